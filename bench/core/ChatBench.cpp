@@ -1,0 +1,97 @@
+#include "app/Bot.h"
+#include "client/ChatRoom.h"
+#include "settings/ProfileFile.h"
+#include "style/Style.h"
+#include "util/SimRuntime.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+class SilentRoom : public tavu::ChatRoom {
+public:
+    void ChatSend(const std::string&) override { ++sent; }
+    void ChatSendRaw(const std::string&) override { ++sent; }
+    std::string GetOwnerName() const override { return "Owner"; }
+    long sent = 0;
+};
+
+std::string tempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "tavu-bench-XXXXXX").string();
+    return ::mkdtemp(pattern.data());
+}
+
+// A bot with the command table filled with every command word.
+struct BenchBot {
+    BenchBot() : dir(tempDir()), bot(runtime, room, dir)
+    {
+        bot.startChat();
+        bot.trig = "!";
+        for (const auto word : tavu::Dispatcher::tableWords())
+            bot.dispatcher().add(word, [this](const std::string&) { ++ran; });
+    }
+    ~BenchBot() { std::filesystem::remove_all(dir); }
+    std::string dir;
+    tavu::SimRuntime runtime;
+    SilentRoom room;
+    tavu::Bot bot;
+    long ran = 0;
+};
+
+void BM_DispatchStrangerLines(benchmark::State& state)
+{
+    BenchBot b;
+    const std::string sender = "Stranger";
+    const std::string line = "!vol 40 and some more text of a normal chat line";
+    for (auto _ : state)
+        b.bot.dispatcher().Chat1_ChatMsg(sender, line);
+    state.SetItemsProcessed(state.iterations());
+    if (b.ran || b.room.sent)
+        state.SkipWithError("a stranger was obeyed");
+}
+BENCHMARK(BM_DispatchStrangerLines);
+
+void BM_DispatchOwnerLinesMatchingNothing(benchmark::State& state)
+{
+    BenchBot b;
+    const std::string sender = "Owner";
+    const std::string line = "!nosuchcommand with an argument";
+    for (auto _ : state)
+        b.bot.dispatcher().Chat1_ChatMsg(sender, line);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_DispatchOwnerLinesMatchingNothing);
+
+void BM_ComposeReply(benchmark::State& state)
+{
+    tavu::Style style;
+    style.LoadStyle("/nonexistent/Tavu.ini");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(style.ComposeReply(" Tavu ", " Volume Set - [40] "));
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ComposeReply);
+
+void BM_ReadSettingIn200KeyFile(benchmark::State& state)
+{
+    const std::string dir = tempDir();
+    const std::string ini = dir + "/Tavu.ini";
+    std::ofstream out(ini, std::ios::binary);
+    for (int s = 0; s < 10; ++s) {
+        out << "[Section" << s << "]\r\n";
+        for (int k = 0; k < 20; ++k)
+            out << "KEY " << k << "=value number " << s * 20 + k << "\r\n";
+    }
+    out.close();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tavu::ReadSetting("section9", "key 19", ini));
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_ReadSettingIn200KeyFile)->Unit(benchmark::kMicrosecond);
+
+} // namespace

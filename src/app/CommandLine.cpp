@@ -1,0 +1,68 @@
+#include "app/CommandLine.h"
+
+#include <cstdlib>
+#include <system_error>
+
+namespace tavu {
+
+CommandLine parseCommandLine(const std::vector<std::string>& args)
+{
+    CommandLine line;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            line.help = true;
+        } else if (a == "--version" || a == "-v") {
+            line.version = true;
+        } else if (a == "--no-intro") {
+            line.noIntro = true;
+        } else if (a == "--home") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                line.error = "--home needs a directory";
+                return line;
+            }
+            line.home = args[++i];
+        } else if (a.starts_with("--home=") && a.size() > 7) {
+            line.home = a.substr(7);
+        } else {
+            line.error = "unknown option: " + a;
+            return line;
+        }
+    }
+    return line;
+}
+
+std::string helpText()
+{
+    return "Usage: tavu [--home DIR] [--no-intro]\n"
+           "\n"
+           "Tavu plays the .mp3 files of one music folder and is run by its owner from a chat room.\n"
+           "\n"
+           "  --home DIR   use DIR as the program directory (Tavu.ini, Styles/, Styles.txt, Sounds/);\n"
+           "               default: $XDG_CONFIG_HOME/tavu or ~/.config/tavu\n"
+           "  --no-intro   start with the main window, without the intro splash\n"
+           "  --help       show this text\n"
+           "  --version    show the version\n"
+           "\n"
+           "Without a display, run it headless: QT_QPA_PLATFORM=offscreen tavu, or xvfb-run tavu.\n";
+}
+
+std::filesystem::path defaultProgramDir()
+{
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
+        return std::filesystem::path(xdg) / "tavu";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::filesystem::path(home) / ".config" / "tavu";
+    return std::filesystem::current_path() / "tavu";
+}
+
+std::string prepareProgramDir(const std::filesystem::path& dir)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(dir / "Styles", ec);
+    if (ec || !std::filesystem::is_directory(dir, ec))
+        return "cannot use " + dir.string() + " as the program directory: " + ec.message();
+    return {};
+}
+
+} // namespace tavu

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavu {
+
+struct CommandLine {
+    std::optional<std::string> home; // --home DIR: the program directory
+    bool noIntro = false;            // --no-intro: straight to the main window
+    bool help = false;
+    bool version = false;
+    std::string error; // not empty when the arguments could not be understood
+};
+
+CommandLine parseCommandLine(const std::vector<std::string>& args);
+std::string helpText();
+
+// The program directory without --home: $XDG_CONFIG_HOME/tavu, or ~/.config/tavu.
+std::filesystem::path defaultProgramDir();
+
+// Makes sure the program directory and its Styles folder exist. Returns an error text, or "".
+std::string prepareProgramDir(const std::filesystem::path& dir);
+
+} // namespace tavu

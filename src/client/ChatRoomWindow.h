@@ -1,0 +1,40 @@
+#pragma once
+
+#include "client/LocalChatRoom.h"
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QTextBrowser;
+
+namespace tavu {
+
+// The built-in chat room's window: the greeting with the owner's screen name, the transcript, and
+// the input box in which the owner types. The bot's lines show their font tags rendered; lines
+// that people typed are shown as plain text.
+class ChatRoomWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ChatRoomWindow(LocalChatRoom& room, QWidget* parent = nullptr);
+    ~ChatRoomWindow() override;
+
+    QLineEdit* inputBox() const { return m_input; }
+    QTextBrowser* transcriptView() const { return m_transcript; }
+    void setStatus(const QString& status);
+
+    // The HTML shown for one transcript entry.
+    static QString entryHtml(const LocalChatRoom::Entry& entry);
+
+private:
+    void sendTyped();
+    void append(const LocalChatRoom::Entry& entry);
+
+    LocalChatRoom& m_room;
+    QLabel* m_welcome;
+    QLabel* m_status;
+    QTextBrowser* m_transcript;
+    QLineEdit* m_input;
+};
+
+} // namespace tavu

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "client/ChatRoom.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+
+namespace tavu {
+
+// The built-in chat room: the owner types into its window, the bot answers there. It keeps the
+// transcript; the window only shows it.
+class LocalChatRoom : public ChatRoom {
+public:
+    enum class Kind {
+        Typed,  // a line somebody typed; plain text
+        Reply,  // a line the bot posted for the owner; HTML font tags
+        Notice, // a line of the room itself (joins, connection state)
+    };
+    struct Entry {
+        Kind kind;
+        std::string sender;
+        std::string text;
+    };
+
+    explicit LocalChatRoom(std::string screenName);
+
+    void ChatSend(const std::string& line) override { post(line); }
+    void ChatSendRaw(const std::string& line) override { post(line); }
+    std::string GetOwnerName() const override;
+
+    // The caption of the sign-on greeting, "Welcome, NAME!".
+    const std::string& welcomeCaption() const { return m_caption; }
+
+    // The owner typed a line and pressed Enter.
+    virtual void ownerTyped(const std::string& text);
+    // Somebody else said something in the room.
+    void otherSaid(const std::string& sender, const std::string& text);
+    void notice(const std::string& text);
+
+    const std::deque<Entry>& transcript() const { return m_transcript; }
+    // Called for each new transcript entry (the window appends it).
+    std::function<void(const Entry&)> onEntry;
+
+    static constexpr std::size_t kTranscriptLimit = 5000;
+
+protected:
+    void post(const std::string& line);
+    void addEntry(Entry entry);
+
+private:
+    std::string m_caption;
+    std::string m_owner;
+    std::deque<Entry> m_transcript;
+};
+
+} // namespace tavu

@@ -1,0 +1,61 @@
+#include "app/CommandLine.h"
+#include "app/Program.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+bool haveDisplay()
+{
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* value = std::getenv(name); value && *value)
+            return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const tavu::CommandLine options = tavu::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!options.error.empty()) {
+        std::cerr << "tavu: " << options.error << "\n\n" << tavu::helpText();
+        return 2;
+    }
+    if (options.help) {
+        std::cout << tavu::helpText();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "tavu " << TAVU_VERSION << "\n";
+        return 0;
+    }
+    if (!haveDisplay()) {
+        std::cerr << "tavu: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                     "Start it from a desktop session, or run it headless:\n"
+                     "  xvfb-run tavu                      (a virtual X display)\n"
+                     "  QT_QPA_PLATFORM=offscreen tavu     (no windows at all)\n";
+        return 1;
+    }
+
+    const std::filesystem::path home = options.home ? std::filesystem::path(*options.home) : tavu::defaultProgramDir();
+    if (const std::string error = tavu::prepareProgramDir(home); !error.empty()) {
+        std::cerr << "tavu: " << error << "\n";
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tavu"));
+    QApplication::setApplicationVersion(QStringLiteral(TAVU_VERSION));
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    std::filesystem::path dir = std::filesystem::absolute(home).lexically_normal();
+    if (!dir.has_filename())
+        dir = dir.parent_path();
+    tavu::Program program(options, dir.string());
+    program.start();
+    return QApplication::exec();
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavu {
+
+// Reads a whole file as bytes; nothing when it cannot be opened.
+std::optional<std::string> readFileBytes(const std::string& path);
+
+// Replaces the file's content so that a crash at any moment leaves either the old or the new
+// file: the bytes go to a temporary file beside it, are flushed to disk, and the temporary file
+// is renamed over the old one. Returns false (and leaves the old file) when any step fails.
+bool writeFileAtomically(const std::string& path, std::string_view bytes);
+
+} // namespace tavu

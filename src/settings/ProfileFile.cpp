@@ -1,0 +1,157 @@
+#include "settings/ProfileFile.h"
+
+#include "settings/AtomicFile.h"
+#include "util/Cp1252.h"
+#include "util/Text.h"
+#include "util/Utf8.h"
+
+#include <vector>
+
+namespace tavu {
+namespace {
+
+constexpr std::size_t kMaxValueLength = 749;
+
+std::string_view trimBlanks(std::string_view s)
+{
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// One line of the file, without its line end.
+struct Line {
+    std::string_view text;
+    bool isSection() const { return !trimBlanks(text).empty() && trimBlanks(text).front() == '['; }
+    std::string_view sectionName() const
+    {
+        std::string_view t = trimBlanks(text).substr(1);
+        const auto close = t.find(']');
+        return trimBlanks(close == std::string_view::npos ? t : t.substr(0, close));
+    }
+    bool hasKey() const { return !isSection() && text.find('=') != std::string_view::npos; }
+    std::string_view keyName() const { return trimBlanks(text.substr(0, text.find('='))); }
+    std::string_view rawValue() const { return text.substr(text.find('=') + 1); }
+};
+
+std::vector<Line> splitLines(std::string_view bytes)
+{
+    std::vector<Line> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        auto end = bytes.find('\n', start);
+        if (end == std::string_view::npos)
+            end = bytes.size();
+        std::string_view text = bytes.substr(start, end - start);
+        if (!text.empty() && text.back() == '\r')
+            text.remove_suffix(1);
+        lines.push_back({text});
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool sameName(std::string_view stored, std::string_view wanted)
+{
+    return equalsNoCase(decodeStoredText(stored), wanted);
+}
+
+bool unsafeText(std::string_view s)
+{
+    return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+} // namespace
+
+std::string profileValue(std::string_view rawValueBytes)
+{
+    std::string_view v = trimBlanks(rawValueBytes);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
+    return utf8Left(decodeStoredText(v), kMaxValueLength);
+}
+
+std::string ReadSetting(std::string_view section, std::string_view key, const std::string& path)
+{
+    const auto bytes = readFileBytes(path);
+    if (!bytes)
+        return {};
+    const std::string wantedKey = toLower(key);
+    bool inSection = false;
+    bool sectionSeen = false;
+    for (const Line& line : splitLines(*bytes)) {
+        if (line.isSection()) {
+            if (sectionSeen && inSection)
+                break; // only the first section of that name counts
+            inSection = sameName(line.sectionName(), section);
+            sectionSeen = sectionSeen || inSection;
+        } else if (inSection && line.hasKey() && sameName(line.keyName(), wantedKey)) {
+            return profileValue(line.rawValue());
+        }
+    }
+    return {};
+}
+
+bool WriteSetting(std::string_view section, std::string_view key, std::string_view value,
+                  const std::string& path)
+{
+    if (unsafeText(section) || unsafeText(key) || unsafeText(value) || key.find('=') != std::string_view::npos
+        || section.find(']') != std::string_view::npos || trimBlanks(key).empty())
+        return false;
+    const std::string upperKey = toUpper(key);
+    const std::string existing = readFileBytes(path).value_or(std::string());
+    const std::vector<Line> lines = splitLines(existing);
+    const std::string encodedValue = encodeStoredText(value);
+
+    std::vector<std::string> out;
+    out.reserve(lines.size() + 3);
+    bool done = false;
+    std::size_t i = 0;
+    for (; i < lines.size() && !done; ++i) {
+        out.emplace_back(lines[i].text);
+        if (!lines[i].isSection() || !sameName(lines[i].sectionName(), section))
+            continue;
+        // Inside the first section of that name: replace the key, or add it after the section's
+        // last non-blank line.
+        std::size_t lastFilled = out.size();
+        std::size_t j = i + 1;
+        for (; j < lines.size() && !lines[j].isSection(); ++j) {
+            const Line& l = lines[j];
+            if (!done && l.hasKey() && sameName(l.keyName(), key)) {
+                const std::string_view keyPart = l.text.substr(0, l.text.find('='));
+                out.push_back(std::string(keyPart) + "=" + encodedValue);
+                done = true;
+            } else {
+                out.emplace_back(l.text);
+            }
+            if (!trimBlanks(l.text).empty())
+                lastFilled = out.size();
+        }
+        if (!done) {
+            out.insert(out.begin() + static_cast<std::ptrdiff_t>(lastFilled), encodeStoredText(upperKey) + "=" + encodedValue);
+            done = true;
+        }
+        i = j - 1;
+    }
+    for (; i < lines.size(); ++i)
+        out.emplace_back(lines[i].text);
+    if (!done) {
+        if (!out.empty() && !trimBlanks(out.back()).empty())
+            out.emplace_back();
+        out.push_back("[" + encodeStoredText(section) + "]");
+        out.push_back(encodeStoredText(upperKey) + "=" + encodedValue);
+    }
+
+    std::string bytes;
+    bytes.reserve(existing.size() + value.size() + key.size() + 8);
+    for (const auto& l : out) {
+        bytes += l;
+        bytes += "\r\n";
+    }
+    return writeFileAtomically(path, bytes);
+}
+
+} // namespace tavu

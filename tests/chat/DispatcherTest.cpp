@@ -1,0 +1,155 @@
+#include "settings/ProfileFile.h"
+#include "support/SimRuntimeFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace tavu {
+namespace {
+
+class DispatcherTest : public test::BotFixture {
+protected:
+    DispatcherTest()
+    {
+        // Two commands that record what they were given.
+        bot->dispatcher().add("stop", [this](const std::string& arg) { ran.push_back("stop:" + arg); });
+        bot->dispatcher().add("vol", [this](const std::string& arg) { ran.push_back("vol:" + arg); });
+        bot->dispatcher().add("play", [this](const std::string& arg) { ran.push_back("play:" + arg); });
+        bot->trig = "!";
+    }
+    std::vector<std::string> ran;
+};
+
+TEST_F(DispatcherTest, ObeysOnlyTheOwner)
+{
+    ownerSays("!stop");
+    say("Stranger", "!stop");
+    say("owner", "!stop"); // the owner's name in another case is somebody else
+    ownerSays("!STOP");
+    EXPECT_EQ(ran, (std::vector<std::string>{"stop:!stop", "stop:!STOP"}));
+    EXPECT_TRUE(room.sent.empty());
+}
+
+TEST_F(DispatcherTest, LowerCasesTheWordButNotTheArgument)
+{
+    ownerSays("!VOL 40");
+    ownerSays("!vol  40");
+    ownerSays("!vol ");
+    ownerSays("!play");
+    ownerSays("!play Blue Sky  ");
+    EXPECT_EQ(ran, (std::vector<std::string>{"vol:40", "vol: 40", "vol:", "play:!play", "play:Blue Sky  "}));
+}
+
+TEST_F(DispatcherTest, WholeWordsOnly)
+{
+    for (const char* line : {"! stop", "!stopp", "!vol40", "stop", "!!stop", "!sto"})
+        ownerSays(line);
+    EXPECT_TRUE(ran.empty());
+    EXPECT_TRUE(room.sent.empty());
+}
+
+TEST_F(DispatcherTest, TriggerCommandSetsStoresAndAnnounces)
+{
+    ownerSays("trig ?");
+    EXPECT_EQ(bot->trig, "?");
+    EXPECT_EQ(ReadSetting("Settings", "Trig", settingsPath()), "?");
+    EXPECT_NE(test::readBytes(settingsPath()).find("[Settings]\r\nTRIG=?\r\n"), std::string::npos);
+    ASSERT_EQ(room.sent.size(), 1u);
+    EXPECT_EQ(room.sent[0].line, defaultReply(" Trig Is Now [?] "));
+    EXPECT_FALSE(room.sent[0].raw);
+    ownerSays("?stop");
+    ownerSays("!stop");
+    EXPECT_EQ(ran, (std::vector<std::string>{"stop:?stop"}));
+}
+
+struct TriggerCase {
+    const char* line;
+    const char* trigger;
+};
+
+class TriggerLineTest : public DispatcherTest, public ::testing::WithParamInterface<TriggerCase> {};
+
+TEST_P(TriggerLineTest, NewTriggerIsTheLineWithoutTrigBlank)
+{
+    ownerSays(GetParam().line);
+    EXPECT_EQ(bot->trig, GetParam().trigger);
+    ASSERT_EQ(room.sent.size(), 1u);
+    EXPECT_EQ(room.sent[0].line, defaultReply(std::string(" Trig Is Now [") + GetParam().trigger + "] "));
+    EXPECT_TRUE(ran.empty()) << "a trigger line never runs a command";
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, TriggerLineTest,
+                         ::testing::Values(TriggerCase{"trig !", "!"}, TriggerCase{"Trig ?", "?"},
+                                           TriggerCase{"TRIG stop", "stop"}, TriggerCase{"trig", "trig"},
+                                           TriggerCase{"trig ", ""}, TriggerCase{"trigger", "trigger"},
+                                           TriggerCase{"trig a b", "a b"}, TriggerCase{"trig trig x", "x"},
+                                           TriggerCase{"trig !stop", "!stop"}));
+
+TEST_F(DispatcherTest, EmptyTriggerMakesBareWordsCommands)
+{
+    ownerSays("trig ");
+    ownerSays("stop");
+    ownerSays("vol 40");
+    EXPECT_EQ(ran, (std::vector<std::string>{"stop:stop", "vol:40"}));
+}
+
+TEST_F(DispatcherTest, UpperCaseTriggerMatchesAsTheFullCommandLowerCased)
+{
+    bot->trig = "X";
+    ownerSays("xstop");
+    ownerSays("XSTOP");
+    EXPECT_EQ(ran.size(), 2u);
+}
+
+TEST_F(DispatcherTest, StrangersCannotChangeTheTrigger)
+{
+    say("Stranger", "trig ?");
+    say("", "trig ?");
+    EXPECT_EQ(bot->trig, "!");
+    EXPECT_TRUE(room.sent.empty());
+    EXPECT_EQ(ReadSetting("Settings", "Trig", settingsPath()), "");
+}
+
+TEST_F(DispatcherTest, NobodySignedOnObeysNobody)
+{
+    room.setOwner("");
+    say("", "!stop");
+    say("", "trig ?");
+    say("Someone", "!stop");
+    EXPECT_TRUE(ran.empty());
+    EXPECT_TRUE(room.sent.empty());
+}
+
+TEST_F(DispatcherTest, StoppedScannerHearsNothing)
+{
+    bot->Chat1.StopScan();
+    ownerSays("!stop");
+    room.ownerSays("!stop");
+    bot->Chat1.StartScan(); // a line that appeared while stopped is not reported later
+    runtime.drain();
+    EXPECT_TRUE(ran.empty());
+}
+
+TEST_F(DispatcherTest, TriggerSurvivesARestart)
+{
+    ownerSays("trig ?");
+    Bot again(runtime, room, dir.str());
+    again.startChat();
+    EXPECT_EQ(again.trig, "?");
+}
+
+TEST(DispatcherTable, KeepsTheFixedOrderWhateverTheOrderOfAdding)
+{
+    test::FakeChatRoom room;
+    std::string trig = "!";
+    Dispatcher d(room, trig, [](const std::string&) {});
+    d.add("lstyle", [](const std::string&) {});
+    d.add("dir", [](const std::string&) {});
+    EXPECT_TRUE(d.has("dir"));
+    EXPECT_FALSE(d.has("stop"));
+    EXPECT_THROW(d.add("nosuch", [](const std::string&) {}), std::invalid_argument);
+    EXPECT_EQ(Dispatcher::tableWords().size(), 54u);
+    EXPECT_EQ(Dispatcher::tableWords()[28], "end");
+}
+
+} // namespace
+} // namespace tavu

@@ -1,0 +1,69 @@
+#include "client/ChatScanner.h"
+#include "client/LocalChatRoom.h"
+#include "util/SimRuntime.h"
+
+#include <gtest/gtest.h>
+
+namespace tavu {
+namespace {
+
+TEST(OwnerName, CaptionRule)
+{
+    EXPECT_EQ(OwnerNameFromCaption("Welcome, Abc Def!"), "Abc Def");
+    EXPECT_EQ(OwnerNameFromCaption("Welcome, !"), "");
+    EXPECT_EQ(OwnerNameFromCaption("Welcome, Quarn"), "Quarn");
+    EXPECT_EQ(OwnerNameFromCaption("welcome, Quarn!"), "");
+    EXPECT_EQ(OwnerNameFromCaption(" Welcome, Quarn!"), "");
+}
+
+TEST(LocalChatRoom, OwnerLinesReachStartedScannersInOrder)
+{
+    SimRuntime runtime;
+    LocalChatRoom room("Quarn");
+    ChatScanner one(runtime), two(runtime);
+    room.attach(one);
+    room.attach(two);
+    std::vector<std::string> heard;
+    one.ChatMsg = [&](const std::string& n, const std::string& t) { heard.push_back("1 " + n + ": " + t); };
+    two.ChatMsg = [&](const std::string& n, const std::string& t) { heard.push_back("2 " + n + ": " + t); };
+    one.StartScan();
+    EXPECT_EQ(room.GetOwnerName(), "Quarn");
+    room.ownerTyped("first");
+    room.otherSaid("Bob", "second");
+    EXPECT_TRUE(heard.empty()) << "each line is an event of its own";
+    runtime.drain();
+    EXPECT_EQ(heard, (std::vector<std::string>{"1 Quarn: first", "1 Bob: second"}));
+    room.ChatSend("<b>reply</b>");
+    runtime.drain();
+    EXPECT_EQ(heard.size(), 2u) << "the bot's own lines are not commands";
+    ASSERT_EQ(room.transcript().size(), 3u);
+    EXPECT_EQ(room.transcript()[2].kind, LocalChatRoom::Kind::Reply);
+}
+
+TEST(LocalChatRoom, TranscriptStaysBounded)
+{
+    LocalChatRoom room("Quarn");
+    for (std::size_t i = 0; i < LocalChatRoom::kTranscriptLimit + 10; ++i)
+        room.ChatSend("x");
+    EXPECT_EQ(room.transcript().size(), LocalChatRoom::kTranscriptLimit);
+}
+
+TEST(ChatScanner, DestroyedScannerIgnoresQueuedLines)
+{
+    SimRuntime runtime;
+    LocalChatRoom room("Quarn");
+    int heard = 0;
+    {
+        ChatScanner scanner(runtime);
+        scanner.ChatMsg = [&](const std::string&, const std::string&) { ++heard; };
+        room.attach(scanner);
+        scanner.StartScan();
+        room.ownerTyped("x");
+        room.detach(scanner);
+    }
+    runtime.drain();
+    EXPECT_EQ(heard, 0);
+}
+
+} // namespace
+} // namespace tavu

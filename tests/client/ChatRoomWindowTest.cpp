@@ -1,0 +1,58 @@
+#include "client/ChatRoomWindow.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+namespace tavu {
+namespace {
+
+TEST(ChatRoomWindow, SendingKeepsWhatTheOwnerIsTyping)
+{
+    LocalChatRoom room("Quarn");
+    ChatRoomWindow window(room);
+    window.inputBox()->setText(QStringLiteral("half a sentence"));
+    room.ChatSend("<font color=#ff0000>one</font>");
+    room.ChatSendRaw("two");
+    EXPECT_EQ(window.inputBox()->text(), QStringLiteral("half a sentence"));
+    EXPECT_TRUE(window.transcriptView()->toPlainText().contains(QStringLiteral("Quarn: two")));
+}
+
+TEST(ChatRoomWindow, EnterPostsTheOwnersLine)
+{
+    LocalChatRoom room("Quarn");
+    ChatRoomWindow window(room);
+    window.inputBox()->setText(QStringLiteral("!vol 40"));
+    QTest::keyClick(window.inputBox(), Qt::Key_Return);
+    EXPECT_TRUE(window.inputBox()->text().isEmpty());
+    ASSERT_EQ(room.transcript().size(), 1u);
+    EXPECT_EQ(room.transcript()[0].text, "!vol 40");
+    EXPECT_EQ(room.transcript()[0].sender, "Quarn");
+}
+
+TEST(ChatRoomWindow, RendersRepliesAndEscapesTypedLines)
+{
+    LocalChatRoom room("Quarn");
+    ChatRoomWindow window(room);
+    room.otherSaid("Bob", "<b>not bold</b>");
+    room.ChatSend("<font face=\"arial\"><font  color=#ff0000>red <u>under</U>");
+    room.ChatSend("plain");
+    const QString text = window.transcriptView()->toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("Bob: <b>not bold</b>")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Quarn: red under")));
+    const QString html = window.transcriptView()->toHtml();
+    EXPECT_TRUE(html.contains(QStringLiteral("#ff0000")));
+    EXPECT_TRUE(html.contains(QStringLiteral("underline")));
+    // The unclosed colour of one reply does not leak into the next line.
+    const auto blocks = window.transcriptView()->document()->blockCount();
+    EXPECT_EQ(blocks, 3);
+    const QTextBlock last = window.transcriptView()->document()->lastBlock();
+    for (auto it = last.begin(); !it.atEnd(); ++it)
+        EXPECT_NE(it.fragment().charFormat().foreground().color(), QColor(QStringLiteral("#ff0000")));
+}
+
+} // namespace
+} // namespace tavu

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "client/ChatRoom.h"
+
+#include <string>
+#include <vector>
+
+namespace tavu::test {
+
+// A chat room that records what the bot sends, and lets a test say lines as anybody.
+class FakeChatRoom : public ChatRoom {
+public:
+    struct Sent {
+        std::string line;
+        bool raw;
+    };
+
+    explicit FakeChatRoom(std::string owner = "Owner") : m_owner(std::move(owner)) {}
+
+    void ChatSend(const std::string& line) override { sent.push_back({line, false}); }
+    void ChatSendRaw(const std::string& line) override { sent.push_back({line, true}); }
+    std::string GetOwnerName() const override { return m_owner; }
+
+    void setOwner(std::string owner) { m_owner = std::move(owner); }
+    void say(const std::string& sender, const std::string& text) { lineAppeared(sender, text); }
+    void ownerSays(const std::string& text) { lineAppeared(m_owner, text); }
+
+    std::vector<std::string> lines() const
+    {
+        std::vector<std::string> out;
+        for (const auto& s : sent)
+            out.push_back(s.line);
+        return out;
+    }
+
+    std::vector<Sent> sent;
+
+private:
+    std::string m_owner;
+};
+
+} // namespace tavu::test

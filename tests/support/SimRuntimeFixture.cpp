@@ -1,0 +1,33 @@
+#include "support/SimRuntimeFixture.h"
+
+#include <filesystem>
+
+namespace tavu::test {
+
+BotFixture::BotFixture()
+{
+    std::filesystem::create_directories(dir.path() / "Styles");
+    bot = std::make_unique<Bot>(runtime, room, dir.str());
+    bot->startChat();
+}
+
+void BotFixture::ownerSays(const std::string& text)
+{
+    room.ownerSays(text);
+    runtime.drain();
+}
+
+void BotFixture::say(const std::string& sender, const std::string& text)
+{
+    room.say(sender, text);
+    runtime.drain();
+}
+
+std::string BotFixture::defaultReply(std::string_view body, std::string_view lead)
+{
+    Style style;
+    style.LoadStyle("/nonexistent/Tavu.ini");
+    return style.ComposeReply(lead, body);
+}
+
+} // namespace tavu::test

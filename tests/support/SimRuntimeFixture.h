@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/Bot.h"
+#include "support/FakeChatRoom.h"
+#include "support/TestDir.h"
+#include "util/SimRuntime.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tavu::test {
+
+// A bot in a fresh program directory, on the simulated clock, in a fake chat room.
+class BotFixture : public ::testing::Test {
+protected:
+    BotFixture();
+
+    // The owner (or somebody else) types a line; the scanner's event runs.
+    void ownerSays(const std::string& text);
+    void say(const std::string& sender, const std::string& text);
+
+    // The reply line with the default style.
+    static std::string defaultReply(std::string_view body, std::string_view lead = " Tavu ");
+
+    std::string settingsPath() const { return dir.file("Tavu.ini"); }
+
+    TestDir dir;
+    SimRuntime runtime;
+    FakeChatRoom room;
+    std::unique_ptr<Bot> bot;
+};
+
+} // namespace tavu::test
