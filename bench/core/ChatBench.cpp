@@ -3,6 +3,7 @@
 #include "settings/ProfileFile.h"
 #include "style/Style.h"
 #include "util/SimRuntime.h"
+#include "support/Fakes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,7 +29,7 @@ std::string tempDir()
 
 // A bot with the command table filled with every command word.
 struct BenchBot {
-    BenchBot() : dir(tempDir()), bot(runtime, room, dir)
+    BenchBot() : dir(tempDir()), bot(runtime, room, dir, {media, sound, dialogs, fonts})
     {
         bot.startChat();
         bot.trig = "!";
@@ -39,6 +40,10 @@ struct BenchBot {
     std::string dir;
     tavu::SimRuntime runtime;
     SilentRoom room;
+    tavu::test::FakeMediaPlayer media;
+    tavu::test::FakeSoundPlayer sound;
+    tavu::test::FakeDialogs dialogs;
+    tavu::test::FakeFontList fonts;
     tavu::Bot bot;
     long ran = 0;
 };

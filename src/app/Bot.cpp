@@ -4,9 +4,9 @@
 
 namespace tavu {
 
-Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir)
+Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices services)
     : Chat1(runtime), Chat2(runtime), m_runtime(runtime), m_room(room), m_programDir(std::move(programDir)),
-      m_settings(m_programDir + "/Tavu.ini"),
+      m_settings(m_programDir + "/Tavu.ini"), m_services(services),
       m_dispatcher(room, trig, [this](const std::string& newTrigger) { setTrigger(newTrigger); })
 {
     Chat1.ChatMsg = [this](const std::string& name, const std::string& said) { m_dispatcher.Chat1_ChatMsg(name, said); };

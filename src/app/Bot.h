@@ -2,8 +2,12 @@
 
 #include "chat/Dispatcher.h"
 #include "client/ChatScanner.h"
+#include "player/FileList.h"
+#include "player/ListBox.h"
+#include "player/MediaPlayer.h"
 #include "settings/Settings.h"
 #include "style/Style.h"
+#include "util/Platform.h"
 
 #include <string>
 #include <string_view>
@@ -13,11 +17,19 @@ namespace tavu {
 class ChatRoom;
 class Runtime;
 
+// What the bot uses of the platform; each has a real implementation and a fake for tests.
+struct BotServices {
+    MediaPlayer& media;
+    SoundPlayer& sound;
+    Dialogs& dialogs;
+    const FontList& fonts;
+};
+
 // The running state of the bot, owned by the main window: the scanners, the trigger, the style and
 // the settings file, and the command table they feed.
 class Bot {
 public:
-    Bot(Runtime& runtime, ChatRoom& room, std::string programDir);
+    Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices services);
     Bot(const Bot&) = delete;
     Bot& operator=(const Bot&) = delete;
     ~Bot();
@@ -27,6 +39,13 @@ public:
     const std::string& programDir() const { return m_programDir; }
     const Settings& settings() const { return m_settings; }
     Dispatcher& dispatcher() { return m_dispatcher; }
+    MediaPlayer& media() const { return m_services.media; }
+    SoundPlayer& sound() const { return m_services.sound; }
+    Dialogs& dialogs() const { return m_services.dialogs; }
+    const FontList& fonts() const { return m_services.fonts; }
+
+    // The full path of a file of the program directory, for example soundPath("Click.wav").
+    std::string programFile(std::string_view name) const { return m_programDir + "/" + std::string(name); }
 
     // Reply lines: ComposeReply(lead, body), sent with ChatSend, or with ChatSendRaw for the raw ones.
     void reply(std::string_view body) { replyWith(kLeadTavu, body); }
@@ -42,6 +61,16 @@ public:
     Style style;
     std::string trig; // the command prefix
 
+    // The music library.
+    std::string dir;          // the configured music directory
+    FileList File1;           // the directory listing songs are played from
+    ListBox lstMp3{true};     // the song list; its selection is the current song
+    ListBox lstmp3;           // the playlist window's list, a mirror of lstMp3
+    ListBox lstPlay;          // the match list of the song search, or the song next/previous started
+
+    ListBox lstFonts;         // the installed screen fonts
+    ListBox lstStyles{true};  // the saved-style index
+
 private:
     void setTrigger(const std::string& newTrigger);
 
@@ -49,6 +78,7 @@ private:
     ChatRoom& m_room;
     std::string m_programDir;
     Settings m_settings;
+    BotServices m_services;
     Dispatcher m_dispatcher;
 };
 

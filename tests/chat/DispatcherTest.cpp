@@ -132,7 +132,7 @@ TEST_F(DispatcherTest, StoppedScannerHearsNothing)
 TEST_F(DispatcherTest, TriggerSurvivesARestart)
 {
     ownerSays("trig ?");
-    Bot again(runtime, room, dir.str());
+    Bot again(runtime, room, dir.str(), services());
     again.startChat();
     EXPECT_EQ(again.trig, "?");
 }

@@ -7,7 +7,7 @@ namespace tavu::test {
 BotFixture::BotFixture()
 {
     std::filesystem::create_directories(dir.path() / "Styles");
-    bot = std::make_unique<Bot>(runtime, room, dir.str());
+    bot = std::make_unique<Bot>(runtime, room, dir.str(), services());
     bot->startChat();
 }
 

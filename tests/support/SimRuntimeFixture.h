@@ -2,6 +2,7 @@
 
 #include "app/Bot.h"
 #include "support/FakeChatRoom.h"
+#include "support/Fakes.h"
 #include "support/TestDir.h"
 #include "util/SimRuntime.h"
 
@@ -25,9 +26,15 @@ protected:
 
     std::string settingsPath() const { return dir.file("Tavu.ini"); }
 
+    BotServices services() { return {media, sound, dialogs, fonts}; }
+
     TestDir dir;
     SimRuntime runtime;
     FakeChatRoom room;
+    FakeMediaPlayer media;
+    FakeSoundPlayer sound;
+    FakeDialogs dialogs;
+    FakeFontList fonts;
     std::unique_ptr<Bot> bot;
 };
 

@@ -1,0 +1,227 @@
+#include <ribbonix/Scroller.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+
+#include <algorithm>
+#include <limits>
+
+namespace Ribbonix {
+
+namespace {
+
+constexpr int PositionMin = std::numeric_limits<qint16>::min();
+constexpr int PositionMax = std::numeric_limits<qint16>::max();
+
+QColor fromBgr(quint32 colour) {
+    return QColor(int(colour & 0xFFu), int((colour >> 8) & 0xFFu), int((colour >> 16) & 0xFFu));
+}
+
+qint16 toPosition(int pixels) {
+    return static_cast<qint16>(std::clamp(pixels, PositionMin, PositionMax));
+}
+
+QFont bandFont() {
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setPixelSize(13);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    return font;
+}
+
+} // namespace
+
+Scroller::Scroller(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent); // every paint covers the whole band
+    setFont(bandFont());
+    for (int i = 0; i < TimerCount; ++i) {
+        auto* timer = new QTimer(this);
+        timer->setSingleShot(true);
+        timer->setInterval(1);
+        connect(timer, &QTimer::timeout, this, [this, i] { STimer_Timer(i); });
+        m_STimer[std::size_t(i)] = timer;
+    }
+    m_Draw = resizedBuffer(QPixmap());
+    m_BackB = resizedBuffer(QPixmap());
+    m_tick.start();
+}
+
+Scroller::~Scroller() = default;
+
+void Scroller::BackColor(quint32 nBackCol) {
+    m_backColor = fromBgr(nBackCol);
+}
+
+void Scroller::TextColor(quint32 nTxtCol) {
+    m_textColor = fromBgr(nTxtCol);
+}
+
+void Scroller::PS(qint32 Interval) {
+    waitFor(Interval);
+}
+
+void Scroller::DoScroll(QString ScrollText, qint16 ScrollSpeed, qint32 ScrollPause, bool Override,
+                        qint16 ScrollDir) {
+    if (m_busy && !Override) return;
+    m_vertical = ScrollDir == 1;
+    m_text = std::move(ScrollText);
+    m_speed = ScrollSpeed;
+    m_pause = ScrollPause;
+    const auto free = std::find(m_timerEnabled.begin(), m_timerEnabled.end(), false);
+    if (free == m_timerEnabled.end()) return;
+    *free = true;
+    m_STimer[std::size_t(free - m_timerEnabled.begin())]->start();
+}
+
+Scroller::State Scroller::state() const {
+    const int enabled = int(std::count(m_timerEnabled.begin(), m_timerEnabled.end(), true));
+    return State{m_text, m_speed, m_pause, m_vertical, m_busy, m_x, m_y, enabled};
+}
+
+QSize Scroller::sizeHint() const {
+    return QSize(200, fontMetrics().height() + 4);
+}
+
+void Scroller::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_Draw);
+}
+
+void Scroller::resizeEvent(QResizeEvent*) {
+    m_Draw = resizedBuffer(m_Draw);
+    m_BackB = resizedBuffer(m_BackB);
+}
+
+// The whole scroll runs inside this tick; the slot stays held until it has ended, so no later DoScroll can
+// start a second scroll on it.
+void Scroller::STimer_Timer(int Index) {
+    const QPointer<Scroller> self(this);
+    if (m_vertical)
+        ScrollUp();
+    else
+        ScrollLeft();
+    if (self) m_timerEnabled[std::size_t(Index)] = false;
+}
+
+void Scroller::ScrollLeft() {
+    m_x = toPosition(width());
+    m_y = 0;
+    m_busy = true;
+    const QPointer<Scroller> self(this);
+    if (slide(m_x, Stop::Rest) && waitFor(m_pause) && slide(m_x, Stop::LeftExit))
+        drawFrame(); // the text has gone: show the empty band, not the last few pixels of it
+    if (self) m_busy = false;
+}
+
+void Scroller::ScrollUp() {
+    m_x = 1;
+    m_y = toPosition(height());
+    m_busy = true;
+    const QPointer<Scroller> self(this);
+    if (slide(m_y, Stop::Rest) && waitFor(m_pause) && slide(m_y, Stop::UpExit))
+        drawFrame(); // the text has gone: show the empty band, not the last few pixels of it
+    if (self) m_busy = false;
+}
+
+// Moves the text frame by frame until position reaches the stop. False when the scroll must end early
+// (the control was destroyed, or the application is quitting); then position may no longer exist.
+bool Scroller::slide(qint16& position, Stop stop) {
+    while (position > stopPosition(stop)) {
+        if (!drawFrame()) return false;
+        position = stepBack(position);
+        if (!waitFor(FrameInterval)) return false;
+    }
+    return true;
+}
+
+// False when the control was destroyed while pending events ran.
+bool Scroller::drawFrame() {
+    paintBackBuffer();
+    const QPointer<Scroller> self(this);
+    QCoreApplication::processEvents();
+    if (!self) return false;
+    copyToDraw();
+    return true;
+}
+
+// False when the wait ended early: the control was destroyed or the event loops were told to quit.
+bool Scroller::waitFor(qint32 interval) {
+    const qint64 deadline = m_tick.elapsed() + interval;
+    const QPointer<Scroller> self(this);
+    for (qint64 left = interval; left > 0; left = deadline - m_tick.elapsed()) {
+        QEventLoop loop;
+        QTimer alarm;
+        alarm.setSingleShot(true);
+        alarm.setTimerType(Qt::PreciseTimer);
+        connect(&alarm, &QTimer::timeout, &loop, &QEventLoop::quit);
+        connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+        alarm.start(static_cast<int>(left));
+        loop.exec();
+        if (!self || alarm.isActive()) return false;
+    }
+    return true;
+}
+
+void Scroller::paintBackBuffer() {
+    if (m_BackB.isNull()) return;
+    m_BackB.fill(m_backColor);
+    QPainter painter(&m_BackB);
+    painter.setFont(font());
+    painter.setPen(m_textColor);
+    painter.drawText(QPoint(m_x, m_y + lineTop() + fontMetrics().ascent()), m_text);
+}
+
+void Scroller::copyToDraw() {
+    if (m_Draw.isNull() || m_BackB.isNull()) return;
+    QPainter painter(&m_Draw);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawPixmap(0, 0, m_BackB);
+    painter.end();
+    update();
+}
+
+// A buffer of the control's size at the screen's pixel ratio, showing what old showed, in the background
+// colour elsewhere.
+QPixmap Scroller::resizedBuffer(const QPixmap& old) const {
+    if (width() <= 0 || height() <= 0) return QPixmap();
+    const qreal ratio = devicePixelRatioF();
+    QPixmap buffer(size() * ratio);
+    buffer.setDevicePixelRatio(ratio);
+    buffer.fill(m_backColor);
+    if (!old.isNull()) {
+        QPainter painter(&buffer);
+        painter.drawPixmap(0, 0, old);
+    }
+    return buffer;
+}
+
+int Scroller::stopPosition(Stop stop) const {
+    switch (stop) {
+    case Stop::Rest:
+        return 1;
+    case Stop::LeftExit:
+        // The text has left once x is at minus its width as the font measures it (QFontMetrics): character
+        // widths differ between fonts and scripts, so no fixed width per character is assumed.
+        return std::max(-fontMetrics().horizontalAdvance(m_text), PositionMin);
+    case Stop::UpExit:
+        return std::max(-(lineTop() + fontMetrics().height()), PositionMin);
+    }
+    return 1;
+}
+
+// Top of the text line at y = 0: the line is centred in the band.
+int Scroller::lineTop() const {
+    return std::max(0, (height() - fontMetrics().height()) / 2);
+}
+
+// One frame's move; a speed of 0 or less still moves one pixel, so the scroll ends.
+qint16 Scroller::stepBack(qint16 position) const {
+    const int speed = std::max<int>(m_speed, 1);
+    return toPosition(position - speed);
+}
+
+} // namespace Ribbonix

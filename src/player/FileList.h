@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tavu {
+
+// The hidden file list File1 of the main window: one directory and its plain files (no hidden
+// files, no directories), in ascending name order without regard to letter case. It starts with
+// no directory and no items.
+class FileList {
+public:
+    // Lists the directory. When it cannot be listed, the previous directory and items stay and the
+    // result is false.
+    bool setPath(const std::string& directory);
+    // Lists the current directory again (nothing when there is none); false when that fails,
+    // leaving the items as they were.
+    bool refresh();
+
+    // "" until a directory was listed.
+    const std::string& path() const { return m_path; }
+    const std::vector<std::string>& items() const { return m_items; }
+
+private:
+    std::string m_path;
+    std::vector<std::string> m_items;
+};
+
+// The song list rebuild: clears lstMp3 and its mirror, lists the directory in File1 (which keeps
+// its previous directory when that fails) and adds every file whose name contains ".mp3"
+// (case-sensitive) to both lists, in File1's order. Returns the number of songs.
+class ListBox;
+std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, const std::string& directory);
+
+// The song path: File1's directory, "/", the song.
+std::string songPath(const FileList& File1, const std::string& song);
+
+} // namespace tavu

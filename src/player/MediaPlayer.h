@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace tavu {
+
+// The media player of the main window (Media1). The program reaches the player only through these
+// members.
+class MediaPlayer {
+public:
+    enum State { Stopped = 0, Paused = 1, Playing = 2 };
+
+    virtual ~MediaPlayer() = default;
+
+    // Loads the file and starts it at once from the beginning. Returns false when the file could
+    // not be opened or decoded; then nothing plays.
+    virtual bool Open(const std::string& path) = 0;
+    // A paused song plays on from where it stood.
+    virtual void Play() = 0;
+    // Playing stops; the position is kept.
+    virtual void Pause() = 0;
+    virtual void Stop() = 0;
+
+    // Attenuation in hundredths of a decibel: 0 is full volume, -2500 is 25 dB quieter.
+    virtual void setVolume(int hundredthsOfDb) = 0;
+    // -10000 (left only) to 10000 (right only); 0 is the centre.
+    virtual void setBalance(int balance) = 0;
+    // Sound off or back on, without stopping.
+    virtual void setMute(bool mute) = 0;
+
+    // Seconds; 0 while nothing is open.
+    virtual double Duration() const = 0;
+    virtual double CurrentPosition() const = 0;
+    virtual int PlayState() const = 0;
+
+    // Raised on the UI thread, once, when the open song has played to its end (never after Stop
+    // or a new Open).
+    std::function<void()> EndOfStream;
+};
+
+} // namespace tavu
