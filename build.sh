@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-dev libsdl2-mixer-dev
-  ngircd mpg123
+  ngircd openssl mpg123
   xvfb xauth imagemagick xdotool
   fonts-dejavu-core fonts-liberation
 )

@@ -50,12 +50,14 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavu"));
     QApplication::setApplicationVersion(QStringLiteral(TAVU_VERSION));
-    QApplication::setQuitOnLastWindowClosed(true);
+    // The program ends through the main window's shutdown, not when a window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     std::filesystem::path dir = std::filesystem::absolute(home).lexically_normal();
     if (!dir.has_filename())
         dir = dir.parent_path();
     tavu::Program program(options, dir.string());
-    program.start();
+    if (!program.start())
+        return 0; // no handle given: the program ends at once
     return QApplication::exec();
 }

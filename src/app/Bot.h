@@ -1,21 +1,26 @@
 #pragma once
 
+#include "app/Controls.h"
 #include "chat/Dispatcher.h"
 #include "client/ChatScanner.h"
+#include "id3/Id3Fields.h"
 #include "player/FileList.h"
 #include "player/ListBox.h"
 #include "player/MediaPlayer.h"
 #include "settings/Settings.h"
 #include "style/Style.h"
 #include "util/Platform.h"
+#include "util/Runtime.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace tavu {
 
 class ChatRoom;
-class Runtime;
+class SavedStyles;
+class SideWindows;
 
 // What the bot uses of the platform; each has a real implementation and a fake for tests.
 struct BotServices {
@@ -44,8 +49,13 @@ public:
     Dialogs& dialogs() const { return m_services.dialogs; }
     const FontList& fonts() const { return m_services.fonts; }
 
-    // The full path of a file of the program directory, for example soundPath("Click.wav").
+    // The full path of a file of the program directory, for example programFile("Styles.txt").
     std::string programFile(std::string_view name) const { return m_programDir + "/" + std::string(name); }
+
+    // Plays an interface sound ("Click.wav", "Menu.wav", "Min.wav", "Exit.wav", "Intro.wav"), found
+    // in the program directory's Sounds/ first, then in soundFolders.
+    void playSound(std::string_view name) const;
+    std::vector<std::string> soundFolders;
 
     // Reply lines: ComposeReply(lead, body), sent with ChatSend, or with ChatSendRaw for the raw ones.
     void reply(std::string_view body) { replyWith(kLeadTavu, body); }
@@ -70,6 +80,43 @@ public:
 
     ListBox lstFonts;         // the installed screen fonts
     ListBox lstStyles{true};  // the saved-style index
+    std::unique_ptr<SavedStyles> savedStyles; // "sstyle", "rstyle", "lstyle" and Timer5
+    // Enables Timer5, which loads the saved-style index, again (the end of start-up).
+    void startStyleIndexTimer();
+    Id3Fields id3;            // what the ID3 window shows (ShowSongTag)
+
+    // The player.
+    Label lblSong{"No current Mp3...."}; // title of the current song, shown by the title scroller
+    Label txtTime{"00:00"};              // the elapsed-time clock
+    ProgressBar Bar1;                    // song length and position in seconds
+    Label played;                        // the played counter
+    Label lblVol;                        // the volume level 0 to 100
+    Label Handle;                        // the owner's handle for the announcements
+    Label Loads;                         // the start-up counter
+    Label UnLin;                         // the search text of the last song search
+    PlayMode playMode() const { return m_playMode; }
+    void setPlayMode(PlayMode mode);
+    std::function<void()> onPlayModeChange;
+
+    // The main window's timers: title scroller, clock, playlist docking, side-window docking,
+    // and the one-shot pause of the scanner after a random song.
+    Timer Timer1;
+    Timer Timer2;
+    Timer Timer3;
+    Timer Timer4;
+    Timer Timer6;
+    // Set by the main window: starts a scroll of the title (the scroller's DoScroll).
+    std::function<void(const std::string& text)> scrollTitle;
+    // Set by the main window: places the playlist, and the sound and ID3 windows, under it.
+    std::function<void()> dockPlaylist;
+    std::function<void()> dockSideWindows;
+
+    // The side windows; null until the main window exists.
+    SideWindows* windows = nullptr;
+
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer6_Timer();
 
 private:
     void setTrigger(const std::string& newTrigger);
@@ -79,6 +126,7 @@ private:
     std::string m_programDir;
     Settings m_settings;
     BotServices m_services;
+    PlayMode m_playMode = PlayMode::None;
     Dispatcher m_dispatcher;
 };
 

@@ -1,10 +1,18 @@
 #include "app/Program.h"
 
 #include "app/Bot.h"
+#include "app/Lifecycle.h"
+#include "app/MainWindow.h"
 #include "client/ChatRoomWindow.h"
 #include "client/LocalChatRoom.h"
+#include "player/SdlAudio.h"
+#include "player/SdlMediaPlayer.h"
+#include "player/SdlSoundPlayer.h"
 #include "settings/Settings.h"
+#include "util/QtPlatform.h"
 #include "util/QtRuntime.h"
+
+#include <QCoreApplication>
 
 #include <cstdlib>
 
@@ -20,24 +28,45 @@ std::string localScreenName(const std::string& settingsPath)
 }
 
 Program::Program(const CommandLine& options, std::string programDir)
-    : m_options(options), m_programDir(std::move(programDir)), m_runtime(std::make_unique<QtRuntime>())
+    : m_options(options), m_programDir(std::move(programDir)), m_runtime(std::make_unique<QtRuntime>()),
+      m_audio(std::make_unique<SdlAudio>()), m_media(std::make_unique<SdlMediaPlayer>(*m_audio, *m_runtime)),
+      m_sound(std::make_unique<SdlSoundPlayer>(*m_audio)), m_dialogs(std::make_unique<QtDialogs>()),
+      m_fonts(std::make_unique<QtFontList>())
 {
     m_room = std::make_unique<LocalChatRoom>(localScreenName(m_programDir + "/Tavu.ini"));
     m_chatWindow = std::make_unique<ChatRoomWindow>(*m_room);
-    m_bot = std::make_unique<Bot>(*m_runtime, *m_room, m_programDir);
+    m_bot = std::make_unique<Bot>(*m_runtime, *m_room, m_programDir,
+                                  BotServices{*m_media, *m_sound, *m_dialogs, *m_fonts});
+    // Sounds: the program directory's Sounds/ first, then the build tree's, then the installed ones.
+    m_bot->soundFolders = {QCoreApplication::applicationDirPath().toStdString() + "/Sounds",
+                           std::string(TAVU_DATA_DIR) + "/Sounds"};
+    m_main = std::make_unique<MainWindow>(*m_bot);
 }
 
 Program::~Program()
 {
+    m_main.reset();
     m_bot.reset();
     m_chatWindow.reset();
     m_room.reset();
+    m_sound.reset();
+    m_media.reset();
+    m_audio.reset();
 }
 
-void Program::start()
+bool Program::start()
 {
     m_chatWindow->show();
-    m_bot->startChat();
+    return showMainWindow();
+}
+
+bool Program::showMainWindow()
+{
+    if (!Form_Load(*m_bot))
+        return false;
+    m_main->show();
+    m_main->raise();
+    return true;
 }
 
 } // namespace tavu

@@ -1,5 +1,6 @@
 #include "client/ChatRoomWindow.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,9 +55,21 @@ ChatRoomWindow::ChatRoomWindow(LocalChatRoom& room, QWidget* parent)
     for (const auto& entry : room.transcript())
         append(entry);
     m_room.onEntry = [this](const LocalChatRoom::Entry& entry) { append(entry); };
+    setStatus(QString::fromStdString(room.status()));
+    m_room.onStatus = [this](const std::string& status) { setStatus(QString::fromStdString(status)); };
 }
 
-ChatRoomWindow::~ChatRoomWindow() { m_room.onEntry = nullptr; }
+ChatRoomWindow::~ChatRoomWindow()
+{
+    m_room.onEntry = nullptr;
+    m_room.onStatus = nullptr;
+}
+
+void ChatRoomWindow::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    showMinimized();
+}
 
 void ChatRoomWindow::setStatus(const QString& status) { m_status->setText(status); }
 

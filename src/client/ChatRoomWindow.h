@@ -26,6 +26,10 @@ public:
     // The HTML shown for one transcript entry.
     static QString entryHtml(const LocalChatRoom::Entry& entry);
 
+protected:
+    // The chat room belongs to the bot: closing it only minimises it.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void sendTyped();
     void append(const LocalChatRoom::Entry& entry);

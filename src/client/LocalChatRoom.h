@@ -42,6 +42,13 @@ public:
     // Called for each new transcript entry (the window appends it).
     std::function<void(const Entry&)> onEntry;
 
+    // Leaves the room for good; the program is ending. The built-in room has nothing to leave.
+    virtual void signOff() {}
+    // The state of the link to a room on a network, for the window; "" for the built-in room.
+    virtual std::string status() const { return {}; }
+    // Called when status() changes.
+    std::function<void(const std::string&)> onStatus;
+
     static constexpr std::size_t kTranscriptLimit = 5000;
 
 protected:

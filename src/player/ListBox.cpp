@@ -14,7 +14,8 @@ bool lessNoCase(const std::string& a, const std::string& b) { return compareNoCa
 std::size_t ListBox::addItem(std::string text)
 {
     auto at = m_items.end();
-    if (m_sorted)
+    // Items usually arrive in order (a directory listing): then the new one goes at the end.
+    if (m_sorted && !m_items.empty() && lessNoCase(text, m_items.back()))
         at = std::upper_bound(m_items.begin(), m_items.end(), text, lessNoCase);
     const auto index = static_cast<std::size_t>(at - m_items.begin());
     m_items.insert(at, std::move(text));
@@ -62,6 +63,8 @@ bool ListBox::select(int index)
     if (index < -1 || index >= static_cast<int>(m_items.size()))
         return false;
     m_selected = index;
+    if (onSelectionShown)
+        onSelectionShown();
     if (onSelect)
         onSelect();
     return true;

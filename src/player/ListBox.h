@@ -38,6 +38,8 @@ public:
     std::function<void()> onItemsChanged;
     // Runs after every select (the list's click handler).
     std::function<void()> onSelect;
+    // Runs after every select, before onSelect: for a window that shows the selection.
+    std::function<void()> onSelectionShown;
 
 private:
     void changed();

@@ -34,8 +34,8 @@ inline constexpr SettingKey ChatOwner{"Chat", "Owner", ""};
 inline constexpr SettingKey ChatFormat{"Chat", "Format", "irc"};
 
 // Where the update checker looks.
-inline constexpr SettingKey UpdatePageUrl{"Updates", "Page URL", ""};
-inline constexpr SettingKey UpdateDownloadUrl{"Updates", "Download URL", ""};
+inline constexpr SettingKey UpdatePageUrl{"Updates", "Page URL", "https://tavu.sourceforge.io/update.html"};
+inline constexpr SettingKey UpdateDownloadUrl{"Updates", "Download URL", "https://tavu.sourceforge.io/download/tavu-latest.tar.gz"};
 } // namespace keys
 
 } // namespace tavu

@@ -2,6 +2,7 @@
 
 #include "client/ChatRoom.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,8 @@ public:
 
     explicit FakeChatRoom(std::string owner = "Owner") : m_owner(std::move(owner)) {}
 
-    void ChatSend(const std::string& line) override { sent.push_back({line, false}); }
-    void ChatSendRaw(const std::string& line) override { sent.push_back({line, true}); }
+    void ChatSend(const std::string& line) override { record(line, false); }
+    void ChatSendRaw(const std::string& line) override { record(line, true); }
     std::string GetOwnerName() const override { return m_owner; }
 
     void setOwner(std::string owner) { m_owner = std::move(owner); }
@@ -34,8 +35,16 @@ public:
     }
 
     std::vector<Sent> sent;
+    // Called for every line sent, as it is sent.
+    std::function<void(const std::string& line, bool raw)> onSend;
 
 private:
+    void record(const std::string& line, bool raw)
+    {
+        sent.push_back({line, raw});
+        if (onSend)
+            onSend(line, raw);
+    }
     std::string m_owner;
 };
 

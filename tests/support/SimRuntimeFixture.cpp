@@ -23,6 +23,21 @@ void BotFixture::say(const std::string& sender, const std::string& text)
     runtime.drain();
 }
 
+void BotFixture::useSongs(const std::vector<std::string>& names)
+{
+    for (const auto& name : names)
+        writeBytes(music.file(name), "");
+    bot->dir = music.str();
+    FillSongList(bot->File1, bot->lstMp3, bot->lstmp3, bot->dir);
+}
+
+std::vector<std::string> BotFixture::takeLines()
+{
+    auto lines = room.lines();
+    room.sent.clear();
+    return lines;
+}
+
 std::string BotFixture::defaultReply(std::string_view body, std::string_view lead)
 {
     Style style;

@@ -26,9 +26,15 @@ protected:
 
     std::string settingsPath() const { return dir.file("Tavu.ini"); }
 
+    // A music directory with these (empty) files, listed as the song list.
+    void useSongs(const std::vector<std::string>& names);
+    // The lines sent so far, then forgets them.
+    std::vector<std::string> takeLines();
+
     BotServices services() { return {media, sound, dialogs, fonts}; }
 
     TestDir dir;
+    TestDir music;
     SimRuntime runtime;
     FakeChatRoom room;
     FakeMediaPlayer media;

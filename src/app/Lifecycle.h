@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+
+namespace tavu {
+
+class Bot;
+
+// Start-up of the main window once its controls exist: the scanner, the fonts, the settings, the
+// style, the song list, the volume, the load counter, the handle and the load announcements.
+// Returns false when the owner gave no handle: the program then ends at once, saying nothing.
+bool Form_Load(Bot& bot);
+
+// Shutdown: the unload announcements, the exit sound, the glide into the corner (done by glide),
+// and the end of the event loop.
+void Form_Unload(Bot& bot, const std::function<void()>& glide);
+
+} // namespace tavu

@@ -1,0 +1,157 @@
+#include "chat/SongSearch.h"
+
+#include "app/Bot.h"
+#include "chat/PlayerCommands.h"
+#include "client/ChatRoom.h"
+#include "id3/ShowSongTag.h"
+#include "player/PlayerControls.h"
+#include "util/Text.h"
+#include "util/Utf8.h"
+
+namespace tavu {
+
+std::string markedTitle(std::string_view song, std::string_view search, std::string_view inserted)
+{
+    std::string title = toLower(song);
+    ReplaceText(title, search, "<u>" + std::string(inserted) + "</U>");
+    ReplaceText(title, ".mp3", "");
+    return title;
+}
+
+namespace {
+
+void closeDialogue(Bot& bot)
+{
+    bot.Chat1.StartScan();
+    bot.Chat2.StopScan();
+}
+
+void playSingleMatch(Bot& bot, const std::string& search)
+{
+    bot.lstPlay.select(0);
+    const std::string song = bot.lstPlay.selectedText();
+    if (!openSong(bot, song)) {
+        bot.reply(" Cannot play " + titleOf(song) + " ");
+        return;
+    }
+    bot.replyWith(" Playing ", " " + markedTitle(song, search, toLower(search)) + " ");
+    bot.lstmp3.select(bot.lstMp3.selectedIndex());
+    bot.lblSong.setCaption(titleOf(song));
+    bot.Bar1.setMax(static_cast<int>(roundHalfEven(bot.media().Duration())));
+    bot.Timer2.setEnabled(true);
+    CountSongPlayed(bot);
+}
+
+void search(Bot& bot, const std::string& text)
+{
+    bot.UnLin.setCaption(text);
+    bot.lstPlay.clear();
+    const std::string needle = toLower(text);
+    for (std::size_t i = 0; i < bot.lstMp3.count(); ++i) {
+        Wait(bot.runtime(), 0);
+        if (i >= bot.lstMp3.count())
+            break; // the list was rebuilt while events ran
+        const std::string& song = bot.lstMp3.item(i);
+        if (toLower(song).find(needle) != std::string::npos) {
+            bot.lstMp3.select(static_cast<int>(i));
+            bot.lstPlay.addItem(song);
+        }
+    }
+    if (bot.lstPlay.empty()) {
+        bot.reply(" Mp3 string not found - <u>" + text + "</u> ");
+        return;
+    }
+    if (bot.lstPlay.count() == 1) {
+        playSingleMatch(bot, text);
+        return;
+    }
+    bot.reply(" Multiple Strings Found! ");
+    bot.Chat2.StartScan();
+    Wait(bot.runtime(), 1);
+    bot.reply(" Scroll found Strings -[y\\n] ");
+    bot.Chat1.StopScan();
+}
+
+void listMatches(Bot& bot)
+{
+    long long k = bot.lstPlay.selectedIndex() + 2;
+    for (std::size_t i = 0; i < bot.lstPlay.count(); ++i) {
+        Wait(bot.runtime(), 1);
+        if (i >= bot.lstPlay.count())
+            break;
+        const std::string& entry = bot.lstPlay.item(i);
+        bot.replyRaw(" [" + decimal(k) + "]" + markedTitle(entry, bot.UnLin.caption(), bot.UnLin.caption()) + " ");
+        ++k;
+    }
+    Wait(bot.runtime(), 1);
+    bot.reply(" Type play + 1 - " + decimal(static_cast<long long>(bot.lstPlay.count())) + " or cancel ");
+}
+
+void choose(Bot& bot, const std::string& argument)
+{
+    Wait(bot.runtime(), 1);
+    const auto number = parseDecimal(argument);
+    const auto count = static_cast<double>(bot.lstPlay.count());
+    if (!number || *number > count || *number < 1) {
+        bot.reply(" Invalid number entry - Try Again or type cancel ");
+        return;
+    }
+    const int index = static_cast<int>(roundHalfEven(*number - 1));
+    bot.lstPlay.select(index);
+    const std::string entry = bot.lstPlay.selectedText();
+    const bool started = openSong(bot, entry);
+    if (started)
+        bot.replyWith(" Playing ", " " + markedTitle(entry, bot.UnLin.caption(), bot.UnLin.caption()) + " ");
+    else
+        bot.reply(" Cannot play " + titleOf(entry) + " ");
+    if (started) {
+        const auto items = bot.lstMp3.items();
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i] == entry) {
+                bot.lstMp3.select(static_cast<int>(i));
+                break;
+            }
+        bot.lblSong.setCaption(titleOf(entry));
+        bot.lstmp3.select(bot.lstMp3.selectedIndex());
+        CountSongPlayed(bot);
+        ShowSongTag(bot);
+    }
+    closeDialogue(bot);
+}
+
+void Chat2_ChatMsg(Bot& bot, const std::string& name, const std::string& line)
+{
+    const auto isOwner = [&] {
+        const std::string owner = bot.room().GetOwnerName();
+        return !owner.empty() && name == owner;
+    };
+    if (!isOwner())
+        return;
+    const Dispatcher::Cut cut = Dispatcher::cutLine(line);
+    if (cut.word == "y") {
+        listMatches(bot);
+    } else if (cut.word == "n") {
+        if (!isOwner())
+            return;
+        bot.reply(" Song selection canceled ");
+        closeDialogue(bot);
+    } else if (cut.word == "cancel") {
+        if (!isOwner())
+            return;
+        bot.reply(" Selections canceled ");
+        closeDialogue(bot);
+    } else if (cut.word == "play") {
+        if (isOwner() && utf8Length(line) > 5)
+            choose(bot, cut.argument);
+    }
+}
+
+} // namespace
+
+void addSongSearch(Bot& bot)
+{
+    bot.dispatcher().add("play", [&bot](const std::string& text) { search(bot, text); });
+    bot.Chat2.ChatMsg = [&bot](const std::string& name, const std::string& line) { Chat2_ChatMsg(bot, name, line); };
+}
+
+} // namespace tavu

@@ -1,0 +1,133 @@
+#include "client/IrcChatRoom.h"
+
+#include "client/IrcFormatting.h"
+#include "client/IrcLineSplitter.h"
+#include "client/IrcMessage.h"
+#include "util/Runtime.h"
+
+namespace tavu {
+namespace {
+
+constexpr std::string_view kAction = "/me ";
+
+} // namespace
+
+IrcChatRoom::IrcChatRoom(Runtime& runtime, std::unique_ptr<IrcTransport> transport, IrcConfig config,
+                         std::function<double()> random)
+    : LocalChatRoom(config.nick), m_runtime(runtime), m_transport(std::move(transport)),
+      m_session(runtime, *m_transport, config, std::move(random)), m_mask(OwnerMask::parse(config.owner)),
+      m_htmlFormat(config.htmlFormat) {
+    m_session.setEvents({
+        [this](IrcSession::Phase, const std::string&) { statusChanged(); },
+        [this](const std::string& text) { notice(text); },
+        [this](const IrcMessage& message, const std::string& text, bool action) {
+            channelMessage(message, text, action);
+        },
+        [this] { joined(); },
+    });
+}
+
+IrcChatRoom::~IrcChatRoom() {
+    m_session.setEvents({});
+    m_session.signOff("Tavu");
+}
+
+void IrcChatRoom::start() {
+    m_problem = m_session.config().missing();
+    if (!m_problem.empty()) {
+        m_problem = "Not signed on: " + m_problem + " in the Chat settings";
+        notice(m_problem);
+        statusChanged();
+        return;
+    }
+    m_session.start();
+}
+
+std::string IrcChatRoom::GetOwnerName() const {
+    return m_mask ? m_mask->ownerName() : m_session.nick();
+}
+
+std::string IrcChatRoom::status() const {
+    return m_problem.empty() ? m_session.statusText() : m_problem;
+}
+
+void IrcChatRoom::statusChanged() {
+    if (onStatus) onStatus(status());
+}
+
+void IrcChatRoom::signOff() {
+    m_held.clear();
+    m_session.signOff("Tavu");
+}
+
+void IrcChatRoom::ownerTyped(const std::string& text) {
+    const bool action = text.starts_with(kAction);
+    const std::string body = action ? text.substr(kAction.size()) : text;
+    const std::string& nick = m_session.nick();
+    if (action)
+        addEntry({Kind::Notice, {}, "* " + nick + " " + body});
+    else
+        addEntry({Kind::Typed, nick, text});
+    send(body, false, action);
+    // With an owner mask the person at this window is not the owner the bot obeys.
+    if (!m_mask) lineAppeared(GetOwnerName(), text);
+}
+
+void IrcChatRoom::sendReply(const std::string& line) {
+    addEntry({Kind::Reply, m_session.nick(), line});
+    send(line, true, false);
+}
+
+void IrcChatRoom::send(std::string text, bool reply, bool action) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n' || c == '\0')
+            c = ' '; // a line break would let the text end the line and start a command of its own
+    Held line{std::move(text), reply, action, m_runtime.tickMs()};
+    if (m_session.inChannel()) {
+        deliver(line);
+        return;
+    }
+    m_held.push_back(std::move(line));
+    if (m_held.size() > kHeldLimit) m_held.pop_front();
+}
+
+void IrcChatRoom::deliver(const Held& line) {
+    const std::string text = line.reply && !m_htmlFormat ? htmlToIrc(line.text) : line.text;
+    for (const std::string& piece : splitIrcText(text, m_session.textBudget(line.action)))
+        m_session.say(piece, line.action);
+}
+
+void IrcChatRoom::joined() {
+    const std::int64_t now = m_runtime.tickMs();
+    std::deque<Held> held;
+    held.swap(m_held);
+    for (const Held& line : held)
+        if (now - line.at <= m_session.config().timings.heldLineMs) deliver(line);
+    if (m_mask && m_mask->needsAccount() && !m_session.accountTags())
+        notice("The owner mask " + m_mask->text() +
+               " names a nick only, and this server does not tell "
+               "accounts: nobody will be obeyed. Put the owner's user@host into the mask.");
+}
+
+void IrcChatRoom::channelMessage(const IrcMessage& message, const std::string& text, bool action) {
+    const std::string visible = stripIrcFormatting(text);
+    if (action)
+        addEntry({Kind::Notice, {}, "* " + message.nick + " " + visible});
+    else
+        addEntry({Kind::Typed, message.nick, visible});
+    lineAppeared(senderOf(message), action ? std::string(kAction) + visible : visible);
+}
+
+std::string IrcChatRoom::senderOf(const IrcMessage& message) const {
+    const IrcCaseMapping& mapping = m_session.caseMapping();
+    if (m_mask) {
+        const auto account = m_session.accountTags() ? message.tag("account") : std::nullopt;
+        if (m_mask->matches(message.nick, message.user, message.host, account, mapping))
+            return m_mask->ownerName();
+    }
+    if (message.nick.empty() || mapping.equals(message.nick, GetOwnerName()))
+        return message.nick + "!" + message.user + "@" + message.host;
+    return message.nick;
+}
+
+} // namespace tavu

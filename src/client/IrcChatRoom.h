@@ -1,0 +1,71 @@
+#pragma once
+
+#include "client/IrcConfig.h"
+#include "client/IrcSession.h"
+#include "client/LocalChatRoom.h"
+#include "client/OwnerMask.h"
+
+#include <deque>
+#include <memory>
+#include <optional>
+
+namespace tavu {
+
+class Runtime;
+
+// The chat room as an IRC channel. The transcript (and so the chat room window) shows the
+// channel; lines said there go to the scanners.
+//
+// Without an owner mask the bot is the owner's own IRC client: the owner types into the window,
+// the line goes to the channel and to the scanners as the owner's, and nobody on the network is
+// the owner. With an owner mask the bot signs on under its own nick and the owner is whoever
+// matches the mask; only their lines carry GetOwnerName as the sender. Anybody else whose nick
+// equals that name is reported as nick!user@host, which GetOwnerName can never be.
+class IrcChatRoom : public LocalChatRoom {
+  public:
+    IrcChatRoom(Runtime& runtime, std::unique_ptr<IrcTransport> transport, IrcConfig config,
+                std::function<double()> random = {});
+    ~IrcChatRoom() override;
+
+    // Starts signing on, or reports in the transcript what the settings lack.
+    void start();
+
+    void ChatSend(const std::string& line) override { sendReply(line); }
+    void ChatSendRaw(const std::string& line) override { sendReply(line); }
+    std::string GetOwnerName() const override;
+    void ownerTyped(const std::string& text) override;
+    void signOff() override;
+    std::string status() const override;
+
+    IrcSession& session() { return m_session; }
+    const std::optional<OwnerMask>& ownerMask() const { return m_mask; }
+
+    // Lines said while the bot is not in the channel wait for it, up to this many.
+    static constexpr std::size_t kHeldLimit = 50;
+
+  private:
+    struct Held {
+        std::string text;
+        bool reply;
+        bool action;
+        std::int64_t at;
+    };
+
+    void sendReply(const std::string& line);
+    void send(std::string text, bool reply, bool action);
+    void deliver(const Held& line);
+    void joined();
+    void channelMessage(const IrcMessage& message, const std::string& text, bool action);
+    std::string senderOf(const IrcMessage& message) const;
+    void statusChanged();
+
+    Runtime& m_runtime;
+    std::unique_ptr<IrcTransport> m_transport;
+    IrcSession m_session;
+    std::optional<OwnerMask> m_mask;
+    bool m_htmlFormat;
+    std::deque<Held> m_held;
+    std::string m_problem; // what keeps the room from signing on
+};
+
+} // namespace tavu

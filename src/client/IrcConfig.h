@@ -1,0 +1,52 @@
+#pragma once
+
+#include "client/IrcTransport.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tavu {
+
+class Settings;
+
+// The time-outs and rates of an IRC connection. Tests shorten them; the program uses these.
+struct IrcTimings {
+    std::int64_t registrationMs = 60'000; // from the start of connecting to the server's welcome
+    std::int64_t quietPingMs = 60'000;    // silence after which we ask the server for a PONG
+    std::int64_t deadMs = 120'000;        // silence after which the link counts as dead
+    std::int64_t reconnectMinMs = 10'000;
+    std::int64_t reconnectMaxMs = 300'000;
+    std::int64_t stableMs = 120'000;   // a connection up this long resets the back-off
+    std::int64_t rejoinMs = 30'000;    // after a kick
+    std::int64_t heldLineMs = 120'000; // lines said while away older than this are dropped
+    int floodBurst = 4;
+    int floodIntervalMs = 2'000;
+};
+
+// Where the bot signs on and how: the "Chat" section of the settings file.
+struct IrcConfig {
+    std::string server;
+    int port = 6667;
+    TlsMode tls = TlsMode::Off;
+    std::string nick = "Tavu";
+    std::string channel;
+    std::string password;
+    std::string owner;       // the owner mask; empty: the bot is the owner's own client
+    bool htmlFormat = false; // reply lines go out as written, not turned into IRC formatting
+    std::string userName = "tavu";
+    std::string realName = "Tavu";
+    IrcTimings timings;
+
+    // Reads the "Chat" keys. TLS is "1" (certificate checked), "0", or "self-signed" (a
+    // self-signed certificate is accepted). Port defaults to 6697 with TLS, 6667 without. A
+    // channel name without a channel prefix gets "#"; blanks and commas are taken out of names.
+    static IrcConfig fromSettings(const Settings& settings);
+
+    // What is missing before the bot can sign on ("" when nothing is).
+    std::string missing() const;
+};
+
+// True when the "Chat" section asks for an IRC channel rather than the built-in room.
+bool wantsIrc(const Settings& settings);
+
+} // namespace tavu

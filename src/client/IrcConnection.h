@@ -1,0 +1,90 @@
+#pragma once
+
+#include "client/FloodQueue.h"
+#include "client/IrcConfig.h"
+#include "client/IrcLineBuffer.h"
+#include "client/OneShotTimer.h"
+#include "client/ReconnectBackoff.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tavu {
+
+class Runtime;
+struct IrcMessage;
+
+// One server link and its upkeep: opening it, reading lines, answering PING at any time, the
+// time-outs (sign-on, silence, dead link), flood control of what we send, and coming back after a
+// lost link with a growing back-off. It knows nothing of nicks or channels; IrcSession does.
+class IrcConnection {
+  public:
+    enum class State { Idle, Connecting, Open, Waiting, Closed };
+    struct Events {
+        std::function<void()> connecting;
+        std::function<void()> opened;
+        std::function<void(const IrcMessage&)> message;
+        // The link is gone; the next attempt starts in retryMs.
+        std::function<void(const std::string& reason, std::int64_t retryMs)> lost;
+    };
+
+    IrcConnection(Runtime& runtime, IrcTransport& transport, const IrcTimings& timings,
+                  std::function<double()> random);
+    ~IrcConnection();
+
+    void setEvents(Events events) { m_events = std::move(events); }
+
+    // Connects, and keeps reconnecting after every loss until quit().
+    void start(const std::string& host, int port, TlsMode tls);
+    // Queued behind flood control; dropped while the link is not open.
+    void send(std::string line);
+    // Goes out at once (PONG, the sign-on dialogue).
+    void sendNow(const std::string& line);
+    // The server has welcomed us: the sign-on time-out ends.
+    void markRegistered();
+    // Gives the link up and tries again after the back-off.
+    void drop(const std::string& reason);
+    // Sends what is queued and QUIT, closes, and stops reconnecting.
+    void quit(const std::string& message);
+
+    State state() const { return m_state; }
+    bool registered() const { return m_registered; }
+    std::size_t queuedLines() const { return m_flood.pending(); }
+
+    // Longest line we send, line end not counted; longer ones are cut.
+    static constexpr std::size_t kMaxLine = 510;
+
+  private:
+    void connect();
+    void opened();
+    void received(std::string_view bytes);
+    void handle(const std::string& line);
+    void closed(const std::string& reason);
+    void checkSilence();
+    void scheduleSilenceCheck();
+    void write(const std::string& line);
+    void stopTimers();
+
+    Runtime& m_runtime;
+    IrcTransport& m_transport;
+    IrcTimings m_timings;
+    Events m_events;
+    IrcLineBuffer m_buffer;
+    FloodQueue m_flood;
+    ReconnectBackoff m_backoff;
+    OneShotTimer m_signOnTimer;
+    OneShotTimer m_silenceTimer;
+    OneShotTimer m_retryTimer;
+    std::string m_host;
+    int m_port = 0;
+    TlsMode m_tls = TlsMode::Off;
+    State m_state = State::Idle;
+    bool m_registered = false;
+    bool m_pingSent = false;
+    std::int64_t m_lastHeard = 0;
+    std::int64_t m_registeredAt = 0;
+    std::string m_serverError;
+};
+
+} // namespace tavu

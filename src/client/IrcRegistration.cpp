@@ -1,0 +1,148 @@
+#include "client/IrcRegistration.h"
+
+#include "client/IrcMessage.h"
+#include "client/SaslPlain.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace tavu {
+namespace {
+
+constexpr std::string_view kFallbackNick = "Tavu";
+
+std::vector<std::string> words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> out;
+    for (std::string word; in >> word;)
+        out.push_back(word);
+    return out;
+}
+
+} // namespace
+
+IrcRegistration::IrcRegistration(Send send, Report report)
+    : m_send(std::move(send)), m_report(std::move(report)) {}
+
+void IrcRegistration::start(const std::string& nick, const std::string& userName, const std::string& realName,
+                            const std::string& password) {
+    m_baseNick = m_nick = m_login = nick;
+    m_password = password;
+    m_account.clear();
+    m_offered.clear();
+    m_enabled.clear();
+    m_nickAttempts = 0;
+    m_capsEnded = m_saslBusy = m_welcomed = false;
+    m_send("CAP LS 302");
+    m_send(ircLine("NICK", {m_nick}));
+    m_send(ircLine("USER", {userName, "0", "*", realName}));
+}
+
+bool IrcRegistration::handle(const IrcMessage& message) {
+    const std::string& command = message.command;
+    if (command == "CAP") {
+        handleCap(message);
+    } else if (command == "AUTHENTICATE" || (command >= "900" && command <= "908" && message.isNumeric())) {
+        handleSasl(message);
+    } else if (!m_welcomed && (command == "432" || command == "433" || command == "437")) {
+        nickRefused(command == "432");
+    } else if (command == "001") {
+        m_welcomed = true;
+        if (!message.param(0).empty()) m_nick = message.param(0);
+        if (!m_password.empty() && m_account.empty()) m_report("Signed on without logging in to services");
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void IrcRegistration::handleCap(const IrcMessage& message) {
+    const std::string sub = message.param(1);
+    const std::string list = message.params.empty() ? std::string{} : message.params.back();
+    if (sub == "LS" && !m_capsEnded && !m_welcomed) {
+        m_offered += " " + list;
+        const bool more = message.params.size() >= 4 && message.param(2) == "*";
+        if (!more) requestCaps();
+    } else if (sub == "ACK") {
+        for (const std::string& cap : words(list)) {
+            if (cap.starts_with('-'))
+                m_enabled.erase(cap.substr(1));
+            else
+                m_enabled.insert(cap);
+        }
+        if (m_enabled.contains("sasl") && !m_password.empty() && !m_capsEnded && !m_saslBusy) {
+            m_saslBusy = true;
+            m_send("AUTHENTICATE PLAIN");
+        } else {
+            endCaps();
+        }
+    } else if (sub == "NAK") {
+        endCaps();
+    } else if (sub == "DEL") {
+        for (const std::string& cap : words(list))
+            m_enabled.erase(cap);
+    }
+}
+
+void IrcRegistration::requestCaps() {
+    std::string request;
+    for (const std::string& offer : words(m_offered)) {
+        const std::size_t eq = offer.find('=');
+        const std::string name = offer.substr(0, eq);
+        const std::string value = eq == std::string::npos ? std::string{} : offer.substr(eq + 1);
+        const bool plain = value.empty() || ("," + value + ",").find(",PLAIN,") != std::string::npos;
+        if (name == "account-tag" || (name == "sasl" && !m_password.empty() && plain))
+            request += (request.empty() ? "" : " ") + name;
+    }
+    if (request.empty())
+        endCaps();
+    else
+        m_send(ircLine("CAP", {"REQ", request}));
+}
+
+void IrcRegistration::handleSasl(const IrcMessage& message) {
+    const std::string& command = message.command;
+    if (command == "AUTHENTICATE") {
+        if (m_saslBusy && message.param(0) == "+")
+            for (const std::string& line : SaslPlain::authenticateLines(m_login, m_password))
+                m_send(line);
+    } else if (command == "900") {
+        m_account = message.param(2);
+        m_report("Logged in to services as " + m_account);
+    } else if (command == "903" || command == "907") {
+        m_saslBusy = false;
+        endCaps();
+    } else if (command == "902" || command == "904" || command == "905" || command == "906") {
+        if (m_saslBusy) m_report("Logging in to services failed: " + message.params.back());
+        m_saslBusy = false;
+        endCaps();
+    }
+}
+
+void IrcRegistration::nickRefused(bool erroneous) {
+    if (erroneous && m_baseNick != kFallbackNick) {
+        m_report("The server refused the nick " + m_nick + "; trying " + std::string(kFallbackNick));
+        m_baseNick = m_nick = std::string(kFallbackNick);
+        m_nickAttempts = 0;
+    } else {
+        m_nick = alternativeNick(m_baseNick, ++m_nickAttempts);
+    }
+    m_send(ircLine("NICK", {m_nick}));
+}
+
+std::string IrcRegistration::alternativeNick(const std::string& base, int attempt) {
+    const std::string suffix = attempt <= 1 ? std::string("_") : std::to_string(attempt - 1);
+    const std::size_t room = kDefaultNickLength > suffix.size() ? kDefaultNickLength - suffix.size() : 0;
+    std::size_t cut = std::min(room, base.size());
+    while (cut > 0 && cut < base.size() && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
+        --cut; // never keep half a character
+    return base.substr(0, cut) + suffix;
+}
+
+void IrcRegistration::endCaps() {
+    if (m_capsEnded || m_welcomed) return;
+    m_capsEnded = true;
+    m_send("CAP END");
+}
+
+} // namespace tavu

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "client/IrcCaseMapping.h"
+#include "client/IrcConfig.h"
+#include "client/IrcConnection.h"
+#include "client/IrcRegistration.h"
+#include "client/OneShotTimer.h"
+
+#include <functional>
+#include <string>
+
+namespace tavu {
+
+struct IrcMessage;
+
+// The bot's presence on an IRC network: signed on under a nick and sitting in one channel. It
+// joins the channel after every sign-on, rejoins after a kick, follows its own nick and the
+// server's CASEMAPPING, and passes on what is said in the channel.
+class IrcSession {
+  public:
+    enum class Phase { Idle, Connecting, SigningOn, Joining, InChannel, Waiting, Closed };
+    struct Events {
+        std::function<void(Phase phase, const std::string& text)> status;
+        // A line for the transcript: joins, parts, notices, errors, private messages.
+        std::function<void(const std::string& text)> notice;
+        // A line said in the channel by somebody else; action is true for CTCP ACTION.
+        std::function<void(const IrcMessage& message, const std::string& text, bool action)> channelMessage;
+        std::function<void()> joined;
+    };
+
+    // random gives numbers uniform in [0, 1) for the reconnect jitter; empty means a seeded generator.
+    IrcSession(Runtime& runtime, IrcTransport& transport, IrcConfig config,
+               std::function<double()> random = {});
+
+    void setEvents(Events events) { m_events = std::move(events); }
+
+    void start();
+    // Sends QUIT after the lines still queued, and stays off.
+    void signOff(const std::string& message);
+
+    // Queues one line of text to the channel; the text must fit textBudget().
+    void say(const std::string& text, bool action = false);
+    // How many bytes of text one line to the channel may carry so that the line, with the prefix
+    // the others see, stays within 512 bytes.
+    std::size_t textBudget(bool action = false) const;
+
+    Phase phase() const { return m_phase; }
+    const std::string& statusText() const { return m_statusText; }
+    bool inChannel() const { return m_phase == Phase::InChannel; }
+    const std::string& nick() const;
+    const IrcCaseMapping& caseMapping() const { return m_mapping; }
+    bool accountTags() const { return m_registration.hasCap("account-tag"); }
+    const IrcConfig& config() const { return m_config; }
+    const IrcConnection& connection() const { return m_connection; }
+
+    // Text budget while our own prefix is not known yet.
+    static constexpr std::size_t kUnknownPrefixBudget = 400;
+
+  private:
+    void connecting();
+    void opened();
+    void lost(const std::string& reason, std::int64_t retryMs);
+    void received(const IrcMessage& message);
+    void welcomed();
+    void readIsupport(const IrcMessage& message);
+    void handleJoin(const IrcMessage& message);
+    void handleLeave(const IrcMessage& message);
+    void handleText(const IrcMessage& message);
+    void handleError(const IrcMessage& message);
+    void join();
+    void scheduleRejoin();
+    bool isSelf(const std::string& nick) const { return m_mapping.equals(nick, this->nick()); }
+    bool isChannel(const std::string& name) const { return m_mapping.equals(name, m_config.channel); }
+    void setPhase(Phase phase, const std::string& text);
+    void notice(const std::string& text);
+
+    IrcConfig m_config;
+    IrcConnection m_connection;
+    IrcRegistration m_registration;
+    IrcCaseMapping m_mapping;
+    OneShotTimer m_rejoinTimer;
+    Events m_events;
+    Phase m_phase = Phase::Idle;
+    std::string m_statusText;
+    std::string m_nick;         // ours since the welcome
+    std::string m_user, m_host; // ours, as the server shows them to others
+};
+
+} // namespace tavu

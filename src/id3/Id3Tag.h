@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace tavu {
+
+// The text of an ID3 version 1 tag, the 128-byte trailer of an .mp3 file, as the ID3 window shows
+// it: UTF-8, each field cut at its first NUL byte (the padding most taggers write) and trimmed of
+// leading and trailing blanks. All fields are empty when the file has no tag.
+struct Id3Tag {
+    std::string title;
+    std::string artist;
+    std::string album;
+    std::string year;
+    std::string comment;
+    std::string genre;
+
+    bool operator==(const Id3Tag&) const = default;
+};
+
+// Reads the tag at the end of the file. A file without the marker "TAG", one shorter than 128
+// bytes, a missing or unreadable file, a directory or anything else that is not a plain file gives
+// empty fields. The text bytes are Windows-1252.
+Id3Tag ReadSongTag(const std::string& path);
+
+} // namespace tavu

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace tavu {
+
+class Bot;
+
+// The Ok button of the directory chooser FrmDir: plays the click and rebuilds the song list from
+// the chosen directory. A directory that cannot be listed or holds no song is refused with an
+// error box, after which the songs of the old directory dir come back (none selected) and the
+// settings file is not touched. Otherwise dir becomes the chosen directory, a box confirms it, and
+// only after that box is closed is "Mp3 Directory" written. True when the directory was taken.
+bool chooseMusicDirectory(Bot& bot, const std::string& chosen);
+
+} // namespace tavu

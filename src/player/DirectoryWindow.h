@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QFileSystemModel;
+class QPushButton;
+class QTreeView;
+
+namespace tavu {
+
+class Bot;
+
+// FrmDir: the music-directory chooser. A drive list (the file system root, the home folder and the
+// mounted volumes), a tree of directories, and Ok and Cancel. Topmost, dragged by its body, not
+// modal; it deletes itself when closed.
+class DirectoryWindow : public QWidget {
+public:
+    // Shows the chooser: the open one raised, or a new one starting at the music directory.
+    static DirectoryWindow* open(Bot& bot);
+
+    explicit DirectoryWindow(Bot& bot, QWidget* parent = nullptr);
+
+    // The directory Dir1 shows as chosen: the selected one, or the top of the tree.
+    QString chosenDirectory() const;
+    // Makes Dir1 show and select the directory; false when it is not a readable directory.
+    bool setDirectory(const QString& path);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void fillDrives();
+    void driveChanged(int index);
+    bool setRoot(const QString& root);
+    void reveal();
+    void okClicked();
+    void cancelClicked();
+
+    Bot& m_bot;
+    QComboBox* Drive1;
+    QTreeView* Dir1;
+    QFileSystemModel* m_model;
+    QPushButton* Ok;
+    QPushButton* Cancel;
+    QString m_root;
+    QString m_reveal; // the chosen directory, until the tree has read far enough to show it
+    int m_driveIndex = 0;
+};
+
+} // namespace tavu

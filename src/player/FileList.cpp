@@ -1,0 +1,130 @@
+#include "player/FileList.h"
+
+#include "player/ListBox.h"
+#include "util/Text.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <numeric>
+#include <optional>
+#include <system_error>
+
+namespace tavu {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isHidden(const std::string& name) { return !name.empty() && name.front() == '.'; }
+
+// A regular file, or a link that ends at one. The listing's own file type (d_type) answers for
+// most entries; only links and file systems that do not give a type need a stat. A dangling link
+// or a link loop is not a plain file.
+bool isPlainFile(const fs::directory_entry& entry)
+{
+    std::error_code ec;
+    return entry.is_regular_file(ec) && !ec;
+}
+
+// A name with its sort key, the lower-cased name. Making the key once per name keeps the sort from
+// decoding UTF-8 again at every comparison.
+struct SortEntry {
+    std::string key;
+    std::string name;
+};
+
+// In the order of compareNoCase: the lower-cased text, then the bytes. Sorting indices moves no
+// strings around.
+std::vector<std::string> sortedNames(std::vector<SortEntry>& entries)
+{
+    std::vector<std::uint32_t> order(entries.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&entries](std::uint32_t a, std::uint32_t b) {
+        if (const int c = entries[a].key.compare(entries[b].key); c != 0)
+            return c < 0;
+        return entries[a].name < entries[b].name;
+    });
+    std::vector<std::string> names;
+    names.reserve(entries.size());
+    for (const std::uint32_t i : order)
+        names.push_back(std::move(entries[i].name));
+    return names;
+}
+
+// The plain files of a directory in ascending order without regard to letter case, or nothing
+// when the directory cannot be read to its end.
+std::optional<std::vector<std::string>> listPlainFiles(const std::string& directory)
+{
+    if (directory.empty())
+        return std::nullopt;
+    std::error_code ec;
+    fs::directory_iterator it(directory, fs::directory_options::none, ec);
+    if (ec)
+        return std::nullopt;
+
+    std::vector<SortEntry> entries;
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+        if (ec)
+            return std::nullopt;
+        const std::string& full = it->path().native();
+        std::string name = full.substr(full.rfind('/') + 1);
+        if (isHidden(name) || !isPlainFile(*it))
+            continue;
+        std::string key = toLower(name);
+        entries.push_back({std::move(key), std::move(name)});
+    }
+    if (ec)
+        return std::nullopt;
+    return sortedNames(entries);
+}
+
+bool isSong(const std::string& name) { return name.find(".mp3") != std::string::npos; }
+
+} // namespace
+
+bool FileList::setPath(const std::string& directory)
+{
+    auto names = listPlainFiles(directory);
+    if (!names)
+        return false;
+    m_path = directory;
+    m_items = std::move(*names);
+    return true;
+}
+
+bool FileList::refresh()
+{
+    if (m_path.empty())
+        return true;
+    auto names = listPlainFiles(m_path);
+    if (!names)
+        return false;
+    m_items = std::move(*names);
+    return true;
+}
+
+std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, const std::string& directory)
+{
+    bool listed = false;
+    return FillSongList(File1, lstMp3, mirror, directory, listed);
+}
+
+std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, const std::string& directory,
+                         bool& listed)
+{
+    listed = File1.setPath(directory);
+    std::vector<std::string> songs;
+    for (const std::string& name : File1.items())
+        if (isSong(name))
+            songs.push_back(name);
+    // Both lists get the whole song list at once, so that a window showing one redraws once,
+    // not once per song. Setting the items clears the selection.
+    lstMp3.setItems(songs);
+    mirror.setItems(std::move(songs));
+    return lstMp3.count();
+}
+
+std::string songPath(const FileList& File1, const std::string& song) { return File1.path() + "/" + song; }
+
+} // namespace tavu

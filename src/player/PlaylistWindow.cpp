@@ -1,0 +1,100 @@
+#include "player/PlaylistWindow.h"
+
+#include "app/Bot.h"
+#include "app/SkinButton.h"
+#include "player/PlayerControls.h"
+#include "player/SongListModel.h"
+#include "util/WindowRoutines.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace tavu {
+
+PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_bot(bot), m_model(new SongListModel(bot.lstmp3, this)),
+      m_view(new QListView(this))
+{
+    setObjectName(QStringLiteral("frmPlaylist"));
+    setWindowTitle(QStringLiteral("Tavu Playlist"));
+    resize(320, 210);
+
+    auto* title = new QLabel(QStringLiteral("PLAYLIST"), this);
+    title->setObjectName(QStringLiteral("playlistTitle"));
+    title->setStyleSheet(QStringLiteral("color: #56bcfd; font-weight: bold; letter-spacing: 2px; font-size: 10px;"));
+    auto* exit = new SkinButton(SkinButton::Icon::Close, QStringLiteral("Close Playlist"), this);
+    exit->setObjectName(QStringLiteral("Exit"));
+    exit->setFixedSize(18, 16);
+    connect(exit, &QAbstractButton::clicked, this, [this] { playlistExit_Click(m_bot); });
+
+    m_view->setObjectName(QStringLiteral("lstmp3"));
+    m_view->setModel(m_model);
+    m_view->setUniformItemSizes(true);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    QFont listFont(QStringLiteral("Tahoma"));
+    listFont.setPixelSize(12);
+    m_view->setFont(listFont);
+    m_view->setStyleSheet(QStringLiteral(
+        "QListView { background: #0b0d11; color: #cfd8e3; border: 1px solid #2a313c; outline: 0; }"
+        "QListView::item { padding: 1px 4px; }"
+        "QListView::item:selected { background: #1f4f73; color: #ffffff; }"
+        "QListView::item:hover { background: #18212c; }"));
+
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(0, 0, 0, 0);
+    header->addWidget(title);
+    header->addStretch();
+    header->addWidget(exit);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->setSpacing(4);
+    layout->addLayout(header);
+    layout->addWidget(m_view, 1);
+
+    // A click or a key that moves the selection runs the selection handler.
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (!m_showing && current.isValid() && current.row() != m_bot.lstmp3.selectedIndex())
+                    m_bot.lstmp3.select(current.row());
+            });
+    connect(m_view, &QListView::doubleClicked, this, [this](const QModelIndex&) { lstmp3_DblClick(m_bot); });
+    m_bot.lstmp3.onSelectionShown = [this] { showSelection(); };
+
+    StayOnTop(this);
+    installDragHandle(this, this);
+}
+
+PlaylistWindow::~PlaylistWindow() { m_bot.lstmp3.onSelectionShown = nullptr; }
+
+// The program selected a song: the view follows, without running the click handler again.
+void PlaylistWindow::showSelection()
+{
+    m_showing = true;
+    const int row = m_bot.lstmp3.selectedIndex();
+    if (row < 0) {
+        m_view->clearSelection();
+    } else {
+        const QModelIndex index = m_model->index(row);
+        m_view->setCurrentIndex(index);
+        m_view->scrollTo(index);
+    }
+    m_showing = false;
+}
+
+void PlaylistWindow::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    QLinearGradient g(0, 0, 0, height());
+    g.setColorAt(0, QColor(34, 39, 48));
+    g.setColorAt(1, QColor(18, 21, 27));
+    p.fillRect(rect(), g);
+    p.setPen(QColor(58, 66, 80));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+} // namespace tavu

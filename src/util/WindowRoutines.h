@@ -1,0 +1,29 @@
+#pragma once
+
+#include <chrono>
+
+class QWidget;
+
+namespace tavu {
+
+// Keeps the window above other windows, without moving or resizing it.
+void StayOnTop(QWidget* window);
+
+// Hands the window to the window system, which moves it with the mouse until the button is
+// released. False when the window system cannot do that (no window manager, as under Xvfb or
+// offscreen); installDragHandle then moves the window by hand.
+bool DragWindow(QWidget* window);
+
+// Makes any mouse button pressed on handle, or on a child of it that does not take the press
+// itself, drag window: through DragWindow, or by following the mouse until the button is released
+// when the window system cannot move it.
+void installDragHandle(QWidget* handle, QWidget* window);
+
+// The closing glide: the window turns black, its controls hide, it moves in steps into the
+// bottom-right corner of its screen (the full screen, not the part left free by panels) and
+// snaps into it, and then gets its colours and controls back. Controls that were hidden before
+// stay hidden. Events are not processed during the glide; pause is the time each position is
+// shown, so that the glide can be seen.
+void GlideToCorner(QWidget* window, int steps, std::chrono::milliseconds pause = std::chrono::milliseconds(2));
+
+} // namespace tavu

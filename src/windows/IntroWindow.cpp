@@ -1,0 +1,139 @@
+#include "windows/IntroWindow.h"
+
+#include "app/Bot.h"
+#include "util/WindowRoutines.h"
+#include "windows/IntroPicture.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPointer>
+#include <QProgressBar>
+#include <QScreen>
+
+#include <random>
+
+namespace tavu {
+
+namespace {
+constexpr int kWidth = 420;
+constexpr int kHeight = 260;
+constexpr int kFillStep = 20;
+constexpr int kFull = 100;
+// The fill and the watch only need to react within a frame or so.
+constexpr int kFillTickMs = 16;
+constexpr int kWatchTickMs = 40;
+// The shake: each step moves the window by up to 3 px on both axes, away and back in turn, and
+// is shown for a moment, so that the tremble can be seen.
+constexpr int kShakeSteps = 120;
+constexpr double kShakeReach = 3.0;
+constexpr int kShakeFrameMs = 5;
+// The slide: steps of 20 px, events running between them.
+constexpr int kSlideStep = 20;
+constexpr int kSlideFrameMs = 8;
+} // namespace
+
+IntroWindow::IntroWindow(Bot& bot, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_bot(bot), Bar1(new QProgressBar(this)),
+      Timer1(bot.runtime(), kFillTickMs, [this] { Timer1_Timer(); }),
+      Timer2(bot.runtime(), kWatchTickMs, [this] { Timer2_Timer(); })
+{
+    setObjectName(QStringLiteral("frmIntro"));
+    setWindowTitle(QStringLiteral("Tavu Intro"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(kWidth, kHeight);
+
+    Bar1->setObjectName(QStringLiteral("Bar1"));
+    Bar1->setGeometry(24, kHeight - 26, kWidth - 48, 8);
+    Bar1->setRange(0, kFull);
+    Bar1->setValue(0);
+    Bar1->setTextVisible(false);
+    Bar1->setStyleSheet(QStringLiteral(
+        "QProgressBar { background: #07090c; border: 1px solid #262c36; border-radius: 3px; }"
+        "QProgressBar::chunk { border-radius: 2px;"
+        " background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #1f6fae, stop:1 #56bcfd); }"));
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    StayOnTop(this);
+    Timer2.setEnabled(true);
+}
+
+int IntroWindow::barValue() const { return Bar1->value(); }
+
+// A second double-click while the bar fills changes nothing: the timer is on already.
+void IntroWindow::mouseDoubleClickEvent(QMouseEvent*) { Timer1.setEnabled(true); }
+
+void IntroWindow::Timer1_Timer()
+{
+    QPointer<IntroWindow> self(this);
+    while (Bar1->value() < kFull) {
+        Bar1->setValue(Bar1->value() + kFillStep);
+        Wait(m_bot.runtime(), 1);
+        if (!self)
+            return;
+    }
+    Timer1.setEnabled(false);
+}
+
+// Runs once: the intro may already be gone while the fill's last wait is still running.
+void IntroWindow::Timer2_Timer()
+{
+    if (m_finished || Bar1->value() != kFull)
+        return;
+    m_finished = true;
+    Timer1.setEnabled(false);
+    Timer2.setEnabled(false);
+    QPointer<IntroWindow> self(this);
+    shake();
+    if (!self)
+        return;
+    m_bot.playSound("Intro.wav");
+    slideAway();
+    if (!self)
+        return;
+    auto done = std::move(onDone);
+    close();
+    if (done)
+        done();
+}
+
+void IntroWindow::shake()
+{
+    std::mt19937_64 generator(static_cast<std::uint64_t>(m_bot.runtime().timeOfDay() * 1000.0));
+    std::uniform_real_distribution<double> reach(0.0, kShakeReach);
+    QPointer<IntroWindow> self(this);
+    double left = x();
+    double top = y();
+    for (int step = 0; step < kShakeSteps && self; ++step) {
+        const double sign = step % 2 == 0 ? 1.0 : -1.0;
+        top += sign * reach(generator);
+        left += sign * reach(generator);
+        move(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)));
+        m_bot.runtime().runFor(kShakeFrameMs);
+    }
+}
+
+// The window's own position is not trusted to end the slide: a window manager may keep windows
+// on the screen.
+void IntroWindow::slideAway()
+{
+    const QScreen* screen = this->screen();
+    const int screenRight = screen ? screen->geometry().x() + screen->geometry().width() : 0;
+    QPointer<IntroWindow> self(this);
+    int left = x();
+    do {
+        m_bot.runtime().runFor(kSlideFrameMs);
+        if (!self)
+            return;
+        left += kSlideStep;
+        move(left, y());
+    } while (left <= screenRight);
+}
+
+void IntroWindow::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    paintIntroPicture(p, rect());
+}
+
+} // namespace tavu

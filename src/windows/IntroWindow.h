@@ -1,0 +1,44 @@
+#pragma once
+
+#include "util/Runtime.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QProgressBar;
+
+namespace tavu {
+
+class Bot;
+
+// frmIntro, "Tavu Intro": the splash that comes up before the main window. A double-click starts
+// the bar filling, 20 a second; when it is full the window shakes, plays the intro sound, slides
+// off the screen to the right and closes, and onDone runs, once. It deletes itself when closed.
+class IntroWindow : public QWidget {
+public:
+    explicit IntroWindow(Bot& bot, QWidget* parent = nullptr);
+
+    // Runs once, after the intro has closed: shows the main window.
+    std::function<void()> onDone;
+
+    int barValue() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void shake();
+    void slideAway();
+
+    Bot& m_bot;
+    QProgressBar* Bar1;
+    Timer Timer1; // fills the bar
+    Timer Timer2; // watches for the full bar
+    bool m_finished = false;
+};
+
+} // namespace tavu

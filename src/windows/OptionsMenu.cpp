@@ -1,0 +1,147 @@
+#include "windows/OptionsMenu.h"
+
+#include "app/Bot.h"
+#include "app/MainWindow.h"
+#include "id3/Id3Window.h"
+#include "player/DirectoryWindow.h"
+#include "windows/CommandsWindow.h"
+#include "windows/DesktopMixer.h"
+#include "windows/UpdateWindow.h"
+
+#include <QCursor>
+#include <QMenu>
+
+namespace tavu {
+
+namespace {
+void bringUp(QWidget* window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+} // namespace
+
+OptionsMenu::OptionsMenu(Bot& bot, MainWindow& main, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_bot(bot), m_main(main), m_file(new QMenu(QStringLiteral("File"), this)),
+      m_sounds(new QMenu(QStringLiteral("Sound"), this)), m_open(new QMenu(QStringLiteral("Open"), this))
+{
+    setObjectName(QStringLiteral("frmops"));
+    m_file->setObjectName(QStringLiteral("File"));
+    m_sounds->setObjectName(QStringLiteral("Sounds"));
+    m_open->setObjectName(QStringLiteral("Open"));
+    buildFile();
+    buildSounds();
+    buildOpen();
+}
+
+// The windows opened from here go with the menu; they are not children, so that they are windows
+// of their own.
+OptionsMenu::~OptionsMenu()
+{
+    delete m_commands.data();
+    delete m_updates.data();
+}
+
+void OptionsMenu::popUp(QMenu* menu)
+{
+    menu->popup(QCursor::pos());
+}
+
+QMenu* OptionsMenu::addMenu(QMenu* parent, const char* name, const QString& caption)
+{
+    QMenu* menu = parent->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+// An entry without an action does nothing when chosen; such entries are disabled or sit in a
+// disabled menu.
+QAction* OptionsMenu::addEntry(QMenu* menu, const char* name, const QString& caption, std::function<void()> action)
+{
+    QAction* entry = menu->addAction(caption);
+    entry->setObjectName(QString::fromLatin1(name));
+    if (action)
+        connect(entry, &QAction::triggered, this, [this, action = std::move(action)] {
+            m_bot.playSound("Click.wav");
+            action();
+        });
+    return entry;
+}
+
+void OptionsMenu::buildFile()
+{
+    QMenu* options = addMenu(m_file, "Options", QStringLiteral("Options"));
+    addEntry(options, "Ccoms", QStringLiteral("View Commands"), [this] { showCommands(); });
+    addEntry(options, "Directory", QStringLiteral("Change Directory"), [this] { DirectoryWindow::open(m_bot); });
+    addEntry(options, "Settings2", QStringLiteral("Settings (Program)"))->setEnabled(false);
+    addEntry(options, "Updates", QStringLiteral("Check For Updates"), [this] { showUpdates(); });
+
+    QMenu* info = addMenu(m_file, "Info", QStringLiteral("Info"));
+    addEntry(info, "About", QStringLiteral("About"));
+    addEntry(info, "CDir", QStringLiteral("Current Directory"));
+    addEntry(info, "Settings", QStringLiteral("Settings (mp3)"));
+    info->menuAction()->setEnabled(false);
+
+    QMenu* minimize = addMenu(m_file, "Minimize", QStringLiteral("Minimize"));
+    addEntry(minimize, "Systray", QStringLiteral("To Systray"))->setEnabled(false);
+    addEntry(minimize, "Taskbar", QStringLiteral("To Taskbar"), [this] { m_main.minimizeMain(); });
+}
+
+void OptionsMenu::buildSounds()
+{
+    Mute = addEntry(m_sounds, "Mute", QStringLiteral("Mute"), [this] {
+        if (m_mute.mute(m_bot.media()))
+            showMuteState();
+    });
+    UnMute = addEntry(m_sounds, "UnMute", QStringLiteral("Un-Mute"), [this] {
+        if (m_mute.unMute(m_bot.media()))
+            showMuteState();
+    });
+    showMuteState();
+    m_sounds->addSeparator()->setObjectName(QStringLiteral("dash"));
+    // Without a volume control on this desktop the entry only clicks.
+    addEntry(m_sounds, "Sound", QStringLiteral("Sound"), [] { startDesktopMixer(); });
+}
+
+void OptionsMenu::buildOpen()
+{
+    addEntry(m_open, "Playlist", QStringLiteral("Playlist"), [this] { showPlaylist(); });
+    // The one entry that makes no sound.
+    QAction* id3 = m_open->addAction(QStringLiteral("Id3 Editor\\Viewer"));
+    id3->setObjectName(QStringLiteral("ID3"));
+    connect(id3, &QAction::triggered, this, [this] { m_main.id3Window()->showFromOptionsMenu(); });
+}
+
+void OptionsMenu::showMuteState()
+{
+    Mute->setEnabled(m_mute.muteEnabled());
+    UnMute->setEnabled(m_mute.unMuteEnabled());
+}
+
+void OptionsMenu::showPlaylist()
+{
+    m_main.setPlaylistVisible(true);
+    m_bot.Timer3.setEnabled(true);
+}
+
+CommandsWindow* OptionsMenu::showCommands()
+{
+    if (!m_commands)
+        m_commands = new CommandsWindow(m_bot);
+    bringUp(m_commands);
+    return m_commands;
+}
+
+UpdateWindow* OptionsMenu::showUpdates()
+{
+    if (!m_updates)
+        m_updates = new UpdateWindow(m_bot);
+    bringUp(m_updates);
+    return m_updates;
+}
+
+} // namespace tavu

@@ -1,0 +1,114 @@
+#include "windows/UpdateWindow.h"
+
+#include "app/Bot.h"
+#include "util/WindowRoutines.h"
+#include "windows/UpdatePage.h"
+#include "windows/WindowSkin.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QUrl>
+
+namespace tavu {
+
+namespace {
+constexpr int kWidth = 320;
+constexpr int kHeight = 150;
+constexpr int kCheckTickMs = 122;
+
+QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+std::string str(std::string_view s) { return std::string(s); }
+} // namespace
+
+UpdateWindow::UpdateWindow(Bot& bot, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_bot(bot), Text1(new QPlainTextEdit(this)),
+      m_fetcher(new UpdateFetcher(this)), Timer2(bot.runtime(), kCheckTickMs, [this] { Timer2_Timer(); })
+{
+    setObjectName(QStringLiteral("frmUpdates"));
+    setWindowTitle(QStringLiteral("Tavu Update Checker"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(kWidth, kHeight);
+
+    skinTitle(QStringLiteral("UPDATE CHECKER"), this)->setGeometry(10, 5, 160, 14);
+    Exit = skinButton(SkinButton::Icon::Close, "Exit", QStringLiteral("Close"), this);
+    Exit->move(kWidth - 26, 4);
+    connect(Exit, &QAbstractButton::clicked, this, [this] {
+        m_bot.playSound("Click.wav");
+        close();
+    });
+
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(6, 26, kWidth - 12, kHeight - 32);
+    Text1->setReadOnly(true);
+    Text1->setStyleSheet(QStringLiteral("QPlainTextEdit { background: #0b0d11; color: #cfd8e3;"
+                                        " border: 1px solid #2a313c; font-size: 12px; }"));
+    Text1->setPlainText(text(kUpdateCheckingText));
+
+    StayOnTop(this);
+    installDragHandle(this, this);
+    Timer2.setEnabled(true);
+}
+
+UpdateWindow::~UpdateWindow() = default;
+
+void UpdateWindow::setFetchTimeout(std::chrono::milliseconds timeout) { m_fetcher->setTimeout(timeout); }
+
+// The check runs on the first tick only; the fetch itself goes on in the background.
+void UpdateWindow::Timer2_Timer()
+{
+    if (m_checkStarted)
+        return;
+    m_checkStarted = true;
+    Timer2.setEnabled(false);
+    QPointer<UpdateWindow> self(this);
+    Wait(m_bot.runtime(), 3);
+    if (!self)
+        return;
+    const QUrl page(text(m_bot.settings().readOr(keys::UpdatePageUrl)));
+    m_fetcher->fetch(page, [this](const UpdateFetcher::Result& result) { pageFetched(result); });
+}
+
+void UpdateWindow::pageFetched(const UpdateFetcher::Result& result)
+{
+    if (!result.ok) {
+        showText(noUpdateInformationText(result.error.toStdString()));
+        return;
+    }
+    const std::string whole = result.page.toStdString();
+    showText(whole);
+    QPointer<UpdateWindow> self(this);
+    Wait(m_bot.runtime(), 1);
+    if (!self)
+        return;
+    const std::optional<std::string> announcement = updateAnnouncement(whole);
+    if (!announcement) {
+        showText(noUpdateInformationText("The update page holds no announcement."));
+        return;
+    }
+    showText(*announcement);
+    if (announcesUpdate(*announcement))
+        offerDownload();
+}
+
+// The download is handed to the desktop, which fetches it the way it fetches any link. The window
+// may be gone once the question is answered (the program ending meanwhile), so only the bot is
+// used after it.
+void UpdateWindow::offerDownload()
+{
+    Bot& bot = m_bot;
+    const std::string download = bot.settings().readOr(keys::UpdateDownloadUrl);
+    if (!bot.dialogs().question(str(kUpdateQuestion), str(kUpdateQuestionTitle))) {
+        bot.dialogs().message(manualDownloadText(download), str(kUpdateAbortedTitle));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl(text(download))))
+        bot.dialogs().message(downloadNotStartedText(download), str(kUpdateQuestionTitle));
+}
+
+void UpdateWindow::showText(const std::string& s) { Text1->setPlainText(text(s)); }
+
+void UpdateWindow::paintEvent(QPaintEvent*) { paintWindowSkin(this); }
+
+} // namespace tavu

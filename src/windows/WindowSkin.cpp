@@ -1,0 +1,37 @@
+#include "windows/WindowSkin.h"
+
+#include <QLabel>
+#include <QPainter>
+
+namespace tavu {
+
+void paintWindowSkin(QWidget* window)
+{
+    QPainter p(window);
+    QLinearGradient g(0, 0, 0, window->height());
+    g.setColorAt(0, QColor(38, 43, 53));
+    g.setColorAt(1, QColor(16, 18, 23));
+    p.fillRect(window->rect(), g);
+    p.setPen(QColor(66, 76, 92));
+    p.drawRect(window->rect().adjusted(0, 0, -1, -1));
+    p.setPen(QColor(255, 255, 255, 18));
+    p.drawLine(1, 1, window->width() - 2, 1);
+}
+
+QLabel* skinTitle(const QString& text, QWidget* parent)
+{
+    auto* title = new QLabel(text, parent);
+    title->setStyleSheet(QStringLiteral("color: #56bcfd; font-weight: bold; letter-spacing: 2px; font-size: 10px;"));
+    title->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return title;
+}
+
+SkinButton* skinButton(SkinButton::Icon icon, const char* name, const QString& toolTip, QWidget* parent)
+{
+    auto* button = new SkinButton(icon, toolTip, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setFixedSize(20, 17);
+    return button;
+}
+
+} // namespace tavu

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/SkinButton.h"
+
+class QLabel;
+class QString;
+class QWidget;
+
+namespace tavu {
+
+// The look the side windows share with the main window and the playlist: a dark gradient body
+// with a thin border, a small light-blue title and flat skin buttons.
+
+// Paints the body of a side window; call it from the window's paintEvent.
+void paintWindowSkin(QWidget* window);
+
+// The small spaced-out title in the corner of a side window.
+QLabel* skinTitle(const QString& text, QWidget* parent);
+
+// A flat skin button with the object name name, for a window's title row.
+SkinButton* skinButton(SkinButton::Icon icon, const char* name, const QString& toolTip, QWidget* parent);
+
+} // namespace tavu

@@ -1,0 +1,20 @@
+#include "windows/Windows.h"
+
+#include "app/MainWindow.h"
+#include "windows/OptionsMenu.h"
+#include "windows/SoundWindow.h"
+
+namespace tavu {
+
+void installWindows(MainWindow& main, Bot& bot)
+{
+    auto* options = new OptionsMenu(bot, main, &main);
+    auto* sound = new SoundWindow(bot, *options->Sounds(), &main);
+    main.soundWindow = sound;
+    main.openMenu = [options] { OptionsMenu::popUp(options->File()); };
+    main.openId3Menu = [options] { OptionsMenu::popUp(options->Open()); };
+    main.openCommands = [options] { options->showCommands(); };
+    main.onSoundButton = [sound] { sound->toggle(); };
+}
+
+} // namespace tavu

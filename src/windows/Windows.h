@@ -1,0 +1,13 @@
+#pragma once
+
+namespace tavu {
+
+class Bot;
+class MainWindow;
+
+// Builds the options menu and the sound window for the main window, which owns them from then
+// on, and fills its hooks: the Menu button pops up "File", the ID3 button "Open", the Sound button
+// shows or hides the sound window, and the commands window opens from the menu and from the chat.
+void installWindows(MainWindow& main, Bot& bot);
+
+} // namespace tavu

@@ -1,0 +1,76 @@
+#include "support/SimRuntimeFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace tavu {
+namespace {
+
+class ClockTest : public test::BotFixture {
+protected:
+    std::string clockAt(double position, double length = 300)
+    {
+        media.openEverything = true;
+        media.Open("x");
+        media.length = length;
+        media.position = position;
+        bot->Timer1.setEnabled(true);
+        bot->Timer2_Timer();
+        return bot->txtTime.caption();
+    }
+};
+
+TEST_F(ClockTest, ShowsMinutesAndSecondsWithoutLeadingZeros)
+{
+    EXPECT_EQ(clockAt(187), "3:7");
+    EXPECT_EQ(clockAt(65), "1:5");
+    EXPECT_EQ(clockAt(0.2), "0:0");
+    EXPECT_EQ(clockAt(59.6), "1:0");
+    EXPECT_EQ(clockAt(59.4), "0:59");
+    EXPECT_EQ(clockAt(119.5), "2:0");
+    EXPECT_EQ(clockAt(120.5), "2:0") << "halves go to the even second";
+    EXPECT_EQ(bot->Bar1.max(), 300);
+    EXPECT_EQ(bot->Bar1.value(), 120);
+    EXPECT_TRUE(bot->Timer1.enabled());
+}
+
+TEST_F(ClockTest, EndOfSongStopsTheTitleAndShowsZero)
+{
+    EXPECT_EQ(clockAt(299.6), "00:00");
+    EXPECT_FALSE(bot->Timer1.enabled());
+    EXPECT_EQ(bot->Bar1.value(), 0);
+    EXPECT_EQ(clockAt(0, 0), "00:00") << "a length not known yet";
+}
+
+TEST_F(ClockTest, LongPositionsDoNotWrap)
+{
+    EXPECT_EQ(clockAt(40000, 50000), "666:40");
+    EXPECT_EQ(bot->Bar1.value(), 40000);
+    EXPECT_EQ(bot->Bar1.max(), 50000);
+}
+
+TEST_F(ClockTest, TitleTimerScrollsOncePerSecondAtMost)
+{
+    std::vector<std::string> scrolled;
+    bot->scrollTitle = [&](const std::string& text) { scrolled.push_back(text); };
+    bot->lblSong.setCaption("Song");
+    bot->Timer1.setEnabled(true);
+    runtime.advance(5000);
+    EXPECT_GE(scrolled.size(), 4u);
+    EXPECT_LE(scrolled.size(), 6u);
+    EXPECT_EQ(scrolled.front(), "Song");
+}
+
+TEST_F(ClockTest, DockingTimersCallTheWindows)
+{
+    int playlist = 0, side = 0;
+    bot->dockPlaylist = [&] { ++playlist; };
+    bot->dockSideWindows = [&] { ++side; };
+    bot->Timer3.setEnabled(true);
+    bot->Timer4.setEnabled(true);
+    runtime.advance(1220);
+    EXPECT_EQ(playlist, 10);
+    EXPECT_EQ(side, 10);
+}
+
+} // namespace
+} // namespace tavu

@@ -1,0 +1,36 @@
+#include "app/CommandLine.h"
+#include "support/TestDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace tavu {
+namespace {
+
+TEST(CommandLine, Options)
+{
+    const auto line = parseCommandLine({"--home", "/tmp/x", "--no-intro"});
+    EXPECT_EQ(line.home.value_or(""), "/tmp/x");
+    EXPECT_TRUE(line.noIntro);
+    EXPECT_TRUE(line.error.empty());
+    EXPECT_TRUE(parseCommandLine({"--help"}).help);
+    EXPECT_TRUE(parseCommandLine({"--version"}).version);
+    EXPECT_EQ(parseCommandLine({"--home=/a"}).home.value_or(""), "/a");
+    EXPECT_FALSE(parseCommandLine({"--home"}).error.empty());
+    EXPECT_FALSE(parseCommandLine({"--bogus"}).error.empty());
+}
+
+TEST(CommandLine, ProgramDirectory)
+{
+    test::TestDir dir;
+    ::setenv("XDG_CONFIG_HOME", dir.str().c_str(), 1);
+    EXPECT_EQ(defaultProgramDir(), dir.path() / "tavu");
+    EXPECT_EQ(prepareProgramDir(defaultProgramDir()), "");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "tavu" / "Styles"));
+    test::writeBytes(dir.file("file"), "x");
+    EXPECT_NE(prepareProgramDir(dir.path() / "file"), "");
+}
+
+} // namespace
+} // namespace tavu

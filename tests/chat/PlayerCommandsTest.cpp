@@ -1,0 +1,266 @@
+#include "settings/ProfileFile.h"
+#include "support/SimRuntimeFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace tavu {
+namespace {
+
+class PlayerCommandsTest : public test::BotFixture {
+protected:
+    PlayerCommandsTest()
+    {
+        bot->trig = "!";
+        useSongs({"a.mp3", "b.mp3", "c.mp3"});
+    }
+    std::string reply(std::string_view body, std::string_view lead = " Tavu ") { return defaultReply(body, lead); }
+};
+
+TEST_F(PlayerCommandsTest, VolumeRangeAndEcho)
+{
+    ownerSays("!vol 100");
+    EXPECT_EQ(media.volume, 0);
+    ownerSays("!vol 40.5");
+    EXPECT_EQ(media.volume, -1488);
+    ownerSays("!vol  40");
+    EXPECT_EQ(media.volume, -1500);
+    EXPECT_EQ(bot->lblVol.caption(), " 40");
+    ownerSays("!vol 101");
+    ownerSays("!vol -1");
+    ownerSays("!vol loud");
+    ownerSays("!vol");
+    EXPECT_EQ(media.volume, -1500);
+    EXPECT_EQ(ReadSetting("Settings", "Volume", settingsPath()), "40") << "read back without the blank";
+    ownerSays("!vol?");
+    const auto lines = takeLines();
+    const std::string range = reply(" Please choose a volume level between 0 and 100 ");
+    EXPECT_EQ(lines, (std::vector<std::string>{reply(" Volume Set - [100] "), reply(" Volume Set - [40.5] "),
+                                               reply(" Volume Set - [ 40] "), range, range, range, range,
+                                               reply(" Volume is at [ 40%] ")}));
+    EXPECT_TRUE(room.sent.empty());
+}
+
+TEST_F(PlayerCommandsTest, VolQueryIsRaw)
+{
+    ownerSays("!vol?");
+    ASSERT_EQ(room.sent.size(), 1u);
+    EXPECT_TRUE(room.sent[0].raw);
+}
+
+TEST_F(PlayerCommandsTest, NextAndPrevWalkTheListWithoutStartingTheClock)
+{
+    ownerSays("!next"); // nothing selected: next is the first song
+    EXPECT_EQ(bot->lstMp3.selectedIndex(), 0);
+    ownerSays("!next");
+    EXPECT_EQ(bot->lstMp3.selectedIndex(), 1);
+    EXPECT_EQ(bot->lstmp3.selectedIndex(), 1) << "the playlist follows";
+    EXPECT_EQ(bot->lblSong.caption(), "b.mp3") << "the label keeps the extension";
+    EXPECT_FALSE(bot->Timer1.enabled());
+    EXPECT_FALSE(bot->Timer2.enabled());
+    ownerSays("!prev");
+    EXPECT_EQ(bot->lstMp3.selectedIndex(), 0);
+    EXPECT_EQ(media.opened.back(), music.file("a.mp3"));
+    EXPECT_EQ(bot->played.caption(), "3");
+    EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "3");
+    const auto lines = takeLines();
+    EXPECT_EQ(lines.back(), reply(" a ", " Playing "));
+}
+
+TEST_F(PlayerCommandsTest, EndsOfTheListOpenNothing)
+{
+    ownerSays("!prev"); // nothing selected
+    bot->lstMp3.select(2);
+    ownerSays("!next"); // on the last song
+    EXPECT_TRUE(media.opened.empty());
+    EXPECT_EQ(bot->lstMp3.selectedIndex(), 2);
+    EXPECT_EQ(bot->played.caption(), "");
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" No song to go to! "), reply(" No song to go to! ")}));
+}
+
+TEST_F(PlayerCommandsTest, UnplayableSongIsSaidAndNotCounted)
+{
+    std::filesystem::remove(music.file("a.mp3"));
+    ownerSays("!next");
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Cannot play a ")}));
+    EXPECT_EQ(bot->played.caption(), "");
+    EXPECT_EQ(bot->lblSong.caption(), "No current Mp3....");
+}
+
+TEST_F(PlayerCommandsTest, RanStartsClockAndPausesTheScanner)
+{
+    ownerSays("!ran");
+    EXPECT_TRUE(bot->Timer1.enabled());
+    EXPECT_TRUE(bot->Timer2.enabled());
+    EXPECT_TRUE(bot->Timer6.enabled());
+    EXPECT_EQ(bot->lblSong.caption().find(".mp3"), std::string::npos);
+    const auto lines = takeLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], reply(" " + bot->lblSong.caption() + " ", " Random "));
+    // The owner speaks half a second into the pause: the dispatcher does not hear it.
+    bool spoke = false;
+    Timer during(runtime, 500, [&] {
+        if (!spoke) {
+            spoke = true;
+            EXPECT_FALSE(bot->Chat1.scanning());
+            room.ownerSays("!stop");
+        }
+    });
+    during.setEnabled(true);
+    runtime.advance(3000);
+    EXPECT_TRUE(spoke);
+    EXPECT_TRUE(takeLines().empty()) << "deaf during the pause";
+    EXPECT_TRUE(bot->Chat1.scanning());
+    EXPECT_FALSE(bot->Timer6.enabled());
+    ownerSays("!stop");
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Player Stopped! ")}));
+}
+
+TEST_F(PlayerCommandsTest, RanWithOneSongAndWithNone)
+{
+    bot->lstMp3.clear();
+    bot->lstmp3.clear();
+    ownerSays("!ran");
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" No songs to play! ")}));
+    bot->lstMp3.addItem("b.mp3");
+    bot->lstmp3.addItem("b.mp3");
+    for (int i = 0; i < 5; ++i) {
+        ownerSays("!ran");
+        runtime.advance(3000);
+        EXPECT_EQ(media.opened.back(), music.file("b.mp3"));
+    }
+}
+
+TEST_F(PlayerCommandsTest, StateCommandsWithNoSong)
+{
+    for (const char* line : {"!pause", "!xpause", "!mp3?", "!len?"})
+        ownerSays(line);
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" No song to pause! "), reply(" No song to Unpause! "),
+                                                     reply(" No song is playing! "),
+                                                     reply(" Error, no song is playing! ")}));
+}
+
+TEST_F(PlayerCommandsTest, LengthPauseAndCurrentSong)
+{
+    ownerSays("!next");
+    takeLines();
+    media.length = 600;
+    ownerSays("!len?");
+    media.length = 59.9;
+    ownerSays("!len?");
+    media.length = 245.3;
+    ownerSays("!len?");
+    ownerSays("!pause");
+    EXPECT_EQ(media.state, MediaPlayer::Paused);
+    ownerSays("!pause");
+    ownerSays("!xpause");
+    EXPECT_EQ(media.state, MediaPlayer::Playing);
+    ownerSays("!mp3?");
+    EXPECT_TRUE(room.sent.back().raw);
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{
+                               reply(" Mp3 length: <u>10:00</U> "), reply(" Mp3 length: <u>0:59</U> "),
+                               reply(" Mp3 length: <u>4:05</U> "), reply(" a.mp3 - Paused "),
+                               reply(" a.mp3 - Paused "), reply(" a.mp3 - Unpaused "), reply(" a ", " Current Mp3: ")}));
+}
+
+TEST_F(PlayerCommandsTest, StopKeepsTheTitle)
+{
+    ownerSays("!ran");
+    runtime.advance(3000);
+    const std::string title = bot->lblSong.caption();
+    bot->txtTime.setCaption("1:5");
+    ownerSays("!stop");
+    EXPECT_EQ(media.state, MediaPlayer::Stopped);
+    EXPECT_FALSE(bot->Timer1.enabled());
+    EXPECT_FALSE(bot->Timer2.enabled());
+    EXPECT_EQ(bot->txtTime.caption(), "00:00");
+    EXPECT_EQ(bot->Bar1.value(), 0);
+    EXPECT_EQ(bot->lblSong.caption(), title);
+}
+
+TEST_F(PlayerCommandsTest, PlayModes)
+{
+    ownerSays("!arnd");
+    EXPECT_EQ(bot->playMode(), PlayMode::AutoRandom);
+    ownerSays("!xrep");
+    EXPECT_EQ(bot->playMode(), PlayMode::AutoRandom) << "xrep leaves auto random on";
+    ownerSays("!rep");
+    ownerSays("!rep");
+    EXPECT_EQ(bot->playMode(), PlayMode::Repeat);
+    ownerSays("!acon");
+    ownerSays("!xacon");
+    ownerSays("!xacon");
+    EXPECT_EQ(bot->playMode(), PlayMode::None);
+    EXPECT_EQ(takeLines(),
+              (std::vector<std::string>{reply(" Auto Random Enabled "), reply(" Repeat Disabled "),
+                                        reply(" Repeat Enabled "), reply(" Repeat Enabled "),
+                                        reply(" Auto Continue Enabled "), reply(" Auto Continue Disabled "),
+                                        reply(" Auto Continue Disabled ")}));
+}
+
+TEST_F(PlayerCommandsTest, DirectoryCommands)
+{
+    ownerSays("!dir?");
+    test::TestDir other;
+    test::writeBytes(other.file("x.mp3"), "");
+    test::writeBytes(other.file("y.MP3"), "");
+    ownerSays("!dir " + other.str());
+    EXPECT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"x.mp3"}));
+    EXPECT_EQ(bot->lstmp3.items(), (std::vector<std::string>{"x.mp3"}));
+    EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), other.str());
+    ownerSays("!dir?");
+    test::writeBytes(other.file("z.mp3"), "");
+    ownerSays("!refdir");
+    EXPECT_EQ(bot->lstMp3.count(), 2u);
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{
+                               reply(" Current directory: [" + music.str() + "] ", "Tavu "),
+                               reply(" Directory set to: [" + other.str() + "] "),
+                               reply(" Current directory: [" + other.str() + "] ", "Tavu "),
+                               reply(" Directory Refreshed [" + other.str() + "] ")}));
+}
+
+TEST_F(PlayerCommandsTest, UnlistableDirectoryChangesNothing)
+{
+    bot->settings().write(keys::Mp3Directory, music.str());
+    ownerSays("!dir /no/such/place");
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Error, Invalid Directory! ")}));
+    EXPECT_EQ(bot->dir, music.str());
+    EXPECT_EQ(bot->lstMp3.count(), 3u);
+    EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), music.str());
+}
+
+TEST_F(PlayerCommandsTest, DirectoryWithoutSongs)
+{
+    test::TestDir empty;
+    ownerSays("!dir " + empty.str());
+    EXPECT_TRUE(bot->lstMp3.empty());
+    EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), "");
+    ownerSays("!refdir");
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Error, Invalid Directory! "),
+                                                     reply(" Directory Refreshed [" + empty.str() + "] ")}));
+}
+
+TEST_F(PlayerCommandsTest, CountersAndMute)
+{
+    bot->played.setCaption("12");
+    ownerSays("!played?");
+    ownerSays("!mute");
+    EXPECT_TRUE(media.muted);
+    EXPECT_EQ(media.state, MediaPlayer::Stopped);
+    ownerSays("!xmute");
+    EXPECT_FALSE(media.muted);
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Total Mp3's Played - [12] "), reply(" Player Muted! "),
+                                                     reply(" Player Un-muted! ")}));
+}
+
+TEST_F(PlayerCommandsTest, StrangersChangeNothing)
+{
+    for (const char* line : {"!vol 10", "!next", "!ran", "!dir /tmp", "!stop", "!arnd", "!play a"})
+        say("Stranger", line);
+    EXPECT_TRUE(room.sent.empty());
+    EXPECT_TRUE(media.opened.empty());
+    EXPECT_EQ(bot->playMode(), PlayMode::None);
+    EXPECT_FALSE(std::filesystem::exists(settingsPath()));
+}
+
+} // namespace
+} // namespace tavu

@@ -1,0 +1,163 @@
+#include "chat/SongSearch.h"
+#include "support/SimRuntimeFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace tavu {
+namespace {
+
+class SongSearchTest : public test::BotFixture {
+protected:
+    SongSearchTest()
+    {
+        bot->trig = "!";
+        useSongs({"Abc.mp3", "Blue Sky.mp3", "blues one.mp3"});
+    }
+    std::string reply(std::string_view body, std::string_view lead = " Tavu ") { return defaultReply(body, lead); }
+
+    // Lines with the simulated time at which each was sent.
+    struct Timed {
+        std::int64_t ms;
+        std::string line;
+        bool raw;
+    };
+    void recordTimes()
+    {
+        room.onSend = [this](const std::string& line, bool raw) { timed.push_back({runtime.elapsedMs(), line, raw}); };
+    }
+    std::vector<Timed> timed;
+};
+
+TEST_F(SongSearchTest, MarkedTitle)
+{
+    EXPECT_EQ(markedTitle("Blue Sky.mp3", "BLUE", "BLUE"), "<u>BLUE</U> sky");
+    EXPECT_EQ(markedTitle("blues one.mp3", "BLUE", "blue"), "<u>blue</U>s one");
+    EXPECT_EQ(markedTitle("Abc.MP3", "", ""), "abc");
+}
+
+TEST_F(SongSearchTest, SeveralMatchesOpenTheDialogue)
+{
+    recordTimes();
+    ownerSays("!play BLUE");
+    runtime.advance(2000);
+    ASSERT_EQ(timed.size(), 2u);
+    EXPECT_EQ(timed[0].line, reply(" Multiple Strings Found! "));
+    EXPECT_EQ(timed[1].line, reply(" Scroll found Strings -[y\\n] "));
+    EXPECT_GE(timed[1].ms - timed[0].ms, 500);
+    EXPECT_FALSE(bot->Chat1.scanning());
+    EXPECT_TRUE(bot->Chat2.scanning());
+    EXPECT_EQ(bot->lstMp3.selectedIndex(), 2) << "left on the last match";
+    EXPECT_TRUE(media.opened.empty());
+
+    // No command is obeyed while the dialogue is open.
+    ownerSays("!stop");
+    ownerSays("trig ?");
+    EXPECT_EQ(timed.size(), 2u);
+    EXPECT_EQ(bot->trig, "!");
+
+    ownerSays("Y");
+    runtime.advance(5000);
+    ASSERT_EQ(timed.size(), 5u);
+    EXPECT_EQ(timed[2].line, reply(" [1]<u>BLUE</U> sky "));
+    EXPECT_TRUE(timed[2].raw);
+    EXPECT_EQ(timed[3].line, reply(" [2]<u>BLUE</U>s one "));
+    EXPECT_EQ(timed[4].line, reply(" Type play + 1 - 2 or cancel "));
+    EXPECT_FALSE(timed[4].raw);
+    EXPECT_NEAR(static_cast<double>(timed[3].ms - timed[2].ms), 1000, 10);
+    EXPECT_NEAR(static_cast<double>(timed[4].ms - timed[3].ms), 1000, 10);
+
+    ownerSays("yes");
+    ownerSays("play");
+    say("Stranger", "play 1");
+    say("Stranger", "y");
+    runtime.advance(3000);
+    EXPECT_EQ(timed.size(), 5u);
+
+    for (const char* bad : {"play 3", "play 0", "play x"}) {
+        ownerSays(bad);
+        runtime.advance(1500);
+        EXPECT_EQ(timed.back().line, reply(" Invalid number entry - Try Again or type cancel "));
+    }
+    EXPECT_TRUE(bot->Chat2.scanning());
+
+    ownerSays("play 2");
+    runtime.advance(1500);
+    EXPECT_EQ(timed.back().line, reply(" <u>BLUE</U>s one ", " Playing "));
+    EXPECT_EQ(media.opened.back(), music.file("blues one.mp3"));
+    EXPECT_EQ(bot->lstMp3.selectedIndex(), 2);
+    EXPECT_EQ(bot->lblSong.caption(), "blues one");
+    EXPECT_EQ(bot->played.caption(), "1");
+    EXPECT_TRUE(bot->Chat1.scanning());
+    EXPECT_FALSE(bot->Chat2.scanning());
+
+    ownerSays("!stop");
+    EXPECT_EQ(timed.back().line, reply(" Player Stopped! ")) << "commands work again";
+}
+
+TEST_F(SongSearchTest, OneMatchPlaysAtOnceWithTheClockButNoScroller)
+{
+    ownerSays("!play BLUE S");
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" <u>blue s</U>ky ", " Playing ")}));
+    EXPECT_EQ(media.opened.back(), music.file("Blue Sky.mp3"));
+    EXPECT_EQ(bot->lstmp3.selectedIndex(), 1);
+    EXPECT_EQ(bot->lblSong.caption(), "Blue Sky");
+    EXPECT_TRUE(bot->Timer2.enabled());
+    EXPECT_FALSE(bot->Timer1.enabled());
+    EXPECT_EQ(bot->Bar1.max(), 180);
+    EXPECT_EQ(bot->played.caption(), "1");
+}
+
+TEST_F(SongSearchTest, NoMatch)
+{
+    ownerSays("!play zzz");
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Mp3 string not found - <u>zzz</u> ")}));
+    EXPECT_EQ(bot->UnLin.caption(), "zzz");
+    EXPECT_TRUE(bot->Chat1.scanning());
+}
+
+TEST_F(SongSearchTest, CancelAndNCloseTheDialogue)
+{
+    ownerSays("!play blue");
+    runtime.advance(2000);
+    ownerSays("cancel");
+    EXPECT_TRUE(bot->Chat1.scanning());
+    EXPECT_FALSE(bot->Chat2.scanning());
+    EXPECT_EQ(bot->lstMp3.selectedIndex(), 2);
+    ownerSays("!next"); // goes on from the last match: nothing after it
+    ownerSays("!play blue");
+    runtime.advance(2000);
+    ownerSays("n");
+    const auto lines = takeLines();
+    EXPECT_EQ(lines[2], reply(" Selections canceled "));
+    EXPECT_EQ(lines.back(), reply(" Song selection canceled "));
+    EXPECT_TRUE(media.opened.empty());
+}
+
+TEST_F(SongSearchTest, EmptySearchMatchesEverySong)
+{
+    ownerSays("!play ");
+    runtime.advance(2000);
+    EXPECT_EQ(bot->lstPlay.count(), 3u);
+    EXPECT_TRUE(bot->Chat2.scanning());
+}
+
+TEST_F(SongSearchTest, WithoutABlankTheWholeLineIsSearched)
+{
+    ownerSays("!play");
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Mp3 string not found - <u>!play</u> ")}));
+}
+
+TEST_F(SongSearchTest, UnplayableChoiceIsSaidAndNotCounted)
+{
+    std::filesystem::remove(music.file("blues one.mp3"));
+    ownerSays("!play blue");
+    runtime.advance(2000);
+    ownerSays("play 2");
+    runtime.advance(1500);
+    EXPECT_EQ(takeLines().back(), reply(" Cannot play blues one "));
+    EXPECT_EQ(bot->played.caption(), "");
+    EXPECT_TRUE(bot->Chat1.scanning());
+}
+
+} // namespace
+} // namespace tavu

@@ -1,0 +1,302 @@
+#include "ScriptedTransport.h"
+
+#include "client/IrcMessage.h"
+#include "client/IrcSession.h"
+#include "client/SaslPlain.h"
+#include "util/SimRuntime.h"
+
+#include <gtest/gtest.h>
+
+namespace tavu::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class IrcSessionTest : public ::testing::Test {
+  protected:
+    IrcSessionTest() { makeSession({}); }
+
+    void makeSession(const std::string& password, const std::string& nick = "Tavu") {
+        IrcConfig config;
+        config.server = "irc.test";
+        config.nick = nick;
+        config.channel = "#room";
+        config.password = password;
+        session.reset(); // the old one lets go of the transport first
+        session = std::make_unique<IrcSession>(runtime, transport, config, [] { return 0.5; });
+        session->setEvents({[this](IrcSession::Phase, const std::string& text) { statuses.push_back(text); },
+                            [this](const std::string& text) { notices.push_back(text); },
+                            [this](const IrcMessage& m, const std::string& text, bool action) {
+                                heard.push_back(m.nick + (action ? " * " : ": ") + text);
+                            },
+                            [this] { ++joins; }});
+        session->start();
+    }
+
+    // A plain sign-on: no capabilities, the welcome, the join.
+    void signOn(const std::string& nick = "Tavu") {
+        transport.accept();
+        transport.serverSays(":irc.test CAP * LS :multi-prefix");
+        transport.serverSays(":irc.test 001 " + nick + " :Welcome");
+        transport.serverSays(":" + nick + "!~tavu@127.0.0.1 JOIN #room");
+        transport.take();
+    }
+
+    SimRuntime runtime;
+    ScriptedTransport transport;
+    std::unique_ptr<IrcSession> session;
+    Lines statuses, notices, heard;
+    int joins = 0;
+};
+
+TEST_F(IrcSessionTest, SignsOnAndJoinsTheChannel) {
+    EXPECT_EQ(transport.opens, 1);
+    EXPECT_EQ(transport.lastHost, "irc.test");
+    EXPECT_EQ(session->phase(), IrcSession::Phase::Connecting);
+    transport.accept();
+    EXPECT_EQ(transport.take(), (Lines{"CAP LS 302", "NICK Tavu", "USER tavu 0 * Tavu"}));
+    transport.serverSays(":irc.test CAP * LS * :multi-prefix away-notify");
+    EXPECT_TRUE(transport.take().empty()); // more capabilities to come
+    transport.serverSays(":irc.test CAP * LS :chghost");
+    EXPECT_EQ(transport.take(), Lines{"CAP END"});
+    transport.serverSays(":irc.test 001 Tavu :Welcome to the network");
+    EXPECT_EQ(transport.take(), Lines{"JOIN #room"});
+    EXPECT_EQ(session->phase(), IrcSession::Phase::Joining);
+    EXPECT_EQ(session->textBudget(), IrcSession::kUnknownPrefixBudget);
+    transport.serverSays(":Tavu!~tavu@127.0.0.1 JOIN :#room");
+    EXPECT_EQ(session->phase(), IrcSession::Phase::InChannel);
+    EXPECT_EQ(joins, 1);
+    EXPECT_EQ(statuses.back(), "In #room as Tavu");
+    // ":Tavu!~tavu@127.0.0.1 PRIVMSG #room :" is 37 bytes; with CRLF the text gets the rest of 512.
+    EXPECT_EQ(session->textBudget(), 512u - 37 - 2);
+    EXPECT_EQ(session->textBudget(true), 512u - 37 - 2 - 9);
+}
+
+TEST_F(IrcSessionTest, AnswersPingAtAnyTime) {
+    transport.accept();
+    transport.take();
+    transport.serverSays("PING :before-welcome");
+    EXPECT_EQ(transport.take(), Lines{"PONG before-welcome"});
+    transport.serverSays(":irc.test 001 Tavu :Welcome");
+    transport.take();
+    transport.serverSays("PING :two words");
+    EXPECT_EQ(transport.take(), Lines{"PONG :two words"});
+}
+
+TEST_F(IrcSessionTest, TriesOtherNicksWhenTheServerRefusesOne) {
+    makeSession({}, "LongNickName");
+    transport.accept();
+    transport.take();
+    transport.serverSays(":irc.test 433 * LongNickName :Nickname is already in use");
+    transport.serverSays(":irc.test 437 * LongNick_ :Nick is temporarily unavailable");
+    EXPECT_EQ(transport.take(), (Lines{"NICK LongNick_", "NICK LongNick1"}));
+    transport.serverSays(":irc.test 432 * LongNick1 :Erroneous Nickname");
+    transport.serverSays(":irc.test 433 * Tavu :Nickname is already in use");
+    EXPECT_EQ(transport.take(), (Lines{"NICK Tavu", "NICK Tavu_"}));
+    transport.serverSays(":irc.test 001 Tavu_ :Welcome");
+    EXPECT_EQ(session->nick(), "Tavu_");
+    transport.serverSays(":irc.test 433 Tavu_ Other :in use"); // after the welcome: not ours to answer
+    EXPECT_EQ(transport.take(), Lines{"JOIN #room"});
+    transport.serverSays(":Tavu_!~tavu@h NICK :Tavu2");
+    EXPECT_EQ(session->nick(), "Tavu2");
+}
+
+TEST_F(IrcSessionTest, LogsInWithSaslPlainAndTakesAccountTags) {
+    makeSession("secret");
+    transport.accept();
+    transport.take();
+    transport.serverSays(":irc.test CAP * LS :multi-prefix sasl=EXTERNAL,PLAIN account-tag");
+    EXPECT_EQ(transport.take(), Lines{"CAP REQ :sasl account-tag"});
+    transport.serverSays(":irc.test CAP * ACK :sasl account-tag");
+    EXPECT_EQ(transport.take(), Lines{"AUTHENTICATE PLAIN"});
+    EXPECT_TRUE(session->accountTags());
+    transport.serverSays("AUTHENTICATE +");
+    EXPECT_EQ(transport.take(),
+              Lines{"AUTHENTICATE " + SaslPlain::base64(std::string("Tavu\0Tavu\0secret", 16))});
+    transport.serverSays(":irc.test 900 Tavu Tavu!~tavu@h Tavu :You are now logged in as Tavu");
+    transport.serverSays(":irc.test 903 Tavu :SASL authentication successful");
+    EXPECT_EQ(transport.take(), Lines{"CAP END"});
+    transport.serverSays(":irc.test 001 Tavu :Welcome");
+    EXPECT_EQ(transport.take(), Lines{"JOIN #room"});
+    EXPECT_EQ(notices, Lines{"Logged in to services as Tavu"});
+}
+
+TEST_F(IrcSessionTest, SignsOnAnywayWhenSaslFailsOrIsMissing) {
+    makeSession("wrong");
+    transport.accept();
+    transport.take();
+    transport.serverSays(":irc.test CAP * LS :sasl");
+    transport.serverSays(":irc.test CAP * ACK :sasl");
+    transport.serverSays("AUTHENTICATE +");
+    transport.take();
+    transport.serverSays(":irc.test 904 Tavu :SASL authentication failed");
+    EXPECT_EQ(transport.take(), Lines{"CAP END"});
+    transport.serverSays(":irc.test 001 Tavu :Welcome");
+    EXPECT_EQ(transport.take(), Lines{"JOIN #room"});
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_EQ(notices[0], "Logging in to services failed: SASL authentication failed");
+
+    // A server that offers SASL without PLAIN, or no CAP at all.
+    makeSession("pw");
+    transport.accept();
+    transport.take();
+    transport.serverSays(":irc.test CAP * LS :sasl=EXTERNAL");
+    EXPECT_EQ(transport.take(), Lines{"CAP END"});
+    makeSession("pw");
+    transport.accept();
+    transport.take();
+    transport.serverSays(":irc.test 421 Tavu CAP :Unknown command");
+    transport.serverSays(":irc.test 001 Tavu :Welcome");
+    EXPECT_EQ(transport.take(), Lines{"JOIN #room"});
+}
+
+TEST_F(IrcSessionTest, GivesUpASignOnAfterSixtySecondsAndTriesAgain) {
+    transport.accept();
+    runtime.advance(59'000);
+    EXPECT_EQ(transport.closes, 0);
+    runtime.advance(1'000);
+    EXPECT_EQ(transport.closes, 1);
+    EXPECT_EQ(session->phase(), IrcSession::Phase::Waiting);
+    EXPECT_EQ(notices.back(), "Disconnected: no welcome from the server within 60 s");
+    runtime.advance(10'000);
+    EXPECT_EQ(transport.opens, 2);
+    // A connection attempt that never completes times out the same way.
+    runtime.advance(60'000);
+    EXPECT_EQ(transport.closes, 2);
+    runtime.advance(20'000); // the back-off has doubled
+    EXPECT_EQ(transport.opens, 3);
+}
+
+TEST_F(IrcSessionTest, PingsAfterAMinuteOfSilenceAndDropsADeadLink) {
+    signOn();
+    runtime.advance(59'000);
+    EXPECT_TRUE(transport.take().empty());
+    runtime.advance(1'000);
+    EXPECT_EQ(transport.take(), Lines{"PING :tavu"});
+    runtime.advance(30'000);
+    transport.serverSays(":irc.test PONG irc.test :tavu");
+    runtime.advance(119'000); // asked again 60 s after the PONG, not yet dead
+    EXPECT_EQ(transport.take(), Lines{"PING :tavu"});
+    EXPECT_EQ(transport.closes, 0);
+    runtime.advance(1'000);
+    EXPECT_EQ(transport.closes, 1);
+    EXPECT_EQ(session->phase(), IrcSession::Phase::Waiting);
+}
+
+TEST_F(IrcSessionTest, ReconnectsWithBackOffAndRejoins) {
+    signOn();
+    transport.serverSays("ERROR :Closing connection: server shutting down");
+    transport.serverCloses();
+    EXPECT_EQ(notices.back(), "Disconnected: the server said: Closing connection: server shutting down");
+    EXPECT_EQ(statuses.back(), "Disconnected; trying again in 10 s");
+    runtime.advance(9'999);
+    EXPECT_EQ(transport.opens, 1);
+    runtime.advance(1);
+    EXPECT_EQ(transport.opens, 2);
+    transport.serverCloses("connection refused");
+    runtime.advance(20'000);
+    EXPECT_EQ(transport.opens, 3);
+    signOn();
+    EXPECT_EQ(joins, 2);
+    // Two minutes of stable connection start the back-off over.
+    runtime.advance(30'000);
+    transport.serverSays("PING :k");
+    runtime.advance(30'000);
+    transport.serverSays("PING :k");
+    runtime.advance(30'000);
+    transport.serverSays("PING :k");
+    runtime.advance(30'000);
+    transport.serverCloses();
+    EXPECT_EQ(statuses.back(), "Disconnected; trying again in 10 s");
+}
+
+TEST_F(IrcSessionTest, PassesOverBadLinesAndKeepsGoing) {
+    signOn();
+    transport.serverSends(std::string(20'000, 'x') + "\r\n");
+    transport.serverSends(std::string("\0\0\0\r\n", 5));
+    transport.serverSays(":");
+    transport.serverSays("@");
+    transport.serverSays(":irc.test 999 Tavu odd :unknown numeric");
+    transport.serverSays(":irc.test FROBNICATE #room :unknown command");
+    transport.serverSays("PRIVMSG #room :no prefix");
+    transport.serverSays(":n!u@h PRIVMSG");
+    transport.serverSays(":n!u@h PRIVMSG #room");
+    transport.serverSays(":n!u@h PRIVMSG #room :\x01");
+    transport.serverSays(":n!u@h PRIVMSG #room :\x01VERSION\x01");
+    transport.serverSays(":[]\\`_^{|}!~o@d PRIVMSG #room :odd \x02nick\x02 caf\xE9");
+    transport.serverSends(":a!b@c PRIVMSG #room :split ");
+    transport.serverSends("across reads\n:d!e@f PRIVMSG #room :" + std::string(600, 'y') + "\r\n");
+    EXPECT_EQ(session->phase(), IrcSession::Phase::InChannel);
+    ASSERT_EQ(heard.size(), 4u);
+    EXPECT_EQ(heard[0], "n: ");
+    EXPECT_EQ(heard[1], "[]\\`_^{|}: odd \x02nick\x02 café");
+    EXPECT_EQ(heard[2], "a: split across reads");
+    EXPECT_EQ(heard[3], "d: " + std::string(600, 'y'));
+}
+
+TEST_F(IrcSessionTest, AServerThatClosesMidLineLeavesNoHalfLine) {
+    signOn();
+    transport.serverSends(":boss!u@h PRIVMSG #room :!vo");
+    transport.serverCloses();
+    runtime.advance(10'000);
+    signOn();
+    transport.serverSays(":boss!u@h PRIVMSG #room :!stop");
+    EXPECT_EQ(heard, Lines{"boss: !stop"});
+}
+
+TEST_F(IrcSessionTest, TellsChannelLinesActionsNoticesAndPrivateLinesApart) {
+    signOn();
+    transport.serverSays(":eve!e@h PRIVMSG #ROOM :hello");
+    transport.serverSays(":eve!e@h PRIVMSG #room :\x01"
+                         "ACTION waves\x01");
+    transport.serverSays(":eve!e@h NOTICE #room :a notice");
+    transport.serverSays(":eve!e@h PRIVMSG Tavu :psst");
+    transport.serverSays(":eve!e@h PRIVMSG #other :elsewhere");
+    transport.serverSays(":TAVU!~tavu@127.0.0.1 PRIVMSG #room :our own echo");
+    EXPECT_EQ(heard, (Lines{"eve: hello", "eve * waves"}));
+    EXPECT_EQ(notices, (Lines{"-eve- a notice", "*eve* psst"}));
+}
+
+TEST_F(IrcSessionTest, RejoinsAfterAKickOrARefusedJoin) {
+    signOn();
+    transport.serverSays(":op!o@h KICK #room Tavu :out");
+    EXPECT_EQ(session->phase(), IrcSession::Phase::Joining);
+    EXPECT_EQ(notices.back(), "Tavu was kicked by op (out)");
+    runtime.advance(30'000);
+    EXPECT_EQ(transport.take(), Lines{"JOIN #room"});
+    transport.serverSays(":irc.test 474 Tavu #room :Cannot join channel (+b)");
+    EXPECT_EQ(statuses.back(), "Cannot join #room: Cannot join channel (+b)");
+    runtime.advance(30'000);
+    EXPECT_EQ(transport.take(), Lines{"JOIN #room"});
+    transport.serverSays(":Tavu!~tavu@127.0.0.1 JOIN #room");
+    EXPECT_TRUE(session->inChannel());
+}
+
+TEST_F(IrcSessionTest, ComparesNamesByTheServersCaseMapping) {
+    transport.accept();
+    transport.serverSays(":irc.test 001 Ta[vu] :Welcome");
+    transport.serverSays(":irc.test 005 Ta[vu] CASEMAPPING=rfc1459 :are supported");
+    transport.serverSays(":ta{VU}!~t@h JOIN #ROOM");
+    EXPECT_TRUE(session->inChannel());
+    transport.serverSays(":irc.test 005 Ta[vu] CASEMAPPING=ascii :are supported");
+    transport.serverSays(":ta{vu}!x@y PRIVMSG #room :not us under ascii");
+    EXPECT_EQ(heard, Lines{"ta{vu}: not us under ascii"});
+}
+
+TEST_F(IrcSessionTest, SignOffSendsWhatIsQueuedThenQuitsForGood) {
+    signOn();
+    for (int i = 0; i < 8; ++i)
+        session->say("line " + std::to_string(i));
+    session->signOff("Tavu");
+    const Lines sent = transport.take();
+    ASSERT_EQ(sent.size(), 9u);
+    EXPECT_EQ(sent[7], "PRIVMSG #room :line 7");
+    EXPECT_EQ(sent[8], "QUIT Tavu");
+    EXPECT_EQ(transport.finishes, 1);
+    runtime.advance(600'000);
+    EXPECT_EQ(transport.opens, 1);
+    EXPECT_EQ(session->phase(), IrcSession::Phase::Closed);
+}
+
+} // namespace
+} // namespace tavu::test

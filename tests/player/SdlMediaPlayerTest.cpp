@@ -1,0 +1,156 @@
+// The media player on SDL's dummy driver, which plays in real time: songs are kept to a second or two.
+
+#include "SdlPlayerFixture.h"
+
+#include <QElapsedTimer>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace tavu::test {
+namespace {
+
+constexpr double kFrame = Mp3Writer::kFrameSeconds; // 26 ms
+
+using SdlMediaPlayerTest = SdlPlayerFixture;
+
+TEST_F(SdlMediaPlayerTest, DurationIsTheTrueLengthWithinOneFrame) {
+    ASSERT_TRUE(audio.ready());
+    struct Case {
+        const char* what;
+        int frames;
+        Mp3Writer file;
+    };
+    const int n = Mp3Writer::framesFor(2.5);
+    const Case cases[] = {
+        {"tone", n, Mp3Writer().tone(n)},
+        {"silence with an ID3v1 tag", n,
+         Mp3Writer().silence(n).id3v1({"Title", "Artist", "Album", "1999", "", 17})},
+        {"tone after a 1 MB ID3v2 tag", n, Mp3Writer().id3v2(1 << 20).tone(n)},
+        {"tone after two ID3v2 tags", n, Mp3Writer().id3v2(4000).id3v2(70000).tone(n)},
+        {"the shortest stream", 2, Mp3Writer().silence(2)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir.file("song.mp3");
+        ASSERT_TRUE(c.file.write(path));
+        ASSERT_TRUE(player.Open(path));
+        EXPECT_EQ(player.PlayState(), MediaPlayer::Playing);
+        EXPECT_NEAR(player.Duration(), Mp3Writer::secondsOf(c.frames), kFrame);
+    }
+}
+
+TEST_F(SdlMediaPlayerTest, RefusesWhatItCannotPlayAndThenPlaysNothing) {
+    const std::string song = toneSong("good.mp3", 2.0);
+    writeBytes(dir.file("empty.mp3"), "");
+    writeBytes(dir.file("text.mp3"), "Not music at all.\r\nJust a few lines of text.\r\n");
+    std::filesystem::create_directory(dir.file("folder.mp3"));
+    ASSERT_EQ(::mkfifo(dir.file("pipe.mp3").c_str(), 0600), 0);
+    // Reading /proc/self/mem at offset 0 fails, for root too (a file without read permission does
+    // not fail for root).
+    std::filesystem::create_symlink("/proc/self/mem", dir.file("unreadable.mp3"));
+
+    for (const std::string& bad :
+         {dir.file("missing.mp3"), dir.file("empty.mp3"), dir.file("text.mp3"), dir.file("folder.mp3"),
+          dir.str() + "/", dir.file("pipe.mp3"), dir.file("unreadable.mp3"), std::string()}) {
+        SCOPED_TRACE(bad);
+        ASSERT_TRUE(player.Open(song));
+        EXPECT_FALSE(player.Open(bad));
+        EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
+        EXPECT_EQ(player.Duration(), 0.0);
+        EXPECT_EQ(player.CurrentPosition(), 0.0);
+        player.Play(); // nothing open: nothing to resume
+        EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
+    }
+    EXPECT_FALSE(waitForEnd(1, 300)) << "a refused file never ends";
+}
+
+TEST_F(SdlMediaPlayerTest, TruncatedMp3PlaysWhatDecodesAndEnds) {
+    const std::string whole = Mp3Writer().tone(Mp3Writer::framesFor(2.0)).bytes();
+    const std::size_t cut = 12 * Mp3Writer::kFrameBytes + 200; // in the middle of frame 13
+    writeBytes(dir.file("cut.mp3"), whole.substr(0, cut));
+    ASSERT_TRUE(player.Open(dir.file("cut.mp3")));
+    EXPECT_NEAR(player.Duration(), 12.5 * kFrame, kFrame);
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(SdlMediaPlayerTest, PositionAdvancesAndStandsStillWhilePaused) {
+    ASSERT_TRUE(player.Open(toneSong("song.mp3", 3.0)));
+    EXPECT_LT(player.CurrentPosition(), 0.2);
+    runtime.runFor(400);
+    const double playing = player.CurrentPosition();
+    EXPECT_GT(playing, 0.2);
+    EXPECT_LT(playing, 1.2);
+
+    player.Pause();
+    EXPECT_EQ(player.PlayState(), MediaPlayer::Paused);
+    const double paused = player.CurrentPosition();
+    runtime.runFor(300);
+    EXPECT_EQ(player.CurrentPosition(), paused);
+    player.Pause(); // pausing again changes nothing
+    EXPECT_EQ(player.PlayState(), MediaPlayer::Paused);
+
+    player.Play();
+    EXPECT_EQ(player.PlayState(), MediaPlayer::Playing);
+    runtime.runFor(300);
+    EXPECT_GT(player.CurrentPosition(), paused + 0.1);
+
+    player.Stop();
+    EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
+    EXPECT_EQ(player.CurrentPosition(), 0.0);
+    EXPECT_GT(player.Duration(), 2.9) << "the file stays open after Stop";
+    player.Play(); // starts it again from the beginning
+    EXPECT_EQ(player.PlayState(), MediaPlayer::Playing);
+    EXPECT_LT(player.CurrentPosition(), 0.2);
+}
+
+TEST_F(SdlMediaPlayerTest, EndOfStreamOnceForEachSongThatPlaysToItsEnd) {
+    const std::string song = toneSong("short.mp3", 1.0);
+    int opened = 0;
+    // As the repeat mode does: the handler opens the song again, once.
+    player.EndOfStream = [&] {
+        ++ends;
+        EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
+        EXPECT_NEAR(player.CurrentPosition(), player.Duration(), 1e-9) << "it stays at the end";
+        if (opened++ == 0) {
+            EXPECT_TRUE(player.Open(song));
+        }
+    };
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(player.Open(song));
+    ASSERT_TRUE(waitForEnd(2, 5000));
+    EXPECT_GE(clock.elapsed(), 1800) << "each end comes after the song has played";
+    runtime.runFor(300);
+    EXPECT_EQ(ends, 2);
+    EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
+}
+
+TEST_F(SdlMediaPlayerTest, NoEndOfStreamAfterStopOrForASongReplacedByAnother) {
+    const std::string first = toneSong("first.mp3", 1.0);
+    const std::string second = toneSong("second.mp3", 1.0);
+
+    ASSERT_TRUE(player.Open(first));
+    runtime.runFor(100);
+    player.Stop();
+    ASSERT_TRUE(player.Open(first));
+    player.Pause();
+    player.Stop(); // from paused too
+    EXPECT_FALSE(waitForEnd(1, 1500));
+
+    ASSERT_TRUE(player.Open(first));
+    runtime.runFor(300);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(player.Open(second));
+    ASSERT_TRUE(waitForEnd(1, 3000));
+    EXPECT_GE(clock.elapsed(), 900) << "the end reported is the second song's";
+    runtime.runFor(300);
+    EXPECT_EQ(ends, 1);
+}
+
+} // namespace
+} // namespace tavu::test

@@ -1,0 +1,134 @@
+// What reaches the output: the samples the disk driver wrote while a tone song played to its end.
+
+#include "SdlPlayerFixture.h"
+
+#include <SDL2/SDL_mixer.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+namespace tavu::test {
+namespace {
+
+struct Output {
+    std::vector<std::int16_t> left, right;
+
+    static double rms(const std::vector<std::int16_t>& s) {
+        double sum = 0;
+        for (std::int16_t v : s)
+            sum += double(v) * v;
+        return std::sqrt(sum);
+    }
+    double leftLevel() const { return rms(left); }
+    double rightLevel() const { return rms(right); }
+    bool silent() const { return leftLevel() == 0 && rightLevel() == 0; }
+};
+
+class SdlOutputTest : public ::testing::Test {
+  protected:
+    // Opens the output into a fresh file, lets `setUp` prepare the player and the sounds, plays a
+    // one-second tone to its end, closes the output and gives what was written.
+    Output play(const std::function<void(SdlMediaPlayer&, SdlSoundPlayer&)>& setUp = {}) {
+        const std::string file = dir.file("output" + std::to_string(++m_runs) + ".raw");
+        ::setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+        {
+            SdlAudio audio;
+            EXPECT_EQ(audio.driver(), "disk");
+            SdlMediaPlayer player(audio, runtime);
+            SdlSoundPlayer sounds(audio);
+            int ends = 0;
+            player.EndOfStream = [&] { ++ends; };
+            if (setUp) setUp(player, sounds);
+            EXPECT_TRUE(player.Open(song));
+            EXPECT_TRUE(waitUntil(
+                runtime, [&] { return ends == 1; }, 5000));
+            waitUntil(
+                runtime, [] { return Mix_Playing(SdlAudio::kSoundChannel) == 0; }, 5000);
+        }
+        const std::string bytes = readBytes(file);
+        std::filesystem::remove(file);
+        Output out;
+        for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4) {
+            std::int16_t frame[2];
+            std::memcpy(frame, bytes.data() + i, 4);
+            out.left.push_back(frame[0]);
+            out.right.push_back(frame[1]);
+        }
+        return out;
+    }
+
+    TestDir dir;
+    QtRuntime runtime;
+    std::string song = dir.file("tone.mp3");
+    int m_runs = 0;
+
+    void SetUp() override { ASSERT_TRUE(Mp3Writer().tone(Mp3Writer::framesFor(1.0)).write(song)); }
+};
+
+TEST_F(SdlOutputTest, FullVolumePlaysTheWholeToneOnBothChannels) {
+    const Output out = play();
+    // 38 frames of a tone near 440 Hz at an amplitude of about 11700: an RMS of about 8200.
+    const double expected = 8190.0 * std::sqrt(38 * 1152.0);
+    EXPECT_NEAR(out.leftLevel(), expected, expected * 0.02);
+    EXPECT_EQ(out.left, out.right);
+}
+
+TEST_F(SdlOutputTest, VolumeScalesTheSamplesByItsDecibels) {
+    const double full = play().leftLevel();
+    const struct {
+        int volume;
+        double factor;
+    } cases[] = {{-1500, 0.177828}, {-600, 0.501187}, {-2500, 0.056234}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.volume);
+        const Output out = play([&](SdlMediaPlayer& p, SdlSoundPlayer&) { p.setVolume(c.volume); });
+        EXPECT_NEAR(out.leftLevel() / full, c.factor, 0.002);
+        EXPECT_NEAR(out.rightLevel() / full, c.factor, 0.002);
+    }
+}
+
+TEST_F(SdlOutputTest, MuteSilencesTheSongWhichStillPlaysToItsEnd) {
+    EXPECT_TRUE(play([](SdlMediaPlayer& p, SdlSoundPlayer&) { p.setMute(true); }).silent());
+    const double full = play().leftLevel();
+    const Output unmuted = play([](SdlMediaPlayer& p, SdlSoundPlayer&) {
+        p.setVolume(-1500);
+        p.setMute(true);
+        p.setMute(false);
+    });
+    EXPECT_NEAR(unmuted.leftLevel() / full, 0.177828, 0.002) << "unmuted at the volume set";
+}
+
+TEST_F(SdlOutputTest, BalanceTurnsOneSideDownLinearly) {
+    const double full = play().leftLevel();
+    const Output right = play([](SdlMediaPlayer& p, SdlSoundPlayer&) { p.setBalance(5000); });
+    EXPECT_NEAR(right.leftLevel() / full, 0.5, 0.002);
+    EXPECT_NEAR(right.rightLevel() / full, 1.0, 0.002);
+    const Output left = play([](SdlMediaPlayer& p, SdlSoundPlayer&) { p.setBalance(-10000); });
+    EXPECT_NEAR(left.leftLevel() / full, 1.0, 0.002);
+    EXPECT_EQ(left.rightLevel(), 0.0);
+}
+
+TEST_F(SdlOutputTest, InterfaceSoundsKeepTheirLevelWhileTheSongIsMuted) {
+    const std::string file = readBytes(builtSound("Intro.wav"));
+    std::vector<std::int16_t> intro((file.size() - 44) / 2);
+    std::memcpy(intro.data(), file.data() + 44, intro.size() * 2);
+
+    const Output out = play([](SdlMediaPlayer& p, SdlSoundPlayer& sounds) {
+        p.setMute(true);
+        sounds.PlayWave(builtSound("Intro.wav"));
+    });
+    // Only the sound is heard, sample for sample, on both sides.
+    EXPECT_EQ(out.left, out.right);
+    const auto audible = [](const std::vector<std::int16_t>& s) {
+        const auto first = std::find_if(s.begin(), s.end(), [](std::int16_t v) { return v != 0; });
+        const auto last = std::find_if(s.rbegin(), s.rend(), [](std::int16_t v) { return v != 0; }).base();
+        return first < last ? std::vector<std::int16_t>(first, last) : std::vector<std::int16_t>();
+    };
+    EXPECT_EQ(audible(out.left), audible(intro));
+}
+
+} // namespace
+} // namespace tavu::test

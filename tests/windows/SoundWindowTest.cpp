@@ -1,0 +1,123 @@
+#include "app/SkinButton.h"
+#include "support/SimRuntimeFixture.h"
+#include "windows/SoundWindow.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QSlider>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tavu::test {
+namespace {
+
+class SoundWindowTest : public BotFixture {
+protected:
+    SoundWindowTest() : sounds(QStringLiteral("Sound")) { media.volume = 77; }
+
+    SoundWindow& window()
+    {
+        if (!m_window)
+            m_window = std::make_unique<SoundWindow>(*bot, sounds);
+        return *m_window;
+    }
+    QSlider* slider(const char* name) { return window().findChild<QSlider*>(QString::fromLatin1(name)); }
+    QLabel* label(const char* name) { return window().findChild<QLabel*>(QString::fromLatin1(name)); }
+    QColor volumeColour() { return label("Label2")->palette().color(QPalette::WindowText); }
+    void click(const char* button)
+    {
+        QTest::mouseClick(window().findChild<SkinButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+    }
+    std::string lastSound() const { return std::filesystem::path(sound.played.back()).filename().string(); }
+
+    QMenu sounds;
+    std::unique_ptr<SoundWindow> m_window;
+};
+
+TEST_F(SoundWindowTest, StartsCentredAtZeroWithoutTouchingThePlayer)
+{
+    EXPECT_EQ(label("Label1")->text(), QStringLiteral("Center"));
+    EXPECT_EQ(label("Label2")->text(), QStringLiteral("0 %"));
+    EXPECT_EQ(slider("Slider2")->minimum(), 0);
+    EXPECT_EQ(slider("Slider2")->maximum(), 2500);
+    EXPECT_EQ(window().width(), 320);
+    EXPECT_TRUE(window().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_EQ(media.volume, 77);
+}
+
+TEST_F(SoundWindowTest, VolumeSliderSetsLabelColourAndPlayerVolume)
+{
+    slider("Slider2")->setValue(1250);
+    EXPECT_EQ(label("Label2")->text(), QStringLiteral("50 %"));
+    EXPECT_EQ(volumeColour(), QColor(125, 0, 0));
+    EXPECT_EQ(media.volume, -1250);
+
+    slider("Slider2")->setValue(2499);
+    EXPECT_EQ(label("Label2")->text(), QStringLiteral("99 %"));
+    EXPECT_EQ(media.volume, -1);
+
+    slider("Slider2")->setValue(0);
+    EXPECT_EQ(label("Label2")->text(), QStringLiteral("0 %"));
+    EXPECT_EQ(volumeColour(), QColor(0, 0, 0));
+    EXPECT_EQ(media.volume, -2500);
+}
+
+TEST_F(SoundWindowTest, KeysAndTheMouseMoveTheSliders)
+{
+    window().show();
+    QSlider* volume = slider("Slider2");
+    volume->setFocus();
+    QTest::keyClick(volume, Qt::Key_End);
+    EXPECT_EQ(label("Label2")->text(), QStringLiteral("100 %"));
+    EXPECT_EQ(media.volume, 0);
+    QTest::keyClick(volume, Qt::Key_Left);
+    EXPECT_EQ(media.volume, volume->value() - 2500);
+    EXPECT_LT(volume->value(), 2500);
+
+    QSlider* balance = slider("Slider1");
+    QTest::mouseClick(balance, Qt::LeftButton, {}, QPoint(3, balance->height() / 2));
+    EXPECT_LT(balance->value(), 0);
+    EXPECT_EQ(media.balance, balance->value());
+}
+
+TEST_F(SoundWindowTest, BalanceLabelKeepsItsTextAtExactlyFiveHundred)
+{
+    QSlider* balance = slider("Slider1");
+    const std::pair<int, const char*> steps[] = {
+        {-501, "Left"}, {-500, "Left"}, {-499, "Center"}, {-500, "Center"}, {500, "Center"},
+        {501, "Right"}, {500, "Right"}, {10000, "Right"}, {0, "Center"},    {-10000, "Left"},
+    };
+    for (const auto& [value, caption] : steps) {
+        balance->setValue(value);
+        EXPECT_EQ(label("Label1")->text(), QString::fromLatin1(caption)) << value;
+        EXPECT_EQ(media.balance, value);
+    }
+}
+
+TEST_F(SoundWindowTest, MenuPopsUpTheSoundMenuAndExitHidesKeepingTheSliders)
+{
+    window().show();
+    click("Menu");
+    EXPECT_EQ(lastSound(), "Menu.wav");
+    EXPECT_TRUE(sounds.isVisible());
+    sounds.hide();
+
+    slider("Slider1")->setValue(-3000);
+    slider("Slider2")->setValue(1000);
+    click("Exit");
+    EXPECT_EQ(lastSound(), "Click.wav");
+    EXPECT_FALSE(window().isVisible());
+    window().toggle();
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(slider("Slider1")->value(), -3000);
+    EXPECT_EQ(slider("Slider2")->value(), 1000);
+    EXPECT_EQ(label("Label2")->text(), QStringLiteral("40 %"));
+}
+
+} // namespace
+} // namespace tavu::test

@@ -1,0 +1,88 @@
+#include "app/MainWindow.h"
+#include "app/SkinButton.h"
+#include "player/PlaylistWindow.h"
+#include "support/SimRuntimeFixture.h"
+#include "windows/OptionsMenu.h"
+#include "windows/SoundWindow.h"
+#include "windows/Windows.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tavu::test {
+namespace {
+
+class WindowsTest : public BotFixture {
+protected:
+    WindowsTest() : main(*bot) { installWindows(main, *bot); }
+
+    void click(const char* button)
+    {
+        QTest::mouseClick(main.findChild<SkinButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+    }
+    std::string lastSound() const { return std::filesystem::path(sound.played.back()).filename().string(); }
+    int openCommandWindows() const
+    {
+        int n = 0;
+        for (const QWidget* w : QApplication::topLevelWidgets())
+            n += w->objectName() == QStringLiteral("frmComs") && w->isVisible();
+        return n;
+    }
+
+    MainWindow main;
+};
+
+TEST_F(WindowsTest, TheSoundButtonShowsTheSoundWindowDockedAndHidesIt)
+{
+    auto* window = dynamic_cast<SoundWindow*>(main.soundWindow);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->isVisible());
+    main.move(40, 30);
+    main.setPlaylistVisible(true);
+
+    click("Sound");
+    EXPECT_EQ(lastSound(), "Click.wav");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->pos(), QPoint(main.x(), main.playlist()->y() + main.playlist()->height()));
+    EXPECT_EQ(window->width(), main.width());
+
+    click("Sound");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(sound.played.size(), 2u);
+}
+
+TEST_F(WindowsTest, MenuAndId3ButtonsPopUpTheirMenus)
+{
+    OptionsMenu* options = nullptr;
+    for (QObject* child : main.children())
+        if (auto* menu = dynamic_cast<OptionsMenu*>(child))
+            options = menu;
+    ASSERT_NE(options, nullptr);
+    click("Menu");
+    EXPECT_EQ(lastSound(), "Menu.wav");
+    EXPECT_TRUE(options->File()->isVisible());
+    options->File()->hide();
+
+    click("ID3");
+    EXPECT_EQ(lastSound(), "Menu.wav");
+    EXPECT_TRUE(options->Open()->isVisible());
+    options->Open()->hide();
+    EXPECT_FALSE(options->Sounds()->isVisible());
+}
+
+TEST_F(WindowsTest, TheChatCommandOpensOneCommandsWindow)
+{
+    bot->trig = "!";
+    ownerSays("!vcoms");
+    ownerSays("!vcoms");
+    EXPECT_EQ(openCommandWindows(), 1);
+    EXPECT_EQ(takeLines().size(), 2u);
+}
+
+} // namespace
+} // namespace tavu::test
