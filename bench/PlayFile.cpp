@@ -26,19 +26,22 @@
 
 namespace {
 
-double cpuSeconds() {
+double cpuSeconds()
+{
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-int usage() {
+int usage()
+{
     std::fprintf(stderr, "usage: tavu_play_bench write FILE SECONDS | play FILE [TIMES] | idle SECONDS\n");
     return 2;
 }
 
-int play(QCoreApplication& app, const std::string& file, int times) {
+int play(QCoreApplication& app, const std::string& file, int times)
+{
     tavu::QtRuntime runtime;
     tavu::SdlAudio audio;
     tavu::SdlMediaPlayer player(audio, runtime);
@@ -59,7 +62,8 @@ int play(QCoreApplication& app, const std::string& file, int times) {
     return ends == times ? 0 : 1;
 }
 
-int idle(double seconds) {
+int idle(double seconds)
+{
     tavu::QtRuntime runtime;
     tavu::SdlAudio audio;
     tavu::SdlMediaPlayer player(audio, runtime);
@@ -80,7 +84,8 @@ int idle(double seconds) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "write" && argc == 4)
         return tavu::test::Mp3Writer()
@@ -91,6 +96,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (mode == "play" && (argc == 3 || argc == 4))
         return play(app, argv[2], argc == 4 ? std::max(1, std::atoi(argv[3])) : 1);
-    if (mode == "idle" && argc == 3) return idle(std::atof(argv[2]));
+    if (mode == "idle" && argc == 3)
+        return idle(std::atof(argv[2]));
     return usage();
 }

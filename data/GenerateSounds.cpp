@@ -39,11 +39,13 @@ struct Sound {
     std::vector<Note> notes;
 };
 
-double fadeIn(double t, double span) {
+double fadeIn(double t, double span)
+{
     return t >= span ? 1.0 : 0.5 - 0.5 * std::cos(std::numbers::pi * t / span);
 }
 
-void render(const Note& note, std::vector<double>& out) {
+void render(const Note& note, std::vector<double>& out)
+{
     const auto first = static_cast<std::size_t>(note.start * kRate);
     const auto count = static_cast<std::size_t>(note.length * kRate);
     double phase = 0.0;
@@ -61,7 +63,8 @@ void render(const Note& note, std::vector<double>& out) {
     }
 }
 
-std::vector<std::int16_t> synthesize(const Sound& sound) {
+std::vector<std::int16_t> synthesize(const Sound& sound)
+{
     std::vector<double> mix(static_cast<std::size_t>(sound.length * kRate), 0.0);
     for (const Note& note : sound.notes)
         render(note, mix);
@@ -79,15 +82,18 @@ std::vector<std::int16_t> synthesize(const Sound& sound) {
     return samples;
 }
 
-void put16(std::ofstream& out, unsigned v) {
+void put16(std::ofstream& out, unsigned v)
+{
     out.put(static_cast<char>(v & 0xFF)).put(static_cast<char>((v >> 8) & 0xFF));
 }
-void put32(std::ofstream& out, std::uint32_t v) {
+void put32(std::ofstream& out, std::uint32_t v)
+{
     put16(out, v & 0xFFFF);
     put16(out, v >> 16);
 }
 
-bool writeWav(const std::filesystem::path& path, const std::vector<std::int16_t>& samples) {
+bool writeWav(const std::filesystem::path& path, const std::vector<std::int16_t>& samples)
+{
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
     out << "RIFF";
@@ -111,7 +117,8 @@ bool writeWav(const std::filesystem::path& path, const std::vector<std::int16_t>
 // Notes of the equal-tempered scale, in Hz.
 constexpr double C5 = 523.25, E5 = 659.26, G5 = 783.99, A5 = 880.00, C6 = 1046.50, E6 = 1318.51;
 
-std::vector<Sound> sounds() {
+std::vector<Sound> sounds()
+{
     return {
         // A soft tick: a short high ping over a quieter low knock, 22 ms.
         {"Click.wav",
@@ -146,7 +153,8 @@ std::vector<Sound> sounds() {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::cerr << "usage: tavu_generate_sounds OUTDIR\n";
         return 2;

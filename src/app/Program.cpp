@@ -3,6 +3,7 @@
 #include "app/Bot.h"
 #include "app/Lifecycle.h"
 #include "app/MainWindow.h"
+#include "client/ChatRoomFactory.h"
 #include "client/ChatRoomWindow.h"
 #include "client/LocalChatRoom.h"
 #include "player/SdlAudio.h"
@@ -13,6 +14,8 @@
 #include "util/QtRuntime.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <cstdlib>
 
@@ -33,7 +36,8 @@ Program::Program(const CommandLine& options, std::string programDir)
       m_sound(std::make_unique<SdlSoundPlayer>(*m_audio)), m_dialogs(std::make_unique<QtDialogs>()),
       m_fonts(std::make_unique<QtFontList>())
 {
-    m_room = std::make_unique<LocalChatRoom>(localScreenName(m_programDir + "/Tavu.ini"));
+    const std::string settingsPath = m_programDir + "/Tavu.ini";
+    m_room = createChatRoom(settingsPath, *m_runtime, localScreenName(settingsPath));
     m_chatWindow = std::make_unique<ChatRoomWindow>(*m_room);
     m_bot = std::make_unique<Bot>(*m_runtime, *m_room, m_programDir,
                                   BotServices{*m_media, *m_sound, *m_dialogs, *m_fonts});
@@ -48,6 +52,8 @@ Program::~Program()
     m_main.reset();
     m_bot.reset();
     m_chatWindow.reset();
+    if (m_room)
+        m_room->signOff();
     m_room.reset();
     m_sound.reset();
     m_media.reset();
@@ -56,6 +62,12 @@ Program::~Program()
 
 bool Program::start()
 {
+    // The player's column at the left of the screen, the chat room beside it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect free = screen->availableGeometry();
+        m_main->move(free.left() + 24, free.top() + 24);
+        m_chatWindow->move(m_main->x() + m_main->width() + 24, m_main->y());
+    }
     m_chatWindow->show();
     return showMainWindow();
 }

@@ -30,7 +30,9 @@ ChatRoomWindow::ChatRoomWindow(LocalChatRoom& room, QWidget* parent)
     m_transcript->setObjectName(QStringLiteral("transcript"));
     m_transcript->setOpenLinks(false);
     m_transcript->document()->setMaximumBlockCount(static_cast<int>(LocalChatRoom::kTranscriptLimit));
-    m_transcript->setStyleSheet(QStringLiteral("QTextBrowser { background: #ffffff; color: #000000; }"));
+    // A dark room, as the player is: the owner's light default colours read well on it.
+    m_transcript->setStyleSheet(QStringLiteral("QTextBrowser { background: #14171d; color: #d8dee9;"
+                                               " border: 1px solid #2a313c; }"));
 
     m_input->setObjectName(QStringLiteral("input"));
     m_input->setPlaceholderText(QStringLiteral("Type a line and press Enter"));

@@ -11,24 +11,29 @@ constexpr int kChannels = 2;
 constexpr int kBufferFrames = 2048; // 46 ms: a click still feels immediate, and half the wake-ups of 1024
 
 // Runs on the audio thread after all mixing.
-void SDLCALL applyMusicLevel(int, void* stream, int bytes, void* level) {
+void SDLCALL applyMusicLevel(int, void* stream, int bytes, void* level)
+{
     static_cast<MusicLevel*>(level)->apply(static_cast<Sint16*>(stream),
                                            static_cast<std::size_t>(bytes) / sizeof(Sint16));
 }
 
 } // namespace
 
-SdlAudio::SdlAudio() {
+SdlAudio::SdlAudio()
+{
     Mix_Init(MIX_INIT_MP3); // without it MP3 files simply fail to open
-    if (!openOn(nullptr) && !openOn("dummy")) return;
+    if (!openOn(nullptr) && !openOn("dummy"))
+        return;
     m_ready = true;
-    if (const char* name = SDL_GetCurrentAudioDriver()) m_driver = name;
+    if (const char* name = SDL_GetCurrentAudioDriver())
+        m_driver = name;
     Mix_AllocateChannels(1);
     Mix_ReserveChannels(1); // the one channel is kept for PlayWave
     Mix_RegisterEffect(MIX_CHANNEL_POST, applyMusicLevel, nullptr, &m_level);
 }
 
-SdlAudio::~SdlAudio() {
+SdlAudio::~SdlAudio()
+{
     if (m_ready) {
         Mix_HaltChannel(-1);
         Mix_CloseAudio(); // removes the effects too
@@ -38,15 +43,20 @@ SdlAudio::~SdlAudio() {
 }
 
 // Opens audio on the given driver, or on SDL's choice (SDL_AUDIODRIVER or the first that works).
-bool SdlAudio::openOn(const char* driver) {
-    if (driver) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
+bool SdlAudio::openOn(const char* driver)
+{
+    if (driver)
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
     bool opened = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    if (driver) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
-    if (!opened) return false;
+    if (driver)
+        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (!opened)
+        return false;
     // No format changes allowed: SDL converts for the device, so the mixer (and the level applied
     // after it) always sees 16-bit stereo at 44100 Hz.
     opened = Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, kChannels, kBufferFrames, nullptr, 0) == 0;
-    if (!opened) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (!opened)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return opened;
 }
 

@@ -20,72 +20,91 @@ std::atomic<SdlMediaPlayer*> s_player{nullptr};
 
 // Loads a song. The mixer's MP3 decoder reckons the length from the file size, tags included, so a
 // file that starts with ID3v2 tags is handed over from the first byte after them.
-Mix_Music* loadSong(const std::string& path) {
+Mix_Music* loadSong(const std::string& path)
+{
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
-    if (ec) return nullptr;
+    if (ec)
+        return nullptr;
     std::ifstream in(path, std::ios::binary);
     const std::uint64_t tags = in ? id3v2PrefixSize(in, size) : 0;
-    if (tags == 0) return Mix_LoadMUS(path.c_str());
+    if (tags == 0)
+        return Mix_LoadMUS(path.c_str());
     SDL_RWops* rw = openFileWindow(path, static_cast<Sint64>(tags));
     return rw ? Mix_LoadMUSType_RW(rw, MUS_MP3, SDL_TRUE) : nullptr;
 }
 
 } // namespace
 
-SdlMediaPlayer::SdlMediaPlayer(SdlAudio& audio, Runtime& runtime) : m_audio(audio), m_runtime(runtime) {
-    if (!m_audio.ready()) return;
+SdlMediaPlayer::SdlMediaPlayer(SdlAudio& audio, Runtime& runtime) : m_audio(audio), m_runtime(runtime)
+{
+    if (!m_audio.ready())
+        return;
     s_player = this;
     Mix_HookMusicFinished(&SdlMediaPlayer::musicFinished);
 }
 
-SdlMediaPlayer::~SdlMediaPlayer() {
-    if (!m_audio.ready()) return;
+SdlMediaPlayer::~SdlMediaPlayer()
+{
+    if (!m_audio.ready())
+        return;
     Mix_HookMusicFinished(nullptr); // takes the mixer's lock: no hook runs after it returns
     s_player = nullptr;
     close();
 }
 
 // Runs on the audio thread when a song ends, and inside Mix_HaltMusic: only posts.
-void SdlMediaPlayer::musicFinished() {
-    if (SdlMediaPlayer* player = s_player.load()) player->postEnd();
+void SdlMediaPlayer::musicFinished()
+{
+    if (SdlMediaPlayer* player = s_player.load())
+        player->postEnd();
 }
 
-void SdlMediaPlayer::postEnd() {
+void SdlMediaPlayer::postEnd()
+{
     const unsigned generation = m_generation.load();
     m_runtime.post([this, alive = std::weak_ptr<int>(m_alive), generation] {
-        if (alive.lock()) songEnded(generation);
+        if (alive.lock())
+            songEnded(generation);
     });
 }
 
 // On the UI thread. Stop and Open count the generation up after halting the mixer, so an end of the
 // song they stopped (or one that ended just before) arrives with an old generation and is dropped.
-void SdlMediaPlayer::songEnded(unsigned generation) {
-    if (generation != m_generation.load() || !m_music) return;
+void SdlMediaPlayer::songEnded(unsigned generation)
+{
+    if (generation != m_generation.load() || !m_music)
+        return;
     ++m_generation; // exactly once
     m_state = Stopped;
     m_stoppedAt = m_duration;
-    if (EndOfStream) EndOfStream();
+    if (EndOfStream)
+        EndOfStream();
 }
 
-void SdlMediaPlayer::close() {
+void SdlMediaPlayer::close()
+{
     Mix_HaltMusic();
     ++m_generation;
-    if (m_music) Mix_FreeMusic(m_music);
+    if (m_music)
+        Mix_FreeMusic(m_music);
     m_music = nullptr;
     m_duration = 0.0;
     m_stoppedAt = 0.0;
     m_state = Stopped;
 }
 
-bool SdlMediaPlayer::Open(const std::string& path) {
-    if (!m_audio.ready()) return false;
+bool SdlMediaPlayer::Open(const std::string& path)
+{
+    if (!m_audio.ready())
+        return false;
     close();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) // also keeps FIFOs and devices from blocking us
         return false;
     Mix_Music* music = loadSong(path);
-    if (!music) return false;
+    if (!music)
+        return false;
     if (Mix_PlayMusic(music, 0) != 0) {
         Mix_FreeMusic(music);
         return false;
@@ -96,8 +115,10 @@ bool SdlMediaPlayer::Open(const std::string& path) {
     return true;
 }
 
-void SdlMediaPlayer::Play() {
-    if (!m_music) return;
+void SdlMediaPlayer::Play()
+{
+    if (!m_music)
+        return;
     if (m_state == Paused) {
         Mix_ResumeMusic();
         m_state = Playing;
@@ -106,39 +127,41 @@ void SdlMediaPlayer::Play() {
     }
 }
 
-void SdlMediaPlayer::Pause() {
-    if (m_state != Playing || !Mix_PlayingMusic()) return;
+void SdlMediaPlayer::Pause()
+{
+    if (m_state != Playing || !Mix_PlayingMusic())
+        return;
     Mix_PauseMusic();
     m_state = Paused;
 }
 
-void SdlMediaPlayer::Stop() {
-    if (!m_music) return;
+void SdlMediaPlayer::Stop()
+{
+    if (!m_music)
+        return;
     Mix_HaltMusic();
     ++m_generation;
     m_state = Stopped;
     m_stoppedAt = 0.0;
 }
 
-void SdlMediaPlayer::setVolume(int hundredthsOfDb) {
-    m_audio.musicLevel().setVolume(hundredthsOfDb);
-}
-void SdlMediaPlayer::setBalance(int balance) {
-    m_audio.musicLevel().setBalance(balance);
-}
-void SdlMediaPlayer::setMute(bool mute) {
-    m_audio.musicLevel().setMute(mute);
-}
+void SdlMediaPlayer::setVolume(int hundredthsOfDb) { m_audio.musicLevel().setVolume(hundredthsOfDb); }
+void SdlMediaPlayer::setBalance(int balance) { m_audio.musicLevel().setBalance(balance); }
+void SdlMediaPlayer::setMute(bool mute) { m_audio.musicLevel().setMute(mute); }
 
-double SdlMediaPlayer::CurrentPosition() const {
-    if (!m_music || m_state == Stopped) return m_stoppedAt;
+double SdlMediaPlayer::CurrentPosition() const
+{
+    if (!m_music || m_state == Stopped)
+        return m_stoppedAt;
     if (!Mix_PlayingMusic()) // ended; the event is on its way
         return m_duration;
     return std::clamp(Mix_GetMusicPosition(m_music), 0.0, m_duration);
 }
 
-int SdlMediaPlayer::PlayState() const {
-    if (m_state == Playing && !Mix_PlayingMusic()) return Stopped;
+int SdlMediaPlayer::PlayState() const
+{
+    if (m_state == Playing && !Mix_PlayingMusic())
+        return Stopped;
     return m_state;
 }
 

@@ -11,9 +11,11 @@ namespace {
 
 // The entry of `dir` named `part` exactly, or else the first (in byte order) whose name differs only
 // in letter case.
-std::optional<fs::path> entryNoCase(const fs::path& dir, const std::string& part) {
+std::optional<fs::path> entryNoCase(const fs::path& dir, const std::string& part)
+{
     std::error_code ec;
-    if (fs::exists(dir / part, ec)) return dir / part;
+    if (fs::exists(dir / part, ec))
+        return dir / part;
     std::optional<fs::path> best;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const fs::path candidate = it->path();
@@ -24,19 +26,23 @@ std::optional<fs::path> entryNoCase(const fs::path& dir, const std::string& part
 }
 
 // `parts` below `dir`, each matched as entryNoCase does; the result must be a regular file.
-std::optional<std::string> findBelow(const fs::path& dir, const std::vector<std::string>& parts) {
+std::optional<std::string> findBelow(const fs::path& dir, const std::vector<std::string>& parts)
+{
     fs::path at = dir;
     for (const std::string& part : parts) {
         const auto next = entryNoCase(at, part);
-        if (!next) return std::nullopt;
+        if (!next)
+            return std::nullopt;
         at = *next;
     }
     std::error_code ec;
-    if (!fs::is_regular_file(at, ec)) return std::nullopt;
+    if (!fs::is_regular_file(at, ec))
+        return std::nullopt;
     return at.string();
 }
 
-std::vector<std::string> splitPath(std::string_view name) {
+std::vector<std::string> splitPath(std::string_view name)
+{
     std::vector<std::string> parts;
     std::string part;
     for (const char c : name) {
@@ -44,25 +50,32 @@ std::vector<std::string> splitPath(std::string_view name) {
             part += c;
             continue;
         }
-        if (!part.empty() && part != ".") parts.push_back(part);
+        if (!part.empty() && part != ".")
+            parts.push_back(part);
         part.clear();
     }
-    if (!part.empty() && part != ".") parts.push_back(part);
+    if (!part.empty() && part != ".")
+        parts.push_back(part);
     return parts;
 }
 
 } // namespace
 
 std::optional<std::string> findSoundFile(std::string_view name, const std::string& programDir,
-                                         const std::vector<std::string>& folders) {
+                                         const std::vector<std::string>& folders)
+{
     std::vector<std::string> parts = splitPath(name);
-    if (parts.empty() || std::find(parts.begin(), parts.end(), "..") != parts.end()) return std::nullopt;
-    if (parts.size() == 1) parts.insert(parts.begin(), "Sounds");
+    if (parts.empty() || std::find(parts.begin(), parts.end(), "..") != parts.end())
+        return std::nullopt;
+    if (parts.size() == 1)
+        parts.insert(parts.begin(), "Sounds");
     if (!programDir.empty())
-        if (auto found = findBelow(programDir, parts)) return found;
+        if (auto found = findBelow(programDir, parts))
+            return found;
     for (const std::string& folder : folders)
         if (!folder.empty())
-            if (auto found = findBelow(folder, {parts.back()})) return found;
+            if (auto found = findBelow(folder, {parts.back()}))
+                return found;
     return std::nullopt;
 }
 

@@ -55,8 +55,7 @@ void CommandsWindow::buildList()
     font.setPixelSize(13);
     lstComs->setFont(font);
     lstComs->setUniformItemSizes(true);
-    lstComs->setStyleSheet(QStringLiteral(
-        "QListWidget { background: #0b0d11; color: #cfd8e3; border: 1px solid #2a313c; outline: 0; }"
+    lstComs->setStyleSheet(skinFieldStyle(QStringLiteral("QListWidget")) + QStringLiteral(
         "QListWidget::item { padding: 1px 4px; }"
         "QListWidget::item:selected { background: #1f4f73; color: #ffffff; }"
         "QListWidget::item:hover { background: #18212c; }"));

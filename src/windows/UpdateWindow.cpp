@@ -42,8 +42,7 @@ UpdateWindow::UpdateWindow(Bot& bot, QWidget* parent)
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(6, 26, kWidth - 12, kHeight - 32);
     Text1->setReadOnly(true);
-    Text1->setStyleSheet(QStringLiteral("QPlainTextEdit { background: #0b0d11; color: #cfd8e3;"
-                                        " border: 1px solid #2a313c; font-size: 12px; }"));
+    Text1->setStyleSheet(skinFieldStyle(QStringLiteral("QPlainTextEdit")));
     Text1->setPlainText(text(kUpdateCheckingText));
 
     StayOnTop(this);

@@ -17,6 +17,10 @@ void paintWindowSkin(QWidget* window);
 // The small spaced-out title in the corner of a side window.
 QLabel* skinTitle(const QString& text, QWidget* parent);
 
+// Style sheet rules for a dark list or text box: field colours and a slim dark scroll bar. field
+// is the widget's class name, for example "QListWidget".
+QString skinFieldStyle(const QString& field);
+
 // A flat skin button with the object name name, for a window's title row.
 SkinButton* skinButton(SkinButton::Icon icon, const char* name, const QString& toolTip, QWidget* parent);
 

@@ -141,8 +141,10 @@ TEST_F(IrcServerTest, KeepsItsPaceWithAThrottlingServer) {
     owner->say(kChannel, "trig !");
     owner->say(kChannel, "!xplist 10");
     ASSERT_TRUE(heardFromBot(*owner, 11));
-    const Lines heard = owner->saidBy(kBotNick);
-    EXPECT_EQ(heard.back(), ircReply(" Match 10 "));
+    Lines expected{ircReply(" Trig Is Now [!] ")};
+    for (int i = 1; i <= 10; ++i)
+        expected.push_back(ircReply(" Match " + std::to_string(i) + " "));
+    EXPECT_EQ(owner->saidBy(kBotNick), expected);
     EXPECT_EQ(disconnects(), 0);
     EXPECT_TRUE(room->session().inChannel());
 }

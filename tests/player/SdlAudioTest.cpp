@@ -13,7 +13,8 @@
 namespace tavu::test {
 namespace {
 
-TEST(SdlAudio, FallsBackToTheDummyDriverWhenNoDeviceWorks) {
+TEST(SdlAudio, FallsBackToTheDummyDriverWhenNoDeviceWorks)
+{
     const std::string before = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "";
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     {
@@ -31,7 +32,8 @@ TEST(SdlAudio, FallsBackToTheDummyDriverWhenNoDeviceWorks) {
     EXPECT_EQ(again.driver(), before);
 }
 
-TEST(MusicLevel, GainsFollowVolumeBalanceAndMuteWithinTheirRanges) {
+TEST(MusicLevel, GainsFollowVolumeBalanceAndMuteWithinTheirRanges)
+{
     const struct {
         int volume, balance;
         double left, right;
@@ -53,7 +55,8 @@ TEST(MusicLevel, GainsFollowVolumeBalanceAndMuteWithinTheirRanges) {
     }
 }
 
-TEST(MusicLevel, ScalesTheMusicButNotTheInterfaceSound) {
+TEST(MusicLevel, ScalesTheMusicButNotTheInterfaceSound)
+{
     MusicLevel level;
     const std::vector<std::int16_t> music = {1000, -1000, 20000, -20000, 32767, -32768, 3, -3};
     const std::vector<std::int16_t> sound = {500, 500, -700, -700};

@@ -12,7 +12,8 @@
 namespace tavu::test {
 namespace {
 
-std::string header(unsigned char version, unsigned char flags, std::uint32_t size) {
+std::string header(unsigned char version, unsigned char flags, std::uint32_t size)
+{
     std::string h = "ID3";
     h += static_cast<char>(version);
     h += '\0';
@@ -22,12 +23,14 @@ std::string header(unsigned char version, unsigned char flags, std::uint32_t siz
     return h;
 }
 
-std::uint64_t prefixOf(const std::string& bytes) {
+std::uint64_t prefixOf(const std::string& bytes)
+{
     std::istringstream in(bytes);
     return id3v2PrefixSize(in, bytes.size());
 }
 
-TEST(Id3v2Prefix, MeasuresTheTagsAtTheStart) {
+TEST(Id3v2Prefix, MeasuresTheTagsAtTheStart)
+{
     const std::string frames = Mp3Writer().silence(2).bytes();
     struct Case {
         const char* what;
@@ -54,7 +57,8 @@ TEST(Id3v2Prefix, MeasuresTheTagsAtTheStart) {
     }
 }
 
-TEST(SdlFileWindow, ShowsTheFileFromTheGivenByteOn) {
+TEST(SdlFileWindow, ShowsTheFileFromTheGivenByteOn)
+{
     TestDir dir;
     writeBytes(dir.file("f"), "0123456789");
     SDL_RWops* rw = openFileWindow(dir.file("f"), 4);

@@ -16,7 +16,8 @@ constexpr double kFrame = Mp3Writer::kFrameSeconds; // 26 ms
 
 using SdlMediaPlayerTest = SdlPlayerFixture;
 
-TEST_F(SdlMediaPlayerTest, DurationIsTheTrueLengthWithinOneFrame) {
+TEST_F(SdlMediaPlayerTest, DurationIsTheTrueLengthWithinOneFrame)
+{
     ASSERT_TRUE(audio.ready());
     struct Case {
         const char* what;
@@ -42,7 +43,8 @@ TEST_F(SdlMediaPlayerTest, DurationIsTheTrueLengthWithinOneFrame) {
     }
 }
 
-TEST_F(SdlMediaPlayerTest, RefusesWhatItCannotPlayAndThenPlaysNothing) {
+TEST_F(SdlMediaPlayerTest, RefusesWhatItCannotPlayAndThenPlaysNothing)
+{
     const std::string song = toneSong("good.mp3", 2.0);
     writeBytes(dir.file("empty.mp3"), "");
     writeBytes(dir.file("text.mp3"), "Not music at all.\r\nJust a few lines of text.\r\n");
@@ -67,7 +69,8 @@ TEST_F(SdlMediaPlayerTest, RefusesWhatItCannotPlayAndThenPlaysNothing) {
     EXPECT_FALSE(waitForEnd(1, 300)) << "a refused file never ends";
 }
 
-TEST_F(SdlMediaPlayerTest, TruncatedMp3PlaysWhatDecodesAndEnds) {
+TEST_F(SdlMediaPlayerTest, TruncatedMp3PlaysWhatDecodesAndEnds)
+{
     const std::string whole = Mp3Writer().tone(Mp3Writer::framesFor(2.0)).bytes();
     const std::size_t cut = 12 * Mp3Writer::kFrameBytes + 200; // in the middle of frame 13
     writeBytes(dir.file("cut.mp3"), whole.substr(0, cut));
@@ -77,7 +80,8 @@ TEST_F(SdlMediaPlayerTest, TruncatedMp3PlaysWhatDecodesAndEnds) {
     EXPECT_EQ(ends, 1);
 }
 
-TEST_F(SdlMediaPlayerTest, PositionAdvancesAndStandsStillWhilePaused) {
+TEST_F(SdlMediaPlayerTest, PositionAdvancesAndStandsStillWhilePaused)
+{
     ASSERT_TRUE(player.Open(toneSong("song.mp3", 3.0)));
     EXPECT_LT(player.CurrentPosition(), 0.2);
     runtime.runFor(400);
@@ -107,7 +111,8 @@ TEST_F(SdlMediaPlayerTest, PositionAdvancesAndStandsStillWhilePaused) {
     EXPECT_LT(player.CurrentPosition(), 0.2);
 }
 
-TEST_F(SdlMediaPlayerTest, EndOfStreamOnceForEachSongThatPlaysToItsEnd) {
+TEST_F(SdlMediaPlayerTest, EndOfStreamOnceForEachSongThatPlaysToItsEnd)
+{
     const std::string song = toneSong("short.mp3", 1.0);
     int opened = 0;
     // As the repeat mode does: the handler opens the song again, once.
@@ -129,7 +134,8 @@ TEST_F(SdlMediaPlayerTest, EndOfStreamOnceForEachSongThatPlaysToItsEnd) {
     EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
 }
 
-TEST_F(SdlMediaPlayerTest, NoEndOfStreamAfterStopOrForASongReplacedByAnother) {
+TEST_F(SdlMediaPlayerTest, NoEndOfStreamAfterStopOrForASongReplacedByAnother)
+{
     const std::string first = toneSong("first.mp3", 1.0);
     const std::string second = toneSong("second.mp3", 1.0);
 

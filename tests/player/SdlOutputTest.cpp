@@ -16,7 +16,8 @@ namespace {
 struct Output {
     std::vector<std::int16_t> left, right;
 
-    static double rms(const std::vector<std::int16_t>& s) {
+    static double rms(const std::vector<std::int16_t>& s)
+    {
         double sum = 0;
         for (std::int16_t v : s)
             sum += double(v) * v;
@@ -31,7 +32,8 @@ class SdlOutputTest : public ::testing::Test {
   protected:
     // Opens the output into a fresh file, lets `setUp` prepare the player and the sounds, plays a
     // one-second tone to its end, closes the output and gives what was written.
-    Output play(const std::function<void(SdlMediaPlayer&, SdlSoundPlayer&)>& setUp = {}) {
+    Output play(const std::function<void(SdlMediaPlayer&, SdlSoundPlayer&)>& setUp = {})
+    {
         const std::string file = dir.file("output" + std::to_string(++m_runs) + ".raw");
         ::setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
         {
@@ -41,7 +43,8 @@ class SdlOutputTest : public ::testing::Test {
             SdlSoundPlayer sounds(audio);
             int ends = 0;
             player.EndOfStream = [&] { ++ends; };
-            if (setUp) setUp(player, sounds);
+            if (setUp)
+                setUp(player, sounds);
             EXPECT_TRUE(player.Open(song));
             EXPECT_TRUE(waitUntil(
                 runtime, [&] { return ends == 1; }, 5000));
@@ -68,7 +71,8 @@ class SdlOutputTest : public ::testing::Test {
     void SetUp() override { ASSERT_TRUE(Mp3Writer().tone(Mp3Writer::framesFor(1.0)).write(song)); }
 };
 
-TEST_F(SdlOutputTest, FullVolumePlaysTheWholeToneOnBothChannels) {
+TEST_F(SdlOutputTest, FullVolumePlaysTheWholeToneOnBothChannels)
+{
     const Output out = play();
     // 38 frames of a tone near 440 Hz at an amplitude of about 11700: an RMS of about 8200.
     const double expected = 8190.0 * std::sqrt(38 * 1152.0);
@@ -76,7 +80,8 @@ TEST_F(SdlOutputTest, FullVolumePlaysTheWholeToneOnBothChannels) {
     EXPECT_EQ(out.left, out.right);
 }
 
-TEST_F(SdlOutputTest, VolumeScalesTheSamplesByItsDecibels) {
+TEST_F(SdlOutputTest, VolumeScalesTheSamplesByItsDecibels)
+{
     const double full = play().leftLevel();
     const struct {
         int volume;
@@ -90,7 +95,8 @@ TEST_F(SdlOutputTest, VolumeScalesTheSamplesByItsDecibels) {
     }
 }
 
-TEST_F(SdlOutputTest, MuteSilencesTheSongWhichStillPlaysToItsEnd) {
+TEST_F(SdlOutputTest, MuteSilencesTheSongWhichStillPlaysToItsEnd)
+{
     EXPECT_TRUE(play([](SdlMediaPlayer& p, SdlSoundPlayer&) { p.setMute(true); }).silent());
     const double full = play().leftLevel();
     const Output unmuted = play([](SdlMediaPlayer& p, SdlSoundPlayer&) {
@@ -101,7 +107,8 @@ TEST_F(SdlOutputTest, MuteSilencesTheSongWhichStillPlaysToItsEnd) {
     EXPECT_NEAR(unmuted.leftLevel() / full, 0.177828, 0.002) << "unmuted at the volume set";
 }
 
-TEST_F(SdlOutputTest, BalanceTurnsOneSideDownLinearly) {
+TEST_F(SdlOutputTest, BalanceTurnsOneSideDownLinearly)
+{
     const double full = play().leftLevel();
     const Output right = play([](SdlMediaPlayer& p, SdlSoundPlayer&) { p.setBalance(5000); });
     EXPECT_NEAR(right.leftLevel() / full, 0.5, 0.002);
@@ -111,7 +118,8 @@ TEST_F(SdlOutputTest, BalanceTurnsOneSideDownLinearly) {
     EXPECT_EQ(left.rightLevel(), 0.0);
 }
 
-TEST_F(SdlOutputTest, InterfaceSoundsKeepTheirLevelWhileTheSongIsMuted) {
+TEST_F(SdlOutputTest, InterfaceSoundsKeepTheirLevelWhileTheSongIsMuted)
+{
     const std::string file = readBytes(builtSound("Intro.wav"));
     std::vector<std::int16_t> intro((file.size() - 44) / 2);
     std::memcpy(intro.data(), file.data() + 44, intro.size() * 2);

@@ -17,7 +17,8 @@
 namespace tavu::test {
 
 // Handles events until `done` holds or `ms` have passed; gives the final `done`.
-inline bool waitUntil(QtRuntime& runtime, const std::function<bool()>& done, int ms) {
+inline bool waitUntil(QtRuntime& runtime, const std::function<bool()>& done, int ms)
+{
     QElapsedTimer clock;
     clock.start();
     while (!done() && clock.elapsed() < ms)
@@ -26,25 +27,26 @@ inline bool waitUntil(QtRuntime& runtime, const std::function<bool()>& done, int
 }
 
 // The interface sounds the build generates.
-inline std::string builtSound(const std::string& name) {
-    return std::string(TAVU_BUILD_SOUNDS) + "/" + name;
-}
+inline std::string builtSound(const std::string& name) { return std::string(TAVU_BUILD_SOUNDS) + "/" + name; }
 
 // A player on the driver the test main chose, in a fresh directory; counts its EndOfStream events.
 class SdlPlayerFixture : public ::testing::Test {
   protected:
-    SdlPlayerFixture() {
+    SdlPlayerFixture()
+    {
         player.EndOfStream = [this] { ++ends; };
     }
 
     // Writes a tone MP3 of about `seconds` into the test directory.
-    std::string toneSong(const std::string& name, double seconds) {
+    std::string toneSong(const std::string& name, double seconds)
+    {
         const std::string path = dir.file(name);
         Mp3Writer().tone(Mp3Writer::framesFor(seconds)).write(path);
         return path;
     }
 
-    bool waitForEnd(int count = 1, int ms = 4000) {
+    bool waitForEnd(int count = 1, int ms = 4000)
+    {
         return waitUntil(
             runtime, [&] { return ends >= count; }, ms);
     }

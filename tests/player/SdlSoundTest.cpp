@@ -14,14 +14,16 @@
 namespace tavu::test {
 namespace {
 
-std::uint32_t le(const std::string& b, std::size_t at, int bytes) {
+std::uint32_t le(const std::string& b, std::size_t at, int bytes)
+{
     std::uint32_t v = 0;
     for (int i = bytes - 1; i >= 0; --i)
         v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
     return v;
 }
 
-TEST(GeneratedSounds, AreShortMonoWavFilesThatStartAndEndSilent) {
+TEST(GeneratedSounds, AreShortMonoWavFilesThatStartAndEndSilent)
+{
     const struct {
         const char* name;
         double shortest, longest;
@@ -61,21 +63,25 @@ TEST(GeneratedSounds, AreShortMonoWavFilesThatStartAndEndSilent) {
 
 class SoundFilesTest : public ::testing::Test {
   protected:
-    SoundFilesTest() {
+    SoundFilesTest()
+    {
         for (const char* folder : {"home/Sounds", "build/Sounds", "data/Sounds"})
             std::filesystem::create_directories(dir.path() / folder);
     }
-    std::string put(const std::string& file) {
+    std::string put(const std::string& file)
+    {
         writeBytes(dir.file(file), "RIFF");
         return dir.file(file);
     }
-    std::optional<std::string> find(std::string_view name) {
+    std::optional<std::string> find(std::string_view name)
+    {
         return findSoundFile(name, dir.file("home"), {dir.file("build/Sounds"), dir.file("data/Sounds")});
     }
     TestDir dir;
 };
 
-TEST_F(SoundFilesTest, ProgramDirectoryFirstThenBuildTreeThenDataFolder) {
+TEST_F(SoundFilesTest, ProgramDirectoryFirstThenBuildTreeThenDataFolder)
+{
     const std::string installed = put("data/Sounds/Click.wav");
     EXPECT_EQ(find("Click.wav"), installed);
     const std::string built = put("build/Sounds/Click.wav");
@@ -86,7 +92,8 @@ TEST_F(SoundFilesTest, ProgramDirectoryFirstThenBuildTreeThenDataFolder) {
     EXPECT_EQ(find("Menu.wav"), std::nullopt);
 }
 
-TEST_F(SoundFilesTest, LetterCaseIsIgnoredWhenTheExactNameIsMissing) {
+TEST_F(SoundFilesTest, LetterCaseIsIgnoredWhenTheExactNameIsMissing)
+{
     const std::string min = put("home/Sounds/Min.wav");
     EXPECT_EQ(find("\\sounds\\Min.wav"), min);
     EXPECT_EQ(find("/SOUNDS/min.WAV"), min);
@@ -96,7 +103,8 @@ TEST_F(SoundFilesTest, LetterCaseIsIgnoredWhenTheExactNameIsMissing) {
     EXPECT_EQ(find("\\sounds\\min.wav"), upper) << "an exact match wins";
 }
 
-TEST_F(SoundFilesTest, FindsOnlyRegularFilesInsideTheFolders) {
+TEST_F(SoundFilesTest, FindsOnlyRegularFilesInsideTheFolders)
+{
     std::filesystem::create_directory(dir.file("home/Sounds/Intro.wav"));
     EXPECT_EQ(find("Intro.wav"), std::nullopt);
     put("home/Secret.wav");
@@ -107,11 +115,10 @@ TEST_F(SoundFilesTest, FindsOnlyRegularFilesInsideTheFolders) {
 
 using SdlSoundPlayerTest = SdlPlayerFixture;
 
-bool soundPlaying() {
-    return Mix_Playing(SdlAudio::kSoundChannel) != 0;
-}
+bool soundPlaying() { return Mix_Playing(SdlAudio::kSoundChannel) != 0; }
 
-TEST_F(SdlSoundPlayerTest, ANewSoundCutsTheOldOneOff) {
+TEST_F(SdlSoundPlayerTest, ANewSoundCutsTheOldOneOff)
+{
     SdlSoundPlayer sounds(audio);
     sounds.PlayWave(builtSound("Intro.wav"));
     EXPECT_TRUE(soundPlaying());
@@ -126,7 +133,8 @@ TEST_F(SdlSoundPlayerTest, ANewSoundCutsTheOldOneOff) {
     EXPECT_FALSE(soundPlaying()) << "a missing file plays nothing, and still ends the old sound";
 }
 
-TEST_F(SdlSoundPlayerTest, FilesThatAreNoSoundPlayNothing) {
+TEST_F(SdlSoundPlayerTest, FilesThatAreNoSoundPlayNothing)
+{
     SdlSoundPlayer sounds(audio);
     writeBytes(dir.file("text.wav"), "RIFF but not really a wave file");
     writeBytes(dir.file("empty.wav"), "");

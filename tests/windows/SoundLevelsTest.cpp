@@ -30,18 +30,5 @@ INSTANTIATE_TEST_SUITE_P(Slider, VolumeLevels,
                                            VolumeRow{1255, "50 %", 126, -1245}, VolumeRow{2499, "99 %", 250, -1},
                                            VolumeRow{2500, "100 %", 250, 0}));
 
-TEST(BalanceCaption, CentreInsideFiveHundredAndNothingOwnAtTheEdges)
-{
-    EXPECT_EQ(balanceCaption(0), "Center");
-    EXPECT_EQ(balanceCaption(-499), "Center");
-    EXPECT_EQ(balanceCaption(499), "Center");
-    EXPECT_EQ(balanceCaption(-501), "Left");
-    EXPECT_EQ(balanceCaption(kBalanceSliderMin), "Left");
-    EXPECT_EQ(balanceCaption(501), "Right");
-    EXPECT_EQ(balanceCaption(kBalanceSliderMax), "Right");
-    EXPECT_EQ(balanceCaption(-500), std::nullopt);
-    EXPECT_EQ(balanceCaption(500), std::nullopt);
-}
-
 } // namespace
 } // namespace tavu

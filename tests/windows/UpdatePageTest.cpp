@@ -17,21 +17,5 @@ TEST(UpdatePage, TheAnnouncementIsTheTextBeforeTheFirstTag)
     EXPECT_EQ(updateAnnouncement(""), std::nullopt);
 }
 
-TEST(UpdatePage, AStarAnywhereInTheAnnouncementMeansAnUpdate)
-{
-    EXPECT_TRUE(announcesUpdate("*"));
-    EXPECT_TRUE(announcesUpdate("Version 2.1 is out *new*"));
-    EXPECT_FALSE(announcesUpdate("You have the newest version."));
-    EXPECT_FALSE(announcesUpdate(""));
-}
-
-TEST(UpdatePage, TextsOfTheChecker)
-{
-    EXPECT_EQ(kUpdateCheckingText, "Checking For Updates....." + std::string(15, ' ') + "\nPlease Be Patient....\n");
-    EXPECT_EQ(manualDownloadText("https://example.org/tavu.zip"),
-              "Update aborted, if you wish to download the file manually please visit 'https://example.org/tavu.zip'");
-    EXPECT_EQ(noUpdateInformationText("The page was empty.").rfind("No update information was found.\n", 0), 0u);
-}
-
 } // namespace
 } // namespace tavu

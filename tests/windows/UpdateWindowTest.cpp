@@ -106,6 +106,23 @@ TEST_F(UpdateWindowTest, ChecksOncePerOpening)
     EXPECT_EQ(server.requests(), 2);
 }
 
+TEST_F(UpdateWindowTest, ClosingWhileTheCheckWaitsEndsItQuietly)
+{
+    server.answer(200, "Tavu 2.0 *<html>");
+    open();
+    Timer exitClick(runtime, 1000, [&] {
+        exitClick.setEnabled(false);
+        QTest::mouseClick(window->findChild<SkinButton*>(QStringLiteral("Exit")), Qt::LeftButton);
+    });
+    exitClick.setEnabled(true);
+    startCheck();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    QTest::qWait(200);
+    runtime.advance(5000);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
 TEST_F(UpdateWindowTest, TextBeforeTheFirstTagWithoutAStarAsksNothing)
 {
     check("Tavu 1.4 is the newest version.<html><body>*</body></html>");
