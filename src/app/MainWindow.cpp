@@ -126,24 +126,24 @@ void MainWindow::buildControls()
                                         " stop:0 #1f6fae, stop:1 #56bcfd); border-radius: 1px; }"));
 
     // The player buttons and the play-mode toggles.
-    struct Spec {
+    struct ButtonDef {
         I icon;
         const char* name;
         const char* tip;
         void (*action)(Bot&);
     };
-    const Spec player[] = {
+    const ButtonDef player[] = {
         {I::Prev, "Prev", "Go to Previous Song", &Prev_Click}, {I::Play, "Play", "Play a selected Mp3", &Play_Click},
         {I::Pause, "Pause", "Pause the Mp3", &Pause_Click},   {I::Stop, "Stop", "Stop music", &Stop_Click},
         {I::Next, "Next", "Skip to next song", &Next_Click},
     };
     int x = 8;
-    for (const Spec& s : player) {
+    for (const ButtonDef& s : player) {
         auto* b = addButton(static_cast<int>(s.icon), QString::fromLatin1(s.name), QString::fromLatin1(s.tip), {x, 70, 30, 26});
         on(b, [this, action = s.action] { action(m_bot); });
         x += 32;
     }
-    const Spec modes[] = {
+    const ButtonDef modes[] = {
         {I::Repeat, "Rep", "Toggles Repeat On\\Off", &Rep_Click},
         {I::Random, "Ran", "Toggles Auto Random On\\Off", &Ran_Click},
         {I::Continue, "AutoCont", "", &AutoCont_Click},

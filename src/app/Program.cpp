@@ -12,6 +12,10 @@
 #include "settings/Settings.h"
 #include "util/QtPlatform.h"
 #include "util/QtRuntime.h"
+#include "windows/IntroWindow.h"
+#include "windows/Windows.h"
+
+#include <QTimer>
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -45,6 +49,7 @@ Program::Program(const CommandLine& options, std::string programDir)
     m_bot->soundFolders = {QCoreApplication::applicationDirPath().toStdString() + "/Sounds",
                            std::string(TAVU_DATA_DIR) + "/Sounds"};
     m_main = std::make_unique<MainWindow>(*m_bot);
+    installWindows(*m_main, *m_bot);
 }
 
 Program::~Program()
@@ -69,11 +74,24 @@ bool Program::start()
         m_chatWindow->move(m_main->x() + m_main->width() + 24, m_main->y());
     }
     m_chatWindow->show();
-    return showMainWindow();
+    if (m_options.noIntro)
+        return showMainWindow();
+    // The intro shows the main window when it is done; if the window system closes it before
+    // that, the main window comes all the same.
+    auto* intro = new IntroWindow(*m_bot);
+    const auto next = [this] {
+        if (!m_mainShown && !showMainWindow())
+            QCoreApplication::quit();
+    };
+    intro->onDone = next;
+    QObject::connect(intro, &QObject::destroyed, m_main.get(), [next] { QTimer::singleShot(0, next); });
+    intro->show();
+    return true;
 }
 
 bool Program::showMainWindow()
 {
+    m_mainShown = true;
     if (!Form_Load(*m_bot))
         return false;
     m_main->show();

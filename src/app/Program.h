@@ -36,6 +36,7 @@ public:
 
 private:
     bool showMainWindow();
+    bool m_mainShown = false;
 
     CommandLine m_options;
     std::string m_programDir;

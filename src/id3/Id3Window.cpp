@@ -63,7 +63,7 @@ Id3Window::Id3Window(Bot& bot, QWidget* parent)
     lbl1->setObjectName(QStringLiteral("lbl1"));
     lbl1->hide();
 
-    setFixedWidth(240);
+    setFixedWidth(320);
     StayOnTop(this);
     installDragHandle(this, this);
     m_bot.id3.onChanged = [this] { refresh(); };

@@ -10,6 +10,8 @@
 #include <QProgressBar>
 #include <QScreen>
 
+#include <cmath>
+#include <cstdint>
 #include <random>
 
 namespace tavu {

@@ -1,6 +1,7 @@
 #include "windows/SoundWindow.h"
 
 #include "app/Bot.h"
+#include "util/Text.h"
 #include "util/WindowRoutines.h"
 #include "windows/OptionsMenu.h"
 #include "windows/SoundLevels.h"
@@ -8,6 +9,8 @@
 
 #include <QLabel>
 #include <QSlider>
+
+#include <algorithm>
 
 namespace tavu {
 
@@ -124,6 +127,14 @@ void SoundWindow::toggle()
     if (isVisible()) {
         hide();
         return;
+    }
+    // The first time, the volume slider starts at the level the player has, so the window never
+    // shows "0 %" while the music plays at full volume.
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        const double level = std::clamp(leadingNumber(m_bot.lblVol.caption()), 0.0, 100.0);
+        if (!m_bot.lblVol.caption().empty())
+            Slider2->setValue(static_cast<int>(roundHalfEven(level * 25)));
     }
     if (m_bot.dockSideWindows)
         m_bot.dockSideWindows();

@@ -39,6 +39,7 @@ private:
     QLabel* Label2 = nullptr;
     SkinButton* Menu = nullptr;
     SkinButton* Exit = nullptr;
+    bool m_shownOnce = false;
 };
 
 } // namespace tavu
