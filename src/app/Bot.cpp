@@ -5,10 +5,10 @@
 #include "client/ChatRoom.h"
 #include "player/Continuation.h"
 #include "player/PlayerControls.h"
+#include "util/SoundFiles.h"
 #include "style/SavedStyles.h"
 #include "style/StyleCommands.h"
 
-#include <filesystem>
 
 namespace tavu {
 
@@ -65,14 +65,8 @@ void Bot::replyRawWith(std::string_view lead, std::string_view body)
 
 void Bot::playSound(std::string_view name) const
 {
-    std::error_code ec;
-    std::string path = programFile("Sounds/" + std::string(name));
-    for (const std::string& folder : soundFolders) {
-        if (std::filesystem::is_regular_file(path, ec))
-            break;
-        path = folder + "/" + std::string(name);
-    }
-    m_services.sound.PlayWave(path);
+    // A missing sound plays nothing; the player is still asked, so it cuts off the one playing.
+    m_services.sound.PlayWave(findSoundFile(name, m_programDir, soundFolders).value_or(programFile("Sounds/" + std::string(name))));
 }
 
 void Bot::startChat()

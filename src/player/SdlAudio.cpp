@@ -21,6 +21,9 @@ void SDLCALL applyMusicLevel(int, void* stream, int bytes, void* level)
 
 SdlAudio::SdlAudio()
 {
+    // SDL's audio brings up its event system, which would take SIGINT and SIGTERM for an SDL_QUIT
+    // event nobody reads: the program could then no longer be ended by a signal.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     Mix_Init(MIX_INIT_MP3); // without it MP3 files simply fail to open
     if (!openOn(nullptr) && !openOn("dummy"))
         return;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -30,6 +32,19 @@ TEST(SdlAudio, FallsBackToTheDummyDriverWhenNoDeviceWorks)
     ::setenv("SDL_AUDIODRIVER", before.c_str(), 1);
     SdlAudio again; // opens as usual once more
     EXPECT_EQ(again.driver(), before);
+}
+
+TEST(SdlAudio, LeavesSigintAndSigtermToTheProgram)
+{
+    struct sigaction before[2], after[2];
+    ::sigaction(SIGINT, nullptr, &before[0]);
+    ::sigaction(SIGTERM, nullptr, &before[1]);
+    SdlAudio audio;
+    ASSERT_TRUE(audio.ready());
+    ::sigaction(SIGINT, nullptr, &after[0]);
+    ::sigaction(SIGTERM, nullptr, &after[1]);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(after[i].sa_handler, before[i].sa_handler) << "a signal would no longer end the program";
 }
 
 TEST(MusicLevel, GainsFollowVolumeBalanceAndMuteWithinTheirRanges)
