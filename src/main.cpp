@@ -2,6 +2,7 @@
 #include "app/Program.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdlib>
 #include <iostream>
@@ -50,6 +51,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavu"));
     QApplication::setApplicationVersion(QStringLiteral(TAVU_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavu"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavu")));
     // The program ends through the main window's shutdown, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);
 
