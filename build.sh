@@ -2,6 +2,8 @@
 # Sets up a Debian 12 machine for Tavu, builds it, and then runs it or its tests.
 #   ./build.sh run [tavu options]   install what is missing, build, start tavu
 #   ./build.sh test                 install what is missing, build, run the whole test suite
+#   ./build.sh sanitize             the whole test suite again, built with AddressSanitizer and
+#                                   UndefinedBehaviorSanitizer (in build-asan)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -13,6 +15,7 @@ PACKAGES=(
   ngircd openssl mpg123
   xvfb xauth imagemagick xdotool
   fonts-dejavu-core fonts-liberation
+  dpkg-dev librsvg2-bin desktop-file-utils appstream man-db
 )
 BUILD_DIR=${TAVU_BUILD_DIR:-build}
 
@@ -32,7 +35,7 @@ install_missing() {
 build() {
   local extra=()
   [ "${CI:-}" = "true" ] && extra+=(-DTAVU_WERROR=ON)
-  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}"
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr "${extra[@]}"
   cmake --build "$BUILD_DIR" -j2
 }
 
@@ -48,8 +51,20 @@ case "${1:-}" in
     build
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j2 --timeout 600
     ;;
+  sanitize)
+    install_missing
+    # Lightly optimised and without debug information: the sanitizers find the same faults, and
+    # the build is much quicker.
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 \
+        -DTAVU_SANITIZE=ON -DTAVU_BUILD_BENCH=OFF -DCMAKE_INSTALL_PREFIX=/usr
+    cmake --build build-asan -j2
+    export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1
+    export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    ctest --test-dir build-asan --output-on-failure -j2 --timeout 900
+    ;;
   *)
-    echo "usage: $0 run [tavu options] | test" >&2
+    echo "usage: $0 run [tavu options] | test | sanitize" >&2
     exit 2
     ;;
 esac

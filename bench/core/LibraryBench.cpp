@@ -21,7 +21,7 @@ constexpr int kFiles = 100000;
 std::string fileName(int i)
 {
     static const char* const kArtists[] = {"Abba", "beatles", "Caf\xC3\xA9 Tacvba", "Sigur R\xC3\xB3s", "zz top",
-                                           "Mot\xF6rhead", "Queen", "\xC3\x89dith Piaf"};
+                                           "Mot\xF6rhead", "Queen", "\xC3\x89" "dith Piaf"};
     const std::string artist = kArtists[i % 8];
     const std::string number = std::to_string(i);
     if (i % 10 == 0)

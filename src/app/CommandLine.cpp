@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "settings/AtomicFile.h"
+
 #include <cstdlib>
 #include <system_error>
 
@@ -62,6 +64,7 @@ std::string prepareProgramDir(const std::filesystem::path& dir)
     std::filesystem::create_directories(dir / "Styles", ec);
     if (ec || !std::filesystem::is_directory(dir, ec))
         return "cannot use " + dir.string() + " as the program directory: " + ec.message();
+    removeStaleTempFiles(dir.string());
     return {};
 }
 

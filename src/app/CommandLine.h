@@ -21,7 +21,8 @@ std::string helpText();
 // The program directory without --home: $XDG_CONFIG_HOME/tavu, or ~/.config/tavu.
 std::filesystem::path defaultProgramDir();
 
-// Makes sure the program directory and its Styles folder exist. Returns an error text, or "".
+// Makes sure the program directory and its Styles folder exist, and clears away the temporary
+// files that a crash during a write left there. Returns an error text, or "".
 std::string prepareProgramDir(const std::filesystem::path& dir);
 
 } // namespace tavu

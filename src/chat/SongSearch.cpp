@@ -69,7 +69,10 @@ void search(Bot& bot, const std::string& text)
     bot.Chat2.StartScan();
     Wait(bot.runtime(), 1);
     bot.reply(" Scroll found Strings -[y\\n] ");
-    bot.Chat1.StopScan();
+    // The owner may have closed the dialogue during the wait; stopping Chat1 then would leave no
+    // scanner running, and the bot would never hear a command again.
+    if (bot.Chat2.scanning())
+        bot.Chat1.StopScan();
 }
 
 void listMatches(Bot& bot)

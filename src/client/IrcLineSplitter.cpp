@@ -9,9 +9,23 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-std::size_t digitsAt(std::string_view text, std::size_t pos) {
+bool isHexDigit(char c) {
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Whether c goes on with a colour code of the given kind (\x03 or \x04) that it directly follows:
+// a digit of the code, or the comma before a background.
+bool continuesColour(char kind, char c) {
+    return c == ',' || (kind == irc::kHexColour ? isHexDigit(c) : isDigit(c));
+}
+
+// How many digits of a colour code start at pos: up to two decimal ones after \x03, up to six hex
+// ones after \x04 (as stripIrcFormatting reads them).
+std::size_t digitsAt(std::string_view text, std::size_t pos, char kind) {
+    const bool hex = kind == irc::kHexColour;
+    const std::size_t most = hex ? 6 : 2;
     std::size_t n = 0;
-    while (n < 2 && pos + n < text.size() && isDigit(text[pos + n]))
+    while (n < most && pos + n < text.size() && (hex ? isHexDigit(text[pos + n]) : isDigit(text[pos + n])))
         ++n;
     return n;
 }
@@ -19,13 +33,15 @@ std::size_t digitsAt(std::string_view text, std::size_t pos) {
 // Length of the unit that starts at pos: a colour code with its digits, or one UTF-8 character
 // (a stray byte counts alone).
 std::size_t unitLength(std::string_view text, std::size_t pos) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    if (text[pos] == irc::kColour) {
-        std::size_t len = 1 + digitsAt(text, pos + 1);
-        if (len > 1 && pos + len + 1 < text.size() && text[pos + len] == ',' && isDigit(text[pos + len + 1]))
-            len += 1 + digitsAt(text, pos + len + 1);
+    const char kind = text[pos];
+    if (kind == irc::kColour || kind == irc::kHexColour) {
+        std::size_t len = 1 + digitsAt(text, pos + 1, kind);
+        if (len > 1 && pos + len + 1 < text.size() && text[pos + len] == ',' &&
+            digitsAt(text, pos + len + 1, kind) > 0)
+            len += 1 + digitsAt(text, pos + len + 1, kind);
         return len;
     }
+    const auto lead = static_cast<unsigned char>(kind);
     std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
     if (pos + len > text.size()) return 1;
     for (std::size_t k = 1; k < len; ++k)
@@ -34,17 +50,20 @@ std::size_t unitLength(std::string_view text, std::size_t pos) {
 }
 
 bool isCode(char c) {
-    return c == irc::kColour || c == irc::kBold || c == irc::kReset || c == irc::kItalic ||
-           c == irc::kUnderline || c == irc::kReverse || c == irc::kStrike || c == irc::kMonospace;
+    return c == irc::kColour || c == irc::kHexColour || c == irc::kBold || c == irc::kReset ||
+           c == irc::kItalic || c == irc::kUnderline || c == irc::kReverse || c == irc::kStrike ||
+           c == irc::kMonospace;
 }
 
-// The formatting in force at some point of a line.
+// The formatting in force at some point of a line. \x03 and \x04 codes set one and the same
+// foreground and background, each either a palette colour or a hex one.
 class Formatting {
   public:
     void apply(std::string_view unit) {
         switch (unit[0]) {
         case irc::kColour:
-            applyColour(unit.substr(1));
+        case irc::kHexColour:
+            applyColour(unit[0], unit.substr(1));
             break;
         case irc::kReset:
             *this = Formatting();
@@ -72,7 +91,8 @@ class Formatting {
         }
     }
 
-    // The codes that set this formatting up from none; the colour code, if any, comes last.
+    // The codes that set this formatting up from none; colour codes, if any, come last. A palette
+    // colour goes out as two digits, a hex one as it was written.
     std::string codes() const {
         std::string out;
         for (const auto& [on, code] : {std::pair{m_bold, irc::kBold},
@@ -82,29 +102,45 @@ class Formatting {
                                        {m_strike, irc::kStrike},
                                        {m_mono, irc::kMonospace}})
             if (on) out.push_back(code);
-        if (!m_fg.empty() || !m_bg.empty()) {
-            out.push_back(irc::kColour);
-            out += m_fg.empty() ? std::string("99") : m_fg;
-            if (!m_bg.empty()) out += "," + m_bg;
+        if (m_bg.kind && m_bg.kind != m_fg.kind) {
+            // A background of the other kind is set with a stand-in foreground, which the code for
+            // the real one then replaces.
+            out.push_back(m_bg.kind);
+            out += m_bg.kind == irc::kHexColour ? "000000," : "99,";
+            out += m_bg.digits;
+        }
+        if (m_fg.kind) {
+            out.push_back(m_fg.kind);
+            out += m_fg.digits;
+            if (m_bg.kind == m_fg.kind) out += "," + m_bg.digits;
         }
         return out;
     }
 
+    // The kind of colour code (\x03 or \x04) that codes() ends with, or '\0' when it ends in none.
+    char lastColourKind() const { return m_fg.kind; }
+
   private:
-    static std::string twoDigits(std::string_view digits) {
-        return digits.size() == 1 ? "0" + std::string(digits) : std::string(digits);
-    }
-    void applyColour(std::string_view digits) {
+    struct Colour {
+        char kind = '\0'; // irc::kColour, irc::kHexColour or '\0' for none
+        std::string digits;
+    };
+
+    void applyColour(char kind, std::string_view digits) {
         if (digits.empty()) {
-            m_fg.clear(), m_bg.clear();
+            m_fg = m_bg = Colour();
             return;
         }
         const std::size_t comma = digits.find(',');
-        m_fg = twoDigits(digits.substr(0, comma));
-        if (comma != std::string_view::npos) m_bg = twoDigits(digits.substr(comma + 1));
+        m_fg = colour(kind, digits.substr(0, comma));
+        if (comma != std::string_view::npos) m_bg = colour(kind, digits.substr(comma + 1));
+    }
+    static Colour colour(char kind, std::string_view digits) {
+        if (kind == irc::kColour && digits.size() == 1) return {kind, "0" + std::string(digits)};
+        return {kind, std::string(digits)};
     }
 
-    std::string m_fg, m_bg;
+    Colour m_fg, m_bg; // a background is only ever set together with a foreground
     bool m_bold = false, m_italic = false, m_underline = false, m_reverse = false, m_strike = false,
          m_mono = false;
 };
@@ -118,12 +154,13 @@ std::vector<std::string> splitIrcText(std::string_view text, std::size_t maxByte
     while (pos < text.size()) {
         std::string piece = formatting.codes();
         const std::size_t start = piece.size();
-        const bool endsInColour = piece.find(irc::kColour) != std::string::npos;
+        const char colourKind = formatting.lastColourKind();
         bool visible = false;
         while (pos < text.size()) {
             const std::size_t len = unitLength(text, pos);
             const std::string_view unit = text.substr(pos, len);
-            const bool guard = endsInColour && piece.size() == start && (isDigit(unit[0]) || unit[0] == ',');
+            // What would read as more of the colour code that opens the piece is kept apart from it.
+            const bool guard = colourKind && piece.size() == start && continuesColour(colourKind, unit[0]);
             if (piece.size() > start && piece.size() + len + (guard ? 2 : 0) > maxBytes) break;
             if (guard) piece += "\x02\x02";
             piece += unit;

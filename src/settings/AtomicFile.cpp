@@ -1,6 +1,8 @@
 #include "settings/AtomicFile.h"
 
+#include <cctype>
 #include <cerrno>
+#include <filesystem>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -68,6 +70,49 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes)
         ::close(dir);
     }
     return true;
+}
+
+namespace {
+
+// True when name is base followed by mkstemp's dot and six random letters or digits.
+bool isTempOf(const std::string& name, std::string_view base)
+{
+    if (name.size() != base.size() + 7 || !name.starts_with(base) || name[base.size()] != '.')
+        return false;
+    for (std::size_t i = base.size() + 1; i < name.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+bool isUnfinishedStyle(const std::string& name)
+{
+    const auto at = name.rfind(".ini.new");
+    return at != std::string::npos && at > 0
+        && (at + 8 == name.size() || isTempOf(name, std::string_view(name).substr(0, at + 8)));
+}
+
+template <typename Stale>
+int removeIn(const std::filesystem::path& folder, Stale stale)
+{
+    int removed = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        if (entry.is_symlink(ec) || !entry.is_regular_file(ec))
+            continue;
+        if (stale(entry.path().filename().string()) && std::filesystem::remove(entry.path(), ec))
+            ++removed;
+    }
+    return removed;
+}
+
+} // namespace
+
+int removeStaleTempFiles(const std::string& programDir)
+{
+    const std::filesystem::path dir(programDir);
+    return removeIn(dir, [](const std::string& name) { return isTempOf(name, "Tavu.ini") || isTempOf(name, "Styles.txt"); })
+        + removeIn(dir / "Styles", isUnfinishedStyle);
 }
 
 } // namespace tavu

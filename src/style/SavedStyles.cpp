@@ -130,9 +130,22 @@ bool SavedStyles::writeStyleFile(const std::string& path) const
 {
     std::error_code ec;
     fs::create_directories(stylesFolder(), ec);
+    // The keys go into a copy that replaces the file in one step, so a crash half-way through
+    // never leaves a style file with only some of its keys.
+    const std::string partial = path + ".new";
+    fs::remove(partial, ec);
+    if (fs::exists(path, ec) && !fs::copy_file(path, partial, ec))
+        return false;
     for (std::string Style::*value : kFileOrder)
-        if (!WriteSetting(kStyleSection, styleKey(value), m_bot.style.*value, path))
+        if (!WriteSetting(kStyleSection, styleKey(value), m_bot.style.*value, partial)) {
+            fs::remove(partial, ec);
             return false;
+        }
+    fs::rename(partial, path, ec);
+    if (ec) {
+        fs::remove(partial, ec);
+        return false;
+    }
     return true;
 }
 

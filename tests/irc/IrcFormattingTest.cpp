@@ -141,6 +141,124 @@ TEST(IrcLineSplitter, AColourCodeIsNeverSplitFromItsDigits) {
     }
 }
 
+TEST(IrcLineSplitter, AHexColourCodeIsNeverSplitFromItsDigits) {
+    // 15 bytes of text, then a hex colour code whose digit would be left to start the next piece,
+    // where it would show.
+    const std::string text = "€ÿÿÿÿÿÿ\x04"
+                             "0";
+    EXPECT_EQ(splitIrcText(text, 16), std::vector<std::string>{"€ÿÿÿÿÿÿ"});
+
+    // Hex codes of one to six digits, with and without a background, followed by letters that are
+    // hex digits themselves.
+    std::string mixed;
+    for (const char* code : {"\x04"
+                             "0",
+                             "\x04"
+                             "FF8800",
+                             "\x04"
+                             "12ab,0",
+                             "\x04"
+                             "a,BCDEF0",
+                             "\x03"
+                             "7",
+                             "\x04",
+                             "\x04"
+                             "0F0F0F,123456"})
+        mixed += std::string(code) + "beef, cafe 1,2 ";
+    for (std::size_t budget = 16; budget < 80; ++budget) {
+        const auto pieces = splitIrcText(mixed, budget);
+        for (const auto& piece : pieces) {
+            // Up to 14 bytes of hex colour open a continuation: under 27 bytes a character that
+            // does not fit with it goes out alone.
+            if (budget >= 27 || utf8Length(stripIrcFormatting(piece)) > 1) {
+                EXPECT_LE(piece.size(), budget) << budget;
+            }
+            EXPECT_NE(piece.back(), '\x04') << budget;
+            EXPECT_FALSE(stripIrcFormatting(piece).empty()) << budget;
+        }
+        EXPECT_EQ(stripIrcFormatting(joined(pieces)), stripIrcFormatting(mixed)) << budget;
+    }
+}
+
+TEST(IrcLineSplitter, ContinuationsRepeatAHexColour) {
+    const std::string text = "\x04"
+                             "FF0000" +
+                             std::string(10, 'x') + "beef";
+    const auto pieces = splitIrcText(text, 17);
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_EQ(pieces[0], "\x04"
+                         "FF0000" +
+                             std::string(10, 'x'));
+    // The colour again, kept apart from the letters that would read as more of its digits.
+    EXPECT_EQ(pieces[1], "\x04"
+                         "FF0000\x02\x02"
+                         "beef");
+
+    // A hex colour code without digits, like \x03 alone, ends all colours.
+    EXPECT_EQ(splitIrcText("\x03"
+                           "04,05" +
+                               std::string(9, 'x') + "\x04" + std::string(10, 'y'),
+                           16),
+              (std::vector<std::string>{"\x03"
+                                        "04,05" +
+                                            std::string(9, 'x') + "\x04",
+                                        std::string(10, 'y')}));
+}
+
+TEST(IrcLineSplitter, ContinuationsRepeatPaletteAndHexColoursTogether) {
+    // A hex foreground over a palette background, and a palette foreground over a hex background.
+    const std::string hexOverPalette = "\x03"
+                                       "04,05" +
+                                       std::string(10, 'x') + "\x04"
+                                                              "00FF00" +
+                                       std::string(20, 'y');
+    auto pieces = splitIrcText(hexOverPalette, 20);
+    ASSERT_EQ(pieces.size(), 4u);
+    for (std::size_t i = 2; i < pieces.size(); ++i)
+        EXPECT_TRUE(pieces[i].starts_with("\x03"
+                                          "99,05\x04"
+                                          "00FF00y"))
+            << i;
+    EXPECT_EQ(stripIrcFormatting(joined(pieces)), std::string(10, 'x') + std::string(20, 'y'));
+
+    const std::string paletteOverHex = "\x04"
+                                       "AABBCC,DDEEFF" +
+                                       std::string(5, 'x') + "\x03"
+                                                             "12" +
+                                       std::string(20, 'y');
+    pieces = splitIrcText(paletteOverHex, 24);
+    ASSERT_EQ(pieces.size(), 4u);
+    EXPECT_EQ(pieces[1], "\x04"
+                         "000000,DDEEFF\x03"
+                         "12" +
+                             std::string(7, 'y'));
+    for (const auto& piece : pieces)
+        EXPECT_LE(piece.size(), 24u);
+    EXPECT_EQ(stripIrcFormatting(joined(pieces)), std::string(5, 'x') + std::string(20, 'y'));
+}
+
+TEST(IrcLineSplitter, ACharacterThatDoesNotFitWithItsFormattingGoesOutAlone) {
+    const std::string codes = "\x02\x1D\x1F\x16\x1E\x11\x04"
+                              "AABBCC,DDEEFF\x03"
+                              "12";
+    const std::string text = "x" + codes + "yz";
+    // The formatting alone takes 23 bytes: with a budget of 20 each character after it goes out on
+    // its own.
+    const std::string repeated = "\x02\x1D\x1F\x16\x1E\x11\x04"
+                                 "000000,DDEEFF\x03"
+                                 "12";
+    EXPECT_EQ(splitIrcText(text, 20),
+              (std::vector<std::string>{"x\x02\x1D\x1F\x16\x1E\x11", repeated + "y", repeated + "z"}));
+    // From 27 bytes on nothing goes over: 23 bytes of codes, a guard and one character.
+    for (std::size_t budget = 27; budget < 40; ++budget) {
+        const std::string wide = "x" + codes + std::string(budget, '1') + "𝄞𝄞𝄞";
+        const auto pieces = splitIrcText(wide, budget);
+        for (const auto& piece : pieces)
+            EXPECT_LE(piece.size(), budget) << budget;
+        EXPECT_EQ(stripIrcFormatting(joined(pieces)), stripIrcFormatting(wide)) << budget;
+    }
+}
+
 TEST(IrcLineSplitter, GuardsADigitThatStartsAContinuation) {
     const std::string text = "\x03"
                              "04" +

@@ -1,8 +1,10 @@
+#include "settings/AtomicFile.h"
 #include "settings/ProfileFile.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace tavu {
@@ -135,6 +137,26 @@ TEST(ProfileFile, UnwritableFileLosesTheWriteQuietly)
     // No temporary files are left behind.
     ASSERT_TRUE(WriteSetting("Settings", "Trig", "!", dir.file("Tavu.ini")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(ProfileFile, StaleTemporaryFilesAreClearedAndNothingElse)
+{
+    TestDir dir;
+    std::filesystem::create_directories(dir.path() / "Styles");
+    const std::vector<std::string> stale{"Tavu.ini.a1B2c3", "Styles.txt.XyZ789", "Styles/Blue.ini.new",
+                                         "Styles/Blue.ini.new.Q1w2E3"};
+    const std::vector<std::string> kept{"Tavu.ini",          "Styles.txt",        "notes.txt.backup",
+                                        "Tavu.ini.a1B2c",    "Other.ini.a1B2c3",  "Styles/Blue.ini",
+                                        "Styles/Blue.ini.backup", "Styles/.ini.new", "Styles/a.ini.new.ini"};
+    for (const auto& name : stale)
+        writeBytes(dir.file(name), "x");
+    for (const auto& name : kept)
+        writeBytes(dir.file(name), "x");
+    EXPECT_EQ(removeStaleTempFiles(dir.str()), 4);
+    for (const auto& name : stale)
+        EXPECT_FALSE(std::filesystem::exists(dir.file(name))) << name;
+    for (const auto& name : kept)
+        EXPECT_TRUE(std::filesystem::exists(dir.file(name))) << name;
 }
 
 TEST(ProfileFile, FirstSectionAndFirstKeyOfANameCount)

@@ -1,0 +1,254 @@
+// Kills a running bot at random moments while its owner changes settings, styles and the played
+// counter, and checks after each kill that Tavu.ini, Styles.txt and the style files read back and
+// hold, file by file and key by key, either the values before the command that was running or the
+// values after it.
+//
+//   tavu_crash_driver kill ROUNDS [SEED]   the test: ROUNDS kills, each checked
+//   tavu_crash_driver run DIR MUSIC FIRST  the bot that is killed: runs commands FIRST, FIRST+1, ...
+//                                          in DIR and writes each one's number to stdout when done
+//
+// The values to expect come from a second bot that runs the same commands on a copy of the files
+// in this process: the state after the last command reported done, and that state with the next
+// command run as well.
+#include "app/Bot.h"
+#include "player/FileList.h"
+#include "settings/ProfileFile.h"
+#include "style/SavedStyles.h"
+#include "style/StyleCommands.h"
+#include "support/FakeChatRoom.h"
+#include "support/Fakes.h"
+#include "util/ListFile.h"
+#include "util/SimRuntime.h"
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace tavu;
+namespace fs = std::filesystem;
+
+// Command number n of the endless sequence; each writes one or two files.
+std::string command(long n)
+{
+    static const char* const kColours[] = {"ff0000", "00ff00", "0000ff", "abcdef", "123456"};
+    static const char* const kNames[] = {"Alpha", "Beta", "Gamma", "Delta"};
+    switch (n % 6) {
+    case 0: return "!vol " + std::to_string((n * 7) % 101);
+    case 1: return "!tc " + std::string(kColours[(n / 6) % 5]);
+    case 2: return "!next";
+    case 3: return "!sstyle " + std::string(kNames[(n / 6) % 4]);
+    case 4: return "!fa <" + std::to_string(n % 1000) + ">";
+    default: return (n / 6) % 2 ? "!rstyle " + std::string(kNames[(n / 6 + 1) % 4]) : "!lstyle " + std::string(kNames[(n / 6 + 2) % 4]);
+    }
+}
+
+std::string readAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A bot in a program directory, on the simulated clock, as the program starts it.
+struct Runner {
+    Runner(const std::string& dir, const std::string& music) : bot(runtime, room, dir, {media, sound, dialogs, fonts})
+    {
+        bot.startChat();
+        bot.dir = music;
+        FillSongList(bot.File1, bot.lstMp3, bot.lstmp3, bot.dir);
+        bot.played.setCaption(ReadSetting("Totals", "Mp3s Played", dir + "/Tavu.ini"));
+        bot.lblVol.setCaption(ReadSetting("Settings", "Volume", dir + "/Tavu.ini"));
+        bot.savedStyles->Timer5_Timer();
+    }
+    void run(long n)
+    {
+        room.ownerSays(command(n));
+        runtime.drain();
+        room.sent.clear();
+    }
+    SimRuntime runtime;
+    test::FakeChatRoom room{"Owner"};
+    test::FakeMediaPlayer media;
+    test::FakeSoundPlayer sound;
+    test::FakeDialogs dialogs;
+    test::FakeFontList fonts;
+    Bot bot;
+};
+
+int runBot(const std::string& dir, const std::string& music, long first)
+{
+    Runner runner(dir, music);
+    for (long n = first;; ++n) {
+        runner.run(n);
+        const std::string done = std::to_string(n) + "\n";
+        if (::write(1, done.data(), done.size()) < 0)
+            return 1;
+    }
+}
+
+void copyDir(const fs::path& from, const fs::path& to)
+{
+    fs::remove_all(to);
+    fs::copy(from, to, fs::copy_options::recursive);
+}
+
+std::vector<std::pair<std::string, std::string>> settingKeys()
+{
+    std::vector<std::pair<std::string, std::string>> keys{{"Settings", "Volume"}, {"Settings", "Trig"}, {"Totals", "Mp3s Played"}};
+    for (const auto& c : StyleCommands::table())
+        keys.emplace_back(std::string(kStyleSection), std::string(styleKey(c.value)));
+    return keys;
+}
+
+// Every line of a settings file is whole: a section, a key with a value, or empty.
+bool wholeLines(const std::string& bytes)
+{
+    if (!bytes.empty() && bytes.substr(bytes.size() - 2) != "\r\n")
+        return false;
+    std::istringstream in(bytes);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line.front() != '[' && line.find('=') == std::string::npos)
+            return false;
+    }
+    return true;
+}
+
+// The reasons the killed directory is neither the old state nor the new one, file by file.
+std::vector<std::string> compare(const fs::path& killed, const fs::path& before, const fs::path& after)
+{
+    std::vector<std::string> faults;
+    const std::string ini = readAll(killed / "Tavu.ini");
+    if (!wholeLines(ini))
+        faults.push_back("Tavu.ini has a torn line");
+    for (const auto& [section, key] : settingKeys()) {
+        const std::string v = ReadSetting(section, key, (killed / "Tavu.ini").string());
+        const std::string a = ReadSetting(section, key, (before / "Tavu.ini").string());
+        const std::string b = ReadSetting(section, key, (after / "Tavu.ini").string());
+        if (v != a && v != b)
+            faults.push_back(section + "/" + key + " is \"" + v + "\", neither \"" + a + "\" nor \"" + b + "\"");
+    }
+    const auto index = parseListFile(readAll(killed / "Styles.txt"));
+    if (index != parseListFile(readAll(before / "Styles.txt")) && index != parseListFile(readAll(after / "Styles.txt")))
+        faults.push_back("Styles.txt is neither the old nor the new index");
+    std::set<std::string> names;
+    for (const fs::path& d : {killed, before, after})
+        for (const auto& entry : fs::directory_iterator(d / "Styles"))
+            names.insert(entry.path().filename().string());
+    for (const std::string& name : names) {
+        if (!name.ends_with(".ini"))
+            continue; // a temporary file a kill left behind; no style
+        const auto bytes = [&](const fs::path& d) {
+            return fs::exists(d / "Styles" / name) ? std::optional(readAll(d / "Styles" / name)) : std::nullopt;
+        };
+        const auto k = bytes(killed);
+        if (k != bytes(before) && k != bytes(after))
+            faults.push_back("Styles/" + name + " is neither the old nor the new file");
+        if (k && !wholeLines(*k))
+            faults.push_back("Styles/" + name + " has a torn line");
+    }
+    return faults;
+}
+
+// Stale temporary files a kill left beside the files it was replacing.
+int countTemporaries(const fs::path& dir)
+{
+    int n = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        if (entry.path().filename().string().find(".ini.") != std::string::npos
+            || entry.path().filename().string().starts_with("Styles.txt."))
+            ++n;
+    return n;
+}
+
+int killRounds(const char* self, int rounds, unsigned seed)
+{
+    char pattern[] = "/tmp/tavu-crash-XXXXXX";
+    if (!::mkdtemp(pattern))
+        return 2;
+    const fs::path root(pattern);
+    const fs::path killed = root / "program", before = root / "before", after = root / "after", music = root / "music";
+    fs::create_directories(music);
+    for (const char* song : {"a.mp3", "b.mp3", "c.mp3"})
+        std::ofstream(music / song);
+    fs::create_directories(before / "Styles");
+    std::ofstream(before / "Tavu.ini") << "[Settings]\r\nTrig=!\r\nVolume=50\r\n[Totals]\r\nMp3s Played=0\r\n";
+
+    std::mt19937 random(seed);
+    long done = 0; // commands in the state of `before`
+    int failures = 0, temporaries = 0;
+    for (int round = 0; round < rounds && failures == 0; ++round) {
+        copyDir(before, killed);
+        int out[2];
+        if (::pipe(out) != 0)
+            return 2;
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::dup2(out[1], 1);
+            ::close(out[0]);
+            ::close(out[1]);
+            ::execl(self, self, "run", killed.c_str(), music.c_str(), std::to_string(done).c_str(), nullptr);
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        // The kill falls at a random moment after the bot has started and done its first command.
+        std::string acks;
+        char buffer[4096];
+        ssize_t got = ::read(out[0], buffer, sizeof buffer);
+        if (got > 0)
+            acks.append(buffer, static_cast<std::size_t>(got));
+        ::usleep(std::uniform_int_distribution<unsigned>(0, 30000)(random));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        while ((got = ::read(out[0], buffer, sizeof buffer)) > 0)
+            acks.append(buffer, static_cast<std::size_t>(got));
+        ::close(out[0]);
+        long last = done - 1;
+        std::istringstream lines(acks);
+        for (std::string line; std::getline(lines, line);)
+            last = std::stol(line);
+
+        {
+            Runner reference(before.string(), music.string());
+            for (long n = done; n <= last; ++n)
+                reference.run(n);
+        }
+        done = last + 1;
+        copyDir(before, after);
+        Runner(after.string(), music.string()).run(done);
+        temporaries += countTemporaries(killed);
+        for (const std::string& fault : compare(killed, before, after)) {
+            std::fprintf(stderr, "round %d, killed during \"%s\": %s\n", round, command(done).c_str(), fault.c_str());
+            ++failures;
+        }
+    }
+    std::printf("%d kills, %ld commands done, %d stale temporary files left by kills, %d faults\n", rounds, done,
+                temporaries, failures);
+    fs::remove_all(root);
+    return failures == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "run" && argc == 5)
+        return runBot(argv[2], argv[3], std::stol(argv[4]));
+    if (mode == "kill" && argc >= 3)
+        return killRounds(argv[0][0] == '/' ? argv[0] : fs::absolute(argv[0]).c_str(), std::stoi(argv[2]),
+                          argc > 3 ? static_cast<unsigned>(std::stoul(argv[3])) : std::random_device{}());
+    std::fprintf(stderr, "usage: %s kill ROUNDS [SEED] | run DIR MUSIC FIRST\n", argv[0]);
+    return 2;
+}
