@@ -81,7 +81,7 @@ bool Program::start()
     auto* intro = new IntroWindow(*m_bot);
     const auto next = [this] {
         if (!m_mainShown && !showMainWindow())
-            QCoreApplication::quit();
+            m_runtime->quit();
     };
     intro->onDone = next;
     QObject::connect(intro, &QObject::destroyed, m_main.get(), [next] { QTimer::singleShot(0, next); });

@@ -61,7 +61,9 @@ void QtRuntime::quit()
     m_quitting = true;
     for (QEventLoop* loop : m_loops)
         loop->quit();
-    QCoreApplication::quit();
+    // Not quit(): in Qt 6 that first asks every window to close, and the main window and the chat
+    // room refuse, so the program would never end.
+    QCoreApplication::exit(0);
 }
 
 } // namespace tavu
