@@ -7,6 +7,8 @@
 #                                      announcements, which are aligned to whole seconds of the
 #                                      clock and so last 0.5 to 1.5 s each)
 #   bench/session.sh idle TAVU HOME    prints the CPU ms used in 30 s while the player sits stopped
+#                                      (from 12 s after the main window showed, when the sound
+#                                      device has gone to sleep)
 #   bench/session.sh play TAVU HOME    types "!ran" into the chat room (HOME's Tavu.ini sets the
 #                                      trigger "!" and a folder of one long song), so the song plays
 #                                      and its title scrolls; prints the CPU ms used in 30 s of it
@@ -37,7 +39,7 @@ start)
     echo "$chat $main $(awk '/VmHWM/ { print $2 }' /proc/$pid/status) $work"
     ;;
 idle)
-    sleep 3
+    sleep 12 # the sound device is let go after 5 to 10 s of silence
     c0=$(cpu_ms $pid); sleep $seconds; c1=$(cpu_ms $pid)
     echo $((c1 - c0))
     ;;

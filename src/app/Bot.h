@@ -18,6 +18,29 @@
 
 namespace tavu {
 
+// Keeps windows docked while enabled: enabling docks them at once, and every follow() again.
+class Docking {
+  public:
+    explicit Docking(std::function<void()> dock) : m_dock(std::move(dock)) {}
+    void setEnabled(bool on)
+    {
+        const bool was = m_on;
+        m_on = on;
+        if (on && !was)
+            follow();
+    }
+    bool enabled() const { return m_on; }
+    void follow() const
+    {
+        if (m_on && m_dock)
+            m_dock();
+    }
+
+  private:
+    std::function<void()> m_dock;
+    bool m_on = false;
+};
+
 class ChatRoom;
 class SavedStyles;
 class SideWindows;
@@ -98,13 +121,17 @@ public:
     void setPlayMode(PlayMode mode);
     std::function<void()> onPlayModeChange;
 
-    // The main window's timers: title scroller, clock, playlist docking, side-window docking,
-    // and the one-shot pause of the scanner after a random song.
+    // The main window's timers: title scroller, clock, and the one-shot pause of the scanner after
+    // a random song.
     Timer Timer1;
     Timer Timer2;
-    Timer Timer3;
-    Timer Timer4;
     Timer Timer6;
+    // Playlist docking and side-window docking. They keep the names of the timers that once polled
+    // the windows' places; they follow the windows' moves instead, so an idle player never wakes.
+    Docking Timer3;
+    Docking Timer4;
+    // Called by the windows whenever the main window or a docked window moves, shows or hides.
+    void windowsMoved();
     // Set by the main window: starts a scroll of the title (the scroller's DoScroll).
     std::function<void(const std::string& text)> scrollTitle;
     // Set by the main window: places the playlist, and the sound and ID3 windows, under it.

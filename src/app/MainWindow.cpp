@@ -33,6 +33,8 @@ MainWindow::MainWindow(Bot& bot, QWidget* parent)
     buildControls();
     observeBot();
     m_playlist = new PlaylistWindow(bot, nullptr);
+    installEventFilter(this);
+    watchDocking(m_playlist);
     StayOnTop(this);
     installDragHandle(this, this);
     m_bot.windows = this;
@@ -197,12 +199,45 @@ void MainWindow::dockPlaylist()
 void MainWindow::dockSideWindows()
 {
     const QWidget* above = (m_playlist && m_playlist->isVisible()) ? static_cast<QWidget*>(m_playlist) : this;
-    if (soundWindow)
-        soundWindow->move(above->x(), above->y() + above->height());
+    if (m_soundWindow)
+        m_soundWindow->move(above->x(), above->y() + above->height());
     if (m_id3) {
-        const QWidget* over = (soundWindow && soundWindow->isVisible()) ? soundWindow : above;
+        const QWidget* over = (m_soundWindow && m_soundWindow->isVisible()) ? m_soundWindow : above;
         m_id3->move(over->x(), over->y() + over->height());
     }
+}
+
+void MainWindow::setSoundWindow(QWidget* window)
+{
+    m_soundWindow = window;
+    watchDocking(window);
+}
+
+void MainWindow::watchDocking(QWidget* window)
+{
+    if (window && window != this)
+        window->installEventFilter(this);
+}
+
+// Docked windows follow when this window or one of them moves (the user drags a docked one back
+// into place that way), shows, hides or changes size.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+        if (!m_docking) {
+            m_docking = true;
+            m_bot.windowsMoved();
+            m_docking = false;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::setPlaylistVisible(bool visible)
@@ -224,6 +259,7 @@ Id3Window* MainWindow::id3Window()
 {
     if (!m_id3) {
         m_id3 = new Id3Window(m_bot, nullptr);
+        watchDocking(m_id3);
         dockSideWindows();
     }
     return m_id3;
@@ -268,8 +304,8 @@ void MainWindow::unload()
             m_playlist->hide();
         if (m_id3)
             m_id3->hide();
-        if (soundWindow)
-            soundWindow->hide();
+        if (m_soundWindow)
+            m_soundWindow->hide();
         GlideToCorner(this, 102);
     });
 }

@@ -41,8 +41,9 @@ public:
     Id3Window* id3Window(); // created hidden on first use
     Ribbonix::Scroller* scroller() const { return m_scroller; }
 
-    // Windows of other parts of the program that dock under this one.
-    QWidget* soundWindow = nullptr;
+    // The sound window of another part of the program; it docks under the playlist.
+    void setSoundWindow(QWidget* window);
+    QWidget* soundWindow() const { return m_soundWindow; }
     std::function<void()> openMenu;        // the Menu button's pop-up
     std::function<void()> openId3Menu;     // the ID3 button's pop-up
     std::function<void()> openCommands;    // the commands window
@@ -54,6 +55,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     SkinButton* addButton(int icon, const QString& name, const QString& toolTip, QRect geometry);
@@ -62,6 +64,7 @@ private:
     void dockPlaylist();
     void dockSideWindows();
     void unload();
+    void watchDocking(QWidget* window);
 
     Bot& m_bot;
     Ribbonix::Scroller* m_scroller = nullptr;
@@ -73,6 +76,8 @@ private:
     SkinButton* m_autoCont = nullptr;
     PlaylistWindow* m_playlist = nullptr;
     Id3Window* m_id3 = nullptr;
+    QWidget* m_soundWindow = nullptr;
+    bool m_docking = false;
     bool m_unloading = false;
 };
 

@@ -40,6 +40,7 @@ Program::Program(const CommandLine& options, std::string programDir)
       m_sound(std::make_unique<SdlSoundPlayer>(*m_audio)), m_dialogs(std::make_unique<QtDialogs>()),
       m_fonts(std::make_unique<QtFontList>())
 {
+    m_audio->sleepWhenSilent(*m_runtime);
     const std::string settingsPath = m_programDir + "/Tavu.ini";
     m_room = createChatRoom(settingsPath, *m_runtime, localScreenName(settingsPath));
     m_chatWindow = std::make_unique<ChatRoomWindow>(*m_room);

@@ -6,7 +6,7 @@
 namespace tavu {
 namespace {
 
-// Enough for any buffer the mixer is opened with (SdlAudio asks for 1024 frames).
+// Enough for any buffer the mixer is opened with (SdlAudio asks for 2048 frames).
 constexpr std::size_t kMaxSamples = 1 << 16;
 
 std::int16_t clampSample(float value)

@@ -1,5 +1,7 @@
 #include "player/SdlAudio.h"
 
+#include "util/Runtime.h"
+
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
 
@@ -9,6 +11,7 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kChannels = 2;
 constexpr int kBufferFrames = 2048; // 46 ms: a click still feels immediate, and half the wake-ups of 1024
+constexpr int kSilenceCheckMs = 5000;
 
 // Runs on the audio thread after all mixing.
 void SDLCALL applyMusicLevel(int, void* stream, int bytes, void* level)
@@ -28,21 +31,71 @@ SdlAudio::SdlAudio()
     if (!openOn(nullptr) && !openOn("dummy"))
         return;
     m_ready = true;
+    m_awake = true;
     if (const char* name = SDL_GetCurrentAudioDriver())
         m_driver = name;
+    setUpMixer();
+}
+
+SdlAudio::~SdlAudio()
+{
+    m_silenceCheck.reset();
+    if (m_ready) {
+        if (m_awake) {
+            Mix_HaltChannel(-1);
+            Mix_CloseAudio(); // removes the effects too
+        }
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    Mix_Quit();
+}
+
+// Closing the device drops the mixer's channels and effects; every opening sets them up again.
+void SdlAudio::setUpMixer()
+{
     Mix_AllocateChannels(1);
     Mix_ReserveChannels(1); // the one channel is kept for PlayWave
     Mix_RegisterEffect(MIX_CHANNEL_POST, applyMusicLevel, nullptr, &m_level);
 }
 
-SdlAudio::~SdlAudio()
+bool SdlAudio::wake()
 {
-    if (m_ready) {
-        Mix_HaltChannel(-1);
-        Mix_CloseAudio(); // removes the effects too
+    m_wokenSinceCheck = true;
+    if (m_awake || !m_ready)
+        return m_awake;
+    if (!openDevice()) {
+        // The device went away meanwhile: start over on whatever works now, as at start-up.
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (!openOn(nullptr) && !openOn("dummy"))
+            return false;
+        const char* name = SDL_GetCurrentAudioDriver();
+        m_driver = name ? name : "";
     }
-    Mix_Quit();
+    m_awake = true;
+    setUpMixer();
+    if (m_silenceCheck)
+        m_silenceCheck->setEnabled(true);
+    return true;
+}
+
+void SdlAudio::sleepWhenSilent(Runtime& runtime)
+{
+    if (!m_ready)
+        return;
+    m_silenceCheck = std::make_unique<Timer>(runtime, kSilenceCheckMs, [this] { checkSilence(); });
+    m_silenceCheck->setEnabled(m_awake);
+}
+
+// A paused song counts as sound: the mixer holds it as playing.
+void SdlAudio::checkSilence()
+{
+    const bool woken = m_wokenSinceCheck;
+    m_wokenSinceCheck = false;
+    if (!m_awake || woken || Mix_PlayingMusic() || Mix_Playing(-1))
+        return;
+    Mix_CloseAudio();
+    m_awake = false;
+    m_silenceCheck->setEnabled(false);
 }
 
 // Opens audio on the given driver, or on SDL's choice (SDL_AUDIODRIVER or the first that works).
@@ -55,12 +108,17 @@ bool SdlAudio::openOn(const char* driver)
         SDL_ResetHint(SDL_HINT_AUDIODRIVER);
     if (!opened)
         return false;
-    // No format changes allowed: SDL converts for the device, so the mixer (and the level applied
-    // after it) always sees 16-bit stereo at 44100 Hz.
-    opened = Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, kChannels, kBufferFrames, nullptr, 0) == 0;
+    opened = openDevice();
     if (!opened)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return opened;
+}
+
+// No format changes allowed: SDL converts for the device, so the mixer (and the level applied after
+// it) always sees 16-bit stereo at 44100 Hz, and what was loaded for one opening suits the next.
+bool SdlAudio::openDevice()
+{
+    return Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, kChannels, kBufferFrames, nullptr, 0) == 0;
 }
 
 } // namespace tavu

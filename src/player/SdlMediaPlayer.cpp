@@ -96,9 +96,9 @@ void SdlMediaPlayer::close()
 
 bool SdlMediaPlayer::Open(const std::string& path)
 {
-    if (!m_audio.ready())
-        return false;
     close();
+    if (!m_audio.wake())
+        return false;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) // also keeps FIFOs and devices from blocking us
         return false;
@@ -122,7 +122,7 @@ void SdlMediaPlayer::Play()
     if (m_state == Paused) {
         Mix_ResumeMusic();
         m_state = Playing;
-    } else if (m_state == Stopped && Mix_PlayMusic(m_music, 0) == 0) {
+    } else if (m_state == Stopped && m_audio.wake() && Mix_PlayMusic(m_music, 0) == 0) {
         m_state = Playing; // from the start, as after Stop the position is 0
     }
 }

@@ -27,7 +27,7 @@ SdlSoundPlayer::~SdlSoundPlayer() { clearCache(); }
 
 void SdlSoundPlayer::clearCache()
 {
-    if (m_audio.ready())
+    if (m_audio.awake()) // a sleeping device has no channels
         Mix_HaltChannel(SdlAudio::kSoundChannel);
     for (auto& [path, chunk] : m_chunks)
         Mix_FreeChunk(chunk);
@@ -54,7 +54,7 @@ Mix_Chunk* SdlSoundPlayer::chunkFor(const std::string& path)
 
 void SdlSoundPlayer::PlayWave(const std::string& path)
 {
-    if (!m_audio.ready())
+    if (!m_audio.wake())
         return;
     Mix_HaltChannel(SdlAudio::kSoundChannel);
     Mix_Chunk* chunk = chunkFor(path);

@@ -10,7 +10,7 @@ void installWindows(MainWindow& main, Bot& bot)
 {
     auto* options = new OptionsMenu(bot, main, &main);
     auto* sound = new SoundWindow(bot, *options->Sounds(), &main);
-    main.soundWindow = sound;
+    main.setSoundWindow(sound);
     main.openMenu = [options] { OptionsMenu::popUp(options->File()); };
     main.openId3Menu = [options] { OptionsMenu::popUp(options->Open()); };
     main.openCommands = [options] { options->showCommands(); };

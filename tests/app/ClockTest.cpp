@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace tavu {
 namespace {
 
@@ -60,16 +62,27 @@ TEST_F(ClockTest, TitleTimerScrollsOncePerSecondAtMost)
     EXPECT_EQ(scrolled.front(), "Song");
 }
 
-TEST_F(ClockTest, DockingTimersCallTheWindows)
+TEST_F(ClockTest, DockingFollowsTheWindowsWhileEnabledAndNeverPolls)
 {
     int playlist = 0, side = 0;
-    bot->dockPlaylist = [&] { ++playlist; };
-    bot->dockSideWindows = [&] { ++side; };
-    bot->Timer3.setEnabled(true);
+    std::string order;
+    bot->dockPlaylist = [&] { ++playlist; order += 'p'; };
+    bot->dockSideWindows = [&] { ++side; order += 's'; };
+    bot->windowsMoved();
+    EXPECT_EQ(playlist + side, 0); // both off
+
     bot->Timer4.setEnabled(true);
-    runtime.advance(1220);
-    EXPECT_EQ(playlist, 10);
-    EXPECT_EQ(side, 10);
+    bot->Timer3.setEnabled(true); // enabling docks at once
+    EXPECT_EQ(order, "sp");
+    runtime.advance(5000);
+    EXPECT_EQ(order, "sp"); // time alone moves nothing
+    bot->windowsMoved();
+    EXPECT_EQ(order, "spps"); // the playlist first, the side windows under it
+
+    bot->Timer3.setEnabled(false);
+    bot->windowsMoved();
+    EXPECT_EQ(playlist, 2);
+    EXPECT_EQ(side, 3);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "SdlPlayerFixture.h"
 
+#include <SDL2/SDL_mixer.h>
+
 #include <QElapsedTimer>
 
 #include <sys/stat.h>
@@ -109,6 +111,51 @@ TEST_F(SdlMediaPlayerTest, PositionAdvancesAndStandsStillWhilePaused)
     player.Play(); // starts it again from the beginning
     EXPECT_EQ(player.PlayState(), MediaPlayer::Playing);
     EXPECT_LT(player.CurrentPosition(), 0.2);
+}
+
+TEST_F(SdlMediaPlayerTest, TheDeviceSleepsThroughSilenceAndWakesForTheNextSongOrSound)
+{
+    audio.sleepWhenSilent(checks); // the simulated clock: the sound itself plays in real time
+    SdlSoundPlayer sounds(audio);
+    const std::string song = toneSong("song.mp3", 0.6);
+    ASSERT_TRUE(player.Open(song));
+    checks.advance(20000);
+    EXPECT_TRUE(audio.awake()) << "a playing song keeps it open";
+    player.Pause();
+    checks.advance(20000);
+    EXPECT_TRUE(audio.awake()) << "so does a paused one";
+
+    player.Play();
+    ASSERT_TRUE(waitForEnd(1));
+    checks.advance(4999);
+    EXPECT_TRUE(audio.awake()) << "not at the first check after a start";
+    checks.advance(5001);
+    EXPECT_FALSE(audio.awake());
+    EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
+    EXPECT_GT(player.Duration(), 0.5);
+
+    player.Play(); // the song that stayed loaded starts again from the beginning
+    EXPECT_TRUE(audio.awake());
+    EXPECT_EQ(player.PlayState(), MediaPlayer::Playing);
+    EXPECT_TRUE(waitUntil(
+        runtime, [&] { return player.CurrentPosition() > 0.2; }, 2000));
+    ASSERT_TRUE(waitForEnd(2)) << "and ends as usual";
+
+    checks.advance(10000);
+    ASSERT_FALSE(audio.awake());
+    sounds.PlayWave(builtSound("Click.wav"));
+    EXPECT_TRUE(audio.awake());
+    EXPECT_NE(Mix_Playing(SdlAudio::kSoundChannel), 0);
+    EXPECT_TRUE(waitUntil(
+        runtime, [] { return Mix_Playing(SdlAudio::kSoundChannel) == 0; }, 1000));
+
+    checks.advance(10000);
+    ASSERT_FALSE(audio.awake());
+    player.Stop();
+    sounds.PlayWave(dir.file("missing.wav")); // nothing to play, harmless while asleep
+    ASSERT_TRUE(player.Open(toneSong("other.mp3", 0.3)));
+    EXPECT_TRUE(audio.awake());
+    EXPECT_TRUE(waitForEnd(3));
 }
 
 TEST_F(SdlMediaPlayerTest, EndOfStreamOnceForEachSongThatPlaysToItsEnd)

@@ -1,6 +1,7 @@
 // What reaches the output: the samples the disk driver wrote while a tone song played to its end.
 
 #include "SdlPlayerFixture.h"
+#include "util/SimRuntime.h"
 
 #include <SDL2/SDL_mixer.h>
 
@@ -37,6 +38,7 @@ class SdlOutputTest : public ::testing::Test {
         const std::string file = dir.file("output" + std::to_string(++m_runs) + ".raw");
         ::setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
         {
+            SimRuntime clock; // the silence checks, if the device is to sleep first
             SdlAudio audio;
             EXPECT_EQ(audio.driver(), "disk");
             SdlMediaPlayer player(audio, runtime);
@@ -45,6 +47,11 @@ class SdlOutputTest : public ::testing::Test {
             player.EndOfStream = [&] { ++ends; };
             if (setUp)
                 setUp(player, sounds);
+            if (m_sleepFirst) { // the output file starts anew when the device wakes
+                audio.sleepWhenSilent(clock);
+                clock.advance(10000);
+                EXPECT_FALSE(audio.awake());
+            }
             EXPECT_TRUE(player.Open(song));
             EXPECT_TRUE(waitUntil(
                 runtime, [&] { return ends == 1; }, 5000));
@@ -67,6 +74,7 @@ class SdlOutputTest : public ::testing::Test {
     QtRuntime runtime;
     std::string song = dir.file("tone.mp3");
     int m_runs = 0;
+    bool m_sleepFirst = false;
 
     void SetUp() override { ASSERT_TRUE(Mp3Writer().tone(Mp3Writer::framesFor(1.0)).write(song)); }
 };
@@ -105,6 +113,18 @@ TEST_F(SdlOutputTest, MuteSilencesTheSongWhichStillPlaysToItsEnd)
         p.setMute(false);
     });
     EXPECT_NEAR(unmuted.leftLevel() / full, 0.177828, 0.002) << "unmuted at the volume set";
+}
+
+TEST_F(SdlOutputTest, VolumeAndBalanceHoldAfterTheDeviceSlept)
+{
+    const double full = play().leftLevel();
+    m_sleepFirst = true;
+    const Output out = play([](SdlMediaPlayer& p, SdlSoundPlayer&) {
+        p.setVolume(-600);
+        p.setBalance(-5000);
+    });
+    EXPECT_NEAR(out.leftLevel() / full, 0.501187, 0.002);
+    EXPECT_NEAR(out.rightLevel() / full, 0.501187 * 0.5, 0.002);
 }
 
 TEST_F(SdlOutputTest, BalanceTurnsOneSideDownLinearly)

@@ -39,7 +39,7 @@ protected:
 
 TEST_F(WindowsTest, TheSoundButtonShowsTheSoundWindowDockedAndHidesIt)
 {
-    auto* window = dynamic_cast<SoundWindow*>(main.soundWindow);
+    auto* window = dynamic_cast<SoundWindow*>(main.soundWindow());
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(window->isVisible());
     main.move(40, 30);
@@ -54,6 +54,45 @@ TEST_F(WindowsTest, TheSoundButtonShowsTheSoundWindowDockedAndHidesIt)
     click("Sound");
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(sound.played.size(), 2u);
+}
+
+TEST_F(WindowsTest, DockedWindowsFollowTheMainWindowAndSnapBackWhenDragged)
+{
+    QWidget* playlist = main.playlist();
+    QWidget* soundWindow = main.soundWindow();
+    const auto settle = [] {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+    };
+    const auto under = [](const QWidget* w) { return QPoint(w->x(), w->y() + w->height()); };
+    main.move(40, 30);
+    main.show();
+    bot->Timer3.setEnabled(true);
+    main.setPlaylistVisible(true);
+    click("Sound");
+    settle();
+    EXPECT_EQ(playlist->pos(), under(&main));
+    EXPECT_EQ(soundWindow->pos(), under(playlist));
+
+    main.move(200, 150);
+    settle();
+    EXPECT_EQ(playlist->pos(), under(&main));
+    EXPECT_EQ(soundWindow->pos(), under(playlist));
+
+    playlist->move(500, 400); // dragged away while docked
+    settle();
+    EXPECT_EQ(playlist->pos(), under(&main));
+
+    main.setPlaylistVisible(false); // the sound window moves up
+    settle();
+    EXPECT_EQ(soundWindow->pos(), under(&main));
+
+    bot->Timer3.setEnabled(false); // undocked: the playlist stays where it is put
+    main.setPlaylistVisible(true);
+    playlist->move(500, 400);
+    settle();
+    EXPECT_EQ(playlist->pos(), QPoint(500, 400));
+    EXPECT_EQ(soundWindow->pos(), under(playlist)); // the side windows always follow
 }
 
 TEST_F(WindowsTest, MenuAndId3ButtonsPopUpTheirMenus)
