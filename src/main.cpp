@@ -48,6 +48,11 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // On X11 every frame of the scrolling title is a small picture sent to the server. Through
+    // shared memory each one costs a round trip before the next may be drawn; sent plainly it costs
+    // a write. The windows are small, so plain is cheaper. A user's own setting is kept.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavu"));
     QApplication::setApplicationVersion(QStringLiteral(TAVU_VERSION));

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace Ribbonix {
@@ -45,8 +46,8 @@ Scroller::Scroller(QWidget* parent) : QWidget(parent) {
         connect(timer, &QTimer::timeout, this, [this, i] { STimer_Timer(i); });
         m_STimer[std::size_t(i)] = timer;
     }
-    m_Draw = resizedBuffer(QPixmap());
-    m_BackB = resizedBuffer(QPixmap());
+    m_Draw = resizedBuffer(QImage());
+    m_BackB = resizedBuffer(QImage());
     m_tick.start();
 }
 
@@ -88,7 +89,7 @@ QSize Scroller::sizeHint() const {
 
 void Scroller::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_Draw);
+    painter.drawImage(0, 0, m_Draw);
 }
 
 void Scroller::resizeEvent(QResizeEvent*) {
@@ -169,32 +170,82 @@ bool Scroller::waitFor(qint32 interval) {
 void Scroller::paintBackBuffer() {
     if (m_BackB.isNull()) return;
     m_BackB.fill(m_backColor);
-    QPainter painter(&m_BackB);
+    const QImage& line = textLine();
+    if (line.isNull()) {
+        if (m_text.isEmpty()) return;
+        QPainter painter(&m_BackB); // too wide to keep as a picture
+        painter.setFont(font());
+        painter.setPen(m_textColor);
+        painter.drawText(QPoint(m_x, m_y + lineTop() + fontMetrics().ascent()), m_text);
+        return;
+    }
+    // Rows of the text's picture go into the buffer where they overlap it, in device pixels.
+    const qreal ratio = m_BackB.devicePixelRatio();
+    const QPoint at(qRound((m_x - m_lineMargin) * ratio), qRound((m_y + lineTop() - m_lineMargin) * ratio));
+    const QRect target = QRect(at, line.size()) & m_BackB.rect();
+    if (target.isEmpty()) return;
+    const qsizetype bytes = qsizetype(target.width()) * 4;
+    for (int row = target.top(); row <= target.bottom(); ++row)
+        std::memcpy(m_BackB.scanLine(row) + qsizetype(target.left()) * 4,
+                    line.constScanLine(row - at.y()) + qsizetype(target.left() - at.x()) * 4, size_t(bytes));
+}
+
+// The text drawn once on the background colour, with a margin of one line height all round for the
+// parts of letters that reach beyond their advance. Null for an empty text, or one too wide to keep as
+// a picture (frames then draw the text themselves).
+const QImage& Scroller::textLine() {
+    const qreal ratio = devicePixelRatioF();
+    if (m_lineText == m_text && m_lineBack == m_backColor && m_lineColor == m_textColor && m_lineFont == font() &&
+        m_lineRatio == ratio)
+        return m_line;
+    m_lineText = m_text;
+    m_lineBack = m_backColor;
+    m_lineColor = m_textColor;
+    m_lineFont = font();
+    m_lineRatio = ratio;
+    m_line = QImage();
+    const QFontMetrics metrics = fontMetrics();
+    const int width = textWidth();
+    if (m_text.isEmpty() || width > MaxLineWidth) return m_line;
+    m_lineMargin = metrics.height();
+    m_line = QImage(QSize(std::max(width, 0) + 2 * m_lineMargin, 3 * m_lineMargin) * ratio, QImage::Format_RGB32);
+    m_line.setDevicePixelRatio(ratio);
+    m_line.fill(m_backColor);
+    QPainter painter(&m_line);
     painter.setFont(font());
     painter.setPen(m_textColor);
-    painter.drawText(QPoint(m_x, m_y + lineTop() + fontMetrics().ascent()), m_text);
+    painter.drawText(QPoint(m_lineMargin, m_lineMargin + metrics.ascent()), m_text);
+    return m_line;
+}
+
+// The width of the text as the font measures it; laying a text out is the dearest part of a frame,
+// so it is measured once per text and font.
+int Scroller::textWidth() const {
+    if (m_widthText != m_text || m_widthFont != font()) {
+        m_widthText = m_text;
+        m_widthFont = font();
+        m_width = fontMetrics().horizontalAdvance(m_text);
+    }
+    return m_width;
 }
 
 void Scroller::copyToDraw() {
     if (m_Draw.isNull() || m_BackB.isNull()) return;
-    QPainter painter(&m_Draw);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawPixmap(0, 0, m_BackB);
-    painter.end();
+    std::memcpy(m_Draw.bits(), m_BackB.constBits(), size_t(m_BackB.sizeInBytes())); // both of the control's size
     update();
 }
 
 // A buffer of the control's size at the screen's pixel ratio, showing what old showed, in the background
 // colour elsewhere.
-QPixmap Scroller::resizedBuffer(const QPixmap& old) const {
-    if (width() <= 0 || height() <= 0) return QPixmap();
+QImage Scroller::resizedBuffer(const QImage& old) const {
+    if (width() <= 0 || height() <= 0) return QImage();
     const qreal ratio = devicePixelRatioF();
-    QPixmap buffer(size() * ratio);
+    QImage buffer(size() * ratio, QImage::Format_RGB32);
     buffer.setDevicePixelRatio(ratio);
     buffer.fill(m_backColor);
     if (!old.isNull()) {
         QPainter painter(&buffer);
-        painter.drawPixmap(0, 0, old);
+        painter.drawImage(0, 0, old);
     }
     return buffer;
 }
@@ -206,7 +257,7 @@ int Scroller::stopPosition(Stop stop) const {
     case Stop::LeftExit:
         // The text has left once x is at minus its width as the font measures it (QFontMetrics): character
         // widths differ between fonts and scripts, so no fixed width per character is assumed.
-        return std::max(-fontMetrics().horizontalAdvance(m_text), PositionMin);
+        return std::max(-textWidth(), PositionMin);
     case Stop::UpExit:
         return std::max(-(lineTop() + fontMetrics().height()), PositionMin);
     }

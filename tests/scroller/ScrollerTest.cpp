@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPainter>
 #include <QPointer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -213,6 +215,42 @@ TEST(ScrollerTest, ColoursReachTheFramePixels) {
     EXPECT_EQ(frame.pixelColor(12, 10), QColor(86, 188, 253));
     EXPECT_EQ(frame.pixelColor(40, 10), QColor(0x11, 0x22, 0x33));
     expectBlank(s, QColor(0x11, 0x22, 0x33));
+}
+
+// Every frame on show is the text as drawn straight onto the band at the frame's position, in both
+// directions and wherever the text stands: entering, resting, half gone. While a frame is on show the
+// position has already moved on by one step.
+TEST(ScrollerTest, EveryFrameShowsTheTextExactlyAsDrawnAtItsPosition) {
+    for (const qint16 dir : {qint16(0), qint16(1)}) {
+        SCOPED_TRACE(dir);
+        Scroller s;
+        s.resize(120, 24);
+        s.BackColor(0x00102030);
+        s.TextColor(0x0056BCFD);
+        const QString text = QStringLiteral("Tavu \u2014 K\u00e4\u00e4rij\u00e4 \u266a fj/|");
+        const qint16 speed = 5;
+        s.DoScroll(text, speed, 30, false, dir);
+        int compared = 0;
+        runUntilIdle(s, [&](const State& now) {
+            if (!now.busy || compared >= 40) return;
+            const int x = dir == 1 ? now.x : now.x + speed;
+            const int y = dir == 1 ? now.y + speed : now.y;
+            QImage expected(s.size(), QImage::Format_RGB32);
+            expected.fill(QColor(0x30, 0x20, 0x10));
+            QPainter painter(&expected);
+            painter.setFont(s.font());
+            painter.setPen(QColor(0xFD, 0xBC, 0x56));
+            const int lineTop = std::max(0, (s.height() - s.fontMetrics().height()) / 2);
+            painter.drawText(QPoint(x, y + lineTop + s.fontMetrics().ascent()), text);
+            painter.end();
+            const QImage shown = s.grab().toImage().convertToFormat(QImage::Format_RGB32);
+            if (x < s.width() && y < s.height()) {
+                ASSERT_EQ(shown, expected) << "at " << x << "," << y;
+                ++compared;
+            }
+        });
+        EXPECT_GE(compared, 10);
+    }
 }
 
 TEST(ScrollerTest, DestroyingTheControlDuringAScrollEndsTheScroll) {

@@ -4,7 +4,8 @@
 
 #include <QColor>
 #include <QElapsedTimer>
-#include <QPixmap>
+#include <QFont>
+#include <QImage>
 #include <QString>
 #include <QWidget>
 
@@ -22,7 +23,8 @@ namespace Ribbonix {
 // handlers keep running while a scroll is in progress, and may call DoScroll again.
 //
 // Each frame is drawn into the back buffer BackB and copied onto the visible picture Draw in one block
-// transfer, so the text never flickers; the widget paints the last copied frame. Frames follow each other
+// transfer, so the text never flickers; the widget paints the last copied frame. The text is laid out
+// once per text, font and colours; a frame places that picture of it. Frames follow each other
 // every 20 ms plus drawing time. An idle control runs no timers.
 //
 // Positions (x, y) are the top-left corner of the text line in pixels, 16-bit signed and saturating at the
@@ -85,14 +87,16 @@ class RIBBONIX_SCROLLER_EXPORT Scroller : public QWidget {
     bool drawFrame();
     bool waitFor(qint32 interval);
     void paintBackBuffer();
+    const QImage& textLine();
+    int textWidth() const;
     void copyToDraw();
-    QPixmap resizedBuffer(const QPixmap& old) const;
+    QImage resizedBuffer(const QImage& old) const;
     int stopPosition(Stop stop) const;
     int lineTop() const;
     qint16 stepBack(qint16 position) const;
 
-    QPixmap m_Draw;  // the visible picture: the last frame copied in
-    QPixmap m_BackB; // where each frame is drawn
+    QImage m_Draw;  // the visible picture: the last frame copied in
+    QImage m_BackB; // where each frame is drawn
     std::array<QTimer*, TimerCount> m_STimer{};
     std::array<bool, TimerCount> m_timerEnabled{}; // held from DoScroll until the slot's scroll has ended
     QElapsedTimer m_tick;
@@ -105,6 +109,17 @@ class RIBBONIX_SCROLLER_EXPORT Scroller : public QWidget {
     bool m_busy = false;
     qint16 m_x = 0;
     qint16 m_y = 0;
+
+    static constexpr int MaxLineWidth = 16384;
+    QImage m_line; // the text as last drawn by textLine, its margin, and what it was drawn with
+    int m_lineMargin = 0;
+    QString m_lineText;
+    QColor m_lineBack, m_lineColor;
+    QFont m_lineFont;
+    qreal m_lineRatio = 0;
+    mutable QString m_widthText; // the text textWidth last measured, in what font, and its width
+    mutable QFont m_widthFont;
+    mutable int m_width = 0;
 };
 
 } // namespace Ribbonix
