@@ -3,7 +3,8 @@
 //                                        music) of about that length
 //   tavu_play_bench play FILE [TIMES]    plays it to its end, TIMES times over (as the repeat mode
 //                                        does); exit status 0 when every end was reported
-//   tavu_play_bench idle SECONDS         opens the output and a player, starts and stops a song, then
+//   tavu_play_bench idle SECONDS         opens the output and a player, starts and stops a song, lets
+//                                        the output go to sleep as the program does (10 s), then
 //                                        waits; prints the CPU seconds used while waiting
 // The SDL driver is whatever SDL_AUDIODRIVER says (the script uses "disk" and "dummy").
 
@@ -67,6 +68,7 @@ int idle(double seconds)
     tavu::QtRuntime runtime;
     tavu::SdlAudio audio;
     tavu::SdlMediaPlayer player(audio, runtime);
+    audio.sleepWhenSilent(runtime);
     const std::string song =
         (std::filesystem::temp_directory_path() / ("tavu_play_bench_" + std::to_string(::getpid()) + ".mp3"))
             .string();
@@ -75,7 +77,7 @@ int idle(double seconds)
     runtime.runFor(200);
     player.Stop();
     std::remove(song.c_str());
-    runtime.runFor(200);
+    runtime.runFor(10500);
     const double before = cpuSeconds();
     runtime.runFor(static_cast<std::int64_t>(seconds * 1000));
     std::printf("%.3f\n", cpuSeconds() - before);
