@@ -55,10 +55,12 @@ Scroller::~Scroller() = default;
 
 void Scroller::BackColor(quint32 nBackCol) {
     m_backColor = fromBgr(nBackCol);
+    m_textStale = true;
 }
 
 void Scroller::TextColor(quint32 nTxtCol) {
     m_textColor = fromBgr(nTxtCol);
+    m_textStale = true;
 }
 
 void Scroller::PS(qint32 Interval) {
@@ -70,6 +72,7 @@ void Scroller::DoScroll(QString ScrollText, qint16 ScrollSpeed, qint32 ScrollPau
     if (m_busy && !Override) return;
     m_vertical = ScrollDir == 1;
     m_text = std::move(ScrollText);
+    m_textStale = true;
     m_speed = ScrollSpeed;
     m_pause = ScrollPause;
     const auto free = std::find(m_timerEnabled.begin(), m_timerEnabled.end(), false);
@@ -90,6 +93,11 @@ QSize Scroller::sizeHint() const {
 void Scroller::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, m_Draw);
+}
+
+void Scroller::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) m_textStale = true;
+    QWidget::changeEvent(event);
 }
 
 void Scroller::resizeEvent(QResizeEvent*) {
@@ -170,7 +178,8 @@ bool Scroller::waitFor(qint32 interval) {
 void Scroller::paintBackBuffer() {
     if (m_BackB.isNull()) return;
     m_BackB.fill(m_backColor);
-    const QImage& line = textLine();
+    layOutText();
+    const QImage& line = m_line;
     if (line.isNull()) {
         if (m_text.isEmpty()) return;
         QPainter painter(&m_BackB); // too wide to keep as a picture
@@ -190,43 +199,27 @@ void Scroller::paintBackBuffer() {
                     line.constScanLine(row - at.y()) + qsizetype(target.left() - at.x()) * 4, size_t(bytes));
 }
 
-// The text drawn once on the background colour, with a margin of one line height all round for the
-// parts of letters that reach beyond their advance. Null for an empty text, or one too wide to keep as
-// a picture (frames then draw the text themselves).
-const QImage& Scroller::textLine() {
+// Measures the text and draws it once on the background colour, with a margin of one line height all
+// round for the parts of letters that reach beyond their advance; laying a text out is the dearest part
+// of a frame, so this happens only when the text, font, colours or pixel ratio changed. The picture is
+// null for an empty text, or one too wide to keep as a picture (frames then draw the text themselves).
+void Scroller::layOutText() {
     const qreal ratio = devicePixelRatioF();
-    if (m_lineText == m_text && m_lineBack == m_backColor && m_lineColor == m_textColor && m_lineFont == font() &&
-        m_lineRatio == ratio)
-        return m_line;
-    m_lineText = m_text;
-    m_lineBack = m_backColor;
-    m_lineColor = m_textColor;
-    m_lineFont = font();
+    if (!m_textStale && m_lineRatio == ratio) return;
+    m_textStale = false;
     m_lineRatio = ratio;
-    m_line = QImage();
     const QFontMetrics metrics = fontMetrics();
-    const int width = textWidth();
-    if (m_text.isEmpty() || width > MaxLineWidth) return m_line;
+    m_width = metrics.horizontalAdvance(m_text);
+    m_line = QImage();
+    if (m_text.isEmpty() || m_width > MaxLineWidth) return;
     m_lineMargin = metrics.height();
-    m_line = QImage(QSize(std::max(width, 0) + 2 * m_lineMargin, 3 * m_lineMargin) * ratio, QImage::Format_RGB32);
+    m_line = QImage(QSize(std::max(m_width, 0) + 2 * m_lineMargin, 3 * m_lineMargin) * ratio, QImage::Format_RGB32);
     m_line.setDevicePixelRatio(ratio);
     m_line.fill(m_backColor);
     QPainter painter(&m_line);
     painter.setFont(font());
     painter.setPen(m_textColor);
     painter.drawText(QPoint(m_lineMargin, m_lineMargin + metrics.ascent()), m_text);
-    return m_line;
-}
-
-// The width of the text as the font measures it; laying a text out is the dearest part of a frame,
-// so it is measured once per text and font.
-int Scroller::textWidth() const {
-    if (m_widthText != m_text || m_widthFont != font()) {
-        m_widthText = m_text;
-        m_widthFont = font();
-        m_width = fontMetrics().horizontalAdvance(m_text);
-    }
-    return m_width;
 }
 
 void Scroller::copyToDraw() {
@@ -250,14 +243,15 @@ QImage Scroller::resizedBuffer(const QImage& old) const {
     return buffer;
 }
 
-int Scroller::stopPosition(Stop stop) const {
+int Scroller::stopPosition(Stop stop) {
     switch (stop) {
     case Stop::Rest:
         return 1;
     case Stop::LeftExit:
         // The text has left once x is at minus its width as the font measures it (QFontMetrics): character
         // widths differ between fonts and scripts, so no fixed width per character is assumed.
-        return std::max(-textWidth(), PositionMin);
+        layOutText();
+        return std::max(-m_width, PositionMin);
     case Stop::UpExit:
         return std::max(-(lineTop() + fontMetrics().height()), PositionMin);
     }

@@ -17,8 +17,8 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
       // Intervals of "as often as possible" timers are chosen so the display looks the same: the
       // clock shows whole seconds, and a title scroll lasts seconds.
       Timer1(runtime, 50, [this] { Timer1_Timer(); }), Timer2(runtime, 100, [this] { Timer2_Timer(); }),
-      Timer6(runtime, 10, [this] { Timer6_Timer(); }),
-      Timer3([this] { if (dockPlaylist) dockPlaylist(); }), Timer4([this] { if (dockSideWindows) dockSideWindows(); }), m_runtime(runtime), m_room(room),
+      Timer6(runtime, 10, [this] { Timer6_Timer(); }), Timer3([this] { if (dockPlaylist) dockPlaylist(); }),
+      Timer4([this] { if (dockSideWindows) dockSideWindows(); }), m_runtime(runtime), m_room(room),
       m_programDir(std::move(programDir)), m_settings(m_programDir + "/Tavu.ini"), m_services(services),
       m_dispatcher(room, trig, [this](const std::string& newTrigger) { setTrigger(newTrigger); })
 {

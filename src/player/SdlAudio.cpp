@@ -28,12 +28,10 @@ SdlAudio::SdlAudio()
     // event nobody reads: the program could then no longer be ended by a signal.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     Mix_Init(MIX_INIT_MP3); // without it MP3 files simply fail to open
-    if (!openOn(nullptr) && !openOn("dummy"))
+    if (!openAnyDriver())
         return;
     m_ready = true;
     m_awake = true;
-    if (const char* name = SDL_GetCurrentAudioDriver())
-        m_driver = name;
     setUpMixer();
 }
 
@@ -66,10 +64,8 @@ bool SdlAudio::wake()
     if (!openDevice()) {
         // The device went away meanwhile: start over on whatever works now, as at start-up.
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        if (!openOn(nullptr) && !openOn("dummy"))
+        if (!openAnyDriver())
             return false;
-        const char* name = SDL_GetCurrentAudioDriver();
-        m_driver = name ? name : "";
     }
     m_awake = true;
     setUpMixer();
@@ -96,6 +92,16 @@ void SdlAudio::checkSilence()
     Mix_CloseAudio();
     m_awake = false;
     m_silenceCheck->setEnabled(false);
+}
+
+// SDL's choice of driver, else the silent "dummy" one; notes the driver that opened.
+bool SdlAudio::openAnyDriver()
+{
+    if (!openOn(nullptr) && !openOn("dummy"))
+        return false;
+    const char* name = SDL_GetCurrentAudioDriver();
+    m_driver = name ? name : "";
+    return true;
 }
 
 // Opens audio on the given driver, or on SDL's choice (SDL_AUDIODRIVER or the first that works).

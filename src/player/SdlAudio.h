@@ -43,6 +43,7 @@ class SdlAudio {
     void sleepWhenSilent(Runtime& runtime);
 
   private:
+    bool openAnyDriver();
     bool openOn(const char* driver);
     bool openDevice();
     void setUpMixer();

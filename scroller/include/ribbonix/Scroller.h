@@ -4,7 +4,6 @@
 
 #include <QColor>
 #include <QElapsedTimer>
-#include <QFont>
 #include <QImage>
 #include <QString>
 #include <QWidget>
@@ -76,6 +75,7 @@ class RIBBONIX_SCROLLER_EXPORT Scroller : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     enum class Stop { Rest, LeftExit, UpExit };
@@ -87,11 +87,10 @@ class RIBBONIX_SCROLLER_EXPORT Scroller : public QWidget {
     bool drawFrame();
     bool waitFor(qint32 interval);
     void paintBackBuffer();
-    const QImage& textLine();
-    int textWidth() const;
+    void layOutText();
     void copyToDraw();
     QImage resizedBuffer(const QImage& old) const;
-    int stopPosition(Stop stop) const;
+    int stopPosition(Stop stop);
     int lineTop() const;
     qint16 stepBack(qint16 position) const;
 
@@ -111,15 +110,11 @@ class RIBBONIX_SCROLLER_EXPORT Scroller : public QWidget {
     qint16 m_y = 0;
 
     static constexpr int MaxLineWidth = 16384;
-    QImage m_line; // the text as last drawn by textLine, its margin, and what it was drawn with
+    QImage m_line;          // the text as layOutText last drew it, with its margin
     int m_lineMargin = 0;
-    QString m_lineText;
-    QColor m_lineBack, m_lineColor;
-    QFont m_lineFont;
-    qreal m_lineRatio = 0;
-    mutable QString m_widthText; // the text textWidth last measured, in what font, and its width
-    mutable QFont m_widthFont;
-    mutable int m_width = 0;
+    int m_width = 0;        // the text's width as the font measures it
+    qreal m_lineRatio = 0;  // the pixel ratio m_line was drawn at
+    bool m_textStale = true; // text, font or colours changed since
 };
 
 } // namespace Ribbonix
