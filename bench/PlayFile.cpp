@@ -57,8 +57,7 @@ int play(QCoreApplication& app, const std::string& file, int times)
         std::fprintf(stderr, "tavu_play_bench: cannot play %s\n", file.c_str());
         return 1;
     }
-    QTimer::singleShot(static_cast<int>(player.Duration() * 2000 * times) + 10000, &app,
-                       &QCoreApplication::quit);
+    QTimer::singleShot(static_cast<int>(player.Duration() * 2000 * times) + 10000, &app, &QCoreApplication::quit);
     app.exec();
     return ends == times ? 0 : 1;
 }
@@ -70,8 +69,7 @@ int idle(double seconds)
     tavu::SdlMediaPlayer player(audio, runtime);
     audio.sleepWhenSilent(runtime);
     const std::string song =
-        (std::filesystem::temp_directory_path() / ("tavu_play_bench_" + std::to_string(::getpid()) + ".mp3"))
-            .string();
+        (std::filesystem::temp_directory_path() / ("tavu_play_bench_" + std::to_string(::getpid()) + ".mp3")).string();
     tavu::test::Mp3Writer().silence(tavu::test::Mp3Writer::framesFor(5)).write(song);
     player.Open(song);
     runtime.runFor(200);
@@ -90,11 +88,8 @@ int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "write" && argc == 4)
-        return tavu::test::Mp3Writer()
-                       .noise(tavu::test::Mp3Writer::framesFor(std::atof(argv[3])))
-                       .write(argv[2])
-                   ? 0
-                   : 1;
+        return tavu::test::Mp3Writer().noise(tavu::test::Mp3Writer::framesFor(std::atof(argv[3]))).write(argv[2]) ? 0
+                                                                                                                  : 1;
     QCoreApplication app(argc, argv);
     if (mode == "play" && (argc == 3 || argc == 4))
         return play(app, argv[2], argc == 4 ? std::max(1, std::atoi(argv[3])) : 1);

@@ -26,7 +26,7 @@ double cpuMs()
 }
 
 class Band : public QWidget {
-  public:
+public:
     explicit Band(QWidget* parent) : QWidget(parent), m_frame(236, 24, QImage::Format_RGB32)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
@@ -42,10 +42,10 @@ class Band : public QWidget {
         update();
     }
 
-  protected:
+protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, m_frame); }
 
-  private:
+private:
     QImage m_frame;
     int m_x = 236;
 };

@@ -55,8 +55,8 @@ void freshProgramDir()
     std::error_code ignored;
     fs::remove_all(dirs().program, ignored);
     fs::create_directories(dirs().program + "/Styles");
-    fuzz::writeFile(dirs().program + "/Tavu.ini", "[Settings]\r\nTrig=!\r\nVolume=50\r\nMp3 Directory=" + dirs().music
-                                                      + "\r\n[Totals]\r\nMp3s Played=0\r\n");
+    fuzz::writeFile(dirs().program + "/Tavu.ini", "[Settings]\r\nTrig=!\r\nVolume=50\r\nMp3 Directory=" + dirs().music +
+                                                      "\r\n[Totals]\r\nMp3s Played=0\r\n");
 }
 
 std::string listing(const std::string& folder)

@@ -36,7 +36,8 @@ void checkMessage(const std::string& line)
     // over) goes out and comes back the same.
     const std::string& c = message->command;
     const bool word = std::all_of(c.begin(), c.end(), [](char ch) { return ch >= 'A' && ch <= 'Z'; });
-    const bool number = c.size() == 3 && std::all_of(c.begin(), c.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+    const bool number =
+        c.size() == 3 && std::all_of(c.begin(), c.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
     if (!word && !number)
         return;
     const auto again = IrcMessage::parse(ircLine(message->command, message->params));
@@ -44,8 +45,10 @@ void checkMessage(const std::string& line)
 
     // The sender checked against a mask taken from the same line, under every case mapping.
     if (const auto mask = OwnerMask::parse(message->param(0))) {
-        for (auto kind : {IrcCaseMapping::Kind::Ascii, IrcCaseMapping::Kind::Rfc1459, IrcCaseMapping::Kind::StrictRfc1459})
-            (void)mask->matches(message->nick, message->user, message->host, message->tag("account"), IrcCaseMapping(kind));
+        for (auto kind :
+             {IrcCaseMapping::Kind::Ascii, IrcCaseMapping::Kind::Rfc1459, IrcCaseMapping::Kind::StrictRfc1459})
+            (void)mask->matches(message->nick, message->user, message->host, message->tag("account"),
+                                IrcCaseMapping(kind));
     }
 }
 

@@ -26,10 +26,20 @@ struct Key {
 
 // The keys the program writes, spelled as it spells them.
 constexpr std::array<Key, 14> kKeys{{
-    {"Settings", "Volume"}, {"Settings", "Mp3 Directory"}, {"Settings", "trig"}, {"Settings", "Handle"},
-    {"Totals", "Mp3s Played"}, {"Totals", "Loads"}, {"Ascii", "Front Ascii"}, {"Ascii", "text color"},
-    {"Ascii", "Back Ascii Font"}, {"Chat", "Owner"}, {"Chat", "Nick"}, {"settings", "VOLUME"},
-    {"Ascii", "Middle Ascii Color"}, {"Styles", "x"},
+    {"Settings", "Volume"},
+    {"Settings", "Mp3 Directory"},
+    {"Settings", "trig"},
+    {"Settings", "Handle"},
+    {"Totals", "Mp3s Played"},
+    {"Totals", "Loads"},
+    {"Ascii", "Front Ascii"},
+    {"Ascii", "text color"},
+    {"Ascii", "Back Ascii Font"},
+    {"Chat", "Owner"},
+    {"Chat", "Nick"},
+    {"settings", "VOLUME"},
+    {"Ascii", "Middle Ascii Color"},
+    {"Styles", "x"},
 }};
 
 std::string_view trimmed(std::string_view s)

@@ -2,8 +2,8 @@
 #include "client/ChatRoom.h"
 #include "settings/ProfileFile.h"
 #include "style/Style.h"
-#include "util/SimRuntime.h"
 #include "support/Fakes.h"
+#include "util/SimRuntime.h"
 
 #include <benchmark/benchmark.h>
 

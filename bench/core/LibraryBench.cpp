@@ -20,8 +20,15 @@ constexpr int kFiles = 100000;
 // Mixed case, some accented (UTF-8) and some Windows-1252 names, as a long-lived collection has.
 std::string fileName(int i)
 {
-    static const char* const kArtists[] = {"Abba", "beatles", "Caf\xC3\xA9 Tacvba", "Sigur R\xC3\xB3s", "zz top",
-                                           "Mot\xF6rhead", "Queen", "\xC3\x89" "dith Piaf"};
+    static const char* const kArtists[] = {"Abba",
+                                           "beatles",
+                                           "Caf\xC3\xA9 Tacvba",
+                                           "Sigur R\xC3\xB3s",
+                                           "zz top",
+                                           "Mot\xF6rhead",
+                                           "Queen",
+                                           "\xC3\x89"
+                                           "dith Piaf"};
     const std::string artist = kArtists[i % 8];
     const std::string number = std::to_string(i);
     if (i % 10 == 0)
@@ -61,8 +68,7 @@ BENCHMARK(BM_FillSongList100k)->Unit(benchmark::kMillisecond)->UseRealTime()->Mi
 // The reference: the shell tools list and sort the same songs.
 void BM_FindSortReference100k(benchmark::State& state)
 {
-    const std::string command =
-        "find '" + libraryDir() + "' -maxdepth 1 -type f -name '*.mp3*' | sort -f > /dev/null";
+    const std::string command = "find '" + libraryDir() + "' -maxdepth 1 -type f -name '*.mp3*' | sort -f > /dev/null";
     for (auto _ : state)
         if (std::system(command.c_str()) != 0)
             state.SkipWithError("find | sort failed");

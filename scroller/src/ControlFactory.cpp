@@ -6,12 +6,15 @@
 
 namespace Ribbonix {
 
-QWidget* createControl(const QString& progId, QWidget* parent) {
-    if (progId.compare(ScrollerProgId, Qt::CaseInsensitive) == 0) return createScroller(parent);
+QWidget* createControl(const QString& progId, QWidget* parent)
+{
+    if (progId.compare(ScrollerProgId, Qt::CaseInsensitive) == 0)
+        return createScroller(parent);
     return nullptr;
 }
 
-Scroller* createScroller(QWidget* parent) {
+Scroller* createScroller(QWidget* parent)
+{
     return new Scroller(parent);
 }
 

@@ -18,15 +18,18 @@ namespace {
 constexpr int PositionMin = std::numeric_limits<qint16>::min();
 constexpr int PositionMax = std::numeric_limits<qint16>::max();
 
-QColor fromBgr(quint32 colour) {
+QColor fromBgr(quint32 colour)
+{
     return QColor(int(colour & 0xFFu), int((colour >> 8) & 0xFFu), int((colour >> 16) & 0xFFu));
 }
 
-qint16 toPosition(int pixels) {
+qint16 toPosition(int pixels)
+{
     return static_cast<qint16>(std::clamp(pixels, PositionMin, PositionMax));
 }
 
-QFont bandFont() {
+QFont bandFont()
+{
     QFont font(QStringLiteral("DejaVu Sans Mono"));
     font.setPixelSize(13);
     font.setStyleHint(QFont::Monospace);
@@ -36,7 +39,8 @@ QFont bandFont() {
 
 } // namespace
 
-Scroller::Scroller(QWidget* parent) : QWidget(parent) {
+Scroller::Scroller(QWidget* parent) : QWidget(parent)
+{
     setAttribute(Qt::WA_OpaquePaintEvent); // every paint covers the whole band
     setFont(bandFont());
     for (int i = 0; i < TimerCount; ++i) {
@@ -53,112 +57,135 @@ Scroller::Scroller(QWidget* parent) : QWidget(parent) {
 
 Scroller::~Scroller() = default;
 
-void Scroller::BackColor(quint32 nBackCol) {
+void Scroller::BackColor(quint32 nBackCol)
+{
     m_backColor = fromBgr(nBackCol);
     m_textStale = true;
 }
 
-void Scroller::TextColor(quint32 nTxtCol) {
+void Scroller::TextColor(quint32 nTxtCol)
+{
     m_textColor = fromBgr(nTxtCol);
     m_textStale = true;
 }
 
-void Scroller::PS(qint32 Interval) {
+void Scroller::PS(qint32 Interval)
+{
     waitFor(Interval);
 }
 
-void Scroller::DoScroll(QString ScrollText, qint16 ScrollSpeed, qint32 ScrollPause, bool Override,
-                        qint16 ScrollDir) {
-    if (m_busy && !Override) return;
+void Scroller::DoScroll(QString ScrollText, qint16 ScrollSpeed, qint32 ScrollPause, bool Override, qint16 ScrollDir)
+{
+    if (m_busy && !Override)
+        return;
     m_vertical = ScrollDir == 1;
     m_text = std::move(ScrollText);
     m_textStale = true;
     m_speed = ScrollSpeed;
     m_pause = ScrollPause;
     const auto free = std::find(m_timerEnabled.begin(), m_timerEnabled.end(), false);
-    if (free == m_timerEnabled.end()) return;
+    if (free == m_timerEnabled.end())
+        return;
     *free = true;
     m_STimer[std::size_t(free - m_timerEnabled.begin())]->start();
 }
 
-Scroller::State Scroller::state() const {
+Scroller::State Scroller::state() const
+{
     const int enabled = int(std::count(m_timerEnabled.begin(), m_timerEnabled.end(), true));
     return State{m_text, m_speed, m_pause, m_vertical, m_busy, m_x, m_y, enabled};
 }
 
-QSize Scroller::sizeHint() const {
+QSize Scroller::sizeHint() const
+{
     return QSize(200, fontMetrics().height() + 4);
 }
 
-void Scroller::paintEvent(QPaintEvent*) {
+void Scroller::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.drawImage(0, 0, m_Draw);
 }
 
-void Scroller::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange) m_textStale = true;
+void Scroller::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        m_textStale = true;
     QWidget::changeEvent(event);
 }
 
-void Scroller::resizeEvent(QResizeEvent*) {
+void Scroller::resizeEvent(QResizeEvent*)
+{
     m_Draw = resizedBuffer(m_Draw);
     m_BackB = resizedBuffer(m_BackB);
 }
 
 // The whole scroll runs inside this tick; the slot stays held until it has ended, so no later DoScroll can
 // start a second scroll on it.
-void Scroller::STimer_Timer(int Index) {
+void Scroller::STimer_Timer(int Index)
+{
     const QPointer<Scroller> self(this);
     if (m_vertical)
         ScrollUp();
     else
         ScrollLeft();
-    if (self) m_timerEnabled[std::size_t(Index)] = false;
+    if (self)
+        m_timerEnabled[std::size_t(Index)] = false;
 }
 
-void Scroller::ScrollLeft() {
+void Scroller::ScrollLeft()
+{
     m_x = toPosition(width());
     m_y = 0;
     m_busy = true;
     const QPointer<Scroller> self(this);
     if (slide(m_x, Stop::Rest) && waitFor(m_pause) && slide(m_x, Stop::LeftExit))
         drawFrame(); // the text has gone: show the empty band, not the last few pixels of it
-    if (self) m_busy = false;
+    if (self)
+        m_busy = false;
 }
 
-void Scroller::ScrollUp() {
+void Scroller::ScrollUp()
+{
     m_x = 1;
     m_y = toPosition(height());
     m_busy = true;
     const QPointer<Scroller> self(this);
     if (slide(m_y, Stop::Rest) && waitFor(m_pause) && slide(m_y, Stop::UpExit))
         drawFrame(); // the text has gone: show the empty band, not the last few pixels of it
-    if (self) m_busy = false;
+    if (self)
+        m_busy = false;
 }
 
 // Moves the text frame by frame until position reaches the stop. False when the scroll must end early
 // (the control was destroyed, or the application is quitting); then position may no longer exist.
-bool Scroller::slide(qint16& position, Stop stop) {
+bool Scroller::slide(qint16& position, Stop stop)
+{
     while (position > stopPosition(stop)) {
-        if (!drawFrame()) return false;
+        if (!drawFrame())
+            return false;
         position = stepBack(position);
-        if (!waitFor(FrameInterval)) return false;
+        if (!waitFor(FrameInterval))
+            return false;
     }
     return true;
 }
 
 // False when the control was destroyed while pending events ran.
-bool Scroller::drawFrame() {
+bool Scroller::drawFrame()
+{
     paintBackBuffer();
     const QPointer<Scroller> self(this);
     QCoreApplication::processEvents();
-    if (!self) return false;
+    if (!self)
+        return false;
     copyToDraw();
     return true;
 }
 
 // False when the wait ended early: the control was destroyed or the event loops were told to quit.
-bool Scroller::waitFor(qint32 interval) {
+bool Scroller::waitFor(qint32 interval)
+{
     const qint64 deadline = m_tick.elapsed() + interval;
     const QPointer<Scroller> self(this);
     for (qint64 left = interval; left > 0; left = deadline - m_tick.elapsed()) {
@@ -170,18 +197,22 @@ bool Scroller::waitFor(qint32 interval) {
         connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
         alarm.start(static_cast<int>(left));
         loop.exec();
-        if (!self || alarm.isActive()) return false;
+        if (!self || alarm.isActive())
+            return false;
     }
     return true;
 }
 
-void Scroller::paintBackBuffer() {
-    if (m_BackB.isNull()) return;
+void Scroller::paintBackBuffer()
+{
+    if (m_BackB.isNull())
+        return;
     m_BackB.fill(m_backColor);
     layOutText();
     const QImage& line = m_line;
     if (line.isNull()) {
-        if (m_text.isEmpty()) return;
+        if (m_text.isEmpty())
+            return;
         QPainter painter(&m_BackB); // too wide to keep as a picture
         painter.setFont(font());
         painter.setPen(m_textColor);
@@ -192,7 +223,8 @@ void Scroller::paintBackBuffer() {
     const qreal ratio = m_BackB.devicePixelRatio();
     const QPoint at(qRound((m_x - m_lineMargin) * ratio), qRound((m_y + lineTop() - m_lineMargin) * ratio));
     const QRect target = QRect(at, line.size()) & m_BackB.rect();
-    if (target.isEmpty()) return;
+    if (target.isEmpty())
+        return;
     const qsizetype bytes = qsizetype(target.width()) * 4;
     for (int row = target.top(); row <= target.bottom(); ++row)
         std::memcpy(m_BackB.scanLine(row) + qsizetype(target.left()) * 4,
@@ -203,15 +235,18 @@ void Scroller::paintBackBuffer() {
 // round for the parts of letters that reach beyond their advance; laying a text out is the dearest part
 // of a frame, so this happens only when the text, font, colours or pixel ratio changed. The picture is
 // null for an empty text, or one too wide to keep as a picture (frames then draw the text themselves).
-void Scroller::layOutText() {
+void Scroller::layOutText()
+{
     const qreal ratio = devicePixelRatioF();
-    if (!m_textStale && m_lineRatio == ratio) return;
+    if (!m_textStale && m_lineRatio == ratio)
+        return;
     m_textStale = false;
     m_lineRatio = ratio;
     const QFontMetrics metrics = fontMetrics();
     m_width = metrics.horizontalAdvance(m_text);
     m_line = QImage();
-    if (m_text.isEmpty() || m_width > MaxLineWidth) return;
+    if (m_text.isEmpty() || m_width > MaxLineWidth)
+        return;
     m_lineMargin = metrics.height();
     m_line = QImage(QSize(std::max(m_width, 0) + 2 * m_lineMargin, 3 * m_lineMargin) * ratio, QImage::Format_RGB32);
     m_line.setDevicePixelRatio(ratio);
@@ -222,16 +257,20 @@ void Scroller::layOutText() {
     painter.drawText(QPoint(m_lineMargin, m_lineMargin + metrics.ascent()), m_text);
 }
 
-void Scroller::copyToDraw() {
-    if (m_Draw.isNull() || m_BackB.isNull()) return;
+void Scroller::copyToDraw()
+{
+    if (m_Draw.isNull() || m_BackB.isNull())
+        return;
     std::memcpy(m_Draw.bits(), m_BackB.constBits(), size_t(m_BackB.sizeInBytes())); // both of the control's size
     update();
 }
 
 // A buffer of the control's size at the screen's pixel ratio, showing what old showed, in the background
 // colour elsewhere.
-QImage Scroller::resizedBuffer(const QImage& old) const {
-    if (width() <= 0 || height() <= 0) return QImage();
+QImage Scroller::resizedBuffer(const QImage& old) const
+{
+    if (width() <= 0 || height() <= 0)
+        return QImage();
     const qreal ratio = devicePixelRatioF();
     QImage buffer(size() * ratio, QImage::Format_RGB32);
     buffer.setDevicePixelRatio(ratio);
@@ -243,7 +282,8 @@ QImage Scroller::resizedBuffer(const QImage& old) const {
     return buffer;
 }
 
-int Scroller::stopPosition(Stop stop) {
+int Scroller::stopPosition(Stop stop)
+{
     switch (stop) {
     case Stop::Rest:
         return 1;
@@ -259,12 +299,14 @@ int Scroller::stopPosition(Stop stop) {
 }
 
 // Top of the text line at y = 0: the line is centred in the band.
-int Scroller::lineTop() const {
+int Scroller::lineTop() const
+{
     return std::max(0, (height() - fontMetrics().height()) / 2);
 }
 
 // One frame's move; a speed of 0 or less still moves one pixel, so the scroll ends.
-qint16 Scroller::stepBack(qint16 position) const {
+qint16 Scroller::stepBack(qint16 position) const
+{
     const int speed = std::max<int>(m_speed, 1);
     return toPosition(position - speed);
 }

@@ -5,10 +5,9 @@
 #include "client/ChatRoom.h"
 #include "player/Continuation.h"
 #include "player/PlayerControls.h"
-#include "util/SoundFiles.h"
 #include "style/SavedStyles.h"
 #include "style/StyleCommands.h"
-
+#include "util/SoundFiles.h"
 
 namespace tavu {
 
@@ -17,12 +16,20 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
       // Intervals of "as often as possible" timers are chosen so the display looks the same: the
       // clock shows whole seconds, and a title scroll lasts seconds.
       Timer1(runtime, 50, [this] { Timer1_Timer(); }), Timer2(runtime, 100, [this] { Timer2_Timer(); }),
-      Timer6(runtime, 10, [this] { Timer6_Timer(); }), Timer3([this] { if (dockPlaylist) dockPlaylist(); }),
-      Timer4([this] { if (dockSideWindows) dockSideWindows(); }), m_runtime(runtime), m_room(room),
-      m_programDir(std::move(programDir)), m_settings(m_programDir + "/Tavu.ini"), m_services(services),
-      m_dispatcher(room, trig, [this](const std::string& newTrigger) { setTrigger(newTrigger); })
+      Timer6(runtime, 10, [this] { Timer6_Timer(); }), Timer3([this] {
+          if (dockPlaylist)
+              dockPlaylist();
+      }),
+      Timer4([this] {
+          if (dockSideWindows)
+              dockSideWindows();
+      }),
+      m_runtime(runtime), m_room(room), m_programDir(std::move(programDir)), m_settings(m_programDir + "/Tavu.ini"),
+      m_services(services), m_dispatcher(room, trig, [this](const std::string& newTrigger) { setTrigger(newTrigger); })
 {
-    Chat1.ChatMsg = [this](const std::string& name, const std::string& said) { m_dispatcher.Chat1_ChatMsg(name, said); };
+    Chat1.ChatMsg = [this](const std::string& name, const std::string& said) {
+        m_dispatcher.Chat1_ChatMsg(name, said);
+    };
     m_room.attach(Chat1);
     m_room.attach(Chat2);
     m_services.media.EndOfStream = [this] { Media1_EndOfStream(*this); };
@@ -40,7 +47,10 @@ void Bot::windowsMoved()
     Timer4.follow();
 }
 
-void Bot::startStyleIndexTimer() { savedStyles->startIndexTimer(); }
+void Bot::startStyleIndexTimer()
+{
+    savedStyles->startIndexTimer();
+}
 
 void Bot::setPlayMode(PlayMode mode)
 {
@@ -71,7 +81,8 @@ void Bot::replyRawWith(std::string_view lead, std::string_view body)
 void Bot::playSound(std::string_view name) const
 {
     // A missing sound plays nothing; the player is still asked, so it cuts off the one playing.
-    m_services.sound.PlayWave(findSoundFile(name, m_programDir, soundFolders).value_or(programFile("Sounds/" + std::string(name))));
+    m_services.sound.PlayWave(
+        findSoundFile(name, m_programDir, soundFolders).value_or(programFile("Sounds/" + std::string(name))));
 }
 
 void Bot::startChat()

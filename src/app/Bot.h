@@ -20,7 +20,7 @@ namespace tavu {
 
 // Keeps windows docked while enabled: enabling docks them at once, and every follow() again.
 class Docking {
-  public:
+public:
     explicit Docking(std::function<void()> dock) : m_dock(std::move(dock)) {}
     void setEnabled(bool on)
     {
@@ -36,7 +36,7 @@ class Docking {
             m_dock();
     }
 
-  private:
+private:
     std::function<void()> m_dock;
     bool m_on = false;
 };
@@ -95,18 +95,18 @@ public:
     std::string trig; // the command prefix
 
     // The music library.
-    std::string dir;          // the configured music directory
-    FileList File1;           // the directory listing songs are played from
-    ListBox lstMp3{true};     // the song list; its selection is the current song
-    ListBox lstmp3;           // the playlist window's list, a mirror of lstMp3
-    ListBox lstPlay;          // the match list of the song search, or the song next/previous started
+    std::string dir;      // the configured music directory
+    FileList File1;       // the directory listing songs are played from
+    ListBox lstMp3{true}; // the song list; its selection is the current song
+    ListBox lstmp3;       // the playlist window's list, a mirror of lstMp3
+    ListBox lstPlay;      // the match list of the song search, or the song next/previous started
 
-    ListBox lstFonts;         // the installed screen fonts
-    ListBox lstStyles{true};  // the saved-style index
+    ListBox lstFonts;                         // the installed screen fonts
+    ListBox lstStyles{true};                  // the saved-style index
     std::unique_ptr<SavedStyles> savedStyles; // "sstyle", "rstyle", "lstyle" and Timer5
     // Enables Timer5, which loads the saved-style index, again (the end of start-up).
     void startStyleIndexTimer();
-    Id3Fields id3;            // what the ID3 window shows (ShowSongTag)
+    Id3Fields id3; // what the ID3 window shows (ShowSongTag)
 
     // The player.
     Label lblSong{"No current Mp3...."}; // title of the current song, shown by the title scroller

@@ -24,8 +24,7 @@ constexpr int kWidth = 320;
 constexpr int kHeight = 104;
 } // namespace
 
-MainWindow::MainWindow(Bot& bot, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_bot(bot)
+MainWindow::MainWindow(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_bot(bot)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tavu Player"));
@@ -76,7 +75,8 @@ void MainWindow::buildControls()
     m_played->setStyleSheet(QStringLiteral("color: #6f7d8f; font-size: 10px;"));
     m_played->setToolTip(QStringLiteral("Songs played"));
 
-    on(addButton(static_cast<int>(I::Menu), QStringLiteral("Menu"), QStringLiteral("Click To Open Menu"), {206, 4, 20, 17}),
+    on(addButton(static_cast<int>(I::Menu), QStringLiteral("Menu"), QStringLiteral("Click To Open Menu"),
+                 {206, 4, 20, 17}),
        [this] {
            m_bot.playSound("Menu.wav");
            if (openMenu)
@@ -89,8 +89,10 @@ void MainWindow::buildControls()
            if (openId3Menu)
                openId3Menu();
        });
-    addButton(static_cast<int>(I::Help), QStringLiteral("Help"), QStringLiteral("Brings up help section"), {250, 4, 20, 17});
-    on(addButton(static_cast<int>(I::Minimize), QStringLiteral("Min"), QStringLiteral("Minimize Tavu"), {272, 4, 20, 17}),
+    addButton(static_cast<int>(I::Help), QStringLiteral("Help"), QStringLiteral("Brings up help section"),
+              {250, 4, 20, 17});
+    on(addButton(static_cast<int>(I::Minimize), QStringLiteral("Min"), QStringLiteral("Minimize Tavu"),
+                 {272, 4, 20, 17}),
        [this] {
            m_bot.playSound("Min.wav");
            minimizeMain();
@@ -123,9 +125,10 @@ void MainWindow::buildControls()
     m_bar->setTextVisible(false);
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
-    m_bar->setStyleSheet(QStringLiteral("QProgressBar { background: #07090c; border: 1px solid #262c36; border-radius: 2px; }"
-                                        "QProgressBar::chunk { background: qlineargradient(x1:0, y1:0, x2:1, y2:0,"
-                                        " stop:0 #1f6fae, stop:1 #56bcfd); border-radius: 1px; }"));
+    m_bar->setStyleSheet(
+        QStringLiteral("QProgressBar { background: #07090c; border: 1px solid #262c36; border-radius: 2px; }"
+                       "QProgressBar::chunk { background: qlineargradient(x1:0, y1:0, x2:1, y2:0,"
+                       " stop:0 #1f6fae, stop:1 #56bcfd); border-radius: 1px; }"));
 
     // The player buttons and the play-mode toggles.
     struct ButtonDef {
@@ -136,12 +139,13 @@ void MainWindow::buildControls()
     };
     const ButtonDef player[] = {
         {I::Prev, "Prev", "Go to Previous Song", &Prev_Click}, {I::Play, "Play", "Play a selected Mp3", &Play_Click},
-        {I::Pause, "Pause", "Pause the Mp3", &Pause_Click},   {I::Stop, "Stop", "Stop music", &Stop_Click},
+        {I::Pause, "Pause", "Pause the Mp3", &Pause_Click},    {I::Stop, "Stop", "Stop music", &Stop_Click},
         {I::Next, "Next", "Skip to next song", &Next_Click},
     };
     int x = 8;
     for (const ButtonDef& s : player) {
-        auto* b = addButton(static_cast<int>(s.icon), QString::fromLatin1(s.name), QString::fromLatin1(s.tip), {x, 70, 30, 26});
+        auto* b = addButton(static_cast<int>(s.icon), QString::fromLatin1(s.name), QString::fromLatin1(s.tip),
+                            {x, 70, 30, 26});
         on(b, [this, action = s.action] { action(m_bot); });
         x += 32;
     }
@@ -253,7 +257,10 @@ void MainWindow::setPlaylistVisible(bool visible)
     }
 }
 
-bool MainWindow::playlistVisible() const { return m_playlist && m_playlist->isVisible(); }
+bool MainWindow::playlistVisible() const
+{
+    return m_playlist && m_playlist->isVisible();
+}
 
 Id3Window* MainWindow::id3Window()
 {
@@ -283,9 +290,15 @@ void MainWindow::showCommands()
         openCommands();
 }
 
-void MainWindow::minimizeMain() { showMinimized(); }
+void MainWindow::minimizeMain()
+{
+    showMinimized();
+}
 
-void MainWindow::closeMain() { close(); }
+void MainWindow::closeMain()
+{
+    close();
+}
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {

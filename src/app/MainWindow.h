@@ -44,10 +44,10 @@ public:
     // The sound window of another part of the program; it docks under the playlist.
     void setSoundWindow(QWidget* window);
     QWidget* soundWindow() const { return m_soundWindow; }
-    std::function<void()> openMenu;        // the Menu button's pop-up
-    std::function<void()> openId3Menu;     // the ID3 button's pop-up
-    std::function<void()> openCommands;    // the commands window
-    std::function<void()> onSoundButton;   // the Sound button, after its click
+    std::function<void()> openMenu;      // the Menu button's pop-up
+    std::function<void()> openId3Menu;   // the ID3 button's pop-up
+    std::function<void()> openCommands;  // the commands window
+    std::function<void()> onSoundButton; // the Sound button, after its click
 
     // Runs the shutdown once; further closes are ignored.
     bool unloading() const { return m_unloading; }

@@ -44,8 +44,8 @@ Program::Program(const CommandLine& options, std::string programDir)
     const std::string settingsPath = m_programDir + "/Tavu.ini";
     m_room = createChatRoom(settingsPath, *m_runtime, localScreenName(settingsPath));
     m_chatWindow = std::make_unique<ChatRoomWindow>(*m_room);
-    m_bot = std::make_unique<Bot>(*m_runtime, *m_room, m_programDir,
-                                  BotServices{*m_media, *m_sound, *m_dialogs, *m_fonts});
+    m_bot =
+        std::make_unique<Bot>(*m_runtime, *m_room, m_programDir, BotServices{*m_media, *m_sound, *m_dialogs, *m_fonts});
     // Sounds: the program directory's Sounds/ first, then the build tree's, then the installed ones.
     m_bot->soundFolders = {QCoreApplication::applicationDirPath().toStdString() + "/Sounds",
                            std::string(TAVU_DATA_DIR) + "/Sounds"};

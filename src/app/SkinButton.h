@@ -8,7 +8,22 @@ namespace tavu {
 class SkinButton : public QAbstractButton {
     Q_OBJECT
 public:
-    enum class Icon { Prev, Play, Pause, Stop, Next, Repeat, Random, Continue, Sound, Menu, Id3, Help, Minimize, Close };
+    enum class Icon {
+        Prev,
+        Play,
+        Pause,
+        Stop,
+        Next,
+        Repeat,
+        Random,
+        Continue,
+        Sound,
+        Menu,
+        Id3,
+        Help,
+        Minimize,
+        Close
+    };
 
     SkinButton(Icon icon, const QString& toolTip, QWidget* parent = nullptr);
 

@@ -11,11 +11,11 @@ namespace tavu {
 const std::array<std::string_view, 54>& Dispatcher::tableWords()
 {
     static constexpr std::array<std::string_view, 54> words{
-        "dir",    "play",   "stop",   "vol",    "vol?",  "mute",  "xmute", "len?",  "next",  "prev",  "played?",
-        "mp3?",   "dir?",   "refdir", "rep",    "xrep",  "arnd",  "xarnd", "acon",  "xacon", "ran",   "pause",
-        "xpause", "vcoms",  "vid3",   "vplist", "xid3",  "xplist", "end",  "fac",   "mac",   "bac",   "faf",
-        "maf",    "baf",    "fa",     "ma",     "ba",    "tc",    "tf",    "fac?",  "bac?",  "mac?",  "faf?",
-        "baf?",   "maf?",   "fa?",    "ma?",    "ba?",   "tc?",   "tf?",   "sstyle", "rstyle", "lstyle"};
+        "dir",    "play",  "stop",   "vol",    "vol?", "mute",   "xmute", "len?",   "next",   "prev",  "played?",
+        "mp3?",   "dir?",  "refdir", "rep",    "xrep", "arnd",   "xarnd", "acon",   "xacon",  "ran",   "pause",
+        "xpause", "vcoms", "vid3",   "vplist", "xid3", "xplist", "end",   "fac",    "mac",    "bac",   "faf",
+        "maf",    "baf",   "fa",     "ma",     "ba",   "tc",     "tf",    "fac?",   "bac?",   "mac?",  "faf?",
+        "baf?",   "maf?",  "fa?",    "ma?",    "ba?",  "tc?",    "tf?",   "sstyle", "rstyle", "lstyle"};
     return words;
 }
 

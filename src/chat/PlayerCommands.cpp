@@ -32,7 +32,10 @@ namespace {
 
 using Arg = const std::string&;
 
-bool noSong(const Bot& bot) { return bot.media().PlayState() == MediaPlayer::Stopped; }
+bool noSong(const Bot& bot)
+{
+    return bot.media().PlayState() == MediaPlayer::Stopped;
+}
 
 // Starts the song; a song that cannot be played is announced as such, not counted, not shown.
 bool startOrSay(Bot& bot, const std::string& song)

@@ -12,7 +12,10 @@ void ChatRoom::attach(ChatScanner& scanner)
         m_scanners.push_back(&scanner);
 }
 
-void ChatRoom::detach(ChatScanner& scanner) { std::erase(m_scanners, &scanner); }
+void ChatRoom::detach(ChatScanner& scanner)
+{
+    std::erase(m_scanners, &scanner);
+}
 
 void ChatRoom::lineAppeared(const std::string& sender, const std::string& text)
 {

@@ -7,11 +7,13 @@
 namespace tavu {
 
 std::unique_ptr<LocalChatRoom> createChatRoom(const std::string& settingsPath, Runtime& runtime,
-                                              const std::string& localScreenName) {
+                                              const std::string& localScreenName)
+{
     const Settings settings(settingsPath);
-    if (!wantsIrc(settings)) return std::make_unique<LocalChatRoom>(localScreenName);
-    auto room = std::make_unique<IrcChatRoom>(runtime, std::make_unique<QtIrcTransport>(),
-                                              IrcConfig::fromSettings(settings));
+    if (!wantsIrc(settings))
+        return std::make_unique<LocalChatRoom>(localScreenName);
+    auto room =
+        std::make_unique<IrcChatRoom>(runtime, std::make_unique<QtIrcTransport>(), IrcConfig::fromSettings(settings));
     room->start();
     return room;
 }

@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTextBrowser>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -73,7 +73,10 @@ void ChatRoomWindow::closeEvent(QCloseEvent* event)
     showMinimized();
 }
 
-void ChatRoomWindow::setStatus(const QString& status) { m_status->setText(status); }
+void ChatRoomWindow::setStatus(const QString& status)
+{
+    m_status->setText(status);
+}
 
 void ChatRoomWindow::sendTyped()
 {

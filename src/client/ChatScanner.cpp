@@ -6,7 +6,10 @@ namespace tavu {
 
 ChatScanner::ChatScanner(Runtime& runtime) : m_runtime(runtime), m_self(std::make_shared<ChatScanner*>(this)) {}
 
-ChatScanner::~ChatScanner() { *m_self = nullptr; }
+ChatScanner::~ChatScanner()
+{
+    *m_self = nullptr;
+}
 
 void ChatScanner::lineAppeared(const std::string& sender, const std::string& text)
 {

@@ -15,7 +15,7 @@ class Runtime;
 // every `intervalMs`, which keeps a client within what RFC 1459 servers tolerate. Queued lines
 // keep their order. Lines sent with sendNow (PONG, the sign-on dialogue) skip the queue.
 class FloodQueue {
-  public:
+public:
     using Sink = std::function<void(const std::string& line)>;
 
     FloodQueue(Runtime& runtime, Sink sink, int burst = 4, int intervalMs = 2000);
@@ -28,7 +28,7 @@ class FloodQueue {
     void clear();
     std::size_t pending() const { return m_queue.size(); }
 
-  private:
+private:
     void drain();
 
     Runtime& m_runtime;

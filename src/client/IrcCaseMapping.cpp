@@ -4,16 +4,22 @@
 
 namespace tavu {
 
-IrcCaseMapping IrcCaseMapping::fromToken(std::string_view value) {
+IrcCaseMapping IrcCaseMapping::fromToken(std::string_view value)
+{
     const std::string name = toLower(value);
-    if (name == "rfc1459") return IrcCaseMapping(Kind::Rfc1459);
-    if (name == "strict-rfc1459") return IrcCaseMapping(Kind::StrictRfc1459);
+    if (name == "rfc1459")
+        return IrcCaseMapping(Kind::Rfc1459);
+    if (name == "strict-rfc1459")
+        return IrcCaseMapping(Kind::StrictRfc1459);
     return IrcCaseMapping(Kind::Ascii);
 }
 
-char IrcCaseMapping::fold(char c) const {
-    if (c >= 'A' && c <= 'Z') return static_cast<char>(c - 'A' + 'a');
-    if (m_kind == Kind::Ascii) return c;
+char IrcCaseMapping::fold(char c) const
+{
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<char>(c - 'A' + 'a');
+    if (m_kind == Kind::Ascii)
+        return c;
     switch (c) {
     case '[':
         return '{';
@@ -28,17 +34,21 @@ char IrcCaseMapping::fold(char c) const {
     }
 }
 
-std::string IrcCaseMapping::fold(std::string_view text) const {
+std::string IrcCaseMapping::fold(std::string_view text) const
+{
     std::string out(text);
     for (char& c : out)
         c = fold(c);
     return out;
 }
 
-bool IrcCaseMapping::equals(std::string_view a, std::string_view b) const {
-    if (a.size() != b.size()) return false;
+bool IrcCaseMapping::equals(std::string_view a, std::string_view b) const
+{
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (fold(a[i]) != fold(b[i])) return false;
+        if (fold(a[i]) != fold(b[i]))
+            return false;
     return true;
 }
 

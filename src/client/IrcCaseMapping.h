@@ -10,7 +10,7 @@ namespace tavu {
 // A server that names no mapping uses rfc1459; one that names a mapping this program does not
 // know is treated as ascii, the narrowest, so that two names are never taken for one by mistake.
 class IrcCaseMapping {
-  public:
+public:
     enum class Kind { Ascii, Rfc1459, StrictRfc1459 };
 
     IrcCaseMapping() = default;
@@ -22,7 +22,7 @@ class IrcCaseMapping {
     std::string fold(std::string_view text) const;
     bool equals(std::string_view a, std::string_view b) const;
 
-  private:
+private:
     Kind m_kind = Kind::Rfc1459;
 };
 

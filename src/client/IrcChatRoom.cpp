@@ -16,7 +16,8 @@ IrcChatRoom::IrcChatRoom(Runtime& runtime, std::unique_ptr<IrcTransport> transpo
                          std::function<double()> random)
     : LocalChatRoom(config.nick), m_runtime(runtime), m_transport(std::move(transport)),
       m_session(runtime, *m_transport, config, std::move(random)), m_mask(OwnerMask::parse(config.owner)),
-      m_htmlFormat(config.htmlFormat) {
+      m_htmlFormat(config.htmlFormat)
+{
     m_session.setEvents({
         [this](IrcSession::Phase, const std::string&) { statusChanged(); },
         [this](const std::string& text) { notice(text); },
@@ -27,12 +28,14 @@ IrcChatRoom::IrcChatRoom(Runtime& runtime, std::unique_ptr<IrcTransport> transpo
     });
 }
 
-IrcChatRoom::~IrcChatRoom() {
+IrcChatRoom::~IrcChatRoom()
+{
     m_session.setEvents({});
     m_session.signOff("Tavu");
 }
 
-void IrcChatRoom::start() {
+void IrcChatRoom::start()
+{
     m_problem = m_session.config().missing();
     if (!m_problem.empty()) {
         m_problem = "Not signed on: " + m_problem + " in the Chat settings";
@@ -43,24 +46,30 @@ void IrcChatRoom::start() {
     m_session.start();
 }
 
-std::string IrcChatRoom::GetOwnerName() const {
+std::string IrcChatRoom::GetOwnerName() const
+{
     return m_mask ? m_mask->ownerName() : m_session.nick();
 }
 
-std::string IrcChatRoom::status() const {
+std::string IrcChatRoom::status() const
+{
     return m_problem.empty() ? m_session.statusText() : m_problem;
 }
 
-void IrcChatRoom::statusChanged() {
-    if (onStatus) onStatus(status());
+void IrcChatRoom::statusChanged()
+{
+    if (onStatus)
+        onStatus(status());
 }
 
-void IrcChatRoom::signOff() {
+void IrcChatRoom::signOff()
+{
     m_held.clear();
     m_session.signOff("Tavu");
 }
 
-void IrcChatRoom::ownerTyped(const std::string& text) {
+void IrcChatRoom::ownerTyped(const std::string& text)
+{
     const bool action = text.starts_with(kAction);
     const std::string body = action ? text.substr(kAction.size()) : text;
     const std::string& nick = m_session.nick();
@@ -70,15 +79,18 @@ void IrcChatRoom::ownerTyped(const std::string& text) {
         addEntry({Kind::Typed, nick, text});
     send(body, false, action);
     // With an owner mask the person at this window is not the owner the bot obeys.
-    if (!m_mask) lineAppeared(GetOwnerName(), text);
+    if (!m_mask)
+        lineAppeared(GetOwnerName(), text);
 }
 
-void IrcChatRoom::sendReply(const std::string& line) {
+void IrcChatRoom::sendReply(const std::string& line)
+{
     addEntry({Kind::Reply, m_session.nick(), line});
     send(line, true, false);
 }
 
-void IrcChatRoom::send(std::string text, bool reply, bool action) {
+void IrcChatRoom::send(std::string text, bool reply, bool action)
+{
     for (char& c : text)
         if (c == '\r' || c == '\n' || c == '\0')
             c = ' '; // a line break would let the text end the line and start a command of its own
@@ -88,28 +100,33 @@ void IrcChatRoom::send(std::string text, bool reply, bool action) {
         return;
     }
     m_held.push_back(std::move(line));
-    if (m_held.size() > kHeldLimit) m_held.pop_front();
+    if (m_held.size() > kHeldLimit)
+        m_held.pop_front();
 }
 
-void IrcChatRoom::deliver(const Held& line) {
+void IrcChatRoom::deliver(const Held& line)
+{
     const std::string text = line.reply && !m_htmlFormat ? htmlToIrc(line.text) : line.text;
     for (const std::string& piece : splitIrcText(text, m_session.textBudget(line.action)))
         m_session.say(piece, line.action);
 }
 
-void IrcChatRoom::joined() {
+void IrcChatRoom::joined()
+{
     const std::int64_t now = m_runtime.tickMs();
     std::deque<Held> held;
     held.swap(m_held);
     for (const Held& line : held)
-        if (now - line.at <= m_session.config().timings.heldLineMs) deliver(line);
+        if (now - line.at <= m_session.config().timings.heldLineMs)
+            deliver(line);
     if (m_mask && m_mask->needsAccount() && !m_session.accountTags())
         notice("The owner mask " + m_mask->text() +
                " names a nick only, and this server does not tell "
                "accounts: nobody will be obeyed. Put the owner's user@host into the mask.");
 }
 
-void IrcChatRoom::channelMessage(const IrcMessage& message, const std::string& text, bool action) {
+void IrcChatRoom::channelMessage(const IrcMessage& message, const std::string& text, bool action)
+{
     const std::string visible = stripIrcFormatting(text);
     if (action)
         addEntry({Kind::Notice, {}, "* " + message.nick + " " + visible});
@@ -118,7 +135,8 @@ void IrcChatRoom::channelMessage(const IrcMessage& message, const std::string& t
     lineAppeared(senderOf(message), action ? std::string(kAction) + visible : visible);
 }
 
-std::string IrcChatRoom::senderOf(const IrcMessage& message) const {
+std::string IrcChatRoom::senderOf(const IrcMessage& message) const
+{
     const IrcCaseMapping& mapping = m_session.caseMapping();
     if (m_mask) {
         const auto account = m_session.accountTags() ? message.tag("account") : std::nullopt;

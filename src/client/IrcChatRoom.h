@@ -22,7 +22,7 @@ class Runtime;
 // matches the mask; only their lines carry GetOwnerName as the sender. Anybody else whose nick
 // equals that name is reported as nick!user@host, which GetOwnerName can never be.
 class IrcChatRoom : public LocalChatRoom {
-  public:
+public:
     IrcChatRoom(Runtime& runtime, std::unique_ptr<IrcTransport> transport, IrcConfig config,
                 std::function<double()> random = {});
     ~IrcChatRoom() override;
@@ -43,7 +43,7 @@ class IrcChatRoom : public LocalChatRoom {
     // Lines said while the bot is not in the channel wait for it, up to this many.
     static constexpr std::size_t kHeldLimit = 50;
 
-  private:
+private:
     struct Held {
         std::string text;
         bool reply;

@@ -8,37 +8,44 @@
 namespace tavu {
 namespace {
 
-std::string trimmed(const std::string& text) {
+std::string trimmed(const std::string& text)
+{
     const std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string::npos) return {};
+    if (start == std::string::npos)
+        return {};
     return text.substr(start, text.find_last_not_of(" \t") - start + 1);
 }
 
 // Blanks, commas and control characters cannot be part of a nick or channel name on the wire.
-std::string wireName(const std::string& text) {
+std::string wireName(const std::string& text)
+{
     std::string out;
     for (const char c : text)
-        if (static_cast<unsigned char>(c) > ' ' && c != ',' && c != 0x7F) out.push_back(c);
+        if (static_cast<unsigned char>(c) > ' ' && c != ',' && c != 0x7F)
+            out.push_back(c);
     return out;
 }
 
-TlsMode tlsMode(const std::string& value) {
+TlsMode tlsMode(const std::string& value)
+{
     const std::string v = toLower(trimmed(value));
-    if (v == "self-signed" || v == "selfsigned") return TlsMode::AcceptSelfSigned;
+    if (v == "self-signed" || v == "selfsigned")
+        return TlsMode::AcceptSelfSigned;
     return leadingNumber(v) != 0 ? TlsMode::Verified : TlsMode::Off;
 }
 
 } // namespace
 
-IrcConfig IrcConfig::fromSettings(const Settings& settings) {
+IrcConfig IrcConfig::fromSettings(const Settings& settings)
+{
     IrcConfig config;
     config.server = trimmed(settings.read(keys::ChatServer));
     config.tls = tlsMode(settings.readOr(keys::ChatTls));
     const double port = leadingNumber(settings.read(keys::ChatPort));
-    config.port =
-        port >= 1 && port <= 65535 ? static_cast<int>(port) : (config.tls == TlsMode::Off ? 6667 : 6697);
+    config.port = port >= 1 && port <= 65535 ? static_cast<int>(port) : (config.tls == TlsMode::Off ? 6667 : 6697);
     const std::string nick = wireName(settings.read(keys::ChatNick));
-    if (!nick.empty() && nick[0] != ':') config.nick = nick;
+    if (!nick.empty() && nick[0] != ':')
+        config.nick = nick;
     std::string channel = wireName(settings.read(keys::ChatChannel));
     if (!channel.empty() && std::string_view("#&+!").find(channel[0]) == std::string_view::npos)
         channel = "#" + channel;
@@ -49,13 +56,17 @@ IrcConfig IrcConfig::fromSettings(const Settings& settings) {
     return config;
 }
 
-std::string IrcConfig::missing() const {
-    if (server.empty()) return "no server";
-    if (channel.empty()) return "no channel";
+std::string IrcConfig::missing() const
+{
+    if (server.empty())
+        return "no server";
+    if (channel.empty())
+        return "no channel";
     return {};
 }
 
-bool wantsIrc(const Settings& settings) {
+bool wantsIrc(const Settings& settings)
+{
     return toLower(trimmed(settings.readOr(keys::ChatNetwork))) == "irc";
 }
 

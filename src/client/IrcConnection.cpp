@@ -8,10 +8,12 @@ namespace {
 
 // A line as it may go on the wire: no line breaks or NULs inside, and no longer than the server
 // accepts.
-std::string wireSafe(const std::string& line) {
+std::string wireSafe(const std::string& line)
+{
     std::string out = line;
     for (char& c : out)
-        if (c == '\r' || c == '\n' || c == '\0') c = ' ';
+        if (c == '\r' || c == '\n' || c == '\0')
+            c = ' ';
     if (out.size() > IrcConnection::kMaxLine) {
         std::size_t cut = IrcConnection::kMaxLine;
         while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80)
@@ -21,7 +23,8 @@ std::string wireSafe(const std::string& line) {
     return out;
 }
 
-std::string seconds(std::int64_t ms) {
+std::string seconds(std::int64_t ms)
+{
     return std::to_string((ms + 500) / 1000) + " s";
 }
 
@@ -31,73 +34,91 @@ IrcConnection::IrcConnection(Runtime& runtime, IrcTransport& transport, const Ir
                              std::function<double()> random)
     : m_runtime(runtime), m_transport(transport), m_timings(timings),
       m_flood(
-          runtime, [this](const std::string& line) { write(line); }, timings.floodBurst,
-          timings.floodIntervalMs),
+          runtime, [this](const std::string& line) { write(line); }, timings.floodBurst, timings.floodIntervalMs),
       m_backoff({timings.reconnectMinMs, timings.reconnectMaxMs, 0.25, timings.stableMs}, std::move(random)),
-      m_signOnTimer(runtime), m_silenceTimer(runtime), m_retryTimer(runtime) {
+      m_signOnTimer(runtime), m_silenceTimer(runtime), m_retryTimer(runtime)
+{
     m_transport.setEvents({[this] { opened(); }, [this](std::string_view bytes) { received(bytes); },
                            [this](const std::string& reason) { closed(reason); }});
 }
 
-IrcConnection::~IrcConnection() {
+IrcConnection::~IrcConnection()
+{
     m_transport.setEvents({});
 }
 
-void IrcConnection::start(const std::string& host, int port, TlsMode tls) {
+void IrcConnection::start(const std::string& host, int port, TlsMode tls)
+{
     m_host = host, m_port = port, m_tls = tls;
     connect();
 }
 
-void IrcConnection::connect() {
+void IrcConnection::connect()
+{
     stopTimers();
     m_state = State::Connecting;
     m_registered = false;
     m_serverError.clear();
     m_buffer.clear();
-    m_signOnTimer.start(m_timings.registrationMs, [this] {
-        drop("no welcome from the server within " + seconds(m_timings.registrationMs));
-    });
-    if (m_events.connecting) m_events.connecting();
-    if (m_state == State::Connecting) m_transport.open(m_host, m_port, m_tls);
+    m_signOnTimer.start(m_timings.registrationMs,
+                        [this] { drop("no welcome from the server within " + seconds(m_timings.registrationMs)); });
+    if (m_events.connecting)
+        m_events.connecting();
+    if (m_state == State::Connecting)
+        m_transport.open(m_host, m_port, m_tls);
 }
 
-void IrcConnection::opened() {
-    if (m_state != State::Connecting) return;
+void IrcConnection::opened()
+{
+    if (m_state != State::Connecting)
+        return;
     m_state = State::Open;
     m_lastHeard = m_runtime.tickMs();
     m_pingSent = false;
     scheduleSilenceCheck();
-    if (m_events.opened) m_events.opened();
+    if (m_events.opened)
+        m_events.opened();
 }
 
-void IrcConnection::received(std::string_view bytes) {
-    if (m_state != State::Open) return;
+void IrcConnection::received(std::string_view bytes)
+{
+    if (m_state != State::Open)
+        return;
     for (const std::string& line : m_buffer.feed(bytes)) {
-        if (m_state != State::Open) return; // a line before this one ended the link
+        if (m_state != State::Open)
+            return; // a line before this one ended the link
         handle(line);
     }
 }
 
-void IrcConnection::handle(const std::string& line) {
+void IrcConnection::handle(const std::string& line)
+{
     m_lastHeard = m_runtime.tickMs();
     m_pingSent = false;
     const auto message = IrcMessage::parse(line);
-    if (!message) return;
+    if (!message)
+        return;
     if (message->command == "PING") {
         sendNow(ircLine("PONG", {message->param(0)}));
         return;
     }
-    if (message->command == "ERROR") m_serverError = message->param(0);
-    if (m_events.message) m_events.message(*message);
+    if (message->command == "ERROR")
+        m_serverError = message->param(0);
+    if (m_events.message)
+        m_events.message(*message);
 }
 
-void IrcConnection::closed(const std::string& reason) {
-    if (m_state != State::Connecting && m_state != State::Open) return;
+void IrcConnection::closed(const std::string& reason)
+{
+    if (m_state != State::Connecting && m_state != State::Open)
+        return;
     drop(m_serverError.empty() ? reason : "the server said: " + m_serverError);
 }
 
-void IrcConnection::drop(const std::string& reason) {
-    if (m_state != State::Connecting && m_state != State::Open) return;
+void IrcConnection::drop(const std::string& reason)
+{
+    if (m_state != State::Connecting && m_state != State::Open)
+        return;
     m_transport.close();
     stopTimers();
     m_flood.clear();
@@ -107,10 +128,12 @@ void IrcConnection::drop(const std::string& reason) {
     const std::int64_t delay = m_backoff.nextDelay(upMs);
     m_state = State::Waiting;
     m_retryTimer.start(delay, [this] { connect(); });
-    if (m_events.lost) m_events.lost(reason, delay);
+    if (m_events.lost)
+        m_events.lost(reason, delay);
 }
 
-void IrcConnection::quit(const std::string& message) {
+void IrcConnection::quit(const std::string& message)
+{
     if (m_state == State::Open) {
         m_flood.flush();
         write(ircLine("QUIT", {message}));
@@ -124,27 +147,35 @@ void IrcConnection::quit(const std::string& message) {
     m_registered = false;
 }
 
-void IrcConnection::send(std::string line) {
-    if (m_state == State::Open) m_flood.enqueue(std::move(line));
+void IrcConnection::send(std::string line)
+{
+    if (m_state == State::Open)
+        m_flood.enqueue(std::move(line));
 }
 
-void IrcConnection::sendNow(const std::string& line) {
-    if (m_state == State::Open) m_flood.sendNow(line);
+void IrcConnection::sendNow(const std::string& line)
+{
+    if (m_state == State::Open)
+        m_flood.sendNow(line);
 }
 
-void IrcConnection::markRegistered() {
-    if (m_state != State::Open || m_registered) return;
+void IrcConnection::markRegistered()
+{
+    if (m_state != State::Open || m_registered)
+        return;
     m_registered = true;
     m_registeredAt = m_runtime.tickMs();
     m_signOnTimer.stop();
 }
 
-void IrcConnection::scheduleSilenceCheck() {
+void IrcConnection::scheduleSilenceCheck()
+{
     const std::int64_t due = m_lastHeard + (m_pingSent ? m_timings.deadMs : m_timings.quietPingMs);
     m_silenceTimer.start(due - m_runtime.tickMs(), [this] { checkSilence(); });
 }
 
-void IrcConnection::checkSilence() {
+void IrcConnection::checkSilence()
+{
     const std::int64_t silent = m_runtime.tickMs() - m_lastHeard;
     if (silent >= m_timings.deadMs) {
         drop("no word from the server for " + seconds(silent));
@@ -157,11 +188,14 @@ void IrcConnection::checkSilence() {
     scheduleSilenceCheck();
 }
 
-void IrcConnection::write(const std::string& line) {
-    if (m_state == State::Open) m_transport.write(wireSafe(line) + "\r\n");
+void IrcConnection::write(const std::string& line)
+{
+    if (m_state == State::Open)
+        m_transport.write(wireSafe(line) + "\r\n");
 }
 
-void IrcConnection::stopTimers() {
+void IrcConnection::stopTimers()
+{
     m_signOnTimer.stop();
     m_silenceTimer.stop();
     m_retryTimer.stop();

@@ -19,7 +19,7 @@ struct IrcMessage;
 // time-outs (sign-on, silence, dead link), flood control of what we send, and coming back after a
 // lost link with a growing back-off. It knows nothing of nicks or channels; IrcSession does.
 class IrcConnection {
-  public:
+public:
     enum class State { Idle, Connecting, Open, Waiting, Closed };
     struct Events {
         std::function<void()> connecting;
@@ -29,8 +29,7 @@ class IrcConnection {
         std::function<void(const std::string& reason, std::int64_t retryMs)> lost;
     };
 
-    IrcConnection(Runtime& runtime, IrcTransport& transport, const IrcTimings& timings,
-                  std::function<double()> random);
+    IrcConnection(Runtime& runtime, IrcTransport& transport, const IrcTimings& timings, std::function<double()> random);
     ~IrcConnection();
 
     void setEvents(Events events) { m_events = std::move(events); }
@@ -55,7 +54,7 @@ class IrcConnection {
     // Longest line we send, line end not counted; longer ones are cut.
     static constexpr std::size_t kMaxLine = 510;
 
-  private:
+private:
     void connect();
     void opened();
     void received(std::string_view bytes);

@@ -51,15 +51,21 @@ constexpr std::array<NamedColour, 16> kNamed{{{"black", {0, 0, 0}},
                                               {"teal", {0, 128, 128}},
                                               {"aqua", {0, 255, 255}}}};
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
-std::optional<Rgb> parseColour(std::string_view value) {
-    if (value.starts_with('#')) value.remove_prefix(1);
+std::optional<Rgb> parseColour(std::string_view value)
+{
+    if (value.starts_with('#'))
+        value.remove_prefix(1);
     if (value.size() == 6 || value.size() == 3) {
         int digits[6];
         bool hex = true;
@@ -67,32 +73,38 @@ std::optional<Rgb> parseColour(std::string_view value) {
             hex = hex && (digits[i] = hexDigit(value[i])) >= 0;
         if (hex && value.size() == 6)
             return Rgb{digits[0] * 16 + digits[1], digits[2] * 16 + digits[3], digits[4] * 16 + digits[5]};
-        if (hex) return Rgb{digits[0] * 17, digits[1] * 17, digits[2] * 17};
+        if (hex)
+            return Rgb{digits[0] * 17, digits[1] * 17, digits[2] * 17};
     }
     const std::string name = toLower(value);
     for (const auto& named : kNamed)
-        if (named.name == name) return named.rgb;
+        if (named.name == name)
+            return named.rgb;
     return std::nullopt;
 }
 
-bool isDigit(char c) {
+bool isDigit(char c)
+{
     return c >= '0' && c <= '9';
 }
 
 // The value of attribute name in the inside of a tag, quotes removed.
-std::optional<std::string_view> attribute(std::string_view tag, std::string_view name) {
+std::optional<std::string_view> attribute(std::string_view tag, std::string_view name)
+{
     const std::string lower = toLower(tag);
     for (std::size_t pos = lower.find(name); pos != std::string::npos; pos = lower.find(name, pos + 1)) {
         const bool wordStart = pos == 0 || lower[pos - 1] == ' ' || lower[pos - 1] == '\t';
         std::size_t v = pos + name.size();
         while (v < lower.size() && lower[v] == ' ')
             ++v;
-        if (!wordStart || v >= lower.size() || lower[v] != '=') continue;
+        if (!wordStart || v >= lower.size() || lower[v] != '=')
+            continue;
         ++v;
         while (v < tag.size() && tag[v] == ' ')
             ++v;
         const char quote = v < tag.size() && (tag[v] == '"' || tag[v] == '\'') ? tag[v] : '\0';
-        if (quote) ++v;
+        if (quote)
+            ++v;
         std::size_t end = v;
         while (end < tag.size() && (quote ? tag[end] != quote : tag[end] != ' '))
             ++end;
@@ -104,12 +116,13 @@ std::optional<std::string_view> attribute(std::string_view tag, std::string_view
 // Writes the IRC codes lazily: a change of colour or underline is put out just before the next
 // character of text.
 class IrcWriter {
-  public:
+public:
     void setColour(std::optional<int> colour) { m_colour = colour; }
     std::optional<int> colour() const { return m_colour; }
     void setUnderline(bool on) { m_underline = on; }
 
-    void text(char c) {
+    void text(char c)
+    {
         if (m_colour != m_written) {
             m_out.push_back(irc::kColour);
             if (m_colour) {
@@ -131,7 +144,7 @@ class IrcWriter {
     }
     std::string take() { return std::move(m_out); }
 
-  private:
+private:
     std::string m_out;
     std::optional<int> m_colour, m_written;
     bool m_underline = false, m_writtenUnderline = false, m_guard = false;
@@ -139,20 +152,24 @@ class IrcWriter {
 
 } // namespace
 
-std::optional<int> nearestIrcColour(std::string_view htmlColour) {
+std::optional<int> nearestIrcColour(std::string_view htmlColour)
+{
     const auto rgb = parseColour(htmlColour);
-    if (!rgb) return std::nullopt;
+    if (!rgb)
+        return std::nullopt;
     int best = 0;
     long bestDistance = -1;
     for (int i = 0; i < static_cast<int>(kPalette.size()); ++i) {
         const long dr = rgb->r - kPalette[i].r, dg = rgb->g - kPalette[i].g, db = rgb->b - kPalette[i].b;
         const long distance = dr * dr + dg * dg + db * db;
-        if (bestDistance < 0 || distance < bestDistance) best = i, bestDistance = distance;
+        if (bestDistance < 0 || distance < bestDistance)
+            best = i, bestDistance = distance;
     }
     return best;
 }
 
-std::string htmlToIrc(std::string_view line) {
+std::string htmlToIrc(std::string_view line)
+{
     IrcWriter writer;
     std::vector<std::optional<int>> fontStack; // the colour in force before each open <font>
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -166,7 +183,8 @@ std::string htmlToIrc(std::string_view line) {
         if (name == "font") {
             fontStack.push_back(writer.colour());
             if (const auto value = attribute(inside, "color"))
-                if (const auto colour = nearestIrcColour(*value)) writer.setColour(colour);
+                if (const auto colour = nearestIrcColour(*value))
+                    writer.setColour(colour);
         } else if (name == "/font") {
             if (!fontStack.empty()) {
                 writer.setColour(fontStack.back());
@@ -183,13 +201,15 @@ std::string htmlToIrc(std::string_view line) {
     return writer.take();
 }
 
-std::string stripIrcFormatting(std::string_view text) {
+std::string stripIrcFormatting(std::string_view text)
+{
     std::string out;
     out.reserve(text.size());
     const auto skipDigits = [&](std::size_t& i, int most, bool hex) {
         for (int n = 0; n < most && i + 1 < text.size(); ++n) {
             const char c = text[i + 1];
-            if (!(hex ? hexDigit(c) >= 0 : isDigit(c))) break;
+            if (!(hex ? hexDigit(c) >= 0 : isDigit(c)))
+                break;
             ++i;
         }
     };

@@ -5,7 +5,8 @@
 
 namespace tavu {
 
-std::vector<std::string> IrcLineBuffer::feed(std::string_view bytes) {
+std::vector<std::string> IrcLineBuffer::feed(std::string_view bytes)
+{
     std::vector<std::string> lines;
     for (const char c : bytes) {
         if (c == '\r' || c == '\n') {
@@ -21,7 +22,8 @@ std::vector<std::string> IrcLineBuffer::feed(std::string_view bytes) {
     return lines;
 }
 
-void IrcLineBuffer::endLine(std::vector<std::string>& lines) {
+void IrcLineBuffer::endLine(std::vector<std::string>& lines)
+{
     if (m_overlong) {
         m_overlong = false;
         ++m_discarded;
@@ -31,7 +33,8 @@ void IrcLineBuffer::endLine(std::vector<std::string>& lines) {
     m_partial.clear();
 }
 
-void IrcLineBuffer::clear() {
+void IrcLineBuffer::clear()
+{
     m_partial.clear();
     m_overlong = false;
 }

@@ -11,7 +11,7 @@ namespace tavu {
 // longer than kMaxLine (tags included) is discarded whole, and so is a line the connection loses
 // half-way (it is never completed).
 class IrcLineBuffer {
-  public:
+public:
     static constexpr std::size_t kMaxLine = 8191 + 512;
 
     // The complete lines in the bytes received so far, as UTF-8.
@@ -21,7 +21,7 @@ class IrcLineBuffer {
 
     std::size_t discardedLines() const { return m_discarded; }
 
-  private:
+private:
     void endLine(std::vector<std::string>& lines);
 
     std::string m_partial;

@@ -11,7 +11,8 @@ namespace {
 
 constexpr std::string_view kFallbackNick = "Tavu";
 
-std::vector<std::string> words(const std::string& text) {
+std::vector<std::string> words(const std::string& text)
+{
     std::istringstream in(text);
     std::vector<std::string> out;
     for (std::string word; in >> word;)
@@ -21,11 +22,11 @@ std::vector<std::string> words(const std::string& text) {
 
 } // namespace
 
-IrcRegistration::IrcRegistration(Send send, Report report)
-    : m_send(std::move(send)), m_report(std::move(report)) {}
+IrcRegistration::IrcRegistration(Send send, Report report) : m_send(std::move(send)), m_report(std::move(report)) {}
 
 void IrcRegistration::start(const std::string& nick, const std::string& userName, const std::string& realName,
-                            const std::string& password) {
+                            const std::string& password)
+{
     m_baseNick = m_nick = m_login = nick;
     m_password = password;
     m_account.clear();
@@ -38,7 +39,8 @@ void IrcRegistration::start(const std::string& nick, const std::string& userName
     m_send(ircLine("USER", {userName, "0", "*", realName}));
 }
 
-bool IrcRegistration::handle(const IrcMessage& message) {
+bool IrcRegistration::handle(const IrcMessage& message)
+{
     const std::string& command = message.command;
     if (command == "CAP") {
         handleCap(message);
@@ -48,21 +50,25 @@ bool IrcRegistration::handle(const IrcMessage& message) {
         nickRefused(command == "432");
     } else if (command == "001") {
         m_welcomed = true;
-        if (!message.param(0).empty()) m_nick = message.param(0);
-        if (!m_password.empty() && m_account.empty()) m_report("Signed on without logging in to services");
+        if (!message.param(0).empty())
+            m_nick = message.param(0);
+        if (!m_password.empty() && m_account.empty())
+            m_report("Signed on without logging in to services");
     } else {
         return false;
     }
     return true;
 }
 
-void IrcRegistration::handleCap(const IrcMessage& message) {
+void IrcRegistration::handleCap(const IrcMessage& message)
+{
     const std::string sub = message.param(1);
     const std::string list = message.params.empty() ? std::string{} : message.params.back();
     if (sub == "LS" && !m_capsEnded && !m_welcomed) {
         m_offered += " " + list;
         const bool more = message.params.size() >= 4 && message.param(2) == "*";
-        if (!more) requestCaps();
+        if (!more)
+            requestCaps();
     } else if (sub == "ACK") {
         for (const std::string& cap : words(list)) {
             if (cap.starts_with('-'))
@@ -84,7 +90,8 @@ void IrcRegistration::handleCap(const IrcMessage& message) {
     }
 }
 
-void IrcRegistration::requestCaps() {
+void IrcRegistration::requestCaps()
+{
     std::string request;
     for (const std::string& offer : words(m_offered)) {
         const std::size_t eq = offer.find('=');
@@ -100,7 +107,8 @@ void IrcRegistration::requestCaps() {
         m_send(ircLine("CAP", {"REQ", request}));
 }
 
-void IrcRegistration::handleSasl(const IrcMessage& message) {
+void IrcRegistration::handleSasl(const IrcMessage& message)
+{
     const std::string& command = message.command;
     if (command == "AUTHENTICATE") {
         if (m_saslBusy && message.param(0) == "+")
@@ -113,13 +121,15 @@ void IrcRegistration::handleSasl(const IrcMessage& message) {
         m_saslBusy = false;
         endCaps();
     } else if (command == "902" || command == "904" || command == "905" || command == "906") {
-        if (m_saslBusy) m_report("Logging in to services failed: " + message.params.back());
+        if (m_saslBusy)
+            m_report("Logging in to services failed: " + message.params.back());
         m_saslBusy = false;
         endCaps();
     }
 }
 
-void IrcRegistration::nickRefused(bool erroneous) {
+void IrcRegistration::nickRefused(bool erroneous)
+{
     if (erroneous && m_baseNick != kFallbackNick) {
         m_report("The server refused the nick " + m_nick + "; trying " + std::string(kFallbackNick));
         m_baseNick = m_nick = std::string(kFallbackNick);
@@ -130,7 +140,8 @@ void IrcRegistration::nickRefused(bool erroneous) {
     m_send(ircLine("NICK", {m_nick}));
 }
 
-std::string IrcRegistration::alternativeNick(const std::string& base, int attempt) {
+std::string IrcRegistration::alternativeNick(const std::string& base, int attempt)
+{
     const std::string suffix = attempt <= 1 ? std::string("_") : std::to_string(attempt - 1);
     const std::size_t room = kDefaultNickLength > suffix.size() ? kDefaultNickLength - suffix.size() : 0;
     std::size_t cut = std::min(room, base.size());
@@ -139,8 +150,10 @@ std::string IrcRegistration::alternativeNick(const std::string& base, int attemp
     return base.substr(0, cut) + suffix;
 }
 
-void IrcRegistration::endCaps() {
-    if (m_capsEnded || m_welcomed) return;
+void IrcRegistration::endCaps()
+{
+    if (m_capsEnded || m_welcomed)
+        return;
     m_capsEnded = true;
     m_send("CAP END");
 }

@@ -12,7 +12,7 @@ struct IrcMessage;
 // when there is a password, NICK and USER, and other nicks to try when the server refuses one.
 // It ends with the server's welcome (001).
 class IrcRegistration {
-  public:
+public:
     using Send = std::function<void(const std::string& line)>;
     using Report = std::function<void(const std::string& text)>;
 
@@ -37,7 +37,7 @@ class IrcRegistration {
     // The nick to try after attempt n (1, 2, ...) of base was refused.
     static std::string alternativeNick(const std::string& base, int attempt);
 
-  private:
+private:
     void handleCap(const IrcMessage& message);
     void requestCaps();
     void handleSasl(const IrcMessage& message);

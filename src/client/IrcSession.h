@@ -17,7 +17,7 @@ struct IrcMessage;
 // joins the channel after every sign-on, rejoins after a kick, follows its own nick and the
 // server's CASEMAPPING, and passes on what is said in the channel.
 class IrcSession {
-  public:
+public:
     enum class Phase { Idle, Connecting, SigningOn, Joining, InChannel, Waiting, Closed };
     struct Events {
         std::function<void(Phase phase, const std::string& text)> status;
@@ -29,8 +29,7 @@ class IrcSession {
     };
 
     // random gives numbers uniform in [0, 1) for the reconnect jitter; empty means a seeded generator.
-    IrcSession(Runtime& runtime, IrcTransport& transport, IrcConfig config,
-               std::function<double()> random = {});
+    IrcSession(Runtime& runtime, IrcTransport& transport, IrcConfig config, std::function<double()> random = {});
 
     void setEvents(Events events) { m_events = std::move(events); }
 
@@ -56,7 +55,7 @@ class IrcSession {
     // Text budget while our own prefix is not known yet.
     static constexpr std::size_t kUnknownPrefixBudget = 400;
 
-  private:
+private:
     void connecting();
     void opened();
     void lost(const std::string& reason, std::int64_t retryMs);

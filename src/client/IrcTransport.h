@@ -17,7 +17,7 @@ enum class TlsMode {
 // is asynchronous; the events arrive on the UI thread. After close() (or a closed event) it may be
 // opened again.
 class IrcTransport {
-  public:
+public:
     struct Events {
         std::function<void()> opened; // ready to send (TLS handshake done)
         std::function<void(std::string_view bytes)> received;
@@ -35,7 +35,7 @@ class IrcTransport {
     // Closes after everything written so far has gone out; no closed event follows.
     virtual void finish() = 0;
 
-  protected:
+protected:
     Events m_events;
 };
 

@@ -7,7 +7,10 @@ LocalChatRoom::LocalChatRoom(std::string screenName)
 {
 }
 
-std::string LocalChatRoom::GetOwnerName() const { return m_owner; }
+std::string LocalChatRoom::GetOwnerName() const
+{
+    return m_owner;
+}
 
 void LocalChatRoom::ownerTyped(const std::string& text)
 {
@@ -21,10 +24,16 @@ void LocalChatRoom::otherSaid(const std::string& sender, const std::string& text
     lineAppeared(sender, text);
 }
 
-void LocalChatRoom::notice(const std::string& text) { addEntry({Kind::Notice, {}, text}); }
+void LocalChatRoom::notice(const std::string& text)
+{
+    addEntry({Kind::Notice, {}, text});
+}
 
 // The bot's own lines are not handed to the scanners: they are answers, never commands.
-void LocalChatRoom::post(const std::string& line) { addEntry({Kind::Reply, m_owner, line}); }
+void LocalChatRoom::post(const std::string& line)
+{
+    addEntry({Kind::Reply, m_owner, line});
+}
 
 void LocalChatRoom::addEntry(Entry entry)
 {

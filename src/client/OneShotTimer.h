@@ -12,7 +12,7 @@ class TimerSource;
 // Runs an action once, after a delay, on the runtime's event loop. Starting it again replaces
 // the pending action.
 class OneShotTimer {
-  public:
+public:
     explicit OneShotTimer(Runtime& runtime);
     ~OneShotTimer();
     OneShotTimer(const OneShotTimer&) = delete;
@@ -22,7 +22,7 @@ class OneShotTimer {
     void stop();
     bool active() const { return static_cast<bool>(m_action); }
 
-  private:
+private:
     void fire();
 
     std::unique_ptr<TimerSource> m_source;

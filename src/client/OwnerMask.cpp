@@ -3,25 +3,31 @@
 namespace tavu {
 namespace {
 
-std::string_view trimmed(std::string_view text) {
+std::string_view trimmed(std::string_view text)
+{
     const std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string_view::npos) return {};
+    if (start == std::string_view::npos)
+        return {};
     return text.substr(start, text.find_last_not_of(" \t") - start + 1);
 }
 
-std::string orAny(std::string_view part) {
+std::string orAny(std::string_view part)
+{
     return part.empty() ? std::string("*") : std::string(part);
 }
 
-bool onlyStars(std::string_view part) {
+bool onlyStars(std::string_view part)
+{
     return part.find_first_not_of('*') == std::string_view::npos;
 }
 
 } // namespace
 
-std::optional<OwnerMask> OwnerMask::parse(std::string_view text) {
+std::optional<OwnerMask> OwnerMask::parse(std::string_view text)
+{
     text = trimmed(text);
-    if (text.empty()) return std::nullopt;
+    if (text.empty())
+        return std::nullopt;
     const std::size_t bang = text.find('!');
     const std::size_t at = text.find('@', bang == std::string_view::npos ? 0 : bang);
     std::string nick, user, host;
@@ -44,15 +50,18 @@ std::optional<OwnerMask> OwnerMask::parse(std::string_view text) {
 }
 
 bool OwnerMask::matches(std::string_view nick, std::string_view user, std::string_view host,
-                        const std::optional<std::string>& account, const IrcCaseMapping& mapping) const {
+                        const std::optional<std::string>& account, const IrcCaseMapping& mapping) const
+{
     if (account && !account->empty() && *account != "*" && m_literalNick && mapping.equals(*account, m_nick))
         return true;
-    if (m_needsAccount || nick.empty() || user.empty() || host.empty()) return false;
+    if (m_needsAccount || nick.empty() || user.empty() || host.empty())
+        return false;
     const std::string full = std::string(nick) + "!" + std::string(user) + "@" + std::string(host);
     return globMatch(mapping.fold(m_text), mapping.fold(full));
 }
 
-bool OwnerMask::globMatch(std::string_view pattern, std::string_view text) {
+bool OwnerMask::globMatch(std::string_view pattern, std::string_view text)
+{
     std::size_t p = 0, t = 0;
     std::size_t star = std::string_view::npos, resume = 0;
     while (t < text.size()) {

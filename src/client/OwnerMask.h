@@ -14,7 +14,7 @@ namespace tavu {
 // whose user and host match anybody names a nick alone, which anybody can take: such a mask
 // matches by account only.
 class OwnerMask {
-  public:
+public:
     // Reads a mask; "nick", "nick!user" and "user@host" are filled up with "*". Nothing for an
     // empty text.
     static std::optional<OwnerMask> parse(std::string_view text);
@@ -33,7 +33,7 @@ class OwnerMask {
     // Matches text against a pattern with * (any run) and ? (any one character).
     static bool globMatch(std::string_view pattern, std::string_view text);
 
-  private:
+private:
     std::string m_text;
     std::string m_nick;
     std::string m_ownerName;

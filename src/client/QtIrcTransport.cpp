@@ -2,18 +2,21 @@
 
 namespace tavu {
 
-QtIrcTransport::~QtIrcTransport() {
+QtIrcTransport::~QtIrcTransport()
+{
     delete m_socket.data();
 }
 
-void QtIrcTransport::open(const std::string& host, int port, TlsMode tls) {
+void QtIrcTransport::open(const std::string& host, int port, TlsMode tls)
+{
     release(false);
     m_tls = tls;
     m_certificateProblem.clear();
     auto* socket = new QSslSocket;
     m_socket = socket;
     const auto opened = [this] {
-        if (m_events.opened) m_events.opened();
+        if (m_events.opened)
+            m_events.opened();
     };
     if (tls == TlsMode::Off)
         QObject::connect(socket, &QSslSocket::connected, socket, opened);
@@ -28,10 +31,9 @@ void QtIrcTransport::open(const std::string& host, int port, TlsMode tls) {
                      [this](const QList<QSslError>& errors) { checkCertificate(errors); });
     QObject::connect(socket, &QSslSocket::disconnected, socket,
                      [this] { lost(QStringLiteral("the server closed the connection")); });
-    QObject::connect(socket, &QSslSocket::errorOccurred, socket,
-                     [this, socket](QAbstractSocket::SocketError) {
-                         lost(m_certificateProblem.isEmpty() ? socket->errorString() : m_certificateProblem);
-                     });
+    QObject::connect(socket, &QSslSocket::errorOccurred, socket, [this, socket](QAbstractSocket::SocketError) {
+        lost(m_certificateProblem.isEmpty() ? socket->errorString() : m_certificateProblem);
+    });
     const QString name = QString::fromStdString(host);
     const auto qport = static_cast<quint16>(port);
     if (tls == TlsMode::Off)
@@ -40,7 +42,8 @@ void QtIrcTransport::open(const std::string& host, int port, TlsMode tls) {
         socket->connectToHostEncrypted(name, qport);
 }
 
-void QtIrcTransport::checkCertificate(const QList<QSslError>& errors) {
+void QtIrcTransport::checkCertificate(const QList<QSslError>& errors)
+{
     bool selfSignedOnly = m_tls == TlsMode::AcceptSelfSigned;
     QStringList problems;
     for (const QSslError& error : errors) {
@@ -54,37 +57,47 @@ void QtIrcTransport::checkCertificate(const QList<QSslError>& errors) {
         m_certificateProblem = QStringLiteral("certificate refused: ") + problems.join(QStringLiteral("; "));
 }
 
-void QtIrcTransport::lost(const QString& reason) {
+void QtIrcTransport::lost(const QString& reason)
+{
     release(false);
-    if (m_events.closed) m_events.closed(reason.toStdString());
+    if (m_events.closed)
+        m_events.closed(reason.toStdString());
 }
 
-void QtIrcTransport::write(std::string_view bytes) {
-    if (m_socket) m_socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
+void QtIrcTransport::write(std::string_view bytes)
+{
+    if (m_socket)
+        m_socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
-void QtIrcTransport::close() {
+void QtIrcTransport::close()
+{
     release(false);
 }
 
-void QtIrcTransport::finish() {
+void QtIrcTransport::finish()
+{
     release(true);
 }
 
 // Lets the socket go without hearing from it again. It is deleted later, since this may run inside
 // one of its own signals.
-void QtIrcTransport::release(bool graceful) {
+void QtIrcTransport::release(bool graceful)
+{
     QSslSocket* socket = m_socket.data();
     m_socket.clear();
-    if (!socket) return;
+    if (!socket)
+        return;
     QObject::disconnect(socket, nullptr, socket, nullptr);
     if (graceful) {
         // The last lines (QUIT) go out now: the program may be about to end.
         socket->flush();
-        if (socket->bytesToWrite() > 0) socket->waitForBytesWritten(1000);
+        if (socket->bytesToWrite() > 0)
+            socket->waitForBytesWritten(1000);
         QObject::connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
         socket->disconnectFromHost();
-        if (socket->state() == QAbstractSocket::UnconnectedState) socket->deleteLater();
+        if (socket->state() == QAbstractSocket::UnconnectedState)
+            socket->deleteLater();
     } else {
         socket->abort();
         socket->deleteLater();

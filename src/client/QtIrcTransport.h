@@ -10,7 +10,7 @@ namespace tavu {
 // The link to an IRC server over a QSslSocket: plain TCP, or TLS with the certificate checked
 // against the server's name (a self-signed certificate only where the settings allow it).
 class QtIrcTransport : public IrcTransport {
-  public:
+public:
     QtIrcTransport() = default;
     ~QtIrcTransport() override;
     QtIrcTransport(const QtIrcTransport&) = delete;
@@ -21,7 +21,7 @@ class QtIrcTransport : public IrcTransport {
     void close() override;
     void finish() override;
 
-  private:
+private:
     void lost(const QString& reason);
     void checkCertificate(const QList<QSslError>& errors);
     void release(bool graceful);

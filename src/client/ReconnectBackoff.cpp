@@ -6,10 +6,14 @@
 namespace tavu {
 
 ReconnectBackoff::ReconnectBackoff(Params params, std::function<double()> random)
-    : m_params(params), m_random(std::move(random)) {}
+    : m_params(params), m_random(std::move(random))
+{
+}
 
-std::int64_t ReconnectBackoff::nextDelay(std::int64_t upMs) {
-    if (upMs >= m_params.stableMs) m_attempt = 0;
+std::int64_t ReconnectBackoff::nextDelay(std::int64_t upMs)
+{
+    if (upMs >= m_params.stableMs)
+        m_attempt = 0;
     double base = static_cast<double>(m_params.minMs);
     for (int i = 0; i < m_attempt && base < static_cast<double>(m_params.maxMs); ++i)
         base *= 2;

@@ -10,7 +10,7 @@ namespace tavu {
 // that many clients cut off at once do not come back at once. A connection that stayed up for
 // stableMs starts the series again.
 class ReconnectBackoff {
-  public:
+public:
     struct Params {
         std::int64_t minMs = 10'000;
         std::int64_t maxMs = 300'000;
@@ -26,7 +26,7 @@ class ReconnectBackoff {
     void reset() { m_attempt = 0; }
     int attempts() const { return m_attempt; }
 
-  private:
+private:
     Params m_params;
     std::function<double()> m_random;
     int m_attempt = 0;

@@ -6,7 +6,8 @@
 
 namespace tavu {
 
-std::string SaslPlain::base64(std::string_view bytes) {
+std::string SaslPlain::base64(std::string_view bytes)
+{
     static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string out;
     out.reserve((bytes.size() + 2) / 3 * 4);
@@ -21,7 +22,8 @@ std::string SaslPlain::base64(std::string_view bytes) {
     return out;
 }
 
-std::vector<std::string> SaslPlain::authenticateLines(std::string_view account, std::string_view password) {
+std::vector<std::string> SaslPlain::authenticateLines(std::string_view account, std::string_view password)
+{
     std::string credentials;
     credentials.append(account).push_back('\0');
     credentials.append(account).push_back('\0');
@@ -31,7 +33,8 @@ std::vector<std::string> SaslPlain::authenticateLines(std::string_view account, 
     constexpr std::size_t kPiece = 400;
     for (std::size_t pos = 0; pos < encoded.size(); pos += kPiece)
         lines.push_back(ircLine("AUTHENTICATE", {encoded.substr(pos, kPiece)}));
-    if (encoded.size() % kPiece == 0) lines.push_back("AUTHENTICATE +");
+    if (encoded.size() % kPiece == 0)
+        lines.push_back("AUTHENTICATE +");
     return lines;
 }
 

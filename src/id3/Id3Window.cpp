@@ -23,8 +23,7 @@ QFont labelFont()
 }
 } // namespace
 
-Id3Window::Id3Window(Bot& bot, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_bot(bot)
+Id3Window::Id3Window(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_bot(bot)
 {
     setObjectName(QStringLiteral("FrmID3"));
     setWindowTitle(QStringLiteral("ID3 Tag"));
@@ -70,7 +69,10 @@ Id3Window::Id3Window(Bot& bot, QWidget* parent)
     ShowSongTag(m_bot);
 }
 
-Id3Window::~Id3Window() { m_bot.id3.onChanged = nullptr; }
+Id3Window::~Id3Window()
+{
+    m_bot.id3.onChanged = nullptr;
+}
 
 QLineEdit* Id3Window::addField(const QString& caption, const char* name, int row)
 {

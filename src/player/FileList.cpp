@@ -16,7 +16,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool isHidden(const std::string& name) { return !name.empty() && name.front() == '.'; }
+bool isHidden(const std::string& name)
+{
+    return !name.empty() && name.front() == '.';
+}
 
 // A regular file, or a link that ends at one. The listing's own file type (d_type) answers for
 // most entries; only links and file systems that do not give a type need a stat. A dangling link
@@ -79,7 +82,10 @@ std::optional<std::vector<std::string>> listPlainFiles(const std::string& direct
     return sortedNames(entries);
 }
 
-bool isSong(const std::string& name) { return name.find(".mp3") != std::string::npos; }
+bool isSong(const std::string& name)
+{
+    return name.find(".mp3") != std::string::npos;
+}
 
 } // namespace
 
@@ -110,8 +116,7 @@ std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, cons
     return FillSongList(File1, lstMp3, mirror, directory, listed);
 }
 
-std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, const std::string& directory,
-                         bool& listed)
+std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, const std::string& directory, bool& listed)
 {
     listed = File1.setPath(directory);
     std::vector<std::string> songs;
@@ -125,6 +130,9 @@ std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, cons
     return lstMp3.count();
 }
 
-std::string songPath(const FileList& File1, const std::string& song) { return File1.path() + "/" + song; }
+std::string songPath(const FileList& File1, const std::string& song)
+{
+    return File1.path() + "/" + song;
+}
 
 } // namespace tavu

@@ -34,8 +34,7 @@ std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, cons
 // The same, and listed tells whether the directory itself could be listed. When it could not, the
 // songs are those of File1's previous directory, which a caller changing directories must not take
 // for the new directory's songs.
-std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, const std::string& directory,
-                         bool& listed);
+std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, const std::string& directory, bool& listed);
 
 // The song path: File1's directory, "/", the song.
 std::string songPath(const FileList& File1, const std::string& song);

@@ -8,7 +8,10 @@ namespace tavu {
 
 namespace {
 const std::string kEmpty;
-bool lessNoCase(const std::string& a, const std::string& b) { return compareNoCase(a, b) < 0; }
+bool lessNoCase(const std::string& a, const std::string& b)
+{
+    return compareNoCase(a, b) < 0;
+}
 } // namespace
 
 std::size_t ListBox::addItem(std::string text)

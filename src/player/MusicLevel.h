@@ -12,7 +12,7 @@ namespace tavu {
 // to noteSound() before apply() runs, and apply() takes it out, scales the rest and puts it back.
 // The setters run on the UI thread; noteSound() and apply() on the audio thread.
 class MusicLevel {
-  public:
+public:
     MusicLevel();
 
     // Attenuation in hundredths of a decibel, 0 (full) to -10000; other values are clamped.
@@ -30,7 +30,7 @@ class MusicLevel {
     // Scales the music of one mixed buffer (interleaved stereo, 16 bits) and forgets the noted sound.
     void apply(std::int16_t* stream, std::size_t count);
 
-  private:
+private:
     void updateGains();
 
     int m_volume = 0;

@@ -8,7 +8,10 @@
 namespace tavu {
 namespace {
 
-void click(Bot& bot) { bot.playSound("Click.wav"); }
+void click(Bot& bot)
+{
+    bot.playSound("Click.wav");
+}
 
 void startClock(Bot& bot)
 {
@@ -65,7 +68,10 @@ void CountSongPlayed(Bot& bot)
     bot.settings().write(keys::Mp3sPlayed, bot.played.caption());
 }
 
-int volumeToAttenuation(double level) { return static_cast<int>(roundHalfEven(25.0 * level - 2500.0)); }
+int volumeToAttenuation(double level)
+{
+    return static_cast<int>(roundHalfEven(25.0 * level - 2500.0));
+}
 
 void Play_Click(Bot& bot)
 {
@@ -114,11 +120,26 @@ int stepIndex(const Bot& bot, int direction)
     return (index >= 0 && index < static_cast<int>(bot.lstMp3.count())) ? index : -1;
 }
 
-void Next_Click(Bot& bot) { step(bot, +1); }
-void Prev_Click(Bot& bot) { step(bot, -1); }
-void Rep_Click(Bot& bot) { toggle(bot, PlayMode::Repeat); }
-void Ran_Click(Bot& bot) { toggle(bot, PlayMode::AutoRandom); }
-void AutoCont_Click(Bot& bot) { toggle(bot, PlayMode::AutoContinue); }
+void Next_Click(Bot& bot)
+{
+    step(bot, +1);
+}
+void Prev_Click(Bot& bot)
+{
+    step(bot, -1);
+}
+void Rep_Click(Bot& bot)
+{
+    toggle(bot, PlayMode::Repeat);
+}
+void Ran_Click(Bot& bot)
+{
+    toggle(bot, PlayMode::AutoRandom);
+}
+void AutoCont_Click(Bot& bot)
+{
+    toggle(bot, PlayMode::AutoContinue);
+}
 
 void lstMp3_Click(Bot& bot)
 {

@@ -7,8 +7,8 @@
 #include "util/WindowRoutines.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QListView>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -39,11 +39,11 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
     QFont listFont(QStringLiteral("Tahoma"));
     listFont.setPixelSize(12);
     m_view->setFont(listFont);
-    m_view->setStyleSheet(QStringLiteral(
-        "QListView { background: #0b0d11; color: #cfd8e3; border: 1px solid #2a313c; outline: 0; }"
-        "QListView::item { padding: 1px 4px; }"
-        "QListView::item:selected { background: #1f4f73; color: #ffffff; }"
-        "QListView::item:hover { background: #18212c; }"));
+    m_view->setStyleSheet(
+        QStringLiteral("QListView { background: #0b0d11; color: #cfd8e3; border: 1px solid #2a313c; outline: 0; }"
+                       "QListView::item { padding: 1px 4px; }"
+                       "QListView::item:selected { background: #1f4f73; color: #ffffff; }"
+                       "QListView::item:hover { background: #18212c; }"));
 
     auto* header = new QHBoxLayout;
     header->setContentsMargins(0, 0, 0, 0);
@@ -57,11 +57,10 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
     layout->addWidget(m_view, 1);
 
     // A click or a key that moves the selection runs the selection handler.
-    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (!m_showing && current.isValid() && current.row() != m_bot.lstmp3.selectedIndex())
-                    m_bot.lstmp3.select(current.row());
-            });
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (!m_showing && current.isValid() && current.row() != m_bot.lstmp3.selectedIndex())
+            m_bot.lstmp3.select(current.row());
+    });
     connect(m_view, &QListView::doubleClicked, this, [this](const QModelIndex&) { lstmp3_DblClick(m_bot); });
     m_bot.lstmp3.onSelectionShown = [this] { showSelection(); };
 
@@ -69,7 +68,10 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
     installDragHandle(this, this);
 }
 
-PlaylistWindow::~PlaylistWindow() { m_bot.lstmp3.onSelectionShown = nullptr; }
+PlaylistWindow::~PlaylistWindow()
+{
+    m_bot.lstmp3.onSelectionShown = nullptr;
+}
 
 // The program selected a song: the view follows, without running the click handler again.
 void PlaylistWindow::showSelection()

@@ -21,7 +21,7 @@ class Timer;
 // and opened again by the next song or interface sound (the players call wake()); loaded songs and
 // sounds stay valid, as the mixer's format never changes.
 class SdlAudio {
-  public:
+public:
     SdlAudio();
     ~SdlAudio();
     SdlAudio(const SdlAudio&) = delete;
@@ -42,7 +42,7 @@ class SdlAudio {
     // Lets the device sleep through silences, checked by a timer of the runtime.
     void sleepWhenSilent(Runtime& runtime);
 
-  private:
+private:
     bool openAnyDriver();
     bool openOn(const char* driver);
     bool openDevice();

@@ -11,9 +11,15 @@ struct Window {
     Sint64 length;
 };
 
-Window& windowOf(SDL_RWops* rw) { return *static_cast<Window*>(rw->hidden.unknown.data1); }
+Window& windowOf(SDL_RWops* rw)
+{
+    return *static_cast<Window*>(rw->hidden.unknown.data1);
+}
 
-Sint64 SDLCALL windowSize(SDL_RWops* rw) { return windowOf(rw).length; }
+Sint64 SDLCALL windowSize(SDL_RWops* rw)
+{
+    return windowOf(rw).length;
+}
 
 Sint64 SDLCALL windowSeek(SDL_RWops* rw, Sint64 offset, int whence)
 {

@@ -145,9 +145,18 @@ void SdlMediaPlayer::Stop()
     m_stoppedAt = 0.0;
 }
 
-void SdlMediaPlayer::setVolume(int hundredthsOfDb) { m_audio.musicLevel().setVolume(hundredthsOfDb); }
-void SdlMediaPlayer::setBalance(int balance) { m_audio.musicLevel().setBalance(balance); }
-void SdlMediaPlayer::setMute(bool mute) { m_audio.musicLevel().setMute(mute); }
+void SdlMediaPlayer::setVolume(int hundredthsOfDb)
+{
+    m_audio.musicLevel().setVolume(hundredthsOfDb);
+}
+void SdlMediaPlayer::setBalance(int balance)
+{
+    m_audio.musicLevel().setBalance(balance);
+}
+void SdlMediaPlayer::setMute(bool mute)
+{
+    m_audio.musicLevel().setMute(mute);
+}
 
 double SdlMediaPlayer::CurrentPosition() const
 {

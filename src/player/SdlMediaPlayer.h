@@ -17,7 +17,7 @@ class SdlAudio;
 // The end of a song is seen on the audio thread and posted through the runtime, so EndOfStream runs
 // on the UI thread. One player at a time; it must go before the SdlAudio.
 class SdlMediaPlayer : public MediaPlayer {
-  public:
+public:
     SdlMediaPlayer(SdlAudio& audio, Runtime& runtime);
     ~SdlMediaPlayer() override;
     SdlMediaPlayer(const SdlMediaPlayer&) = delete;
@@ -39,7 +39,7 @@ class SdlMediaPlayer : public MediaPlayer {
     double CurrentPosition() const override;
     int PlayState() const override;
 
-  private:
+private:
     static void musicFinished();
     void postEnd();
     void songEnded(unsigned generation);

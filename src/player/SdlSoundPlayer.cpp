@@ -23,7 +23,10 @@ void SDLCALL noteSound(int, void* samples, int bytes, void* level)
 
 SdlSoundPlayer::SdlSoundPlayer(SdlAudio& audio) : m_audio(audio) {}
 
-SdlSoundPlayer::~SdlSoundPlayer() { clearCache(); }
+SdlSoundPlayer::~SdlSoundPlayer()
+{
+    clearCache();
+}
 
 void SdlSoundPlayer::clearCache()
 {
@@ -40,8 +43,7 @@ Mix_Chunk* SdlSoundPlayer::chunkFor(const std::string& path)
         return found->second;
     std::error_code ec;
     // A regular file only: a FIFO or a device would block or never end.
-    if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) > kMaxFileBytes ||
-        ec)
+    if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) > kMaxFileBytes || ec)
         return nullptr;
     Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
     if (!chunk)

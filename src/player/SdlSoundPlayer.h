@@ -16,7 +16,7 @@ class SdlAudio;
 // has any reason to be plays nothing. The player's volume and mute leave these sounds alone.
 // Loaded sounds are kept by path (a handful). Must go before the SdlAudio.
 class SdlSoundPlayer : public SoundPlayer {
-  public:
+public:
     explicit SdlSoundPlayer(SdlAudio& audio);
     ~SdlSoundPlayer() override;
     SdlSoundPlayer(const SdlSoundPlayer&) = delete;
@@ -24,7 +24,7 @@ class SdlSoundPlayer : public SoundPlayer {
 
     void PlayWave(const std::string& path) override;
 
-  private:
+private:
     Mix_Chunk* chunkFor(const std::string& path);
     void clearCache();
 

@@ -13,7 +13,10 @@ SongListModel::SongListModel(ListBox& list, QObject* parent) : QAbstractListMode
     };
 }
 
-SongListModel::~SongListModel() { m_list.onItemsChanged = nullptr; }
+SongListModel::~SongListModel()
+{
+    m_list.onItemsChanged = nullptr;
+}
 
 int SongListModel::rowCount(const QModelIndex& parent) const
 {

@@ -2,8 +2,8 @@
 
 #include <cctype>
 #include <cerrno>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -88,8 +88,8 @@ bool isTempOf(const std::string& name, std::string_view base)
 bool isUnfinishedStyle(const std::string& name)
 {
     const auto at = name.rfind(".ini.new");
-    return at != std::string::npos && at > 0
-        && (at + 8 == name.size() || isTempOf(name, std::string_view(name).substr(0, at + 8)));
+    return at != std::string::npos && at > 0 &&
+           (at + 8 == name.size() || isTempOf(name, std::string_view(name).substr(0, at + 8)));
 }
 
 template <typename Stale>
@@ -111,8 +111,10 @@ int removeIn(const std::filesystem::path& folder, Stale stale)
 int removeStaleTempFiles(const std::string& programDir)
 {
     const std::filesystem::path dir(programDir);
-    return removeIn(dir, [](const std::string& name) { return isTempOf(name, "Tavu.ini") || isTempOf(name, "Styles.txt"); })
-        + removeIn(dir / "Styles", isUnfinishedStyle);
+    return removeIn(
+               dir,
+               [](const std::string& name) { return isTempOf(name, "Tavu.ini") || isTempOf(name, "Styles.txt"); }) +
+           removeIn(dir / "Styles", isUnfinishedStyle);
 }
 
 } // namespace tavu

@@ -95,11 +95,10 @@ std::string ReadSetting(std::string_view section, std::string_view key, const st
     return {};
 }
 
-bool WriteSetting(std::string_view section, std::string_view key, std::string_view value,
-                  const std::string& path)
+bool WriteSetting(std::string_view section, std::string_view key, std::string_view value, const std::string& path)
 {
-    if (unsafeText(section) || unsafeText(key) || unsafeText(value) || key.find('=') != std::string_view::npos
-        || section.find(']') != std::string_view::npos || trimBlanks(key).empty())
+    if (unsafeText(section) || unsafeText(key) || unsafeText(value) || key.find('=') != std::string_view::npos ||
+        section.find(']') != std::string_view::npos || trimBlanks(key).empty())
         return false;
     const std::string upperKey = toUpper(key);
     const std::string existing = readFileBytes(path).value_or(std::string());
@@ -131,7 +130,8 @@ bool WriteSetting(std::string_view section, std::string_view key, std::string_vi
                 lastFilled = out.size();
         }
         if (!done) {
-            out.insert(out.begin() + static_cast<std::ptrdiff_t>(lastFilled), encodeStoredText(upperKey) + "=" + encodedValue);
+            out.insert(out.begin() + static_cast<std::ptrdiff_t>(lastFilled),
+                       encodeStoredText(upperKey) + "=" + encodedValue);
             done = true;
         }
         i = j - 1;

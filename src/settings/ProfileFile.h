@@ -20,8 +20,7 @@ std::string ReadSetting(std::string_view section, std::string_view key, const st
 // old or the new file. Returns false, leaving the file untouched, when the file cannot be
 // written, or when the value, key or section holds a line break or a NUL (which would break the
 // file or inject keys).
-bool WriteSetting(std::string_view section, std::string_view key, std::string_view value,
-                  const std::string& path);
+bool WriteSetting(std::string_view section, std::string_view key, std::string_view value, const std::string& path);
 
 // The value part of one "key=value" line as ReadSetting gives it (blanks, quotes, 749 limit).
 std::string profileValue(std::string_view rawValueBytes);

@@ -35,7 +35,8 @@ inline constexpr SettingKey ChatFormat{"Chat", "Format", "irc"};
 
 // Where the update checker looks.
 inline constexpr SettingKey UpdatePageUrl{"Updates", "Page URL", "https://tavu.sourceforge.io/update.html"};
-inline constexpr SettingKey UpdateDownloadUrl{"Updates", "Download URL", "https://tavu.sourceforge.io/download/tavu-latest.tar.gz"};
+inline constexpr SettingKey UpdateDownloadUrl{"Updates", "Download URL",
+                                              "https://tavu.sourceforge.io/download/tavu-latest.tar.gz"};
 } // namespace keys
 
 } // namespace tavu

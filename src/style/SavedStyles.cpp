@@ -17,15 +17,18 @@ namespace {
 namespace fs = std::filesystem;
 
 // The order in which a style file is written and read, and a loaded style written to Tavu.ini.
-constexpr std::array<std::string Style::*, 11> kFileOrder{
-    &Style::fac, &Style::mac, &Style::bac, &Style::faf, &Style::maf, &Style::baf,
-    &Style::tf,  &Style::tc,  &Style::fa,  &Style::ma,  &Style::ba};
+constexpr std::array<std::string Style::*, 11> kFileOrder{&Style::fac, &Style::mac, &Style::bac, &Style::faf,
+                                                          &Style::maf, &Style::baf, &Style::tf,  &Style::tc,
+                                                          &Style::fa,  &Style::ma,  &Style::ba};
 
 constexpr std::string_view kNoName = " Please give a style name ";
 constexpr std::string_view kBadName = " A style name can't start with a dot or hold / \\ or control characters ";
 constexpr std::string_view kNotFound = " Style Not Found! ";
 
-bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+bool isControl(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
 
 std::string underlined(std::string_view name, std::string_view closeTag)
 {
@@ -56,8 +59,7 @@ void removeFile(const std::string& path)
 
 } // namespace
 
-SavedStyles::SavedStyles(Bot& bot)
-    : m_bot(bot), m_timer5(bot.runtime(), kIndexDelayMs, [this] { Timer5_Timer(); })
+SavedStyles::SavedStyles(Bot& bot) : m_bot(bot), m_timer5(bot.runtime(), kIndexDelayMs, [this] { Timer5_Timer(); })
 {
     m_timer5.setEnabled(true);
 }
@@ -70,9 +72,18 @@ void SavedStyles::addCommands()
     commands.add("lstyle", [this](const std::string& argument) { lstyle(argument); });
 }
 
-std::string SavedStyles::stylesFolder() const { return m_bot.programFile("Styles/"); }
-std::string SavedStyles::indexPath() const { return m_bot.programFile("Styles.txt"); }
-std::string SavedStyles::styleFile(std::string_view name) const { return stylesFolder() + std::string(name) + ".ini"; }
+std::string SavedStyles::stylesFolder() const
+{
+    return m_bot.programFile("Styles/");
+}
+std::string SavedStyles::indexPath() const
+{
+    return m_bot.programFile("Styles.txt");
+}
+std::string SavedStyles::styleFile(std::string_view name) const
+{
+    return stylesFolder() + std::string(name) + ".ini";
+}
 
 bool SavedStyles::isSafeName(std::string_view name)
 {

@@ -72,8 +72,9 @@ void StyleCommands::query(Bot& bot, const Command& command)
 void addStyleCommands(Bot& bot)
 {
     for (const StyleCommands::Command& command : StyleCommands::table()) {
-        bot.dispatcher().add(command.word,
-                             [&bot, &command](const std::string& argument) { StyleCommands::set(bot, command, argument); });
+        bot.dispatcher().add(command.word, [&bot, &command](const std::string& argument) {
+            StyleCommands::set(bot, command, argument);
+        });
         const std::string queryWord = std::string(command.word) + "?";
         bot.dispatcher().add(queryWord, [&bot, &command](const std::string&) { StyleCommands::query(bot, command); });
     }

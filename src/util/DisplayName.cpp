@@ -8,7 +8,10 @@ namespace tavu {
 namespace {
 // decodeUtf8 keeps a byte that is not valid UTF-8 as U+DC80 + byte.
 constexpr char32_t kEscapedByte = 0xDC80;
-bool isEscapedByte(char32_t c) { return c >= kEscapedByte && c <= kEscapedByte + 0xFF; }
+bool isEscapedByte(char32_t c)
+{
+    return c >= kEscapedByte && c <= kEscapedByte + 0xFF;
+}
 } // namespace
 
 QString displayName(const std::string& bytes)

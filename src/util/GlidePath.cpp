@@ -5,7 +5,10 @@
 namespace tavu {
 
 namespace {
-int toUnits(float position) { return static_cast<int>(std::lround(position)); }
+int toUnits(float position)
+{
+    return static_cast<int>(std::lround(position));
+}
 } // namespace
 
 std::vector<GlidePoint> glidePath(GlidePoint start, GlidePoint corner, int steps)
@@ -27,8 +30,8 @@ std::vector<GlidePoint> glidePath(GlidePoint start, GlidePoint corner, int steps
         x += dx;
         y += dy;
         path.push_back({toUnits(x), toUnits(y)});
-    } while (x < static_cast<float>(corner.x) && y < static_cast<float>(corner.y)
-             && static_cast<int>(path.size()) < maxMoves);
+    } while (x < static_cast<float>(corner.x) && y < static_cast<float>(corner.y) &&
+             static_cast<int>(path.size()) < maxMoves);
     path.push_back(corner);
     return path;
 }

@@ -10,7 +10,10 @@ namespace {
 
 constexpr char kQuote = '"';
 
-bool endsField(char c) { return c == ',' || c == '\r' || c == '\n'; }
+bool endsField(char c)
+{
+    return c == ',' || c == '\r' || c == '\n';
+}
 
 // Steps over the comma or the line end (CR LF, CR or LF) that ended a field.
 void skipDelimiter(std::string_view bytes, std::size_t& at)
@@ -69,8 +72,8 @@ std::string readField(std::string_view bytes, std::size_t& at)
 
 bool needsQuotes(std::string_view item)
 {
-    return item.empty() || item.front() == ' ' || item.back() == ' '
-        || item.find_first_of(",\"\r\n") != std::string_view::npos;
+    return item.empty() || item.front() == ' ' || item.back() == ' ' ||
+           item.find_first_of(",\"\r\n") != std::string_view::npos;
 }
 
 std::string quoted(std::string_view bytes)

@@ -7,9 +7,15 @@
 namespace tavu {
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
-void keepOnTop(QWidget& box) { box.setWindowFlag(Qt::WindowStaysOnTopHint, true); }
+void keepOnTop(QWidget& box)
+{
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
 } // namespace
 
 void QtDialogs::message(const std::string& text, const std::string& title)

@@ -26,10 +26,16 @@ private:
 
 } // namespace
 
-QtRuntime::QtRuntime() { m_clock.start(); }
+QtRuntime::QtRuntime()
+{
+    m_clock.start();
+}
 QtRuntime::~QtRuntime() = default;
 
-double QtRuntime::timeOfDay() const { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+double QtRuntime::timeOfDay() const
+{
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
 
 void QtRuntime::post(std::function<void()> event)
 {

@@ -48,7 +48,10 @@ double SimRuntime::timeOfDay() const
     return std::fmod(m_startTimeOfDay + static_cast<double>(m_nowMs) / 1000.0, 86400.0);
 }
 
-void SimRuntime::post(std::function<void()> event) { m_events.push_back(std::move(event)); }
+void SimRuntime::post(std::function<void()> event)
+{
+    m_events.push_back(std::move(event));
+}
 
 bool SimRuntime::runOneEvent()
 {
@@ -97,6 +100,9 @@ void SimRuntime::schedule(SimTimer* timer, std::int64_t at)
     m_due.emplace(Due{at, timer->m_order}, timer);
 }
 
-void SimRuntime::unschedule(SimTimer* timer) { m_due.erase(Due{timer->m_dueAt, timer->m_order}); }
+void SimRuntime::unschedule(SimTimer* timer)
+{
+    m_due.erase(Due{timer->m_dueAt, timer->m_order});
+}
 
 } // namespace tavu

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <locale>
 #include <optional>
 
@@ -26,7 +26,10 @@ const std::ctype<wchar_t>* wideCtype()
     return locale ? &std::use_facet<std::ctype<wchar_t>>(*locale) : nullptr;
 }
 
-bool isEscapedByte(char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+bool isEscapedByte(char32_t c)
+{
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
 
 } // namespace
 
@@ -37,11 +40,16 @@ char32_t lowerChar(char32_t c)
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
         return c + 32;
     switch (c) {
-    case 0x160: return 0x161; // Š
-    case 0x152: return 0x153; // Œ
-    case 0x17D: return 0x17E; // Ž
-    case 0x178: return 0xFF;  // Ÿ
-    default: break;
+    case 0x160:
+        return 0x161; // Š
+    case 0x152:
+        return 0x153; // Œ
+    case 0x17D:
+        return 0x17E; // Ž
+    case 0x178:
+        return 0xFF; // Ÿ
+    default:
+        break;
     }
     if (c < 0x100 || isEscapedByte(c))
         return c;
@@ -57,11 +65,16 @@ char32_t upperChar(char32_t c)
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
         return c - 32;
     switch (c) {
-    case 0x161: return 0x160;
-    case 0x153: return 0x152;
-    case 0x17E: return 0x17D;
-    case 0xFF: return 0x178;
-    default: break;
+    case 0x161:
+        return 0x160;
+    case 0x153:
+        return 0x152;
+    case 0x17E:
+        return 0x17D;
+    case 0xFF:
+        return 0x178;
+    default:
+        break;
     }
     if (c < 0x100 || isEscapedByte(c))
         return c;
@@ -258,6 +271,9 @@ double roundHalfEven(double value)
     return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
 }
 
-std::string decimal(long long value) { return std::to_string(value); }
+std::string decimal(long long value)
+{
+    return std::to_string(value);
+}
 
 } // namespace tavu

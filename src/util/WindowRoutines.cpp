@@ -23,10 +23,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         switch (event->type()) {
-        case QEvent::MouseButtonPress: return press(static_cast<QMouseEvent*>(event));
-        case QEvent::MouseMove: return move(static_cast<QMouseEvent*>(event));
-        case QEvent::MouseButtonRelease: return release();
-        default: return QObject::eventFilter(watched, event);
+        case QEvent::MouseButtonPress:
+            return press(static_cast<QMouseEvent*>(event));
+        case QEvent::MouseMove:
+            return move(static_cast<QMouseEvent*>(event));
+        case QEvent::MouseButtonRelease:
+            return release();
+        default:
+            return QObject::eventFilter(watched, event);
         }
     }
 

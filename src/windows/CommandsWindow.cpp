@@ -55,10 +55,10 @@ void CommandsWindow::buildList()
     font.setPixelSize(13);
     lstComs->setFont(font);
     lstComs->setUniformItemSizes(true);
-    lstComs->setStyleSheet(skinFieldStyle(QStringLiteral("QListWidget")) + QStringLiteral(
-        "QListWidget::item { padding: 1px 4px; }"
-        "QListWidget::item:selected { background: #1f4f73; color: #ffffff; }"
-        "QListWidget::item:hover { background: #18212c; }"));
+    lstComs->setStyleSheet(skinFieldStyle(QStringLiteral("QListWidget")) +
+                           QStringLiteral("QListWidget::item { padding: 1px 4px; }"
+                                          "QListWidget::item:selected { background: #1f4f73; color: #ffffff; }"
+                                          "QListWidget::item:hover { background: #18212c; }"));
     for (const std::string_view line : kCommandHelpLines)
         lstComs->addItem(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
 }

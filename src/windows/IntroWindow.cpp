@@ -49,10 +49,10 @@ IntroWindow::IntroWindow(Bot& bot, QWidget* parent)
     Bar1->setRange(0, kFull);
     Bar1->setValue(0);
     Bar1->setTextVisible(false);
-    Bar1->setStyleSheet(QStringLiteral(
-        "QProgressBar { background: #07090c; border: 1px solid #262c36; border-radius: 3px; }"
-        "QProgressBar::chunk { border-radius: 2px;"
-        " background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #1f6fae, stop:1 #56bcfd); }"));
+    Bar1->setStyleSheet(
+        QStringLiteral("QProgressBar { background: #07090c; border: 1px solid #262c36; border-radius: 3px; }"
+                       "QProgressBar::chunk { border-radius: 2px;"
+                       " background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #1f6fae, stop:1 #56bcfd); }"));
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -60,10 +60,16 @@ IntroWindow::IntroWindow(Bot& bot, QWidget* parent)
     Timer2.setEnabled(true);
 }
 
-int IntroWindow::barValue() const { return Bar1->value(); }
+int IntroWindow::barValue() const
+{
+    return Bar1->value();
+}
 
 // A second double-click while the bar fills changes nothing: the timer is on already.
-void IntroWindow::mouseDoubleClickEvent(QMouseEvent*) { Timer1.setEnabled(true); }
+void IntroWindow::mouseDoubleClickEvent(QMouseEvent*)
+{
+    Timer1.setEnabled(true);
+}
 
 void IntroWindow::Timer1_Timer()
 {

@@ -24,9 +24,9 @@ const QString kSliderStyle = QStringLiteral(
     " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #e2ecf7, stop:1 #8fa3b8); }"
     "QSlider::handle:horizontal:hover { background: #ffffff; }"
     "QSlider:focus { outline: none; }");
-const QString kVolumeFill = QStringLiteral(
-    "QSlider::sub-page:horizontal { border-radius: 2px;"
-    " background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #1f6fae, stop:1 #56bcfd); }");
+const QString kVolumeFill =
+    QStringLiteral("QSlider::sub-page:horizontal { border-radius: 2px;"
+                   " background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #1f6fae, stop:1 #56bcfd); }");
 } // namespace
 
 SoundWindow::SoundWindow(Bot& bot, QMenu& soundsMenu, QWidget* parent)

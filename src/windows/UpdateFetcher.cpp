@@ -14,7 +14,10 @@ UpdateFetcher::UpdateFetcher(QObject* parent) : QObject(parent), m_manager(new Q
     });
 }
 
-UpdateFetcher::~UpdateFetcher() { dropReply(); }
+UpdateFetcher::~UpdateFetcher()
+{
+    dropReply();
+}
 
 void UpdateFetcher::fetch(const QUrl& url, std::function<void(const Result&)> done)
 {
@@ -40,7 +43,8 @@ void UpdateFetcher::readSome()
 void UpdateFetcher::replyFinished()
 {
     if (m_reply->error() != QNetworkReply::NoError) {
-        finish({false, false, {}, QStringLiteral("The update page could not be fetched: %1").arg(m_reply->errorString())});
+        finish(
+            {false, false, {}, QStringLiteral("The update page could not be fetched: %1").arg(m_reply->errorString())});
         return;
     }
     readSome();

@@ -18,8 +18,14 @@ constexpr int kWidth = 320;
 constexpr int kHeight = 150;
 constexpr int kCheckTickMs = 122;
 
-QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-std::string str(std::string_view s) { return std::string(s); }
+QString text(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+std::string str(std::string_view s)
+{
+    return std::string(s);
+}
 } // namespace
 
 UpdateWindow::UpdateWindow(Bot& bot, QWidget* parent)
@@ -52,7 +58,10 @@ UpdateWindow::UpdateWindow(Bot& bot, QWidget* parent)
 
 UpdateWindow::~UpdateWindow() = default;
 
-void UpdateWindow::setFetchTimeout(std::chrono::milliseconds timeout) { m_fetcher->setTimeout(timeout); }
+void UpdateWindow::setFetchTimeout(std::chrono::milliseconds timeout)
+{
+    m_fetcher->setTimeout(timeout);
+}
 
 // The check runs on the first tick only; the fetch itself goes on in the background.
 void UpdateWindow::Timer2_Timer()
@@ -106,8 +115,14 @@ void UpdateWindow::offerDownload()
         bot.dialogs().message(downloadNotStartedText(download), str(kUpdateQuestionTitle));
 }
 
-void UpdateWindow::showText(const std::string& s) { Text1->setPlainText(text(s)); }
+void UpdateWindow::showText(const std::string& s)
+{
+    Text1->setPlainText(text(s));
+}
 
-void UpdateWindow::paintEvent(QPaintEvent*) { paintWindowSkin(this); }
+void UpdateWindow::paintEvent(QPaintEvent*)
+{
+    paintWindowSkin(this);
+}
 
 } // namespace tavu

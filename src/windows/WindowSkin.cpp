@@ -28,12 +28,13 @@ QLabel* skinTitle(const QString& text, QWidget* parent)
 
 QString skinFieldStyle(const QString& field)
 {
-    return field + QStringLiteral(" { background: #0b0d11; color: #cfd8e3; border: 1px solid #2a313c; outline: 0; }"
-                                  "QScrollBar:vertical { background: #0b0d11; width: 9px; margin: 0; }"
-                                  "QScrollBar::handle:vertical { background: #2f3a48; min-height: 24px; border-radius: 4px; }"
-                                  "QScrollBar::handle:vertical:hover { background: #3f5166; }"
-                                  "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-                                  "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }");
+    return field +
+           QStringLiteral(" { background: #0b0d11; color: #cfd8e3; border: 1px solid #2a313c; outline: 0; }"
+                          "QScrollBar:vertical { background: #0b0d11; width: 9px; margin: 0; }"
+                          "QScrollBar::handle:vertical { background: #2f3a48; min-height: 24px; border-radius: 4px; }"
+                          "QScrollBar::handle:vertical:hover { background: #3f5166; }"
+                          "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                          "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }");
 }
 
 SkinButton* skinButton(SkinButton::Icon icon, const char* name, const QString& toolTip, QWidget* parent)

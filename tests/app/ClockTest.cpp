@@ -66,8 +66,14 @@ TEST_F(ClockTest, DockingFollowsTheWindowsWhileEnabledAndNeverPolls)
 {
     int playlist = 0, side = 0;
     std::string order;
-    bot->dockPlaylist = [&] { ++playlist; order += 'p'; };
-    bot->dockSideWindows = [&] { ++side; order += 's'; };
+    bot->dockPlaylist = [&] {
+        ++playlist;
+        order += 'p';
+    };
+    bot->dockSideWindows = [&] {
+        ++side;
+        order += 's';
+    };
     bot->windowsMoved();
     EXPECT_EQ(playlist + side, 0); // both off
 

@@ -134,9 +134,9 @@ TEST_F(PlayerCommandsTest, StateCommandsWithNoSong)
 {
     for (const char* line : {"!pause", "!xpause", "!mp3?", "!len?"})
         ownerSays(line);
-    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" No song to pause! "), reply(" No song to Unpause! "),
-                                                     reply(" No song is playing! "),
-                                                     reply(" Error, no song is playing! ")}));
+    EXPECT_EQ(takeLines(),
+              (std::vector<std::string>{reply(" No song to pause! "), reply(" No song to Unpause! "),
+                                        reply(" No song is playing! "), reply(" Error, no song is playing! ")}));
 }
 
 TEST_F(PlayerCommandsTest, LengthPauseAndCurrentSong)
@@ -158,8 +158,8 @@ TEST_F(PlayerCommandsTest, LengthPauseAndCurrentSong)
     EXPECT_TRUE(room.sent.back().raw);
     EXPECT_EQ(takeLines(), (std::vector<std::string>{
                                reply(" Mp3 length: <u>10:00</U> "), reply(" Mp3 length: <u>0:59</U> "),
-                               reply(" Mp3 length: <u>4:05</U> "), reply(" a.mp3 - Paused "),
-                               reply(" a.mp3 - Paused "), reply(" a.mp3 - Unpaused "), reply(" a ", " Current Mp3: ")}));
+                               reply(" Mp3 length: <u>4:05</U> "), reply(" a.mp3 - Paused "), reply(" a.mp3 - Paused "),
+                               reply(" a.mp3 - Unpaused "), reply(" a ", " Current Mp3: ")}));
 }
 
 TEST_F(PlayerCommandsTest, StopKeepsTheTitle)
@@ -190,11 +190,10 @@ TEST_F(PlayerCommandsTest, PlayModes)
     ownerSays("!xacon");
     ownerSays("!xacon");
     EXPECT_EQ(bot->playMode(), PlayMode::None);
-    EXPECT_EQ(takeLines(),
-              (std::vector<std::string>{reply(" Auto Random Enabled "), reply(" Repeat Disabled "),
-                                        reply(" Repeat Enabled "), reply(" Repeat Enabled "),
-                                        reply(" Auto Continue Enabled "), reply(" Auto Continue Disabled "),
-                                        reply(" Auto Continue Disabled ")}));
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{
+                               reply(" Auto Random Enabled "), reply(" Repeat Disabled "), reply(" Repeat Enabled "),
+                               reply(" Repeat Enabled "), reply(" Auto Continue Enabled "),
+                               reply(" Auto Continue Disabled "), reply(" Auto Continue Disabled ")}));
 }
 
 TEST_F(PlayerCommandsTest, DirectoryCommands)
@@ -211,11 +210,10 @@ TEST_F(PlayerCommandsTest, DirectoryCommands)
     test::writeBytes(other.file("z.mp3"), "");
     ownerSays("!refdir");
     EXPECT_EQ(bot->lstMp3.count(), 2u);
-    EXPECT_EQ(takeLines(), (std::vector<std::string>{
-                               reply(" Current directory: [" + music.str() + "] ", "Tavu "),
-                               reply(" Directory set to: [" + other.str() + "] "),
-                               reply(" Current directory: [" + other.str() + "] ", "Tavu "),
-                               reply(" Directory Refreshed [" + other.str() + "] ")}));
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Current directory: [" + music.str() + "] ", "Tavu "),
+                                                     reply(" Directory set to: [" + other.str() + "] "),
+                                                     reply(" Current directory: [" + other.str() + "] ", "Tavu "),
+                                                     reply(" Directory Refreshed [" + other.str() + "] ")}));
 }
 
 TEST_F(PlayerCommandsTest, UnlistableDirectoryChangesNothing)

@@ -41,12 +41,19 @@ std::string command(long n)
     static const char* const kColours[] = {"ff0000", "00ff00", "0000ff", "abcdef", "123456"};
     static const char* const kNames[] = {"Alpha", "Beta", "Gamma", "Delta"};
     switch (n % 6) {
-    case 0: return "!vol " + std::to_string((n * 7) % 101);
-    case 1: return "!tc " + std::string(kColours[(n / 6) % 5]);
-    case 2: return "!next";
-    case 3: return "!sstyle " + std::string(kNames[(n / 6) % 4]);
-    case 4: return "!fa <" + std::to_string(n % 1000) + ">";
-    default: return (n / 6) % 2 ? "!rstyle " + std::string(kNames[(n / 6 + 1) % 4]) : "!lstyle " + std::string(kNames[(n / 6 + 2) % 4]);
+    case 0:
+        return "!vol " + std::to_string((n * 7) % 101);
+    case 1:
+        return "!tc " + std::string(kColours[(n / 6) % 5]);
+    case 2:
+        return "!next";
+    case 3:
+        return "!sstyle " + std::string(kNames[(n / 6) % 4]);
+    case 4:
+        return "!fa <" + std::to_string(n % 1000) + ">";
+    default:
+        return (n / 6) % 2 ? "!rstyle " + std::string(kNames[(n / 6 + 1) % 4])
+                           : "!lstyle " + std::string(kNames[(n / 6 + 2) % 4]);
     }
 }
 
@@ -103,7 +110,8 @@ void copyDir(const fs::path& from, const fs::path& to)
 
 std::vector<std::pair<std::string, std::string>> settingKeys()
 {
-    std::vector<std::pair<std::string, std::string>> keys{{"Settings", "Volume"}, {"Settings", "Trig"}, {"Totals", "Mp3s Played"}};
+    std::vector<std::pair<std::string, std::string>> keys{
+        {"Settings", "Volume"}, {"Settings", "Trig"}, {"Totals", "Mp3s Played"}};
     for (const auto& c : StyleCommands::table())
         keys.emplace_back(std::string(kStyleSection), std::string(styleKey(c.value)));
     return keys;
@@ -166,8 +174,8 @@ int countTemporaries(const fs::path& dir)
 {
     int n = 0;
     for (const auto& entry : fs::recursive_directory_iterator(dir))
-        if (entry.path().filename().string().find(".ini.") != std::string::npos
-            || entry.path().filename().string().starts_with("Styles.txt."))
+        if (entry.path().filename().string().find(".ini.") != std::string::npos ||
+            entry.path().filename().string().starts_with("Styles.txt."))
             ++n;
     return n;
 }

@@ -14,15 +14,14 @@ struct Sent {
 };
 
 class FloodQueueTest : public ::testing::Test {
-  protected:
+protected:
     SimRuntime runtime;
     std::vector<Sent> sent;
-    FloodQueue queue{runtime, [this](const std::string& line) {
-                         sent.push_back({runtime.elapsedMs(), line});
-                     }};
+    FloodQueue queue{runtime, [this](const std::string& line) { sent.push_back({runtime.elapsedMs(), line}); }};
 };
 
-TEST_F(FloodQueueTest, ABurstOfFourThenOneLineEveryTwoSecondsInOrder) {
+TEST_F(FloodQueueTest, ABurstOfFourThenOneLineEveryTwoSecondsInOrder)
+{
     for (int i = 0; i < 10; ++i)
         queue.enqueue("line " + std::to_string(i));
     runtime.advance(60'000);
@@ -33,7 +32,8 @@ TEST_F(FloodQueueTest, ABurstOfFourThenOneLineEveryTwoSecondsInOrder) {
     }
 }
 
-TEST_F(FloodQueueTest, TheBucketRefillsWhileIdle) {
+TEST_F(FloodQueueTest, TheBucketRefillsWhileIdle)
+{
     for (int i = 0; i < 4; ++i)
         queue.enqueue("a");
     runtime.advance(3000); // one and a half lines' worth of waiting
@@ -50,7 +50,8 @@ TEST_F(FloodQueueTest, TheBucketRefillsWhileIdle) {
     EXPECT_EQ(sent.size(), 10u); // a full burst again after a long pause
 }
 
-TEST_F(FloodQueueTest, SendNowSkipsTheQueueAndFlushAndClearEmptyIt) {
+TEST_F(FloodQueueTest, SendNowSkipsTheQueueAndFlushAndClearEmptyIt)
+{
     for (int i = 0; i < 6; ++i)
         queue.enqueue("q" + std::to_string(i));
     queue.sendNow("PONG :x");
@@ -67,18 +68,19 @@ TEST_F(FloodQueueTest, SendNowSkipsTheQueueAndFlushAndClearEmptyIt) {
     EXPECT_EQ(queue.pending(), 0u);
 }
 
-TEST(ReconnectBackoff, DoublesFromTenSecondsToFiveMinutes) {
+TEST(ReconnectBackoff, DoublesFromTenSecondsToFiveMinutes)
+{
     ReconnectBackoff backoff({}, [] { return 0.5; }); // no jitter
     std::vector<std::int64_t> delays;
     for (int i = 0; i < 8; ++i)
         delays.push_back(backoff.nextDelay(0));
-    EXPECT_EQ(delays, (std::vector<std::int64_t>{10'000, 20'000, 40'000, 80'000, 160'000, 300'000, 300'000,
-                                                 300'000}));
+    EXPECT_EQ(delays, (std::vector<std::int64_t>{10'000, 20'000, 40'000, 80'000, 160'000, 300'000, 300'000, 300'000}));
     EXPECT_EQ(backoff.nextDelay(119'000), 300'000); // a short spell online does not count
     EXPECT_EQ(backoff.nextDelay(120'000), 10'000);  // a stable one starts over
 }
 
-TEST(ReconnectBackoff, JitterStaysWithinAQuarter) {
+TEST(ReconnectBackoff, JitterStaysWithinAQuarter)
+{
     double r = 0.0;
     ReconnectBackoff backoff({}, [&r] { return r; });
     EXPECT_EQ(backoff.nextDelay(0), 7'500);

@@ -21,8 +21,9 @@ using Lines = std::vector<std::string>;
 
 // The bot in an IRC channel whose server the test plays, on the simulated clock.
 class IrcChatRoomTest : public ::testing::Test {
-  protected:
-    void makeRoom(const std::string& owner, bool html = false, IrcTimings timings = {}) {
+protected:
+    void makeRoom(const std::string& owner, bool html = false, IrcTimings timings = {})
+    {
         std::filesystem::create_directories(dir.path() / "Styles");
         auto link = std::make_unique<ScriptedTransport>();
         transport = link.get();
@@ -45,31 +46,37 @@ class IrcChatRoomTest : public ::testing::Test {
         room->start();
     }
 
-    void signOn(const std::string& caps = "") {
+    void signOn(const std::string& caps = "")
+    {
         transport->accept();
         transport->serverSays(":irc.test CAP * LS :" + caps);
-        if (!caps.empty()) transport->serverSays(":irc.test CAP TavuBot ACK :" + caps);
+        if (!caps.empty())
+            transport->serverSays(":irc.test CAP TavuBot ACK :" + caps);
         transport->serverSays(":irc.test 001 TavuBot :Welcome");
         transport->serverSays(":TavuBot!~tavu@127.0.0.1 JOIN #room");
         runtime.drain();
         transport->take();
     }
 
-    void say(const std::string& prefix, const std::string& text, const std::string& tags = "") {
+    void say(const std::string& prefix, const std::string& text, const std::string& tags = "")
+    {
         transport->serverSays(tags + ":" + prefix + " PRIVMSG #room :" + text);
         runtime.drain();
     }
 
     // The texts of the lines sent to the channel since the last call.
-    Lines channelTexts() {
+    Lines channelTexts()
+    {
         Lines texts;
         for (const std::string& line : transport->take())
-            if (line.starts_with("PRIVMSG #room :")) texts.push_back(line.substr(15));
+            if (line.starts_with("PRIVMSG #room :"))
+                texts.push_back(line.substr(15));
         return texts;
     }
 
     // A reply line in the default style, as written and as sent in IRC formatting.
-    static std::string htmlReply(std::string_view body) {
+    static std::string htmlReply(std::string_view body)
+    {
         Style style;
         style.LoadStyle("/nonexistent/Tavu.ini");
         return style.ComposeReply(" Tavu ", body);
@@ -91,7 +98,8 @@ class IrcChatRoomTest : public ::testing::Test {
 
 constexpr const char* kOwner = "boss!~boss@home.example";
 
-TEST_F(IrcChatRoomTest, ObeysTheMaskAndNobodyElse) {
+TEST_F(IrcChatRoomTest, ObeysTheMaskAndNobodyElse)
+{
     makeRoom("boss!~boss@*.example");
     signOn();
     EXPECT_EQ(room->GetOwnerName(), "boss");
@@ -107,14 +115,14 @@ TEST_F(IrcChatRoomTest, ObeysTheMaskAndNobodyElse) {
     // Whoever sits at the window speaks as the bot, and is not the owner the mask names.
     room->ownerTyped("!vid3 window");
     runtime.advance(10'000);
-    EXPECT_EQ(channelTexts(), (Lines{ircReply(" Trig Is Now [!] "), ircReply(" Echo one "),
-                                     ircReply(" Echo two "), "!vid3 window"}));
-    EXPECT_EQ(scanned, (Lines{"eve: trig ?", "boss!~evil@other.net: trig ?",
-                              "Boss!~boss@home.example.evil.net: trig ?", "boss: trig !", "boss: !vid3 one",
-                              "eve: !vid3 eve", "boss: !vid3 two"}));
+    EXPECT_EQ(channelTexts(),
+              (Lines{ircReply(" Trig Is Now [!] "), ircReply(" Echo one "), ircReply(" Echo two "), "!vid3 window"}));
+    EXPECT_EQ(scanned, (Lines{"eve: trig ?", "boss!~evil@other.net: trig ?", "Boss!~boss@home.example.evil.net: trig ?",
+                              "boss: trig !", "boss: !vid3 one", "eve: !vid3 eve", "boss: !vid3 two"}));
 }
 
-TEST_F(IrcChatRoomTest, ANickOnlyMaskIsObeyedOnTheServicesAccountOnly) {
+TEST_F(IrcChatRoomTest, ANickOnlyMaskIsObeyedOnTheServicesAccountOnly)
+{
     makeRoom("boss");
     signOn("account-tag");
     say("boss!~b@anywhere", "trig ?");
@@ -124,7 +132,8 @@ TEST_F(IrcChatRoomTest, ANickOnlyMaskIsObeyedOnTheServicesAccountOnly) {
     EXPECT_EQ(channelTexts(), Lines{ircReply(" Trig Is Now [!] ")});
 }
 
-TEST_F(IrcChatRoomTest, AnAccountTagTheServerDidNotAgreeToIsNotBelieved) {
+TEST_F(IrcChatRoomTest, AnAccountTagTheServerDidNotAgreeToIsNotBelieved)
+{
     makeRoom("boss");
     signOn();
     ASSERT_FALSE(room->transcript().empty());
@@ -133,7 +142,8 @@ TEST_F(IrcChatRoomTest, AnAccountTagTheServerDidNotAgreeToIsNotBelieved) {
     EXPECT_TRUE(channelTexts().empty());
 }
 
-TEST_F(IrcChatRoomTest, WithoutAMaskTheOwnerTypesInTheWindow) {
+TEST_F(IrcChatRoomTest, WithoutAMaskTheOwnerTypesInTheWindow)
+{
     makeRoom("");
     signOn();
     runtime.advance(10'000); // the sign-on's JOIN is paid for
@@ -145,17 +155,16 @@ TEST_F(IrcChatRoomTest, WithoutAMaskTheOwnerTypesInTheWindow) {
     runtime.drain();
     room->ownerTyped("/me dances");
     runtime.advance(10'000);
-    EXPECT_EQ(channelTexts(),
-              (Lines{"trig !", ircReply(" Trig Is Now [!] "), "!vid3 mine", ircReply(" Echo mine "),
-                     "\x01"
-                     "ACTION dances\x01"}));
-    EXPECT_EQ(scanned, (Lines{"TavuBot: trig !", "eve: !vid3 stranger", "TavuBot: !vid3 mine",
-                              "TavuBot: /me dances"}));
+    EXPECT_EQ(channelTexts(), (Lines{"trig !", ircReply(" Trig Is Now [!] "), "!vid3 mine", ircReply(" Echo mine "),
+                                     "\x01"
+                                     "ACTION dances\x01"}));
+    EXPECT_EQ(scanned, (Lines{"TavuBot: trig !", "eve: !vid3 stranger", "TavuBot: !vid3 mine", "TavuBot: /me dances"}));
     const auto& transcript = room->transcript();
     EXPECT_EQ(transcript.back().text, "* TavuBot dances");
 }
 
-TEST_F(IrcChatRoomTest, HtmlFormatSendsTheLineAsItIs) {
+TEST_F(IrcChatRoomTest, HtmlFormatSendsTheLineAsItIs)
+{
     makeRoom(kOwner, true);
     signOn();
     say(kOwner, "trig !");
@@ -165,7 +174,8 @@ TEST_F(IrcChatRoomTest, HtmlFormatSendsTheLineAsItIs) {
     EXPECT_NE(texts[0].find("\xC2\xB2"), std::string::npos); // ² as UTF-8
 }
 
-TEST_F(IrcChatRoomTest, LinesSaidBeforeTheJoinWaitForItUnlessTheyGrowStale) {
+TEST_F(IrcChatRoomTest, LinesSaidBeforeTheJoinWaitForItUnlessTheyGrowStale)
+{
     IrcTimings timings;
     timings.heldLineMs = 30'000;
     makeRoom(kOwner, true, timings);
@@ -189,7 +199,8 @@ TEST_F(IrcChatRoomTest, LinesSaidBeforeTheJoinWaitForItUnlessTheyGrowStale) {
     EXPECT_EQ(channelTexts(), Lines{"fresh"});
 }
 
-TEST_F(IrcChatRoomTest, ALineBreakInAReplyCannotStartACommand) {
+TEST_F(IrcChatRoomTest, ALineBreakInAReplyCannotStartACommand)
+{
     makeRoom(kOwner);
     signOn();
     room->ChatSend("x\r\nQUIT :bye\nJOIN #evil");
@@ -197,7 +208,8 @@ TEST_F(IrcChatRoomTest, ALineBreakInAReplyCannotStartACommand) {
     EXPECT_EQ(sent, Lines{"PRIVMSG #room :x  QUIT :bye JOIN #evil"});
 }
 
-TEST_F(IrcChatRoomTest, LongRepliesAreSplitToFitTheServer) {
+TEST_F(IrcChatRoomTest, LongRepliesAreSplitToFitTheServer)
+{
     makeRoom(kOwner);
     signOn();
     std::string body;
@@ -216,7 +228,8 @@ TEST_F(IrcChatRoomTest, LongRepliesAreSplitToFitTheServer) {
     EXPECT_EQ(stripIrcFormatting(joined), stripIrcFormatting(ircReply(body)));
 }
 
-TEST_F(IrcChatRoomTest, ABurstOfRepliesKeepsOrderAndPace) {
+TEST_F(IrcChatRoomTest, ABurstOfRepliesKeepsOrderAndPace)
+{
     makeRoom(kOwner);
     signOn();
     runtime.advance(10'000); // the sign-on's JOIN is long paid for
@@ -230,7 +243,8 @@ TEST_F(IrcChatRoomTest, ABurstOfRepliesKeepsOrderAndPace) {
     EXPECT_EQ(transport->closes, 0);
 }
 
-TEST_F(IrcChatRoomTest, ShowsActionsAndNoticesAndStripsFormatting) {
+TEST_F(IrcChatRoomTest, ShowsActionsAndNoticesAndStripsFormatting)
+{
     makeRoom(kOwner);
     signOn();
     say("eve!~eve@h", "\x01"
@@ -250,7 +264,8 @@ TEST_F(IrcChatRoomTest, ShowsActionsAndNoticesAndStripsFormatting) {
     EXPECT_EQ(channelTexts(), (Lines{ircReply(" Trig Is Now [!] "), ircReply(" Echo bold ")}));
 }
 
-TEST_F(IrcChatRoomTest, ReportsItsStateAndQuitsOnSignOff) {
+TEST_F(IrcChatRoomTest, ReportsItsStateAndQuitsOnSignOff)
+{
     makeRoom(kOwner);
     Lines states;
     room->onStatus = [&](const std::string& s) { states.push_back(s); };
@@ -262,7 +277,8 @@ TEST_F(IrcChatRoomTest, ReportsItsStateAndQuitsOnSignOff) {
     EXPECT_EQ(room->status(), "Signed off");
 }
 
-TEST_F(IrcChatRoomTest, SettingsWithoutAServerDoNotConnect) {
+TEST_F(IrcChatRoomTest, SettingsWithoutAServerDoNotConnect)
+{
     std::filesystem::create_directories(dir.path() / "Styles");
     auto link = std::make_unique<ScriptedTransport>();
     ScriptedTransport* raw = link.get();
@@ -273,7 +289,8 @@ TEST_F(IrcChatRoomTest, SettingsWithoutAServerDoNotConnect) {
     EXPECT_EQ(idle.status(), "Not signed on: no server in the Chat settings");
 }
 
-TEST(IrcConfig, ReadsTheChatSection) {
+TEST(IrcConfig, ReadsTheChatSection)
+{
     TestDir dir;
     const Settings settings(dir.file("Tavu.ini"));
     EXPECT_FALSE(wantsIrc(settings));

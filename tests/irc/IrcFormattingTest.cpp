@@ -7,13 +7,13 @@
 namespace tavu {
 namespace {
 
-const std::string kReply =
-    "<font face=\"webdings\"><font  color=#0080FF>²<font face=\"arial narrow\"><font "
-    "color=#abcdef> Tavu <font face=\"wingdings\"><font color=#0080FF>§<font face=\"arial "
-    "narrow\"><font color=#abcdef> Mp3 length: <u>4:05</U> <font face=\"webdings\"><font  "
-    "color=#0080FF>²";
+const std::string kReply = "<font face=\"webdings\"><font  color=#0080FF>²<font face=\"arial narrow\"><font "
+                           "color=#abcdef> Tavu <font face=\"wingdings\"><font color=#0080FF>§<font face=\"arial "
+                           "narrow\"><font color=#abcdef> Mp3 length: <u>4:05</U> <font face=\"webdings\"><font  "
+                           "color=#0080FF>²";
 
-TEST(IrcFormatting, TurnsAReplyLineIntoIrcColoursAndUnderline) {
+TEST(IrcFormatting, TurnsAReplyLineIntoIrcColoursAndUnderline)
+{
     EXPECT_EQ(htmlToIrc(kReply), "\x03"
                                  "10²\x03"
                                  "15 Tavu \x03"
@@ -23,7 +23,8 @@ TEST(IrcFormatting, TurnsAReplyLineIntoIrcColoursAndUnderline) {
                                  "10²");
 }
 
-TEST(IrcFormatting, ChangesNothingButTheTagsItKnows) {
+TEST(IrcFormatting, ChangesNothingButTheTagsItKnows)
+{
     EXPECT_EQ(htmlToIrc("a <b>bold</b> & <br> 3 < 4 > 2"), "a <b>bold</b> & <br> 3 < 4 > 2");
     EXPECT_EQ(htmlToIrc("<FONT FACE='x'>plain"), "plain");
     EXPECT_EQ(htmlToIrc("<U>one</u>two"), "\x1Fone\x1Ftwo");
@@ -32,7 +33,8 @@ TEST(IrcFormatting, ChangesNothingButTheTagsItKnows) {
     EXPECT_EQ(htmlToIrc(""), "");
 }
 
-TEST(IrcFormatting, NeverLetsTextRunIntoAColourCode) {
+TEST(IrcFormatting, NeverLetsTextRunIntoAColourCode)
+{
     EXPECT_EQ(htmlToIrc("<font color=#ff0000>5 songs"), "\x03"
                                                         "04\x02\x02"
                                                         "5 songs");
@@ -43,7 +45,8 @@ TEST(IrcFormatting, NeverLetsTextRunIntoAColourCode) {
                                                      "5");
 }
 
-TEST(IrcFormatting, ClosingAFontGoesBackToTheColourBefore) {
+TEST(IrcFormatting, ClosingAFontGoesBackToTheColourBefore)
+{
     EXPECT_EQ(htmlToIrc("<font color=#ff0000>r<font color=#0000ff>b</font>r</font>n</font>n"), "\x03"
                                                                                                "04r\x03"
                                                                                                "12b\x03"
@@ -53,17 +56,19 @@ TEST(IrcFormatting, ClosingAFontGoesBackToTheColourBefore) {
                                                           "1");
 }
 
-TEST(IrcFormatting, PicksTheNearestPaletteColour) {
-    const std::pair<const char*, int> cases[] = {
-        {"FFFFFF", 0},  {"000000", 1}, {"#ff0000", 4}, {"f00", 4},  {"abcdef", 15}, {"0080FF", 10},
-        {"7f7f7f", 14}, {"fc7f00", 7}, {"red", 4},     {"Navy", 2}, {"00fc00", 9}};
+TEST(IrcFormatting, PicksTheNearestPaletteColour)
+{
+    const std::pair<const char*, int> cases[] = {{"FFFFFF", 0},  {"000000", 1},  {"#ff0000", 4}, {"f00", 4},
+                                                 {"abcdef", 15}, {"0080FF", 10}, {"7f7f7f", 14}, {"fc7f00", 7},
+                                                 {"red", 4},     {"Navy", 2},    {"00fc00", 9}};
     for (const auto& [value, index] : cases)
         EXPECT_EQ(nearestIrcColour(value), index) << value;
     for (const char* value : {"", "12345", "gggggg", "#", "purple!"})
         EXPECT_FALSE(nearestIrcColour(value)) << value;
 }
 
-TEST(IrcFormatting, StripsFormattingFromIncomingText) {
+TEST(IrcFormatting, StripsFormattingFromIncomingText)
+{
     EXPECT_EQ(stripIrcFormatting("\x03"
                                  "04,12red\x03 \x02"
                                  "bold\x02 \x1Funder\x1F\x0F \x03"
@@ -76,14 +81,16 @@ TEST(IrcFormatting, StripsFormattingFromIncomingText) {
     EXPECT_EQ(stripIrcFormatting("\x03"), "");
 }
 
-std::string joined(const std::vector<std::string>& pieces) {
+std::string joined(const std::vector<std::string>& pieces)
+{
     std::string all;
     for (const auto& p : pieces)
         all += p;
     return all;
 }
 
-TEST(IrcLineSplitter, CutsOnCharacterBoundariesWithinTheBudget) {
+TEST(IrcLineSplitter, CutsOnCharacterBoundariesWithinTheBudget)
+{
     const std::string ascii(1000, 'a');
     const auto plain = splitIrcText(ascii, 400);
     ASSERT_EQ(plain.size(), 3u);
@@ -104,7 +111,8 @@ TEST(IrcLineSplitter, CutsOnCharacterBoundariesWithinTheBudget) {
     EXPECT_TRUE(splitIrcText("", 400).empty());
 }
 
-TEST(IrcLineSplitter, ContinuationsRepeatTheFormattingInForce) {
+TEST(IrcLineSplitter, ContinuationsRepeatTheFormattingInForce)
+{
     std::string text = "\x03"
                        "04red \x1F";
     text += std::string(20, 'u');
@@ -124,15 +132,15 @@ TEST(IrcLineSplitter, ContinuationsRepeatTheFormattingInForce) {
     EXPECT_EQ(stripIrcFormatting(joined(pieces)), stripIrcFormatting(text));
 }
 
-TEST(IrcLineSplitter, AColourCodeIsNeverSplitFromItsDigits) {
+TEST(IrcLineSplitter, AColourCodeIsNeverSplitFromItsDigits)
+{
     std::string text;
     for (int i = 0; i < 40; ++i)
         text += "\x03" + std::string(i % 2 ? "04" : "12") + "xy";
     for (std::size_t budget = 8; budget < 30; ++budget) {
         for (const auto& piece : splitIrcText(text, budget)) {
             // Every colour code in a piece is followed by its two digits.
-            for (std::size_t at = piece.find('\x03'); at != std::string::npos;
-                 at = piece.find('\x03', at + 1)) {
+            for (std::size_t at = piece.find('\x03'); at != std::string::npos; at = piece.find('\x03', at + 1)) {
                 ASSERT_LT(at + 2, piece.size()) << budget;
                 EXPECT_TRUE(isdigit(static_cast<unsigned char>(piece[at + 1])) &&
                             isdigit(static_cast<unsigned char>(piece[at + 2])));
@@ -141,7 +149,8 @@ TEST(IrcLineSplitter, AColourCodeIsNeverSplitFromItsDigits) {
     }
 }
 
-TEST(IrcLineSplitter, AHexColourCodeIsNeverSplitFromItsDigits) {
+TEST(IrcLineSplitter, AHexColourCodeIsNeverSplitFromItsDigits)
+{
     // 15 bytes of text, then a hex colour code whose digit would be left to start the next piece,
     // where it would show.
     const std::string text = "€ÿÿÿÿÿÿ\x04"
@@ -180,7 +189,8 @@ TEST(IrcLineSplitter, AHexColourCodeIsNeverSplitFromItsDigits) {
     }
 }
 
-TEST(IrcLineSplitter, ContinuationsRepeatAHexColour) {
+TEST(IrcLineSplitter, ContinuationsRepeatAHexColour)
+{
     const std::string text = "\x04"
                              "FF0000" +
                              std::string(10, 'x') + "beef";
@@ -205,12 +215,14 @@ TEST(IrcLineSplitter, ContinuationsRepeatAHexColour) {
                                         std::string(10, 'y')}));
 }
 
-TEST(IrcLineSplitter, ContinuationsRepeatPaletteAndHexColoursTogether) {
+TEST(IrcLineSplitter, ContinuationsRepeatPaletteAndHexColoursTogether)
+{
     // A hex foreground over a palette background, and a palette foreground over a hex background.
     const std::string hexOverPalette = "\x03"
                                        "04,05" +
-                                       std::string(10, 'x') + "\x04"
-                                                              "00FF00" +
+                                       std::string(10, 'x') +
+                                       "\x04"
+                                       "00FF00" +
                                        std::string(20, 'y');
     auto pieces = splitIrcText(hexOverPalette, 20);
     ASSERT_EQ(pieces.size(), 4u);
@@ -223,8 +235,9 @@ TEST(IrcLineSplitter, ContinuationsRepeatPaletteAndHexColoursTogether) {
 
     const std::string paletteOverHex = "\x04"
                                        "AABBCC,DDEEFF" +
-                                       std::string(5, 'x') + "\x03"
-                                                             "12" +
+                                       std::string(5, 'x') +
+                                       "\x03"
+                                       "12" +
                                        std::string(20, 'y');
     pieces = splitIrcText(paletteOverHex, 24);
     ASSERT_EQ(pieces.size(), 4u);
@@ -237,7 +250,8 @@ TEST(IrcLineSplitter, ContinuationsRepeatPaletteAndHexColoursTogether) {
     EXPECT_EQ(stripIrcFormatting(joined(pieces)), std::string(5, 'x') + std::string(20, 'y'));
 }
 
-TEST(IrcLineSplitter, ACharacterThatDoesNotFitWithItsFormattingGoesOutAlone) {
+TEST(IrcLineSplitter, ACharacterThatDoesNotFitWithItsFormattingGoesOutAlone)
+{
     const std::string codes = "\x02\x1D\x1F\x16\x1E\x11\x04"
                               "AABBCC,DDEEFF\x03"
                               "12";
@@ -259,7 +273,8 @@ TEST(IrcLineSplitter, ACharacterThatDoesNotFitWithItsFormattingGoesOutAlone) {
     }
 }
 
-TEST(IrcLineSplitter, GuardsADigitThatStartsAContinuation) {
+TEST(IrcLineSplitter, GuardsADigitThatStartsAContinuation)
+{
     const std::string text = "\x03"
                              "04" +
                              std::string(10, 'a') + "5 more";
@@ -273,14 +288,16 @@ TEST(IrcLineSplitter, GuardsADigitThatStartsAContinuation) {
                          "5 more");
 }
 
-TEST(IrcLineSplitter, LeavesOutPiecesOfFormattingAlone) {
+TEST(IrcLineSplitter, LeavesOutPiecesOfFormattingAlone)
+{
     const auto pieces = splitIrcText(std::string(10, 'a') + "\x03"
                                                             "04\x1F",
                                      10);
     EXPECT_EQ(pieces, std::vector<std::string>{std::string(10, 'a')});
 }
 
-TEST(IrcLineSplitter, AConvertedLongReplyKeepsItsColours) {
+TEST(IrcLineSplitter, AConvertedLongReplyKeepsItsColours)
+{
     std::string body;
     for (int i = 1; i <= 60; ++i)
         body += " Song number " + std::to_string(i) + " ²§";

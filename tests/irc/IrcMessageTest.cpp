@@ -12,13 +12,15 @@ struct ParseCase {
     std::vector<std::string> params;
 };
 
-void PrintTo(const ParseCase& c, std::ostream* out) {
+void PrintTo(const ParseCase& c, std::ostream* out)
+{
     *out << c.line;
 }
 
 class IrcMessageParse : public ::testing::TestWithParam<ParseCase> {};
 
-TEST_P(IrcMessageParse, CutsPrefixCommandAndParams) {
+TEST_P(IrcMessageParse, CutsPrefixCommandAndParams)
+{
     const ParseCase& c = GetParam();
     const auto message = IrcMessage::parse(c.line);
     ASSERT_TRUE(message) << c.line;
@@ -49,28 +51,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "005",
                   {"Tavu", "CASEMAPPING=ascii", "NICKLEN=9", "are supported"}},
         ParseCase{"privmsg #c :lower-case command", "", "", "", "", "PRIVMSG", {"#c", "lower-case command"}},
-        ParseCase{"CMD a   b  :trailing  with  blanks ",
-                  "",
-                  "",
-                  "",
-                  "",
-                  "CMD",
-                  {"a", "b", "trailing  with  blanks "}},
+        ParseCase{"CMD a   b  :trailing  with  blanks ", "", "", "", "", "CMD", {"a", "b", "trailing  with  blanks "}},
         ParseCase{"CMD a:b c", "", "", "", "", "CMD", {"a:b", "c"}},
         ParseCase{"CMD x :", "", "", "", "", "CMD", {"x", ""}},
         ParseCase{":n!u@h NICK new", "n!u@h", "n", "u", "h", "NICK", {"new"}},
         ParseCase{":nick@host QUIT", "nick@host", "nick", "", "host", "QUIT", {}},
-        ParseCase{":[]\\`_^{|}!~o@d PRIVMSG #c ::-)",
-                  "[]\\`_^{|}!~o@d",
-                  "[]\\`_^{|}",
-                  "~o",
-                  "d",
-                  "PRIVMSG",
-                  {"#c", ":-)"}}));
+        ParseCase{
+            ":[]\\`_^{|}!~o@d PRIVMSG #c ::-)", "[]\\`_^{|}!~o@d", "[]\\`_^{|}", "~o", "d", "PRIVMSG", {"#c", ":-)"}}));
 
-TEST(IrcMessage, ReadsAndUnescapesTags) {
-    const auto message =
-        IrcMessage::parse("@account=boss;+draft/x;esc=a\\:b\\sc\\\\d\\ :n!u@h PRIVMSG #c :hi");
+TEST(IrcMessage, ReadsAndUnescapesTags)
+{
+    const auto message = IrcMessage::parse("@account=boss;+draft/x;esc=a\\:b\\sc\\\\d\\ :n!u@h PRIVMSG #c :hi");
     ASSERT_TRUE(message);
     EXPECT_EQ(message->tag("account"), "boss");
     EXPECT_EQ(message->tag("+draft/x"), "");
@@ -81,14 +72,16 @@ TEST(IrcMessage, ReadsAndUnescapesTags) {
     EXPECT_EQ(message->param(7), "");
 }
 
-TEST(IrcMessage, LinesWithoutACommandAreRejected) {
+TEST(IrcMessage, LinesWithoutACommandAreRejected)
+{
     for (const char* line : {"", "   ", ":prefix.only", "@tag=only", "@a=b :prefix"})
         EXPECT_FALSE(IrcMessage::parse(line)) << line;
     EXPECT_TRUE(IrcMessage::parse("999 odd :numeric")->isNumeric());
     EXPECT_FALSE(IrcMessage::parse("PRIVMSG x y")->isNumeric());
 }
 
-TEST(IrcMessage, BuildsOutgoingLines) {
+TEST(IrcMessage, BuildsOutgoingLines)
+{
     EXPECT_EQ(ircLine("NICK", {"Tavu"}), "NICK Tavu");
     EXPECT_EQ(ircLine("PRIVMSG", {"#room", "two words"}), "PRIVMSG #room :two words");
     EXPECT_EQ(ircLine("PRIVMSG", {"#room", ""}), "PRIVMSG #room :");
@@ -97,7 +90,8 @@ TEST(IrcMessage, BuildsOutgoingLines) {
     EXPECT_EQ(ircLine("CAP END"), "CAP END");
 }
 
-TEST(IrcLineBuffer, CutsLinesAtAnyLineEndAcrossReads) {
+TEST(IrcLineBuffer, CutsLinesAtAnyLineEndAcrossReads)
+{
     IrcLineBuffer buffer;
     EXPECT_TRUE(buffer.feed("PING :a").empty());
     EXPECT_EQ(buffer.feed("bc\r\nONE\nTWO\rTHREE\r\n\r\n"),
@@ -107,17 +101,18 @@ TEST(IrcLineBuffer, CutsLinesAtAnyLineEndAcrossReads) {
     EXPECT_EQ(buffer.feed("NEXT\r\n"), std::vector<std::string>{"NEXT"});
 }
 
-TEST(IrcLineBuffer, CleansBadBytes) {
+TEST(IrcLineBuffer, CleansBadBytes)
+{
     IrcLineBuffer buffer;
     const std::string withNul("PRIVMSG #c :a\0b\r\n", 17);
     EXPECT_EQ(buffer.feed(withNul), std::vector<std::string>{"PRIVMSG #c :ab"});
     // Not UTF-8: read as Windows-1252.
-    EXPECT_EQ(buffer.feed("PRIVMSG #c :caf\xE9 \x80\x96\r\n"),
-              std::vector<std::string>{"PRIVMSG #c :café €–"});
+    EXPECT_EQ(buffer.feed("PRIVMSG #c :caf\xE9 \x80\x96\r\n"), std::vector<std::string>{"PRIVMSG #c :café €–"});
     EXPECT_EQ(buffer.feed("PRIVMSG #c :café\r\n"), std::vector<std::string>{"PRIVMSG #c :café"});
 }
 
-TEST(IrcLineBuffer, DiscardsAnOverlongLineAndGoesOn) {
+TEST(IrcLineBuffer, DiscardsAnOverlongLineAndGoesOn)
+{
     IrcLineBuffer buffer;
     const std::string huge(IrcLineBuffer::kMaxLine + 10, 'x');
     EXPECT_TRUE(buffer.feed(huge).empty());

@@ -9,11 +9,13 @@
 
 namespace tavu::test {
 
-IrcServerFixture::IrcServerFixture() {
+IrcServerFixture::IrcServerFixture()
+{
     std::filesystem::create_directories(dir.path() / "Styles");
 }
 
-IrcTimings IrcServerFixture::fastTimings() {
+IrcTimings IrcServerFixture::fastTimings()
+{
     IrcTimings timings;
     timings.registrationMs = 5'000;
     timings.reconnectMinMs = 300;
@@ -22,12 +24,14 @@ IrcTimings IrcServerFixture::fastTimings() {
     return timings;
 }
 
-bool IrcServerFixture::startServer(NgircdServer::Options options) {
+bool IrcServerFixture::startServer(NgircdServer::Options options)
+{
     server = std::make_unique<NgircdServer>(options);
     return server->start();
 }
 
-void IrcServerFixture::startBot(const std::string& owner, IrcTimings timings, TlsMode tls, int port) {
+void IrcServerFixture::startBot(const std::string& owner, IrcTimings timings, TlsMode tls, int port)
+{
     IrcConfig config;
     config.server = "127.0.0.1";
     config.port = port ? port : server->port();
@@ -50,37 +54,44 @@ void IrcServerFixture::startBot(const std::string& owner, IrcTimings timings, Tl
     room->start();
 }
 
-std::unique_ptr<TestIrcClient> IrcServerFixture::joinedClient(const std::string& nick,
-                                                              const std::string& user) {
+std::unique_ptr<TestIrcClient> IrcServerFixture::joinedClient(const std::string& nick, const std::string& user)
+{
     auto client = std::make_unique<TestIrcClient>(runtime, server->port(), nick, user);
-    if (!client->signOnAndJoin(kChannel)) return nullptr;
+    if (!client->signOnAndJoin(kChannel))
+        return nullptr;
     return client;
 }
 
-bool IrcServerFixture::waitFor(const std::function<bool()>& condition, int timeoutMs) {
+bool IrcServerFixture::waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
     QElapsedTimer clock;
     clock.start();
     while (!condition()) {
-        if (clock.elapsed() > timeoutMs) return false;
+        if (clock.elapsed() > timeoutMs)
+            return false;
         runtime.runFor(10);
     }
     return true;
 }
 
-bool IrcServerFixture::roomShowed(const std::string& text) const {
+bool IrcServerFixture::roomShowed(const std::string& text) const
+{
     for (const auto& entry : room->transcript())
-        if (entry.text.find(text) != std::string::npos) return true;
+        if (entry.text.find(text) != std::string::npos)
+            return true;
     return false;
 }
 
-int IrcServerFixture::disconnects() const {
+int IrcServerFixture::disconnects() const
+{
     int count = 0;
     for (const auto& entry : room->transcript())
         count += entry.text.starts_with("Disconnected") ? 1 : 0;
     return count;
 }
 
-std::string IrcServerFixture::ircReply(const std::string& body) const {
+std::string IrcServerFixture::ircReply(const std::string& body) const
+{
     return htmlToIrc(bot->style.ComposeReply(" Tavu ", body));
 }
 

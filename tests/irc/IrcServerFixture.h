@@ -17,7 +17,7 @@ namespace tavu::test {
 
 // A real ngircd, the bot in its channel over a real socket, and test clients, on Qt's event loop.
 class IrcServerFixture : public ::testing::Test {
-  protected:
+protected:
     static constexpr const char* kChannel = "#tavu";
     static constexpr const char* kBotNick = "tavubot";
 
@@ -33,7 +33,8 @@ class IrcServerFixture : public ::testing::Test {
     std::unique_ptr<TestIrcClient> joinedClient(const std::string& nick, const std::string& user);
 
     bool waitFor(const std::function<bool()>& condition, int timeoutMs = 15'000);
-    bool botInChannel() {
+    bool botInChannel()
+    {
         return waitFor([this] { return room->session().inChannel(); });
     }
     // The bot's room has shown a line that contains text.

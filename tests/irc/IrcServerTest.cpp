@@ -17,12 +17,14 @@ using Lines = std::vector<std::string>;
 constexpr const char* kOwnerMask = "boss!~boss@127.0.0.1";
 
 class IrcServerTest : public IrcServerFixture {
-  protected:
+protected:
     // Waits until the client has heard n lines from the bot.
-    bool heardFromBot(TestIrcClient& client, std::size_t n) {
+    bool heardFromBot(TestIrcClient& client, std::size_t n)
+    {
         return client.waitFor([&] { return client.saidBy(kBotNick).size() >= n; });
     }
-    std::size_t roomCount(const std::string& text) const {
+    std::size_t roomCount(const std::string& text) const
+    {
         std::size_t count = 0;
         for (const auto& entry : room->transcript())
             count += entry.text.find(text) != std::string::npos ? 1 : 0;
@@ -30,7 +32,8 @@ class IrcServerTest : public IrcServerFixture {
     }
 };
 
-TEST_F(IrcServerTest, ObeysTheOwnerAndNotAStranger) {
+TEST_F(IrcServerTest, ObeysTheOwnerAndNotAStranger)
+{
     ASSERT_TRUE(startServer());
     startBot(kOwnerMask);
     ASSERT_TRUE(botInChannel());
@@ -50,7 +53,8 @@ TEST_F(IrcServerTest, ObeysTheOwnerAndNotAStranger) {
     EXPECT_EQ(bot->trig, "!");
 }
 
-TEST_F(IrcServerTest, AnImpostorWithTheOwnersNickIsNotObeyed) {
+TEST_F(IrcServerTest, AnImpostorWithTheOwnersNickIsNotObeyed)
+{
     ASSERT_TRUE(startServer());
     startBot(kOwnerMask);
     ASSERT_TRUE(botInChannel());
@@ -77,13 +81,13 @@ TEST_F(IrcServerTest, AnImpostorWithTheOwnersNickIsNotObeyed) {
     EXPECT_EQ(eve->saidBy(kBotNick), (Lines{ircReply(" Trig Is Now [!] "), ircReply(" Echo back ")}));
 }
 
-TEST_F(IrcServerTest, WithoutAnOwnerMaskTheOwnerTypesInTheChatWindow) {
+TEST_F(IrcServerTest, WithoutAnOwnerMaskTheOwnerTypesInTheChatWindow)
+{
     ASSERT_TRUE(startServer());
     startBot("");
     ChatRoomWindow window(*room);
     ASSERT_TRUE(botInChannel());
-    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("status"))->text(),
-              QStringLiteral("In #tavu as tavubot"));
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("status"))->text(), QStringLiteral("In #tavu as tavubot"));
     auto eve = joinedClient("eve", "eve");
     ASSERT_TRUE(eve);
     const auto type = [&](const char* text) {
@@ -98,19 +102,20 @@ TEST_F(IrcServerTest, WithoutAnOwnerMaskTheOwnerTypesInTheChatWindow) {
     ASSERT_TRUE(waitFor([&] { return roomShowed("!vid3 eve"); }));
     type("!vid3 last");
     ASSERT_TRUE(heardFromBot(*eve, 6));
-    EXPECT_EQ(eve->saidBy(kBotNick),
-              (Lines{"trig !", ircReply(" Trig Is Now [!] "), "!vid3 window", ircReply(" Echo window "),
-                     "!vid3 last", ircReply(" Echo last ")}));
+    EXPECT_EQ(eve->saidBy(kBotNick), (Lines{"trig !", ircReply(" Trig Is Now [!] "), "!vid3 window",
+                                            ircReply(" Echo window "), "!vid3 last", ircReply(" Echo last ")}));
 
     room->signOff();
     ASSERT_TRUE(eve->waitFor([&] {
         for (const IrcMessage& m : eve->received())
-            if (m.command == "QUIT" && m.nick == kBotNick) return true;
+            if (m.command == "QUIT" && m.nick == kBotNick)
+                return true;
         return false;
     }));
 }
 
-TEST_F(IrcServerTest, AListingOfThirtyLinesArrivesWholeAndInOrder) {
+TEST_F(IrcServerTest, AListingOfThirtyLinesArrivesWholeAndInOrder)
+{
     ASSERT_TRUE(startServer());
     IrcTimings timings = fastTimings();
     timings.floodIntervalMs = 100;
@@ -130,7 +135,8 @@ TEST_F(IrcServerTest, AListingOfThirtyLinesArrivesWholeAndInOrder) {
     EXPECT_EQ(disconnects(), 0);
 }
 
-TEST_F(IrcServerTest, KeepsItsPaceWithAThrottlingServer) {
+TEST_F(IrcServerTest, KeepsItsPaceWithAThrottlingServer)
+{
     ASSERT_TRUE(startServer({.throttle = true}));
     IrcTimings timings = fastTimings();
     timings.floodIntervalMs = 400; // within the server's 3 lines a second
@@ -149,7 +155,8 @@ TEST_F(IrcServerTest, KeepsItsPaceWithAThrottlingServer) {
     EXPECT_TRUE(room->session().inChannel());
 }
 
-TEST_F(IrcServerTest, ComesBackAfterTheServerRestarts) {
+TEST_F(IrcServerTest, ComesBackAfterTheServerRestarts)
+{
     ASSERT_TRUE(startServer());
     startBot(kOwnerMask);
     ASSERT_TRUE(botInChannel());
@@ -165,7 +172,8 @@ TEST_F(IrcServerTest, ComesBackAfterTheServerRestarts) {
     EXPECT_EQ(owner->saidBy(kBotNick)[0], ircReply(" Trig Is Now [!] "));
 }
 
-TEST_F(IrcServerTest, SignsOnOverTlsToASelfSignedServerOnlyWhenAllowed) {
+TEST_F(IrcServerTest, SignsOnOverTlsToASelfSignedServerOnlyWhenAllowed)
+{
     ASSERT_TRUE(startServer({.tls = true}));
     startBot(kOwnerMask, fastTimings(), TlsMode::Verified, server->tlsPort());
     ASSERT_TRUE(waitFor([&] { return roomShowed("certificate refused"); }));
@@ -181,7 +189,8 @@ TEST_F(IrcServerTest, SignsOnOverTlsToASelfSignedServerOnlyWhenAllowed) {
     ASSERT_TRUE(heardFromBot(*owner, 1));
 }
 
-TEST_F(IrcServerTest, TheChatSettingsChooseTheRoom) {
+TEST_F(IrcServerTest, TheChatSettingsChooseTheRoom)
+{
     const std::string ini = dir.file("Tavu.ini");
     const auto local = createChatRoom(ini, runtime, "Quarn");
     EXPECT_EQ(dynamic_cast<IrcChatRoom*>(local.get()), nullptr);
@@ -204,7 +213,8 @@ TEST_F(IrcServerTest, TheChatSettingsChooseTheRoom) {
 
 // A server of our own making: silent at first, then cut off mid-line, then garbage before a
 // proper welcome.
-TEST_F(IrcServerTest, SurvivesASilentServerABrokenLineAndGarbage) {
+TEST_F(IrcServerTest, SurvivesASilentServerABrokenLineAndGarbage)
+{
     QTcpServer fake;
     ASSERT_TRUE(fake.listen(QHostAddress::LocalHost, 0));
     std::vector<QTcpSocket*> links;

@@ -13,10 +13,11 @@ namespace {
 using Lines = std::vector<std::string>;
 
 class IrcSessionTest : public ::testing::Test {
-  protected:
+protected:
     IrcSessionTest() { makeSession({}); }
 
-    void makeSession(const std::string& password, const std::string& nick = "Tavu") {
+    void makeSession(const std::string& password, const std::string& nick = "Tavu")
+    {
         IrcConfig config;
         config.server = "irc.test";
         config.nick = nick;
@@ -34,7 +35,8 @@ class IrcSessionTest : public ::testing::Test {
     }
 
     // A plain sign-on: no capabilities, the welcome, the join.
-    void signOn(const std::string& nick = "Tavu") {
+    void signOn(const std::string& nick = "Tavu")
+    {
         transport.accept();
         transport.serverSays(":irc.test CAP * LS :multi-prefix");
         transport.serverSays(":irc.test 001 " + nick + " :Welcome");
@@ -49,7 +51,8 @@ class IrcSessionTest : public ::testing::Test {
     int joins = 0;
 };
 
-TEST_F(IrcSessionTest, SignsOnAndJoinsTheChannel) {
+TEST_F(IrcSessionTest, SignsOnAndJoinsTheChannel)
+{
     EXPECT_EQ(transport.opens, 1);
     EXPECT_EQ(transport.lastHost, "irc.test");
     EXPECT_EQ(session->phase(), IrcSession::Phase::Connecting);
@@ -72,7 +75,8 @@ TEST_F(IrcSessionTest, SignsOnAndJoinsTheChannel) {
     EXPECT_EQ(session->textBudget(true), 512u - 37 - 2 - 9);
 }
 
-TEST_F(IrcSessionTest, AnswersPingAtAnyTime) {
+TEST_F(IrcSessionTest, AnswersPingAtAnyTime)
+{
     transport.accept();
     transport.take();
     transport.serverSays("PING :before-welcome");
@@ -83,7 +87,8 @@ TEST_F(IrcSessionTest, AnswersPingAtAnyTime) {
     EXPECT_EQ(transport.take(), Lines{"PONG :two words"});
 }
 
-TEST_F(IrcSessionTest, TriesOtherNicksWhenTheServerRefusesOne) {
+TEST_F(IrcSessionTest, TriesOtherNicksWhenTheServerRefusesOne)
+{
     makeSession({}, "LongNickName");
     transport.accept();
     transport.take();
@@ -101,7 +106,8 @@ TEST_F(IrcSessionTest, TriesOtherNicksWhenTheServerRefusesOne) {
     EXPECT_EQ(session->nick(), "Tavu2");
 }
 
-TEST_F(IrcSessionTest, LogsInWithSaslPlainAndTakesAccountTags) {
+TEST_F(IrcSessionTest, LogsInWithSaslPlainAndTakesAccountTags)
+{
     makeSession("secret");
     transport.accept();
     transport.take();
@@ -111,8 +117,7 @@ TEST_F(IrcSessionTest, LogsInWithSaslPlainAndTakesAccountTags) {
     EXPECT_EQ(transport.take(), Lines{"AUTHENTICATE PLAIN"});
     EXPECT_TRUE(session->accountTags());
     transport.serverSays("AUTHENTICATE +");
-    EXPECT_EQ(transport.take(),
-              Lines{"AUTHENTICATE " + SaslPlain::base64(std::string("Tavu\0Tavu\0secret", 16))});
+    EXPECT_EQ(transport.take(), Lines{"AUTHENTICATE " + SaslPlain::base64(std::string("Tavu\0Tavu\0secret", 16))});
     transport.serverSays(":irc.test 900 Tavu Tavu!~tavu@h Tavu :You are now logged in as Tavu");
     transport.serverSays(":irc.test 903 Tavu :SASL authentication successful");
     EXPECT_EQ(transport.take(), Lines{"CAP END"});
@@ -121,7 +126,8 @@ TEST_F(IrcSessionTest, LogsInWithSaslPlainAndTakesAccountTags) {
     EXPECT_EQ(notices, Lines{"Logged in to services as Tavu"});
 }
 
-TEST_F(IrcSessionTest, SignsOnAnywayWhenSaslFailsOrIsMissing) {
+TEST_F(IrcSessionTest, SignsOnAnywayWhenSaslFailsOrIsMissing)
+{
     makeSession("wrong");
     transport.accept();
     transport.take();
@@ -150,7 +156,8 @@ TEST_F(IrcSessionTest, SignsOnAnywayWhenSaslFailsOrIsMissing) {
     EXPECT_EQ(transport.take(), Lines{"JOIN #room"});
 }
 
-TEST_F(IrcSessionTest, GivesUpASignOnAfterSixtySecondsAndTriesAgain) {
+TEST_F(IrcSessionTest, GivesUpASignOnAfterSixtySecondsAndTriesAgain)
+{
     transport.accept();
     runtime.advance(59'000);
     EXPECT_EQ(transport.closes, 0);
@@ -167,7 +174,8 @@ TEST_F(IrcSessionTest, GivesUpASignOnAfterSixtySecondsAndTriesAgain) {
     EXPECT_EQ(transport.opens, 3);
 }
 
-TEST_F(IrcSessionTest, PingsAfterAMinuteOfSilenceAndDropsADeadLink) {
+TEST_F(IrcSessionTest, PingsAfterAMinuteOfSilenceAndDropsADeadLink)
+{
     signOn();
     runtime.advance(59'000);
     EXPECT_TRUE(transport.take().empty());
@@ -183,7 +191,8 @@ TEST_F(IrcSessionTest, PingsAfterAMinuteOfSilenceAndDropsADeadLink) {
     EXPECT_EQ(session->phase(), IrcSession::Phase::Waiting);
 }
 
-TEST_F(IrcSessionTest, ReconnectsWithBackOffAndRejoins) {
+TEST_F(IrcSessionTest, ReconnectsWithBackOffAndRejoins)
+{
     signOn();
     transport.serverSays("ERROR :Closing connection: server shutting down");
     transport.serverCloses();
@@ -210,7 +219,8 @@ TEST_F(IrcSessionTest, ReconnectsWithBackOffAndRejoins) {
     EXPECT_EQ(statuses.back(), "Disconnected; trying again in 10 s");
 }
 
-TEST_F(IrcSessionTest, PassesOverBadLinesAndKeepsGoing) {
+TEST_F(IrcSessionTest, PassesOverBadLinesAndKeepsGoing)
+{
     signOn();
     transport.serverSends(std::string(20'000, 'x') + "\r\n");
     transport.serverSends(std::string("\0\0\0\r\n", 5));
@@ -234,7 +244,8 @@ TEST_F(IrcSessionTest, PassesOverBadLinesAndKeepsGoing) {
     EXPECT_EQ(heard[3], "d: " + std::string(600, 'y'));
 }
 
-TEST_F(IrcSessionTest, AServerThatClosesMidLineLeavesNoHalfLine) {
+TEST_F(IrcSessionTest, AServerThatClosesMidLineLeavesNoHalfLine)
+{
     signOn();
     transport.serverSends(":boss!u@h PRIVMSG #room :!vo");
     transport.serverCloses();
@@ -244,7 +255,8 @@ TEST_F(IrcSessionTest, AServerThatClosesMidLineLeavesNoHalfLine) {
     EXPECT_EQ(heard, Lines{"boss: !stop"});
 }
 
-TEST_F(IrcSessionTest, TellsChannelLinesActionsNoticesAndPrivateLinesApart) {
+TEST_F(IrcSessionTest, TellsChannelLinesActionsNoticesAndPrivateLinesApart)
+{
     signOn();
     transport.serverSays(":eve!e@h PRIVMSG #ROOM :hello");
     transport.serverSays(":eve!e@h PRIVMSG #room :\x01"
@@ -257,7 +269,8 @@ TEST_F(IrcSessionTest, TellsChannelLinesActionsNoticesAndPrivateLinesApart) {
     EXPECT_EQ(notices, (Lines{"-eve- a notice", "*eve* psst"}));
 }
 
-TEST_F(IrcSessionTest, RejoinsAfterAKickOrARefusedJoin) {
+TEST_F(IrcSessionTest, RejoinsAfterAKickOrARefusedJoin)
+{
     signOn();
     transport.serverSays(":op!o@h KICK #room Tavu :out");
     EXPECT_EQ(session->phase(), IrcSession::Phase::Joining);
@@ -272,7 +285,8 @@ TEST_F(IrcSessionTest, RejoinsAfterAKickOrARefusedJoin) {
     EXPECT_TRUE(session->inChannel());
 }
 
-TEST_F(IrcSessionTest, ComparesNamesByTheServersCaseMapping) {
+TEST_F(IrcSessionTest, ComparesNamesByTheServersCaseMapping)
+{
     transport.accept();
     transport.serverSays(":irc.test 001 Ta[vu] :Welcome");
     transport.serverSays(":irc.test 005 Ta[vu] CASEMAPPING=rfc1459 :are supported");
@@ -283,7 +297,8 @@ TEST_F(IrcSessionTest, ComparesNamesByTheServersCaseMapping) {
     EXPECT_EQ(heard, Lines{"ta{vu}: not us under ascii"});
 }
 
-TEST_F(IrcSessionTest, SignOffSendsWhatIsQueuedThenQuitsForGood) {
+TEST_F(IrcSessionTest, SignOffSendsWhatIsQueuedThenQuitsForGood)
+{
     signOn();
     for (int i = 0; i < 8; ++i)
         session->say("line " + std::to_string(i));

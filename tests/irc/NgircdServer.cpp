@@ -13,38 +13,43 @@
 namespace tavu::test {
 namespace {
 
-int freeLoopbackPort() {
+int freeLoopbackPort()
+{
     QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0)) return 0;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return 0;
     return probe.serverPort();
 }
 
 } // namespace
 
-NgircdServer::NgircdServer(Options options) : m_options(options) {
+NgircdServer::NgircdServer(Options options) : m_options(options)
+{
     namespace fs = std::filesystem;
     fs::permissions(m_dir.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                       fs::perms::others_read | fs::perms::others_exec);
-    m_pidFile =
-        (fs::temp_directory_path() / ("tavu-ngircd-" + m_dir.path().filename().string() + ".pid")).string();
+    m_pidFile = (fs::temp_directory_path() / ("tavu-ngircd-" + m_dir.path().filename().string() + ".pid")).string();
     m_process.setProcessChannelMode(QProcess::MergedChannels);
 }
 
-NgircdServer::~NgircdServer() {
+NgircdServer::~NgircdServer()
+{
     kill();
     std::error_code ec;
     std::filesystem::remove(m_pidFile, ec);
 }
 
-bool NgircdServer::start() {
+bool NgircdServer::start()
+{
     if (m_port == 0) {
         m_port = freeLoopbackPort();
         m_tlsPort = m_options.tls ? freeLoopbackPort() : 0;
-        if (m_options.tls && !makeCertificate()) return false;
+        if (m_options.tls && !makeCertificate())
+            return false;
         writeConfig();
     }
-    m_process.start(QStringLiteral(NGIRCD_EXECUTABLE), {QStringLiteral("-n"), QStringLiteral("-f"),
-                                                        QString::fromStdString(m_dir.file("ngircd.conf"))});
+    m_process.start(QStringLiteral(NGIRCD_EXECUTABLE),
+                    {QStringLiteral("-n"), QStringLiteral("-f"), QString::fromStdString(m_dir.file("ngircd.conf"))});
     if (!m_process.waitForStarted(10'000)) {
         ADD_FAILURE() << "ngircd did not start: " << NGIRCD_EXECUTABLE;
         return false;
@@ -52,25 +57,31 @@ bool NgircdServer::start() {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 15'000) {
-        if (accepting(m_port) && (m_tlsPort == 0 || accepting(m_tlsPort))) return true;
-        if (m_process.state() != QProcess::Running) break;
+        if (accepting(m_port) && (m_tlsPort == 0 || accepting(m_tlsPort)))
+            return true;
+        if (m_process.state() != QProcess::Running)
+            break;
         QThread::msleep(20);
     }
     ADD_FAILURE() << "ngircd is not accepting connections on port " << m_port << ":\n" << output();
     return false;
 }
 
-void NgircdServer::kill() {
-    if (m_process.state() == QProcess::NotRunning) return;
+void NgircdServer::kill()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
     m_process.kill();
     m_process.waitForFinished(10'000);
 }
 
-std::string NgircdServer::output() {
+std::string NgircdServer::output()
+{
     return m_process.readAll().toStdString();
 }
 
-bool NgircdServer::accepting(int port) const {
+bool NgircdServer::accepting(int port) const
+{
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
     const bool up = socket.waitForConnected(200);
@@ -78,13 +89,13 @@ bool NgircdServer::accepting(int port) const {
     return up;
 }
 
-bool NgircdServer::makeCertificate() {
+bool NgircdServer::makeCertificate()
+{
     QProcess openssl;
     openssl.setProcessChannelMode(QProcess::MergedChannels);
     openssl.start(QStringLiteral(OPENSSL_EXECUTABLE),
-                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                   QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
-                   QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+                   QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
                    QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
                    QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
                    QStringLiteral("subjectAltName=IP:127.0.0.1"), QStringLiteral("-keyout"),
@@ -95,12 +106,12 @@ bool NgircdServer::makeCertificate() {
         return false;
     }
     namespace fs = std::filesystem;
-    fs::permissions(m_dir.file("key.pem"), fs::perms::others_read | fs::perms::group_read,
-                    fs::perm_options::add);
+    fs::permissions(m_dir.file("key.pem"), fs::perms::others_read | fs::perms::group_read, fs::perm_options::add);
     return true;
 }
 
-void NgircdServer::writeConfig() {
+void NgircdServer::writeConfig()
+{
     std::ofstream conf(m_dir.file("ngircd.conf"));
     conf << "[Global]\n"
          << "  Name = " << kName << "\n"

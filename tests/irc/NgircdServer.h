@@ -12,7 +12,7 @@ namespace tavu::test {
 // ngircd started as root drops to "nobody", so the folder is readable by everyone and the PID
 // file lies in /tmp. Stopped (killed) when the object goes.
 class NgircdServer {
-  public:
+public:
     struct Options {
         bool throttle = false; // ngircd's own flood penalties (3 lines at once, then 3 a second)
         bool tls = false;      // also a TLS port with a fresh self-signed certificate for 127.0.0.1
@@ -36,7 +36,7 @@ class NgircdServer {
 
     static constexpr const char* kName = "irc.tavu.test";
 
-  private:
+private:
     void writeConfig();
     bool makeCertificate();
     bool accepting(int port) const;

@@ -9,7 +9,8 @@ namespace {
 const IrcCaseMapping kRfc1459;
 const std::optional<std::string> kNoAccount;
 
-TEST(IrcCaseMapping, FoldsAsTheServerSays) {
+TEST(IrcCaseMapping, FoldsAsTheServerSays)
+{
     EXPECT_TRUE(kRfc1459.equals("Boss[]\\~", "boss{}|^"));
     const auto strict = IrcCaseMapping::fromToken("strict-rfc1459");
     EXPECT_TRUE(strict.equals("A[]\\", "a{}|"));
@@ -23,7 +24,8 @@ TEST(IrcCaseMapping, FoldsAsTheServerSays) {
     EXPECT_EQ(IrcCaseMapping::fromToken("RFC1459").kind(), IrcCaseMapping::Kind::Rfc1459);
 }
 
-TEST(OwnerMask, ReadsShortFormsAndNamesTheOwner) {
+TEST(OwnerMask, ReadsShortFormsAndNamesTheOwner)
+{
     const std::pair<const char*, const char*> forms[] = {{"boss", "boss!*@*"},
                                                          {"boss!~b", "boss!~b@*"},
                                                          {"~b@home.example", "*!~b@home.example"},
@@ -42,7 +44,8 @@ TEST(OwnerMask, ReadsShortFormsAndNamesTheOwner) {
     EXPECT_FALSE(OwnerMask::parse("boss!*@home")->needsAccount());
 }
 
-TEST(OwnerMask, MatchesTheFullPrefixOnly) {
+TEST(OwnerMask, MatchesTheFullPrefixOnly)
+{
     const auto mask = *OwnerMask::parse("Boss!~boss@*.home.example");
     EXPECT_TRUE(mask.matches("boss", "~boss", "pc.home.example", kNoAccount, kRfc1459));
     EXPECT_TRUE(mask.matches("BOSS", "~BOSS", "PC.HOME.EXAMPLE", kNoAccount, kRfc1459));
@@ -57,7 +60,8 @@ TEST(OwnerMask, MatchesTheFullPrefixOnly) {
     EXPECT_FALSE(bracket.matches("b{ss", "u", "h", kNoAccount, IrcCaseMapping(IrcCaseMapping::Kind::Ascii)));
 }
 
-TEST(OwnerMask, ANickAloneNeedsTheServicesAccount) {
+TEST(OwnerMask, ANickAloneNeedsTheServicesAccount)
+{
     const auto mask = *OwnerMask::parse("boss");
     EXPECT_FALSE(mask.matches("boss", "~boss", "home", kNoAccount, kRfc1459));
     EXPECT_TRUE(mask.matches("boss", "~boss", "home", std::string("Boss"), kRfc1459));
@@ -66,13 +70,13 @@ TEST(OwnerMask, ANickAloneNeedsTheServicesAccount) {
     EXPECT_FALSE(mask.matches("boss", "~boss", "home", std::string("*"), kRfc1459));
     EXPECT_FALSE(mask.matches("boss", "~boss", "home", std::string(""), kRfc1459));
     // A full mask also lets the account vouch; a wildcard nick never names an account.
-    EXPECT_TRUE(
-        OwnerMask::parse("boss!~b@home")->matches("boss", "~b", "away", std::string("boss"), kRfc1459));
+    EXPECT_TRUE(OwnerMask::parse("boss!~b@home")->matches("boss", "~b", "away", std::string("boss"), kRfc1459));
     EXPECT_FALSE(OwnerMask::parse("*")->matches("x", "y", "z", std::string("x"), kRfc1459));
     EXPECT_FALSE(OwnerMask::parse("b*!*@*")->matches("bob", "y", "z", std::string("bob"), kRfc1459));
 }
 
-TEST(OwnerMask, GlobMatching) {
+TEST(OwnerMask, GlobMatching)
+{
     EXPECT_TRUE(OwnerMask::globMatch("*", ""));
     EXPECT_TRUE(OwnerMask::globMatch("a*b*c", "axxbyyc"));
     EXPECT_FALSE(OwnerMask::globMatch("a*b*c", "axxbyy"));

@@ -17,16 +17,14 @@ namespace tavu::test {
 // A plain IRC user for the tests: the owner, a stranger or an impostor. It answers PING and keeps
 // every line the server sends.
 class TestIrcClient {
-  public:
+public:
     TestIrcClient(Runtime& runtime, int port, std::string nick, std::string user);
     ~TestIrcClient();
 
     // Connects, signs on and joins the channel; false when that does not happen within the limit.
     bool signOnAndJoin(const std::string& channel);
     void send(const std::string& line);
-    void say(const std::string& channel, const std::string& text) {
-        send("PRIVMSG " + channel + " :" + text);
-    }
+    void say(const std::string& channel, const std::string& text) { send("PRIVMSG " + channel + " :" + text); }
     void quit();
 
     // Runs the event loop until the condition holds or timeoutMs has passed.
@@ -37,7 +35,7 @@ class TestIrcClient {
     const std::vector<IrcMessage>& received() const { return m_received; }
     bool connected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
 
-  private:
+private:
     void read();
 
     Runtime& m_runtime;

@@ -16,10 +16,7 @@ namespace {
 
 class DirectoryWindowTest : public BotFixture {
 protected:
-    DirectoryWindowTest()
-    {
-        writeBytes(music.file("song.mp3"), "x");
-    }
+    DirectoryWindowTest() { writeBytes(music.file("song.mp3"), "x"); }
 
     QPointer<DirectoryWindow> openWindow()
     {

@@ -51,7 +51,9 @@ TEST_F(FileListTest, OrderAgreesWithTheSortedSongList)
     // Latin-1 letters, Š/Ÿ and names equal but for case: the file list's order must be the sorted
     // list box's order, or the playlist window's mirror would show songs at the wrong index.
     for (const char* name : {"Zebra.mp3", "\xC3\xA4pfel.mp3", "\xC3\x84pfel.mp3", "apfel.mp3", "APFEL.mp3",
-                             "\xC5\xA0" "ala.mp3", "sala.mp3", "\xC5\xB8ves.mp3", "_under.mp3", "10.mp3", "9.mp3"})
+                             "\xC5\xA0"
+                             "ala.mp3",
+                             "sala.mp3", "\xC5\xB8ves.mp3", "_under.mp3", "10.mp3", "9.mp3"})
         touch(name);
     fill(music.str());
     EXPECT_TRUE(std::is_sorted(File1.items().begin(), File1.items().end(),

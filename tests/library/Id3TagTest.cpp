@@ -1,5 +1,5 @@
-#include "id3/GenreTable.h"
 #include "id3/Id3Tag.h"
+#include "id3/GenreTable.h"
 #include "id3/ShowSongTag.h"
 #include "library/TagFile.h"
 #include "player/FileList.h"

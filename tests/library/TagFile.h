@@ -23,12 +23,15 @@ struct TagText {
 // The 128 bytes of an ID3 version 1 tag.
 inline std::string id3v1(const TagText& t)
 {
-    return std::string(t.marker) + tagField(t.title, 30, t.pad) + tagField(t.artist, 30, t.pad)
-        + tagField(t.album, 30, t.pad) + tagField(t.year, 4, t.pad) + tagField(t.comment, 30, t.pad)
-        + std::string(1, static_cast<char>(t.genre));
+    return std::string(t.marker) + tagField(t.title, 30, t.pad) + tagField(t.artist, 30, t.pad) +
+           tagField(t.album, 30, t.pad) + tagField(t.year, 4, t.pad) + tagField(t.comment, 30, t.pad) +
+           std::string(1, static_cast<char>(t.genre));
 }
 
 // Some audio-like bytes followed by the tag.
-inline std::string songWithTag(const TagText& t) { return std::string(417, '\x55') + id3v1(t); }
+inline std::string songWithTag(const TagText& t)
+{
+    return std::string(417, '\x55') + id3v1(t);
+}
 
 } // namespace tavu::test

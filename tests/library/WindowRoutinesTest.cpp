@@ -1,5 +1,5 @@
-#include "util/DisplayName.h"
 #include "util/WindowRoutines.h"
+#include "util/DisplayName.h"
 
 #include <QApplication>
 #include <QLabel>

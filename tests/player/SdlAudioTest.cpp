@@ -52,10 +52,9 @@ TEST(MusicLevel, GainsFollowVolumeBalanceAndMuteWithinTheirRanges)
     const struct {
         int volume, balance;
         double left, right;
-    } cases[] = {
-        {0, 0, 1, 1},     {-1500, 0, 0.177828, 0.177828},   {-10000, 0, 1e-5, 1e-5}, {-20000, 0, 1e-5, 1e-5},
-        {300, 0, 1, 1},   {-600, 5000, 0.250594, 0.501187}, {0, -2500, 1, 0.75},     {0, 99999, 0, 1},
-        {0, -10000, 1, 0}};
+    } cases[] = {{0, 0, 1, 1},     {-1500, 0, 0.177828, 0.177828},   {-10000, 0, 1e-5, 1e-5}, {-20000, 0, 1e-5, 1e-5},
+                 {300, 0, 1, 1},   {-600, 5000, 0.250594, 0.501187}, {0, -2500, 1, 0.75},     {0, 99999, 0, 1},
+                 {0, -10000, 1, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.volume) + " " + std::to_string(c.balance));
         MusicLevel level;

@@ -40,10 +40,8 @@ TEST(Id3v2Prefix, MeasuresTheTagsAtTheStart)
     const Case cases[] = {
         {"no tag", frames, 0},
         {"one tag", header(3, 0, 100) + std::string(100, 'x') + frames, 110},
-        {"tag of the writer", Mp3Writer().id3v2(5000).silence(2).bytes(),
-         Mp3Writer().id3v2(5000).bytes().size()},
-        {"two tags in a row", header(4, 0, 20) + std::string(20, '\0') + header(3, 0, 5) + "abcde" + frames,
-         45},
+        {"tag of the writer", Mp3Writer().id3v2(5000).silence(2).bytes(), Mp3Writer().id3v2(5000).bytes().size()},
+        {"two tags in a row", header(4, 0, 20) + std::string(20, '\0') + header(3, 0, 5) + "abcde" + frames, 45},
         {"v2.4 footer", header(4, 0x10, 30) + std::string(40, '\0') + frames, 50},
         {"size with a high bit is no tag", header(3, 0, 0).replace(9, 1, "\x80") + frames, 0},
         {"version 0xFF is no tag", header(0xFF, 0, 10) + frames, 0},

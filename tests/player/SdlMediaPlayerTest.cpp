@@ -29,8 +29,7 @@ TEST_F(SdlMediaPlayerTest, DurationIsTheTrueLengthWithinOneFrame)
     const int n = Mp3Writer::framesFor(2.5);
     const Case cases[] = {
         {"tone", n, Mp3Writer().tone(n)},
-        {"silence with an ID3v1 tag", n,
-         Mp3Writer().silence(n).id3v1({"Title", "Artist", "Album", "1999", "", 17})},
+        {"silence with an ID3v1 tag", n, Mp3Writer().silence(n).id3v1({"Title", "Artist", "Album", "1999", "", 17})},
         {"tone after a 1 MB ID3v2 tag", n, Mp3Writer().id3v2(1 << 20).tone(n)},
         {"tone after two ID3v2 tags", n, Mp3Writer().id3v2(4000).id3v2(70000).tone(n)},
         {"the shortest stream", 2, Mp3Writer().silence(2)},
@@ -57,8 +56,8 @@ TEST_F(SdlMediaPlayerTest, RefusesWhatItCannotPlayAndThenPlaysNothing)
     std::filesystem::create_symlink("/proc/self/mem", dir.file("unreadable.mp3"));
 
     for (const std::string& bad :
-         {dir.file("missing.mp3"), dir.file("empty.mp3"), dir.file("text.mp3"), dir.file("folder.mp3"),
-          dir.str() + "/", dir.file("pipe.mp3"), dir.file("unreadable.mp3"), std::string()}) {
+         {dir.file("missing.mp3"), dir.file("empty.mp3"), dir.file("text.mp3"), dir.file("folder.mp3"), dir.str() + "/",
+          dir.file("pipe.mp3"), dir.file("unreadable.mp3"), std::string()}) {
         SCOPED_TRACE(bad);
         ASSERT_TRUE(player.Open(song));
         EXPECT_FALSE(player.Open(bad));

@@ -30,7 +30,7 @@ struct Output {
 };
 
 class SdlOutputTest : public ::testing::Test {
-  protected:
+protected:
     // Opens the output into a fresh file, lets `setUp` prepare the player and the sounds, plays a
     // one-second tone to its end, closes the output and gives what was written.
     Output play(const std::function<void(SdlMediaPlayer&, SdlSoundPlayer&)>& setUp = {})

@@ -28,11 +28,14 @@ inline bool waitUntil(QtRuntime& runtime, const std::function<bool()>& done, int
 }
 
 // The interface sounds the build generates.
-inline std::string builtSound(const std::string& name) { return std::string(TAVU_BUILD_SOUNDS) + "/" + name; }
+inline std::string builtSound(const std::string& name)
+{
+    return std::string(TAVU_BUILD_SOUNDS) + "/" + name;
+}
 
 // A player on the driver the test main chose, in a fresh directory; counts its EndOfStream events.
 class SdlPlayerFixture : public ::testing::Test {
-  protected:
+protected:
     SdlPlayerFixture()
     {
         player.EndOfStream = [this] { ++ends; };

@@ -54,15 +54,15 @@ TEST(GeneratedSounds, AreShortMonoWavFilesThatStartAndEndSilent)
             samples[i] = static_cast<std::int16_t>(le(b, 44 + 2 * i, 2));
         EXPECT_EQ(samples.front(), 0);
         EXPECT_EQ(samples.back(), 0);
-        const int peak = *std::max_element(samples.begin(), samples.end(),
-                                           [](int a, int c) { return std::abs(a) < std::abs(c); });
+        const int peak =
+            *std::max_element(samples.begin(), samples.end(), [](int a, int c) { return std::abs(a) < std::abs(c); });
         EXPECT_GT(std::abs(peak), 0.2 * 32767);
         EXPECT_LT(std::abs(peak), 0.6 * 32767);
     }
 }
 
 class SoundFilesTest : public ::testing::Test {
-  protected:
+protected:
     SoundFilesTest()
     {
         for (const char* folder : {"home/Sounds", "build/Sounds", "data/Sounds"})
@@ -115,7 +115,10 @@ TEST_F(SoundFilesTest, FindsOnlyRegularFilesInsideTheFolders)
 
 using SdlSoundPlayerTest = SdlPlayerFixture;
 
-bool soundPlaying() { return Mix_Playing(SdlAudio::kSoundChannel) != 0; }
+bool soundPlaying()
+{
+    return Mix_Playing(SdlAudio::kSoundChannel) != 0;
+}
 
 TEST_F(SdlSoundPlayerTest, ANewSoundCutsTheOldOneOff)
 {

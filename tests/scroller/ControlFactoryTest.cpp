@@ -9,7 +9,8 @@
 
 using Ribbonix::Scroller;
 
-TEST(ControlFactoryTest, HandsOutTheScrollerByItsIdentifierOnly) {
+TEST(ControlFactoryTest, HandsOutTheScrollerByItsIdentifierOnly)
+{
     QWidget parent;
     for (const char* id : {"Ribbonix.Scroller", "ribbonix.SCROLLER"}) {
         QWidget* control = Ribbonix::createControl(QString::fromLatin1(id), &parent);
@@ -21,7 +22,8 @@ TEST(ControlFactoryTest, HandsOutTheScrollerByItsIdentifierOnly) {
     EXPECT_EQ(Ribbonix::createScroller(&parent)->parentWidget(), &parent);
 }
 
-TEST(ControlFactoryTest, AHostHoldingOnlyAWidgetReachesTheMembersByName) {
+TEST(ControlFactoryTest, AHostHoldingOnlyAWidgetReachesTheMembersByName)
+{
     const std::unique_ptr<QWidget> control(Ribbonix::createControl(QString(Ribbonix::ScrollerProgId)));
     ASSERT_NE(control, nullptr);
     auto* scroller = qobject_cast<Scroller*>(control.get());
@@ -32,8 +34,7 @@ TEST(ControlFactoryTest, AHostHoldingOnlyAWidgetReachesTheMembersByName) {
                                           Q_ARG(qint16, 4), Q_ARG(qint32, 0), Q_ARG(bool, false)));
     EXPECT_FALSE(scroller->state().vertical);
     EXPECT_TRUE(QMetaObject::invokeMethod(control.get(), "DoScroll", Q_ARG(QString, QStringLiteral("y")),
-                                          Q_ARG(qint16, 4), Q_ARG(qint32, 0), Q_ARG(bool, true),
-                                          Q_ARG(qint16, 1)));
+                                          Q_ARG(qint16, 4), Q_ARG(qint32, 0), Q_ARG(bool, true), Q_ARG(qint16, 1)));
     EXPECT_TRUE(scroller->state().vertical);
     EXPECT_EQ(scroller->state().enabledTimers, 2);
 }

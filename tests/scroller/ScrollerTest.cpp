@@ -21,14 +21,17 @@ namespace {
 
 // Runs events until no scroll is pending or running. onPass sees the state about every millisecond meanwhile,
 // from inside the scroll's frames and waits. The bound only keeps a broken scroll from hanging the suite.
-std::vector<State> runUntilIdle(Scroller& s, const std::function<void(const State&)>& onPass = {}) {
+std::vector<State> runUntilIdle(Scroller& s, const std::function<void(const State&)>& onPass = {})
+{
     std::vector<State> busy;
     QTimer probe;
     probe.setInterval(1);
     QObject::connect(&probe, &QTimer::timeout, [&] {
         const State now = s.state();
-        if (now.busy) busy.push_back(now);
-        if (onPass) onPass(now);
+        if (now.busy)
+            busy.push_back(now);
+        if (onPass)
+            onPass(now);
     });
     probe.start();
     QElapsedTimer bound;
@@ -38,7 +41,8 @@ std::vector<State> runUntilIdle(Scroller& s, const std::function<void(const Stat
     return busy;
 }
 
-void expectIdle(const Scroller& s) {
+void expectIdle(const Scroller& s)
+{
     EXPECT_FALSE(s.state().busy);
     EXPECT_EQ(s.state().enabledTimers, 0);
     for (const QTimer* timer : s.findChildren<QTimer*>())
@@ -46,7 +50,8 @@ void expectIdle(const Scroller& s) {
 }
 
 // Once a scroll has ended the band shows its background and nothing of the text.
-void expectBlank(Scroller& s, const QColor& background) {
+void expectBlank(Scroller& s, const QColor& background)
+{
     const QImage frame = s.grab().toImage();
     for (int y = 0; y < frame.height(); ++y)
         for (int x = 0; x < frame.width(); ++x)
@@ -54,18 +59,21 @@ void expectBlank(Scroller& s, const QColor& background) {
 }
 
 // The frame on show while a text of full blocks rests at the left edge.
-QImage restingFrame(Scroller& s) {
+QImage restingFrame(Scroller& s)
+{
     QImage frame;
     s.DoScroll(QString(3, QChar(0x2588)), 6, 50, false);
     runUntilIdle(s, [&](const State& now) {
-        if (frame.isNull() && now.busy && now.x <= 1) frame = s.grab().toImage();
+        if (frame.isNull() && now.busy && now.x <= 1)
+            frame = s.grab().toImage();
     });
     return frame;
 }
 
 } // namespace
 
-TEST(ScrollerTest, LeftScrollEntersAtTheRightEdgeRestsAndLeavesByTheMeasuredTextWidth) {
+TEST(ScrollerTest, LeftScrollEntersAtTheRightEdgeRestsAndLeavesByTheMeasuredTextWidth)
+{
     Scroller s;
     s.resize(30, 20);
     s.resize(70, 20);
@@ -94,7 +102,8 @@ TEST(ScrollerTest, LeftScrollEntersAtTheRightEdgeRestsAndLeavesByTheMeasuredText
 
 class ScrollDirTest : public testing::TestWithParam<std::optional<qint16>> {};
 
-TEST_P(ScrollDirTest, OneScrollsUpAnythingElseLeftAndTheScrollEnds) {
+TEST_P(ScrollDirTest, OneScrollsUpAnythingElseLeftAndTheScrollEnds)
+{
     Scroller s;
     s.resize(30, 20);
     const bool up = GetParam() == 1;
@@ -120,13 +129,15 @@ TEST_P(ScrollDirTest, OneScrollsUpAnythingElseLeftAndTheScrollEnds) {
 INSTANTIATE_TEST_SUITE_P(Directions, ScrollDirTest,
                          testing::Values(std::nullopt, qint16(0), qint16(1), qint16(2), qint16(-1)));
 
-TEST(ScrollerTest, WithoutOverrideACallDuringAScrollChangesNothingAndOneAfterItStartsANewScroll) {
+TEST(ScrollerTest, WithoutOverrideACallDuringAScrollChangesNothingAndOneAfterItStartsANewScroll)
+{
     Scroller s;
     s.resize(40, 20);
     s.DoScroll(QStringLiteral("first"), 6, 20, false);
     std::optional<State> before, after;
     runUntilIdle(s, [&](const State& now) {
-        if (before || !now.busy) return;
+        if (before || !now.busy)
+            return;
         before = s.state();
         s.DoScroll(QStringLiteral("second"), 3, 7, false, 1);
         after = s.state();
@@ -146,15 +157,18 @@ TEST(ScrollerTest, WithoutOverrideACallDuringAScrollChangesNothingAndOneAfterItS
     EXPECT_EQ(s.state().text, QStringLiteral("second"));
 }
 
-TEST(ScrollerTest, OverrideTakesTheNewValuesAtOnceAndRestartsOnAnotherTimer) {
+TEST(ScrollerTest, OverrideTakesTheNewValuesAtOnceAndRestartsOnAnotherTimer)
+{
     Scroller s;
     s.resize(60, 20);
     s.DoScroll(QStringLiteral("old"), 4, 0, false);
     std::optional<State> atCall, afterCall;
     int highestAfter = -32768;
     runUntilIdle(s, [&](const State& now) {
-        if (atCall && now.busy) highestAfter = std::max<int>(highestAfter, now.x);
-        if (atCall || !now.busy || now.x >= 40) return;
+        if (atCall && now.busy)
+            highestAfter = std::max<int>(highestAfter, now.x);
+        if (atCall || !now.busy || now.x >= 40)
+            return;
         atCall = now;
         s.DoScroll(QStringLiteral("new"), 9, 5, true);
         afterCall = s.state();
@@ -168,7 +182,8 @@ TEST(ScrollerTest, OverrideTakesTheNewValuesAtOnceAndRestartsOnAnotherTimer) {
     expectIdle(s);
 }
 
-TEST(ScrollerTest, AtMostTwentyOneScrollsArePendingAndAllOfThemEnd) {
+TEST(ScrollerTest, AtMostTwentyOneScrollsArePendingAndAllOfThemEnd)
+{
     Scroller s;
     s.resize(20, 20);
     for (int i = 0; i < Scroller::TimerCount + 4; ++i)
@@ -180,7 +195,8 @@ TEST(ScrollerTest, AtMostTwentyOneScrollsArePendingAndAllOfThemEnd) {
 
 class NonPositiveSpeedTest : public testing::TestWithParam<qint16> {};
 
-TEST_P(NonPositiveSpeedTest, AnEmptyTextMovesOnePixelAFrameShowsOnlyBackgroundAndEnds) {
+TEST_P(NonPositiveSpeedTest, AnEmptyTextMovesOnePixelAFrameShowsOnlyBackgroundAndEnds)
+{
     Scroller s;
     s.resize(10, 20);
     s.BackColor(0x00102030);
@@ -196,10 +212,10 @@ TEST_P(NonPositiveSpeedTest, AnEmptyTextMovesOnePixelAFrameShowsOnlyBackgroundAn
     expectBlank(s, QColor(0x30, 0x20, 0x10));
 }
 
-INSTANTIATE_TEST_SUITE_P(Speeds, NonPositiveSpeedTest,
-                         testing::Values(qint16(0), qint16(-5), qint16(-32768)));
+INSTANTIATE_TEST_SUITE_P(Speeds, NonPositiveSpeedTest, testing::Values(qint16(0), qint16(-5), qint16(-32768)));
 
-TEST(ScrollerTest, ColoursReachTheFramePixels) {
+TEST(ScrollerTest, ColoursReachTheFramePixels)
+{
     Scroller s;
     s.resize(50, 20);
     QImage frame = restingFrame(s);
@@ -220,7 +236,8 @@ TEST(ScrollerTest, ColoursReachTheFramePixels) {
 // Every frame on show is the text as drawn straight onto the band at the frame's position, in both
 // directions and wherever the text stands: entering, resting, half gone. While a frame is on show the
 // position has already moved on by one step.
-TEST(ScrollerTest, EveryFrameShowsTheTextExactlyAsDrawnAtItsPosition) {
+TEST(ScrollerTest, EveryFrameShowsTheTextExactlyAsDrawnAtItsPosition)
+{
     for (const qint16 dir : {qint16(0), qint16(1)}) {
         SCOPED_TRACE(dir);
         Scroller s;
@@ -232,7 +249,8 @@ TEST(ScrollerTest, EveryFrameShowsTheTextExactlyAsDrawnAtItsPosition) {
         s.DoScroll(text, speed, 30, false, dir);
         int compared = 0;
         runUntilIdle(s, [&](const State& now) {
-            if (!now.busy || compared >= 40) return;
+            if (!now.busy || compared >= 40)
+                return;
             const int x = dir == 1 ? now.x : now.x + speed;
             const int y = dir == 1 ? now.y + speed : now.y;
             QImage expected(s.size(), QImage::Format_RGB32);
@@ -253,14 +271,16 @@ TEST(ScrollerTest, EveryFrameShowsTheTextExactlyAsDrawnAtItsPosition) {
     }
 }
 
-TEST(ScrollerTest, DestroyingTheControlDuringAScrollEndsTheScroll) {
+TEST(ScrollerTest, DestroyingTheControlDuringAScrollEndsTheScroll)
+{
     QPointer<Scroller> doomed = new Scroller;
     doomed->resize(60, 20);
     doomed->DoScroll(QStringLiteral("bye"), 2, 0, false);
     QTimer probe;
     probe.setInterval(1);
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (doomed && doomed->state().busy && doomed->state().x < 50) delete doomed.data();
+        if (doomed && doomed->state().busy && doomed->state().x < 50)
+            delete doomed.data();
     });
     probe.start();
     QElapsedTimer bound;
@@ -276,7 +296,8 @@ TEST(ScrollerTest, DestroyingTheControlDuringAScrollEndsTheScroll) {
     expectIdle(next);
 }
 
-TEST(ScrollerTest, QuittingTheApplicationEndsAScrollWithoutWaitingOutItsPause) {
+TEST(ScrollerTest, QuittingTheApplicationEndsAScrollWithoutWaitingOutItsPause)
+{
     Scroller s;
     s.resize(20, 20);
     s.DoScroll(QStringLiteral("x"), 10, 600000, false);

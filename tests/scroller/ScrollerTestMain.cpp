@@ -4,7 +4,8 @@
 
 #include <cstdlib>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     setenv("QT_QPA_PLATFORM", "offscreen", 0); // before QApplication reads it
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);

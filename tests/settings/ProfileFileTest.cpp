@@ -1,5 +1,5 @@
-#include "settings/AtomicFile.h"
 #include "settings/ProfileFile.h"
+#include "settings/AtomicFile.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>
@@ -145,9 +145,15 @@ TEST(ProfileFile, StaleTemporaryFilesAreClearedAndNothingElse)
     std::filesystem::create_directories(dir.path() / "Styles");
     const std::vector<std::string> stale{"Tavu.ini.a1B2c3", "Styles.txt.XyZ789", "Styles/Blue.ini.new",
                                          "Styles/Blue.ini.new.Q1w2E3"};
-    const std::vector<std::string> kept{"Tavu.ini",          "Styles.txt",        "notes.txt.backup",
-                                        "Tavu.ini.a1B2c",    "Other.ini.a1B2c3",  "Styles/Blue.ini",
-                                        "Styles/Blue.ini.backup", "Styles/.ini.new", "Styles/a.ini.new.ini"};
+    const std::vector<std::string> kept{"Tavu.ini",
+                                        "Styles.txt",
+                                        "notes.txt.backup",
+                                        "Tavu.ini.a1B2c",
+                                        "Other.ini.a1B2c3",
+                                        "Styles/Blue.ini",
+                                        "Styles/Blue.ini.backup",
+                                        "Styles/.ini.new",
+                                        "Styles/a.ini.new.ini"};
     for (const auto& name : stale)
         writeBytes(dir.file(name), "x");
     for (const auto& name : kept)

@@ -32,11 +32,13 @@ protected:
     std::string randomLine()
     {
         static const char* const kOwnerLines[] = {
-            "!play blue", "!play e", "!play zz", "!play nothing", "y", "n", "cancel", "play 1", "play 2", "play 9",
-            "!next", "!prev", "!ran", "!stop", "!pause", "!xpause", "!rep", "!xrep", "!arnd", "!xarnd", "!acon",
-            "!xacon", "!vol 30", "!vol 100", "!vol -1", "!vol?", "!len?", "!mp3?", "!played?", "!tc ff00ff",
-            "!tc 1234567", "!fa <<", "!tf Tahoma", "!tf nope", "!sstyle Day", "!lstyle da", "!rstyle day",
-            "!mute", "!xmute", "!refdir", "!vplist", "!xplist", "trig !", "!",
+            "!play blue", "!play e",     "!play zz",    "!play nothing", "y",          "n",        "cancel",
+            "play 1",     "play 2",      "play 9",      "!next",         "!prev",      "!ran",     "!stop",
+            "!pause",     "!xpause",     "!rep",        "!xrep",         "!arnd",      "!xarnd",   "!acon",
+            "!xacon",     "!vol 30",     "!vol 100",    "!vol -1",       "!vol?",      "!len?",    "!mp3?",
+            "!played?",   "!tc ff00ff",  "!tc 1234567", "!fa <<",        "!tf Tahoma", "!tf nope", "!sstyle Day",
+            "!lstyle da", "!rstyle day", "!mute",       "!xmute",        "!refdir",    "!vplist",  "!xplist",
+            "trig !",     "!",
         };
         return kOwnerLines[pick(std::size(kOwnerLines))];
     }
@@ -67,8 +69,8 @@ protected:
             if (media.state == test::FakeMediaPlayer::Playing)
                 media.finish();
         } else {
-            static void (*const kButtons[])(Bot&) = {Play_Click, Stop_Click, Pause_Click, Next_Click, Prev_Click,
-                                                     Rep_Click, Ran_Click, AutoCont_Click, lstmp3_DblClick};
+            static void (*const kButtons[])(Bot&) = {Play_Click, Stop_Click, Pause_Click,    Next_Click,     Prev_Click,
+                                                     Rep_Click,  Ran_Click,  AutoCont_Click, lstmp3_DblClick};
             if (pick(3) == 0)
                 bot->lstmp3.select(static_cast<int>(pick(bot->lstmp3.count())));
             kButtons[pick(std::size(kButtons))](*bot);

@@ -1,6 +1,6 @@
+#include "util/ListFile.h"
 #include "player/ListBox.h"
 #include "support/TestDir.h"
-#include "util/ListFile.h"
 #include "util/SimRuntime.h"
 
 #include <gtest/gtest.h>
@@ -35,18 +35,17 @@ TEST_P(ListFileReading, FollowsTheSequentialFieldRules)
 
 INSTANTIATE_TEST_SUITE_P(
     OldFiles, ListFileReading,
-    ::testing::Values(
-        OldBytes{"Empty", "", {}}, OldBytes{"OneBlankLine", "\r\n", {""}},
-        OldBytes{"UnquotedCommaSplits", "a,b\r\n", {"a", "b"}},
-        OldBytes{"CommaBeforeLineEnd", "a,\r\nb", {"a", "", "b"}},
-        OldBytes{"LeadingBlanksSkippedTrailingKept", "  Sunny \r\n", {"Sunny "}},
-        OldBytes{"QuotedKeepsComma", "\"Night, late\"\r\n", {"Night, late"}},
-        OldBytes{"QuotedKeepsBlanksAndLineEnds", "\" a\r\nb \"\r\nz", {" a\r\nb ", "z"}},
-        OldBytes{"TextAfterClosingQuoteDropped", "\"q\" tail,next", {"q", "next"}},
-        OldBytes{"UnterminatedQuoteRunsToTheEnd", "x\r\n\"open,end", {"x", "open,end"}},
-        OldBytes{"QuoteInsideUnquotedField", "say \"hi\"\r\n", {"say \"hi\""}},
-        OldBytes{"BareLineEnds", "one\ntwo\rthree", {"one", "two", "three"}},
-        OldBytes{"Windows1252Bytes", "\xAB\xB7\xBB\r\n\x80uro\r\n", {"\u00AB\u00B7\u00BB", "\u20ACuro"}}),
+    ::testing::Values(OldBytes{"Empty", "", {}}, OldBytes{"OneBlankLine", "\r\n", {""}},
+                      OldBytes{"UnquotedCommaSplits", "a,b\r\n", {"a", "b"}},
+                      OldBytes{"CommaBeforeLineEnd", "a,\r\nb", {"a", "", "b"}},
+                      OldBytes{"LeadingBlanksSkippedTrailingKept", "  Sunny \r\n", {"Sunny "}},
+                      OldBytes{"QuotedKeepsComma", "\"Night, late\"\r\n", {"Night, late"}},
+                      OldBytes{"QuotedKeepsBlanksAndLineEnds", "\" a\r\nb \"\r\nz", {" a\r\nb ", "z"}},
+                      OldBytes{"TextAfterClosingQuoteDropped", "\"q\" tail,next", {"q", "next"}},
+                      OldBytes{"UnterminatedQuoteRunsToTheEnd", "x\r\n\"open,end", {"x", "open,end"}},
+                      OldBytes{"QuoteInsideUnquotedField", "say \"hi\"\r\n", {"say \"hi\""}},
+                      OldBytes{"BareLineEnds", "one\ntwo\rthree", {"one", "two", "three"}},
+                      OldBytes{"Windows1252Bytes", "\xAB\xB7\xBB\r\n\x80uro\r\n", {"\u00AB\u00B7\u00BB", "\u20ACuro"}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 class ListFileRoundTrip : public ::testing::TestWithParam<std::string> {};

@@ -1,5 +1,5 @@
-#include "settings/ProfileFile.h"
 #include "style/SavedStyles.h"
+#include "settings/ProfileFile.h"
 #include "support/SimRuntimeFixture.h"
 
 #include <gtest/gtest.h>
@@ -108,11 +108,12 @@ TEST_F(SavedStylesTest, SavesInSortedOrderAndRefusesATakenNameAsTyped)
         ownerSays(std::string("!sstyle ") + name);
     EXPECT_EQ(last().line, defaultReply(" Style <u>night</U> saved! "));
     EXPECT_EQ(test::readBytes(index()), "Alpha\r\nnight\r\nzeta\r\n");
-    EXPECT_EQ(test::readBytes(styleFile("night")), "[Ascii]\r\nFRONT ASCII COLOR=0080FF\r\nMIDDLE ASCII COLOR=0080FF\r\n"
-                                                   "BACK ASCII COLOR=0080FF\r\nFRONT ASCII FONT=webdings\r\n"
-                                                   "MIDDLE ASCII FONT=wingdings\r\nBACK ASCII FONT=webdings\r\n"
-                                                   "TEXT FONT=arial narrow\r\nTEXT COLOR=abcdef\r\n"
-                                                   "FRONT ASCII=\xB2\r\nMIDDLE ASCII=\xA7\r\nBACK ASCII=\xB2\r\n");
+    EXPECT_EQ(test::readBytes(styleFile("night")),
+              "[Ascii]\r\nFRONT ASCII COLOR=0080FF\r\nMIDDLE ASCII COLOR=0080FF\r\n"
+              "BACK ASCII COLOR=0080FF\r\nFRONT ASCII FONT=webdings\r\n"
+              "MIDDLE ASCII FONT=wingdings\r\nBACK ASCII FONT=webdings\r\n"
+              "TEXT FONT=arial narrow\r\nTEXT COLOR=abcdef\r\n"
+              "FRONT ASCII=\xB2\r\nMIDDLE ASCII=\xA7\r\nBACK ASCII=\xB2\r\n");
     ownerSays("!tc 123456");
     const std::string before = test::readBytes(styleFile("night"));
     ownerSays("!sstyle Night");
@@ -196,8 +197,8 @@ protected:
     ~HostileNames() override { fs::remove_all(outside); }
     bool victimsUntouched() const
     {
-        return test::readBytes(outside + "/victim.ini") == "[Ascii]\r\nTEXT COLOR=bad\r\n"
-            && test::readBytes(dir.file("victim.ini")) == "[Ascii]\r\nTEXT COLOR=bad\r\n";
+        return test::readBytes(outside + "/victim.ini") == "[Ascii]\r\nTEXT COLOR=bad\r\n" &&
+               test::readBytes(dir.file("victim.ini")) == "[Ascii]\r\nTEXT COLOR=bad\r\n";
     }
     std::string outside;
 };

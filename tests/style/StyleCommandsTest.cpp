@@ -71,17 +71,17 @@ TEST_P(ColourTest, AtMostSixCharactersPass)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Arguments, ColourTest,
-    ::testing::Values(ColourCase{"SevenRefused", "!fac ff00001", false, ""},
-                      ColourCase{"NamePasses", "!fac red", true, "red"},
-                      ColourCase{"TwoBlanksMakeSeven", "!fac  ff0000", false, ""},
-                      ColourCase{"EmptyPasses", "!fac ", true, ""},
-                      ColourCase{"NoBlankTakesTheWholeLine", "!fac", true, "!fac"},
-                      ColourCase{"CharactersNotBytes", "!fac \u00E9\u00E9\u00E9\u00E9\u00E9\u00E9", true,
-                                 "\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9"},
-                      ColourCase{"SevenWideCharacters", "!fac \u00E9\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9", false, ""}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Arguments, ColourTest,
+                         ::testing::Values(ColourCase{"SevenRefused", "!fac ff00001", false, ""},
+                                           ColourCase{"NamePasses", "!fac red", true, "red"},
+                                           ColourCase{"TwoBlanksMakeSeven", "!fac  ff0000", false, ""},
+                                           ColourCase{"EmptyPasses", "!fac ", true, ""},
+                                           ColourCase{"NoBlankTakesTheWholeLine", "!fac", true, "!fac"},
+                                           ColourCase{"CharactersNotBytes", "!fac \u00E9\u00E9\u00E9\u00E9\u00E9\u00E9",
+                                                      true, "\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9"},
+                                           ColourCase{"SevenWideCharacters",
+                                                      "!fac \u00E9\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9", false, ""}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 struct FontCase {
     const char* name;
@@ -111,8 +111,8 @@ TEST_P(FontTest, InstalledFontsPassWithoutRegardToCaseAndAreStoredAsTyped)
 INSTANTIATE_TEST_SUITE_P(Arguments, FontTest,
                          ::testing::Values(FontCase{"Capitals", "ARIAL", "Arial"},
                                            FontCase{"TwoWords", "arial NARROW", "Arial Narrow"},
-                                           FontCase{"NotInstalled", "Comic Sans MS", ""},
-                                           FontCase{"Empty", "", ""}, FontCase{"TrailingBlank", "Arial ", ""},
+                                           FontCase{"NotInstalled", "Comic Sans MS", ""}, FontCase{"Empty", "", ""},
+                                           FontCase{"TrailingBlank", "Arial ", ""},
                                            FontCase{"PartOfAName", "Aria", ""}),
                          [](const auto& row) { return std::string(row.param.name); });
 
@@ -155,7 +155,8 @@ TEST_P(EveryStyleCommand, SetsStoresConfirmsAndAnswersTheQuery)
 INSTANTIATE_TEST_SUITE_P(
     Table, EveryStyleCommand,
     ::testing::Values(Row{"fac", "front ascii color", "111111", " Front Ascii Color is now: ", " Front Ascii Color: "},
-                      Row{"mac", "middle ascii color", "222222", " Middle Ascii Color is now: ", " Middle Ascii Color: "},
+                      Row{"mac", "middle ascii color", "222222",
+                          " Middle Ascii Color is now: ", " Middle Ascii Color: "},
                       Row{"bac", "back ascii color", "333333", " Back Ascii Color is now: ", " Back Ascii Color: "},
                       Row{"tc", "text color", "444444", " Text Color is now: ", " Text Color: "},
                       Row{"faf", "front ascii font", "Tahoma", " Front Ascii Font is now: ", " Front Ascii Font: "},

@@ -1,5 +1,5 @@
-#include "settings/ProfileFile.h"
 #include "style/Style.h"
+#include "settings/ProfileFile.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>

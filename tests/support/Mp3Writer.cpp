@@ -14,7 +14,7 @@ constexpr std::size_t kSideInfoBytes = 32; // two channels
 
 // Writes bits into bytes, most significant bit first.
 class BitWriter {
-  public:
+public:
     explicit BitWriter(std::string& out) : m_out(out) {}
     void put(unsigned value, int bits)
     {
@@ -22,13 +22,12 @@ class BitWriter {
             if (m_used == 0)
                 m_out.push_back('\0');
             if ((value >> i) & 1u)
-                m_out.back() =
-                    static_cast<char>(static_cast<unsigned char>(m_out.back()) | (0x80u >> m_used));
+                m_out.back() = static_cast<char>(static_cast<unsigned char>(m_out.back()) | (0x80u >> m_used));
             m_used = (m_used + 1) % 8;
         }
     }
 
-  private:
+private:
     std::string& m_out;
     int m_used = 0;
 };

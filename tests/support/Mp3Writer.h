@@ -15,7 +15,7 @@ struct Id3v1Fields {
 // (padding never set), each lasting 1152/44100 s. A decoder sees a stream of at least two frames.
 //   Mp3Writer().tone(Mp3Writer::framesFor(1.0)).id3v1({"Title", "Artist"}).write(path);
 class Mp3Writer {
-  public:
+public:
     static constexpr std::size_t kFrameBytes = 417;
     static constexpr double kFrameSeconds = 1152.0 / 44100.0;
 
@@ -39,7 +39,7 @@ class Mp3Writer {
     // False when the file could not be written.
     bool write(const std::string& path) const;
 
-  private:
+private:
     std::string m_bytes;
 };
 

@@ -35,6 +35,9 @@ void writeBytes(const std::string& path, const std::string& bytes)
     out << bytes;
 }
 
-std::string samplePath(const std::string& name) { return std::string(TAVU_SAMPLES_DIR) + "/" + name; }
+std::string samplePath(const std::string& name)
+{
+    return std::string(TAVU_SAMPLES_DIR) + "/" + name;
+}
 
 } // namespace tavu::test

@@ -28,10 +28,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ReplaceCase{"Blue Sky", "", "x", "Blue Sky"}, // an empty search returns the text
                       ReplaceCase{"blue sky.mp3", "BLUE", "<u>BLUE</U>", "<u>BLUE</U> sky.mp3"},
                       ReplaceCase{"trig trig !", "trig ", "", "!"},
-                      ReplaceCase{"Ärger ÄRGER", "ärger", "x", "x x"},          // Latin-1 letters
-                      ReplaceCase{"ŠKODA škoda", "škoda", "car", "car car"},    // Š of Windows-1252
-                      ReplaceCase{"Привет мир", "ПРИВЕТ", "hi", "hi мир"},      // beyond Latin
-                      ReplaceCase{"x\xff.MP3", ".mp3", "", "x\xff"}));          // bytes that are not UTF-8 survive
+                      ReplaceCase{"Ärger ÄRGER", "ärger", "x", "x x"},       // Latin-1 letters
+                      ReplaceCase{"ŠKODA škoda", "škoda", "car", "car car"}, // Š of Windows-1252
+                      ReplaceCase{"Привет мир", "ПРИВЕТ", "hi", "hi мир"},   // beyond Latin
+                      ReplaceCase{"x\xff.MP3", ".mp3", "", "x\xff"}));       // bytes that are not UTF-8 survive
 
 TEST(Text, TitleDropsEveryMp3WhateverTheCase)
 {

@@ -1,5 +1,5 @@
-#include "app/SkinButton.h"
 #include "windows/CommandsWindow.h"
+#include "app/SkinButton.h"
 #include "windows/MenuFixture.h"
 
 #include <QListWidget>
@@ -36,7 +36,8 @@ TEST_F(CommandsWindowTest, ListsTheCommandsOncePerOpening)
     ASSERT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tavu View Coms"));
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(window->findChild<QListWidget*>(QStringLiteral("lstComs"))->font().family(), QStringLiteral("Arial Narrow"));
+    EXPECT_EQ(window->findChild<QListWidget*>(QStringLiteral("lstComs"))->font().family(),
+              QStringLiteral("Arial Narrow"));
 
     const QStringList shown = lines(window);
     ASSERT_EQ(shown.size(), 33);

@@ -1,5 +1,5 @@
-#include "support/SimRuntimeFixture.h"
 #include "windows/IntroWindow.h"
+#include "support/SimRuntimeFixture.h"
 
 #include <QApplication>
 #include <QPointer>

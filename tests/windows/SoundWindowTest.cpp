@@ -1,6 +1,6 @@
+#include "windows/SoundWindow.h"
 #include "app/SkinButton.h"
 #include "support/SimRuntimeFixture.h"
-#include "windows/SoundWindow.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,8 +1,8 @@
+#include "windows/UpdateWindow.h"
 #include "app/SkinButton.h"
 #include "support/SimRuntimeFixture.h"
 #include "util/QtRuntime.h"
 #include "windows/LocalHttpServer.h"
-#include "windows/UpdateWindow.h"
 
 #include <QApplication>
 #include <QDesktopServices>

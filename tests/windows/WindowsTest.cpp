@@ -1,10 +1,10 @@
+#include "windows/Windows.h"
 #include "app/MainWindow.h"
 #include "app/SkinButton.h"
 #include "player/PlaylistWindow.h"
 #include "support/SimRuntimeFixture.h"
 #include "windows/OptionsMenu.h"
 #include "windows/SoundWindow.h"
-#include "windows/Windows.h"
 
 #include <QApplication>
 #include <QMenu>

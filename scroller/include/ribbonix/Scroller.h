@@ -33,7 +33,7 @@ namespace Ribbonix {
 class RIBBONIX_SCROLLER_EXPORT Scroller : public QWidget {
     Q_OBJECT
 
-  public:
+public:
     // What the control is doing, for hosts and tests that want to look. The colours stay write-only.
     struct State {
         QString text;
@@ -72,12 +72,12 @@ class RIBBONIX_SCROLLER_EXPORT Scroller : public QWidget {
     State state() const;
     QSize sizeHint() const override;
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-  private:
+private:
     enum class Stop { Rest, LeftExit, UpExit };
 
     void STimer_Timer(int Index);
@@ -110,10 +110,10 @@ class RIBBONIX_SCROLLER_EXPORT Scroller : public QWidget {
     qint16 m_y = 0;
 
     static constexpr int MaxLineWidth = 16384;
-    QImage m_line;          // the text as layOutText last drew it, with its margin
+    QImage m_line; // the text as layOutText last drew it, with its margin
     int m_lineMargin = 0;
-    int m_width = 0;        // the text's width as the font measures it
-    qreal m_lineRatio = 0;  // the pixel ratio m_line was drawn at
+    int m_width = 0;         // the text's width as the font measures it
+    qreal m_lineRatio = 0;   // the pixel ratio m_line was drawn at
     bool m_textStale = true; // text, font or colours changed since
 };
 
