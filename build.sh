@@ -15,7 +15,7 @@ PACKAGES=(
   ngircd openssl mpg123
   xvfb xauth imagemagick xdotool
   fonts-dejavu-core fonts-liberation
-  dpkg-dev librsvg2-bin desktop-file-utils appstream man-db
+  dpkg-dev librsvg2-bin desktop-file-utils appstream man-db clang-format
 )
 BUILD_DIR=${TAVU_BUILD_DIR:-build}
 

@@ -11,7 +11,7 @@
 // counter equals the songs started.
 #include "FuzzSupport.h"
 
-#include "app/Bot.h"
+#include "bot/Bot.h"
 #include "player/FileList.h"
 #include "settings/ProfileFile.h"
 #include "support/FakeChatRoom.h"

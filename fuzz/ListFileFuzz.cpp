@@ -4,7 +4,7 @@
 // second time gives the same bytes.
 #include "FuzzSupport.h"
 
-#include "util/ListFile.h"
+#include "settings/ListFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

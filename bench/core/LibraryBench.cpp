@@ -1,5 +1,5 @@
+#include "bot/ListBox.h"
 #include "player/FileList.h"
-#include "player/ListBox.h"
 #include "support/TestDir.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
-#include "app/Bot.h"
+#include "bot/Bot.h"
+#include "bot/PlayerControls.h"
 #include "client/ChatRoom.h"
-#include "player/PlayerControls.h"
 #include "support/Fakes.h"
 #include "util/SimRuntime.h"
 

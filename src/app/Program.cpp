@@ -1,8 +1,7 @@
 #include "app/Program.h"
 
-#include "app/Bot.h"
-#include "app/Lifecycle.h"
-#include "app/MainWindow.h"
+#include "bot/Bot.h"
+#include "bot/Lifecycle.h"
 #include "client/ChatRoomFactory.h"
 #include "client/ChatRoomWindow.h"
 #include "client/LocalChatRoom.h"
@@ -13,6 +12,7 @@
 #include "util/QtPlatform.h"
 #include "util/QtRuntime.h"
 #include "windows/IntroWindow.h"
+#include "windows/MainWindow.h"
 #include "windows/Windows.h"
 
 #include <QTimer>

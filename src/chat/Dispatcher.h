@@ -1,31 +1,21 @@
 #pragma once
 
-#include <array>
-#include <functional>
+#include "chat/Commands.h"
+
+#include <span>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace tavu {
 
-class ChatRoom;
+class Bot;
 
 // Handles the lines of the scanner Chat1: the trigger command, then the command table. Only the
 // owner's lines are obeyed; one line runs at most one command.
 class Dispatcher {
 public:
-    using Handler = std::function<void(const std::string& argument)>;
-    using TriggerHandler = std::function<void(const std::string& newTrigger)>;
+    Dispatcher(Bot& bot, std::span<const Command> table) : m_bot(bot), m_table(table) {}
 
-    // trig is the caption of the label that holds the trigger; it is read anew for every line.
-    Dispatcher(const ChatRoom& room, const std::string& trig, TriggerHandler onTrigger);
-
-    // The words of the command table in the order in which they are tested.
-    static const std::array<std::string_view, 54>& tableWords();
-
-    // Puts a command into the table at its place. The word must be one of tableWords().
-    void add(std::string_view word, Handler handler);
-    bool has(std::string_view word) const;
+    std::span<const Command> table() const { return m_table; }
 
     void Chat1_ChatMsg(const std::string& Screen_Name, const std::string& What_Said);
 
@@ -38,17 +28,11 @@ public:
     static Cut cutLine(const std::string& line);
 
 private:
-    struct Command {
-        std::size_t order;
-        std::string_view word;
-        Handler run;
-    };
     bool isOwner(const std::string& name) const;
+    void setTrigger(const std::string& newTrigger);
 
-    const ChatRoom& m_room;
-    const std::string& m_trig;
-    TriggerHandler m_onTrigger;
-    std::vector<Command> m_table;
+    Bot& m_bot;
+    std::span<const Command> m_table;
 };
 
 } // namespace tavu

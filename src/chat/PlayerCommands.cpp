@@ -1,11 +1,12 @@
 #include "chat/PlayerCommands.h"
 
-#include "app/Bot.h"
-#include "app/SideWindows.h"
-#include "id3/ShowSongTag.h"
-#include "player/PlayerControls.h"
+#include "bot/Bot.h"
+#include "bot/PlayerControls.h"
+#include "bot/SideWindows.h"
+#include "bot/StartSong.h"
 #include "util/Text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -30,69 +31,104 @@ std::optional<double> parseDecimal(std::string_view text)
 
 namespace {
 
-using Arg = const std::string&;
-
 bool noSong(const Bot& bot)
 {
     return bot.media().PlayState() == MediaPlayer::Stopped;
 }
 
-// Starts the song; a song that cannot be played is announced as such, not counted, not shown.
-bool startOrSay(Bot& bot, const std::string& song)
+void step(Bot& bot, int direction)
 {
-    if (openSong(bot, song))
-        return true;
-    bot.reply(" Cannot play " + titleOf(song) + " ");
-    return false;
+    const int index = stepIndex(bot, direction);
+    if (index < 0)
+        return bot.reply(" No song to go to! ");
+    startSong(bot, index, roads::StepCommand);
 }
 
-void dirCommand(Bot& bot, Arg path)
+// "rep", "arnd", "acon" switch to their mode from any mode; "xrep", "xarnd", "xacon" switch off
+// only their own mode. Each always replies.
+struct Mode {
+    PlayMode mode;
+    std::string_view enabled, disabled;
+};
+constexpr Mode kRepeat{PlayMode::Repeat, " Repeat Enabled ", " Repeat Disabled "};
+constexpr Mode kAutoRandom{PlayMode::AutoRandom, " Auto Random Enabled ", " Auto Random Disabled "};
+constexpr Mode kAutoContinue{PlayMode::AutoContinue, " Auto Continue Enabled ", " Auto Continue Disabled "};
+
+void modeOn(Bot& bot, const Mode& m)
 {
-    // A path that cannot be listed changes nothing: the old directory and songs stay in effect.
-    FileList probe;
-    if (!probe.setPath(path)) {
-        bot.reply(" Error, Invalid Directory! ");
-        return;
-    }
+    bot.setPlayMode(m.mode);
+    bot.reply(m.enabled);
+}
+
+void modeOff(Bot& bot, const Mode& m)
+{
+    if (bot.playMode() == m.mode)
+        bot.setPlayMode(PlayMode::None);
+    bot.reply(m.disabled);
+}
+
+// The window commands reply first, then show or hide their window.
+template <class Action>
+void withWindows(Bot& bot, std::string_view body, Action action)
+{
+    bot.reply(body);
+    if (bot.windows)
+        action(*bot.windows);
+}
+
+} // namespace
+
+namespace commands {
+
+void dir(Bot& bot, Arg path)
+{
+    // A directory without songs changes nothing: the old songs, selection and directory stay.
+    auto files = listPlainFiles(path);
+    if (!files || std::none_of(files->begin(), files->end(), [](const std::string& f) { return isSong(f); }))
+        return bot.reply(" Error, Invalid Directory! ");
     bot.dir = path;
-    FillSongList(bot.File1, bot.lstMp3, bot.lstmp3, path);
-    if (bot.lstMp3.empty()) {
-        bot.reply(" Error, Invalid Directory! ");
-        return;
-    }
+    bot.File1.assign(path, std::move(*files));
+    showSongs(bot.File1, bot.lstMp3, bot.lstmp3);
     bot.reply(" Directory set to: [" + bot.dir + "] ");
     bot.settings().write(keys::Mp3Directory, bot.dir);
 }
 
-void stopCommand(Bot& bot)
+void stop(Bot& bot, Arg)
 {
-    bot.media().Stop();
-    bot.Timer1.setEnabled(false);
-    bot.Timer2.setEnabled(false);
-    bot.Bar1.setValue(0);
-    bot.txtTime.setCaption("00:00");
+    stopSong(bot);
     bot.reply(" Player Stopped! ");
 }
 
-void volCommand(Bot& bot, Arg argument)
+void vol(Bot& bot, Arg argument)
 {
     const auto level = parseDecimal(argument);
-    if (!level || *level > 100 || *level < 0) {
-        bot.reply(" Please choose a volume level between 0 and 100 ");
-        return;
-    }
-    bot.media().setVolume(volumeToAttenuation(*level));
+    if (!level || *level > 100 || *level < 0)
+        return bot.reply(" Please choose a volume level between 0 and 100 ");
     bot.reply(" Volume Set - [" + argument + "] ");
-    bot.lblVol.setCaption(argument);
-    bot.settings().write(keys::Volume, bot.lblVol.caption());
+    setVolumeLevel(bot, *level, argument, true);
 }
 
-void lenCommand(Bot& bot)
+void volQuery(Bot& bot, Arg)
 {
-    if (noSong(bot)) {
-        bot.reply(" Error, no song is playing! ");
-        return;
-    }
+    bot.replyRaw(" Volume is at [" + bot.lblVol.caption() + "%] ");
+}
+
+void mute(Bot& bot, Arg)
+{
+    setMuted(bot, true);
+    bot.reply(" Player Muted! ");
+}
+
+void xmute(Bot& bot, Arg)
+{
+    setMuted(bot, false);
+    bot.reply(" Player Un-muted! ");
+}
+
+void lenQuery(Bot& bot, Arg)
+{
+    if (noSong(bot))
+        return bot.reply(" Error, no song is playing! ");
     double d = bot.media().Duration();
     long long m = 0;
     if (d >= 60) { // whole minutes, as repeated subtraction of 60 would give
@@ -107,156 +143,117 @@ void lenCommand(Bot& bot)
     bot.reply(" Mp3 length: <u>" + decimal(m) + ":" + s + "</U> ");
 }
 
-void stepCommand(Bot& bot, int direction)
+void next(Bot& bot, Arg)
 {
-    const int index = stepIndex(bot, direction);
-    if (index < 0) {
-        bot.reply(" No song to go to! ");
-        return;
-    }
-    bot.lstPlay.clear();
-    bot.lstMp3.select(index);
-    bot.lstmp3.select(index);
-    bot.lstPlay.addItem(bot.lstMp3.selectedText());
-    bot.lstPlay.select(0);
-    const std::string song = bot.lstPlay.selectedText();
-    if (!startOrSay(bot, song))
-        return;
-    bot.lblSong.setCaption(song);
-    bot.replyWith(" Playing ", " " + titleOf(song) + " ");
-    CountSongPlayed(bot);
-    ShowSongTag(bot);
+    step(bot, +1);
+}
+void prev(Bot& bot, Arg)
+{
+    step(bot, -1);
 }
 
-void ranCommand(Bot& bot)
+void playedQuery(Bot& bot, Arg)
 {
-    if (bot.lstMp3.empty()) {
-        bot.reply(" No songs to play! ");
-        return;
-    }
-    const int index = static_cast<int>(RandomNumber(bot.runtime(), static_cast<double>(bot.lstMp3.count()))) - 1;
-    bot.lstMp3.select(index);
-    bot.lstmp3.select(index);
-    const std::string song = bot.lstMp3.selectedText();
-    if (!startOrSay(bot, song))
-        return;
-    bot.lblSong.setCaption(titleOf(song));
-    bot.replyWith(" Random ", " " + bot.lblSong.caption() + " ");
-    bot.Timer1.setEnabled(true);
-    bot.Timer2.setEnabled(true);
-    CountSongPlayed(bot);
-    ShowSongTag(bot);
-    bot.Timer6.setEnabled(true);
+    bot.reply(" Total Mp3's Played - [" + bot.played.caption() + "] ");
 }
 
-void refdirCommand(Bot& bot)
+void mp3Query(Bot& bot, Arg)
 {
-    if (bot.dir.empty()) {
-        bot.reply(" No directory is available! ");
-        return;
-    }
+    if (noSong(bot))
+        return bot.reply(" No song is playing! ");
+    bot.replyRawWith(" Current Mp3: ", " " + titleOf(bot.lstMp3.selectedText()) + " ");
+}
+
+void dirQuery(Bot& bot, Arg)
+{
+    if (bot.dir.empty())
+        return bot.reply(" No directory has been set! ");
+    bot.replyWith("Tavu ", " Current directory: [" + bot.dir + "] ");
+}
+
+void refdir(Bot& bot, Arg)
+{
+    if (bot.dir.empty())
+        return bot.reply(" No directory is available! ");
     FillSongList(bot.File1, bot.lstMp3, bot.lstmp3, bot.File1.path());
     bot.reply(" Directory Refreshed [" + bot.dir + "] ");
 }
 
-// "rep", "arnd", "acon" switch to their mode from any mode; "xrep", "xarnd", "xacon" switch off
-// only their own mode. Each always replies.
-void addModeCommands(Bot& bot)
+void rep(Bot& bot, Arg)
 {
-    struct Mode {
-        std::string_view on, off;
-        PlayMode mode;
-        std::string_view enabled, disabled;
-    };
-    static constexpr Mode modes[] = {
-        {"rep", "xrep", PlayMode::Repeat, " Repeat Enabled ", " Repeat Disabled "},
-        {"arnd", "xarnd", PlayMode::AutoRandom, " Auto Random Enabled ", " Auto Random Disabled "},
-        {"acon", "xacon", PlayMode::AutoContinue, " Auto Continue Enabled ", " Auto Continue Disabled "},
-    };
-    auto& d = bot.dispatcher();
-    for (const Mode& m : modes) {
-        d.add(m.on, [&bot, m](Arg) {
-            bot.setPlayMode(m.mode);
-            bot.reply(m.enabled);
-        });
-        d.add(m.off, [&bot, m](Arg) {
-            if (bot.playMode() == m.mode)
-                bot.setPlayMode(PlayMode::None);
-            bot.reply(m.disabled);
-        });
-    }
+    modeOn(bot, kRepeat);
+}
+void xrep(Bot& bot, Arg)
+{
+    modeOff(bot, kRepeat);
+}
+void arnd(Bot& bot, Arg)
+{
+    modeOn(bot, kAutoRandom);
+}
+void xarnd(Bot& bot, Arg)
+{
+    modeOff(bot, kAutoRandom);
+}
+void acon(Bot& bot, Arg)
+{
+    modeOn(bot, kAutoContinue);
+}
+void xacon(Bot& bot, Arg)
+{
+    modeOff(bot, kAutoContinue);
 }
 
-void addWindowCommands(Bot& bot)
+void ran(Bot& bot, Arg)
 {
-    auto& d = bot.dispatcher();
-    const auto withWindows = [&bot](std::string_view body, auto action) {
-        return [&bot, body, action](Arg) {
-            bot.reply(body);
-            if (bot.windows)
-                action(*bot.windows);
-        };
-    };
-    d.add("vcoms", withWindows(" Viewing Chat Commands ", [](SideWindows& w) { w.showCommands(); }));
-    d.add("vid3", withWindows(" Viewing ID3 ", [](SideWindows& w) { w.setId3Visible(true); }));
-    d.add("vplist", withWindows(" Viewing Playlist ", [](SideWindows& w) { w.setPlaylistVisible(true); }));
-    d.add("xid3", withWindows(" ID3 Closed ", [](SideWindows& w) { w.setId3Visible(false); }));
-    d.add("xplist", withWindows(" Playlist Closed ", [](SideWindows& w) { w.setPlaylistVisible(false); }));
-    d.add("end", [&bot](Arg) {
-        if (bot.windows)
-            bot.windows->closeMain();
-    });
+    if (bot.lstMp3.empty())
+        return bot.reply(" No songs to play! ");
+    const int index = static_cast<int>(RandomNumber(bot.runtime(), static_cast<double>(bot.lstMp3.count()))) - 1;
+    startSong(bot, index, roads::RandomCommand);
 }
 
-} // namespace
-
-void addPlayerCommands(Bot& bot)
+void pause(Bot& bot, Arg)
 {
-    auto& d = bot.dispatcher();
-    d.add("dir", [&bot](Arg a) { dirCommand(bot, a); });
-    d.add("stop", [&bot](Arg) { stopCommand(bot); });
-    d.add("vol", [&bot](Arg a) { volCommand(bot, a); });
-    d.add("vol?", [&bot](Arg) { bot.replyRaw(" Volume is at [" + bot.lblVol.caption() + "%] "); });
-    d.add("mute", [&bot](Arg) {
-        bot.media().setMute(true);
-        bot.reply(" Player Muted! ");
-    });
-    d.add("xmute", [&bot](Arg) {
-        bot.media().setMute(false);
-        bot.reply(" Player Un-muted! ");
-    });
-    d.add("len?", [&bot](Arg) { lenCommand(bot); });
-    d.add("next", [&bot](Arg) { stepCommand(bot, +1); });
-    d.add("prev", [&bot](Arg) { stepCommand(bot, -1); });
-    d.add("played?", [&bot](Arg) { bot.reply(" Total Mp3's Played - [" + bot.played.caption() + "] "); });
-    d.add("mp3?", [&bot](Arg) {
-        if (noSong(bot))
-            bot.reply(" No song is playing! ");
-        else
-            bot.replyRawWith(" Current Mp3: ", " " + titleOf(bot.lstMp3.selectedText()) + " ");
-    });
-    d.add("dir?", [&bot](Arg) {
-        if (bot.dir.empty())
-            bot.reply(" No directory has been set! ");
-        else
-            bot.replyWith("Tavu ", " Current directory: [" + bot.dir + "] ");
-    });
-    d.add("refdir", [&bot](Arg) { refdirCommand(bot); });
-    d.add("ran", [&bot](Arg) { ranCommand(bot); });
-    d.add("pause", [&bot](Arg) {
-        if (noSong(bot))
-            return bot.reply(" No song to pause! ");
-        bot.media().Pause();
-        bot.reply(" " + bot.lblSong.caption() + " - Paused ");
-    });
-    d.add("xpause", [&bot](Arg) {
-        if (noSong(bot))
-            return bot.reply(" No song to Unpause! ");
-        bot.media().Play();
-        bot.reply(" " + bot.lblSong.caption() + " - Unpaused ");
-    });
-    addModeCommands(bot);
-    addWindowCommands(bot);
+    if (noSong(bot))
+        return bot.reply(" No song to pause! ");
+    bot.media().Pause();
+    bot.reply(" " + bot.lblSong.caption() + " - Paused ");
 }
 
+void xpause(Bot& bot, Arg)
+{
+    if (noSong(bot))
+        return bot.reply(" No song to Unpause! ");
+    bot.media().Play();
+    bot.reply(" " + bot.lblSong.caption() + " - Unpaused ");
+}
+
+void vcoms(Bot& bot, Arg)
+{
+    withWindows(bot, " Viewing Chat Commands ", [](SideWindows& w) { w.showCommands(); });
+}
+void vid3(Bot& bot, Arg)
+{
+    withWindows(bot, " Viewing ID3 ", [](SideWindows& w) { w.setId3Visible(true); });
+}
+void vplist(Bot& bot, Arg)
+{
+    withWindows(bot, " Viewing Playlist ", [](SideWindows& w) { w.setPlaylistVisible(true); });
+}
+void xid3(Bot& bot, Arg)
+{
+    withWindows(bot, " ID3 Closed ", [](SideWindows& w) { w.setId3Visible(false); });
+}
+void xplist(Bot& bot, Arg)
+{
+    withWindows(bot, " Playlist Closed ", [](SideWindows& w) { w.setPlaylistVisible(false); });
+}
+
+void end(Bot& bot, Arg)
+{
+    if (bot.windows)
+        bot.windows->closeMain();
+}
+
+} // namespace commands
 } // namespace tavu

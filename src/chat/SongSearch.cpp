@@ -1,10 +1,9 @@
 #include "chat/SongSearch.h"
 
-#include "app/Bot.h"
+#include "bot/Bot.h"
+#include "bot/StartSong.h"
 #include "chat/PlayerCommands.h"
 #include "client/ChatRoom.h"
-#include "id3/ShowSongTag.h"
-#include "player/PlayerControls.h"
 #include "util/Text.h"
 #include "util/Utf8.h"
 
@@ -24,22 +23,6 @@ void closeDialogue(Bot& bot)
 {
     bot.Chat1.StartScan();
     bot.Chat2.StopScan();
-}
-
-void playSingleMatch(Bot& bot, const std::string& search)
-{
-    bot.lstPlay.select(0);
-    const std::string song = bot.lstPlay.selectedText();
-    if (!openSong(bot, song)) {
-        bot.reply(" Cannot play " + titleOf(song) + " ");
-        return;
-    }
-    bot.replyWith(" Playing ", " " + markedTitle(song, search, toLower(search)) + " ");
-    bot.lstmp3.select(bot.lstMp3.selectedIndex());
-    bot.lblSong.setCaption(titleOf(song));
-    bot.Bar1.setMax(static_cast<int>(roundHalfEven(bot.media().Duration())));
-    bot.Timer2.setEnabled(true);
-    CountSongPlayed(bot);
 }
 
 void search(Bot& bot, const std::string& text)
@@ -62,7 +45,10 @@ void search(Bot& bot, const std::string& text)
         return;
     }
     if (bot.lstPlay.count() == 1) {
-        playSingleMatch(bot, text);
+        // The search left the one match selected in the song list.
+        bot.lstPlay.select(0);
+        const std::string& song = bot.lstPlay.selectedText();
+        startSong(bot, bot.lstMp3.selectedIndex(), roads::SearchMatch, markedTitle(song, text, toLower(text)));
         return;
     }
     bot.reply(" Multiple Strings Found! ");
@@ -102,25 +88,17 @@ void choose(Bot& bot, const std::string& argument)
     const int index = static_cast<int>(roundHalfEven(*number - 1));
     bot.lstPlay.select(index);
     const std::string entry = bot.lstPlay.selectedText();
-    const bool started = openSong(bot, entry);
-    if (started)
-        bot.replyWith(" Playing ", " " + markedTitle(entry, bot.UnLin.caption(), bot.UnLin.caption()) + " ");
+    const auto& songs = bot.lstMp3.items();
+    const auto at = std::find(songs.begin(), songs.end(), entry);
+    if (at == songs.end())
+        bot.reply(" Cannot play " + titleOf(entry) + " "); // the song list was rebuilt meanwhile
     else
-        bot.reply(" Cannot play " + titleOf(entry) + " ");
-    if (started) {
-        const auto items = bot.lstMp3.items();
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (items[i] == entry) {
-                bot.lstMp3.select(static_cast<int>(i));
-                break;
-            }
-        bot.lblSong.setCaption(titleOf(entry));
-        bot.lstmp3.select(bot.lstMp3.selectedIndex());
-        CountSongPlayed(bot);
-        ShowSongTag(bot);
-    }
+        startSong(bot, static_cast<int>(at - songs.begin()), roads::DialogueChoice,
+                  markedTitle(entry, bot.UnLin.caption(), bot.UnLin.caption()));
     closeDialogue(bot);
 }
+
+} // namespace
 
 void Chat2_ChatMsg(Bot& bot, const std::string& name, const std::string& line)
 {
@@ -149,12 +127,9 @@ void Chat2_ChatMsg(Bot& bot, const std::string& name, const std::string& line)
     }
 }
 
-} // namespace
-
-void addSongSearch(Bot& bot)
+void commands::play(Bot& bot, const std::string& text)
 {
-    bot.dispatcher().add("play", [&bot](const std::string& text) { search(bot, text); });
-    bot.Chat2.ChatMsg = [&bot](const std::string& name, const std::string& line) { Chat2_ChatMsg(bot, name, line); };
+    search(bot, text);
 }
 
 } // namespace tavu

@@ -7,9 +7,14 @@ namespace tavu {
 
 class Bot;
 
-// The song search ("play" and part of a name) and its selection dialogue, which listens on the
-// second scanner Chat2 while it is open.
-void addSongSearch(Bot& bot);
+namespace commands {
+// The song search ("play" and part of a name): one match plays, several open the selection
+// dialogue, which listens on the second scanner Chat2 while it is open.
+void play(Bot& bot, const std::string& text);
+} // namespace commands
+
+// The open dialogue's handler of Chat2's lines: "y", "n", "cancel" or "play" and a number.
+void Chat2_ChatMsg(Bot& bot, const std::string& name, const std::string& line);
 
 // The song's name in lower case, every occurrence of the search text (found without regard to
 // case) replaced by "<u>" + inserted + "</U>", and every ".mp3" removed.

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "id3/Id3Tag.h"
+#include "util/Signal.h"
 
-#include <functional>
 #include <string>
 
 namespace tavu {
@@ -14,13 +14,8 @@ struct Id3Fields {
     Id3Tag tag;             // the six fields
     std::string lbl1 = "1"; // "1" until the options menu first showed the window, then "0"
 
-    // Runs after ShowSongTag and after any other change the program makes here.
-    std::function<void()> onChanged;
-    void changed() const
-    {
-        if (onChanged)
-            onChanged();
-    }
+    // After ShowSongTag and after any other change the program makes here.
+    Signal<> changed;
 };
 
 } // namespace tavu

@@ -1,10 +1,10 @@
 #include "id3/Id3Window.h"
 
-#include "app/Bot.h"
-#include "id3/ShowSongTag.h"
-#include "util/DisplayName.h"
-#include "util/PlayerPalette.h"
-#include "util/WindowRoutines.h"
+#include "bot/Bot.h"
+#include "bot/ShowSongTag.h"
+#include "ui/DisplayName.h"
+#include "ui/PlayerPalette.h"
+#include "ui/WindowRoutines.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -65,14 +65,11 @@ Id3Window::Id3Window(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Tool | Qt:
     setFixedWidth(320);
     StayOnTop(this);
     installDragHandle(this, this);
-    m_bot.id3.onChanged = [this] { refresh(); };
+    m_following = m_bot.id3.changed.subscribe([this] { refresh(); });
     ShowSongTag(m_bot);
 }
 
-Id3Window::~Id3Window()
-{
-    m_bot.id3.onChanged = nullptr;
-}
+Id3Window::~Id3Window() = default;
 
 QLineEdit* Id3Window::addField(const QString& caption, const char* name, int row)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Signal.h"
+
 #include <QWidget>
 
 class QComboBox;
@@ -30,6 +32,7 @@ private:
     void exitClicked();
 
     Bot& m_bot;
+    Signal<>::Subscription m_following;
     QLineEdit* txtTrack1;
     QLineEdit* txtArtist1;
     QLineEdit* txtAlbum1;

@@ -1,10 +1,10 @@
 #include "player/DirectoryWindow.h"
 
-#include "app/Bot.h"
-#include "player/DirectoryChooser.h"
-#include "util/DisplayName.h"
-#include "util/PlayerPalette.h"
-#include "util/WindowRoutines.h"
+#include "bot/Bot.h"
+#include "bot/DirectoryChooser.h"
+#include "ui/DisplayName.h"
+#include "ui/PlayerPalette.h"
+#include "ui/WindowRoutines.h"
 
 #include <QComboBox>
 #include <QDir>

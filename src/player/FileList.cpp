@@ -1,6 +1,6 @@
 #include "player/FileList.h"
 
-#include "player/ListBox.h"
+#include "bot/ListBox.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -55,8 +55,8 @@ std::vector<std::string> sortedNames(std::vector<SortEntry>& entries)
     return names;
 }
 
-// The plain files of a directory in ascending order without regard to letter case, or nothing
-// when the directory cannot be read to its end.
+} // namespace
+
 std::optional<std::vector<std::string>> listPlainFiles(const std::string& directory)
 {
     if (directory.empty())
@@ -82,12 +82,16 @@ std::optional<std::vector<std::string>> listPlainFiles(const std::string& direct
     return sortedNames(entries);
 }
 
-bool isSong(const std::string& name)
+bool isSong(std::string_view name)
 {
-    return name.find(".mp3") != std::string::npos;
+    return name.find(".mp3") != std::string_view::npos;
 }
 
-} // namespace
+void FileList::assign(std::string directory, std::vector<std::string> items)
+{
+    m_path = std::move(directory);
+    m_items = std::move(items);
+}
 
 bool FileList::setPath(const std::string& directory)
 {
@@ -119,6 +123,11 @@ std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, cons
 std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, const std::string& directory, bool& listed)
 {
     listed = File1.setPath(directory);
+    return showSongs(File1, lstMp3, mirror);
+}
+
+std::size_t showSongs(const FileList& File1, ListBox& lstMp3, ListBox& mirror)
+{
     std::vector<std::string> songs;
     for (const std::string& name : File1.items())
         if (isSong(name))

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavu {
@@ -16,6 +18,9 @@ public:
     // Lists the current directory again (nothing when there is none); false when that fails,
     // leaving the items as they were.
     bool refresh();
+
+    // Takes a listing made with listPlainFiles.
+    void assign(std::string directory, std::vector<std::string> items);
 
     // "" until a directory was listed.
     const std::string& path() const { return m_path; }
@@ -35,6 +40,17 @@ std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, cons
 // songs are those of File1's previous directory, which a caller changing directories must not take
 // for the new directory's songs.
 std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, const std::string& directory, bool& listed);
+
+// The plain files of a directory (no hidden files, no directories) in ascending name order without
+// regard to letter case; nothing when the directory cannot be read to its end.
+std::optional<std::vector<std::string>> listPlainFiles(const std::string& directory);
+
+// Whether a file name is a song's: it contains ".mp3" (case-sensitive).
+bool isSong(std::string_view name);
+
+// Puts the songs of File1's items into lstMp3 and its mirror, in File1's order; no song is
+// selected afterwards. Returns the number of songs.
+std::size_t showSongs(const FileList& File1, ListBox& lstMp3, ListBox& mirror);
 
 // The song path: File1's directory, "/", the song.
 std::string songPath(const FileList& File1, const std::string& song);

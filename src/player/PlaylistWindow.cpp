@@ -1,10 +1,11 @@
 #include "player/PlaylistWindow.h"
 
-#include "app/Bot.h"
-#include "app/SkinButton.h"
-#include "player/PlayerControls.h"
+#include "bot/Bot.h"
+#include "bot/PlayerControls.h"
 #include "player/SongListModel.h"
-#include "util/WindowRoutines.h"
+#include "ui/SkinButton.h"
+#include "ui/WindowRoutines.h"
+#include "ui/WindowSkin.h"
 
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
@@ -23,9 +24,8 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
     setWindowTitle(QStringLiteral("Tavu Playlist"));
     resize(320, 210);
 
-    auto* title = new QLabel(QStringLiteral("PLAYLIST"), this);
+    QLabel* title = skinTitle(QStringLiteral("PLAYLIST"), this);
     title->setObjectName(QStringLiteral("playlistTitle"));
-    title->setStyleSheet(QStringLiteral("color: #56bcfd; font-weight: bold; letter-spacing: 2px; font-size: 10px;"));
     auto* exit = new SkinButton(SkinButton::Icon::Close, QStringLiteral("Close Playlist"), this);
     exit->setObjectName(QStringLiteral("Exit"));
     exit->setFixedSize(18, 16);
@@ -39,11 +39,7 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
     QFont listFont(QStringLiteral("Tahoma"));
     listFont.setPixelSize(12);
     m_view->setFont(listFont);
-    m_view->setStyleSheet(
-        QStringLiteral("QListView { background: #0b0d11; color: #cfd8e3; border: 1px solid #2a313c; outline: 0; }"
-                       "QListView::item { padding: 1px 4px; }"
-                       "QListView::item:selected { background: #1f4f73; color: #ffffff; }"
-                       "QListView::item:hover { background: #18212c; }"));
+    m_view->setStyleSheet(skinListStyle(QStringLiteral("QListView")));
 
     auto* header = new QHBoxLayout;
     header->setContentsMargins(0, 0, 0, 0);
@@ -62,16 +58,13 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
             m_bot.lstmp3.select(current.row());
     });
     connect(m_view, &QListView::doubleClicked, this, [this](const QModelIndex&) { lstmp3_DblClick(m_bot); });
-    m_bot.lstmp3.onSelectionShown = [this] { showSelection(); };
+    m_following = m_bot.lstmp3.selectionChanged.subscribe([this] { showSelection(); });
 
     StayOnTop(this);
     installDragHandle(this, this);
 }
 
-PlaylistWindow::~PlaylistWindow()
-{
-    m_bot.lstmp3.onSelectionShown = nullptr;
-}
+PlaylistWindow::~PlaylistWindow() = default;
 
 // The program selected a song: the view follows, without running the click handler again.
 void PlaylistWindow::showSelection()

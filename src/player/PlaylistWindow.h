@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Signal.h"
+
 #include <QWidget>
 
 class QListView;
@@ -28,6 +30,7 @@ private:
     Bot& m_bot;
     SongListModel* m_model;
     QListView* m_view;
+    Signal<>::Subscription m_following;
     bool m_showing = false;
 };
 

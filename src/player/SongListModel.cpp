@@ -1,22 +1,19 @@
 #include "player/SongListModel.h"
 
-#include "player/ListBox.h"
-#include "util/DisplayName.h"
+#include "bot/ListBox.h"
+#include "ui/DisplayName.h"
 
 namespace tavu {
 
 SongListModel::SongListModel(ListBox& list, QObject* parent) : QAbstractListModel(parent), m_list(list)
 {
-    m_list.onItemsChanged = [this] {
+    m_following = m_list.itemsChanged.subscribe([this] {
         beginResetModel();
         endResetModel();
-    };
+    });
 }
 
-SongListModel::~SongListModel()
-{
-    m_list.onItemsChanged = nullptr;
-}
+SongListModel::~SongListModel() = default;
 
 int SongListModel::rowCount(const QModelIndex& parent) const
 {

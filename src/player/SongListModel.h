@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Signal.h"
+
 #include <QAbstractListModel>
 
 namespace tavu {
@@ -19,6 +21,7 @@ public:
 
 private:
     ListBox& m_list;
+    Signal<>::Subscription m_following;
 };
 
 } // namespace tavu

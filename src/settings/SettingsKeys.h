@@ -13,6 +13,8 @@ struct SettingKey {
 
 namespace keys {
 inline constexpr SettingKey Volume{"Settings", "Volume", "100"};
+// The sound window's balance, -10000 (left only) to 10000 (right only).
+inline constexpr SettingKey Balance{"Settings", "Balance", "0"};
 inline constexpr SettingKey Mp3Directory{"Settings", "Mp3 Directory", ""};
 inline constexpr SettingKey Trig{"Settings", "Trig", ""};
 // The trigger command writes the key spelled this way; it is the same entry as Trig.

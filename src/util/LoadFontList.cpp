@@ -1,6 +1,6 @@
 #include "util/LoadFontList.h"
 
-#include "player/ListBox.h"
+#include "bot/ListBox.h"
 #include "util/Platform.h"
 
 namespace tavu {

@@ -1,9 +1,9 @@
 #include "windows/CommandsWindow.h"
 
-#include "app/Bot.h"
-#include "util/WindowRoutines.h"
+#include "bot/Bot.h"
+#include "ui/WindowRoutines.h"
+#include "ui/WindowSkin.h"
 #include "windows/CommandHelpLines.h"
-#include "windows/WindowSkin.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -55,10 +55,7 @@ void CommandsWindow::buildList()
     font.setPixelSize(13);
     lstComs->setFont(font);
     lstComs->setUniformItemSizes(true);
-    lstComs->setStyleSheet(skinFieldStyle(QStringLiteral("QListWidget")) +
-                           QStringLiteral("QListWidget::item { padding: 1px 4px; }"
-                                          "QListWidget::item:selected { background: #1f4f73; color: #ffffff; }"
-                                          "QListWidget::item:hover { background: #18212c; }"));
+    lstComs->setStyleSheet(skinListStyle(QStringLiteral("QListWidget")));
     for (const std::string_view line : kCommandHelpLines)
         lstComs->addItem(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
 }

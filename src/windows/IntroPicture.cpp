@@ -1,5 +1,7 @@
 #include "windows/IntroPicture.h"
 
+#include "ui/Colours.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -8,7 +10,7 @@
 namespace tavu {
 
 namespace {
-const QColor kAccent(86, 188, 253);
+const QColor kAccent(colours::Accent);
 
 void paintStage(QPainter& p, const QRect& r)
 {
@@ -18,8 +20,8 @@ void paintStage(QPainter& p, const QRect& r)
     body.setColorAt(1, QColor(12, 14, 18));
     p.fillRect(r, body);
     QRadialGradient glow(QPointF(r.width() * 0.34, r.height() * 0.42), r.width() * 0.55);
-    glow.setColorAt(0, QColor(86, 188, 253, 55));
-    glow.setColorAt(1, QColor(86, 188, 253, 0));
+    glow.setColorAt(0, colours::color(colours::Accent, 55));
+    glow.setColorAt(1, colours::color(colours::Accent, 0));
     p.fillRect(r, glow);
 }
 
@@ -34,8 +36,8 @@ void paintEqualiser(QPainter& p, const QRect& r)
         const qreal h = 10 + level * 46;
         const QRectF bar(left + i * pitch + 1, base - h, pitch - 3, h);
         QLinearGradient fill(bar.bottomLeft(), bar.topLeft());
-        fill.setColorAt(0, QColor(86, 188, 253, 90));
-        fill.setColorAt(1, QColor(86, 188, 253, 8));
+        fill.setColorAt(0, colours::color(colours::Accent, 90));
+        fill.setColorAt(1, colours::color(colours::Accent, 8));
         p.fillRect(bar, fill);
     }
 }
@@ -50,7 +52,7 @@ void paintWave(QPainter& p, const QRect& r)
         x == 0 ? wave.moveTo(x, y) : wave.lineTo(x, y);
     }
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(86, 188, 253, 150), 1.6));
+    p.setPen(QPen(colours::color(colours::Accent, 150), 1.6));
     p.drawPath(wave);
 }
 
@@ -63,7 +65,7 @@ void paintName(QPainter& p, const QRect& r)
     QPainterPath name;
     name.addText(QPointF(34, r.height() * 0.47), font, QStringLiteral("TAVU"));
     for (const int width : {12, 7, 3}) {
-        p.setPen(QPen(QColor(86, 188, 253, 28), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(colours::color(colours::Accent, 28), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawPath(name);
     }
     QLinearGradient fill(name.boundingRect().topLeft(), name.boundingRect().bottomLeft());
@@ -117,7 +119,7 @@ void paintFrame(QPainter& p, const QRect& r)
     hint.setPixelSize(10);
     hint.setLetterSpacing(QFont::AbsoluteSpacing, 1);
     p.setFont(hint);
-    p.setPen(QColor(86, 188, 253, 190));
+    p.setPen(colours::color(colours::Accent, 190));
     p.drawText(QRectF(0, r.height() - 48, r.width() - 26, 16), Qt::AlignRight | Qt::AlignVCenter,
                QStringLiteral("double-click to start"));
 }

@@ -1,7 +1,8 @@
 #include "windows/IntroWindow.h"
 
-#include "app/Bot.h"
-#include "util/WindowRoutines.h"
+#include "bot/Bot.h"
+#include "ui/WindowRoutines.h"
+#include "ui/WindowSkin.h"
 #include "windows/IntroPicture.h"
 
 #include <QGuiApplication>
@@ -49,10 +50,7 @@ IntroWindow::IntroWindow(Bot& bot, QWidget* parent)
     Bar1->setRange(0, kFull);
     Bar1->setValue(0);
     Bar1->setTextVisible(false);
-    Bar1->setStyleSheet(
-        QStringLiteral("QProgressBar { background: #07090c; border: 1px solid #262c36; border-radius: 3px; }"
-                       "QProgressBar::chunk { border-radius: 2px;"
-                       " background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #1f6fae, stop:1 #56bcfd); }"));
+    Bar1->setStyleSheet(skinBarStyle(3));
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -1,11 +1,12 @@
 #include "windows/OptionsMenu.h"
 
-#include "app/Bot.h"
-#include "app/MainWindow.h"
+#include "bot/Bot.h"
+#include "bot/PlayerControls.h"
 #include "id3/Id3Window.h"
 #include "player/DirectoryWindow.h"
 #include "windows/CommandsWindow.h"
 #include "windows/DesktopMixer.h"
+#include "windows/MainWindow.h"
 #include "windows/UpdateWindow.h"
 
 #include <QCursor>
@@ -93,14 +94,16 @@ void OptionsMenu::buildFile()
 
 void OptionsMenu::buildSounds()
 {
+    // Exactly one of the two is enabled: "Un-Mute" while the player is muted, by any road.
     Mute = addEntry(m_sounds, "Mute", QStringLiteral("Mute"), [this] {
-        if (m_mute.mute(m_bot.media()))
-            showMuteState();
+        if (!m_bot.muted())
+            setMuted(m_bot, true);
     });
     UnMute = addEntry(m_sounds, "UnMute", QStringLiteral("Un-Mute"), [this] {
-        if (m_mute.unMute(m_bot.media()))
-            showMuteState();
+        if (m_bot.muted())
+            setMuted(m_bot, false);
     });
+    m_followMute = m_bot.muteChanged.subscribe([this] { showMuteState(); });
     showMuteState();
     m_sounds->addSeparator()->setObjectName(QStringLiteral("dash"));
     // Without a volume control on this desktop the entry only clicks.
@@ -118,8 +121,8 @@ void OptionsMenu::buildOpen()
 
 void OptionsMenu::showMuteState()
 {
-    Mute->setEnabled(m_mute.muteEnabled());
-    UnMute->setEnabled(m_mute.unMuteEnabled());
+    Mute->setEnabled(!m_bot.muted());
+    UnMute->setEnabled(m_bot.muted());
 }
 
 void OptionsMenu::showPlaylist()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/MuteEntries.h"
+#include "util/Signal.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -50,7 +50,7 @@ private:
 
     Bot& m_bot;
     MainWindow& m_main;
-    MuteEntries m_mute;
+    Signal<>::Subscription m_followMute;
     QMenu* m_file;
     QMenu* m_sounds;
     QMenu* m_open;

@@ -1,11 +1,13 @@
 #include "windows/SoundWindow.h"
 
-#include "app/Bot.h"
+#include "bot/Bot.h"
+#include "bot/PlayerControls.h"
+#include "ui/Colours.h"
+#include "ui/WindowRoutines.h"
+#include "ui/WindowSkin.h"
 #include "util/Text.h"
-#include "util/WindowRoutines.h"
 #include "windows/OptionsMenu.h"
 #include "windows/SoundLevels.h"
-#include "windows/WindowSkin.h"
 
 #include <QLabel>
 #include <QSlider>
@@ -18,15 +20,16 @@ namespace {
 constexpr int kWidth = 320;
 constexpr int kHeight = 84;
 
-const QString kSliderStyle = QStringLiteral(
-    "QSlider::groove:horizontal { height: 4px; background: #07090c; border: 1px solid #262c36; border-radius: 2px; }"
-    "QSlider::handle:horizontal { width: 10px; margin: -5px 0; border-radius: 5px; border: 1px solid #0e1014;"
-    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #e2ecf7, stop:1 #8fa3b8); }"
-    "QSlider::handle:horizontal:hover { background: #ffffff; }"
-    "QSlider:focus { outline: none; }");
-const QString kVolumeFill =
-    QStringLiteral("QSlider::sub-page:horizontal { border-radius: 2px;"
-                   " background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #1f6fae, stop:1 #56bcfd); }");
+const QString kSliderStyle =
+    QStringLiteral(
+        "QSlider::groove:horizontal { height: 4px; background: %1; border: 1px solid %2; border-radius: 2px; }"
+        "QSlider::handle:horizontal { width: 10px; margin: -5px 0; border-radius: 5px; border: 1px solid #0e1014;"
+        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #e2ecf7, stop:1 #8fa3b8); }"
+        "QSlider::handle:horizontal:hover { background: #ffffff; }"
+        "QSlider:focus { outline: none; }")
+        .arg(colours::css(colours::Groove), colours::css(colours::Edge));
+const QString kVolumeFill = QStringLiteral("QSlider::sub-page:horizontal { border-radius: 2px; background: %1; }")
+                                .arg(colours::accentGradient());
 } // namespace
 
 SoundWindow::SoundWindow(Bot& bot, QMenu& soundsMenu, QWidget* parent)
@@ -50,6 +53,7 @@ SoundWindow::SoundWindow(Bot& bot, QMenu& soundsMenu, QWidget* parent)
         hide();
     });
     buildSliders();
+    followBot();
 
     StayOnTop(this);
     installDragHandle(this, this);
@@ -77,7 +81,8 @@ void SoundWindow::buildSliders()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(244, 28, 66, 20);
     Label1->setAlignment(Qt::AlignCenter);
-    Label1->setStyleSheet(QStringLiteral("color: #56bcfd; font-weight: bold; font-size: 11px;"));
+    Label1->setStyleSheet(
+        QStringLiteral("color: %1; font-weight: bold; font-size: 11px;").arg(colours::css(colours::Accent)));
 
     addCaption(QStringLiteral("Volume"), 56);
     Slider2 = new QSlider(Qt::Horizontal, this);
@@ -101,16 +106,58 @@ void SoundWindow::buildSliders()
     Label2->setPalette(chip);
     Label2->setAutoFillBackground(true);
 
-    // Mouse drags, clicks on the groove and keys all change the value.
+    // Mouse drags, clicks on the groove and keys all change the value; the level is stored when
+    // the slider is let go (or at once for a click or a key).
     connect(Slider1, &QSlider::valueChanged, this, [this](int v) { Slider1_Change(v); });
     connect(Slider2, &QSlider::valueChanged, this, [this](int v) { Slider2_Change(v); });
+    connect(Slider1, &QSlider::sliderReleased, this, [this] { storeBalance(); });
+    connect(Slider2, &QSlider::sliderReleased, this, [this] { storeVolume(); });
+}
+
+// The sliders show the levels in effect, whoever changed them.
+void SoundWindow::followBot()
+{
+    m_following.follow(m_bot.lblVol.changed, [this] { showVolume(); });
+    m_following.follow(m_bot.balanceChanged, [this] { showBalance(); });
+    showVolume();
+    showBalance();
+}
+
+void SoundWindow::showVolume()
+{
+    const double level = std::clamp(leadingNumber(m_bot.lblVol.caption()), 0.0, 100.0);
+    m_showing = true;
+    Slider2->setValue(static_cast<int>(roundHalfEven(level * 25)));
+    m_showing = false;
+}
+
+void SoundWindow::showBalance()
+{
+    m_showing = true;
+    Slider1->setValue(m_bot.balance());
+    m_showing = false;
+}
+
+void SoundWindow::storeVolume()
+{
+    const int value = Slider2->value();
+    setVolumeLevel(m_bot, value / 25.0, volumeLevelCaption(value), true);
+}
+
+void SoundWindow::storeBalance()
+{
+    setBalance(m_bot, Slider1->value(), true);
 }
 
 void SoundWindow::Slider1_Change(int value)
 {
     if (const auto caption = balanceCaption(value))
         Label1->setText(QString::fromStdString(*caption));
+    if (m_showing)
+        return;
     m_bot.media().setBalance(value);
+    if (!Slider1->isSliderDown())
+        storeBalance();
 }
 
 void SoundWindow::Slider2_Change(int value)
@@ -118,8 +165,12 @@ void SoundWindow::Slider2_Change(int value)
     QPalette palette = Label2->palette();
     palette.setColor(QPalette::WindowText, QColor(volumeRed(value), 0, 0));
     Label2->setPalette(palette);
-    m_bot.media().setVolume(volumeGain(value));
     Label2->setText(QString::fromStdString(volumeCaption(value)));
+    if (m_showing)
+        return;
+    m_bot.media().setVolume(volumeGain(value));
+    if (!Slider2->isSliderDown())
+        storeVolume();
 }
 
 void SoundWindow::toggle()
@@ -127,14 +178,6 @@ void SoundWindow::toggle()
     if (isVisible()) {
         hide();
         return;
-    }
-    // The first time, the volume slider starts at the level the player has, so the window never
-    // shows "0 %" while the music plays at full volume.
-    if (!m_shownOnce) {
-        m_shownOnce = true;
-        const double level = std::clamp(leadingNumber(m_bot.lblVol.caption()), 0.0, 100.0);
-        if (!m_bot.lblVol.caption().empty())
-            Slider2->setValue(static_cast<int>(roundHalfEven(level * 25)));
     }
     if (m_bot.dockSideWindows)
         m_bot.dockSideWindows();

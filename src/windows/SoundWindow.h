@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Signal.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -12,8 +14,8 @@ class Bot;
 class SkinButton;
 
 // frmSound: the always-on-top side window with the balance slider and the volume slider of the
-// media player. The main window docks it under the playlist. Hiding it keeps the sliders where
-// they are.
+// media player. The sliders show the levels in effect, whoever sets them; a level set with a slider
+// is stored when the slider is let go. The main window docks it under the playlist.
 class SoundWindow : public QWidget {
 public:
     // soundsMenu is the options menu's "Sound" pop-up, opened by the Menu button.
@@ -30,6 +32,11 @@ private:
     void buildSliders();
     void Slider1_Change(int value);
     void Slider2_Change(int value);
+    void followBot();
+    void showVolume();
+    void showBalance();
+    void storeVolume();
+    void storeBalance();
 
     Bot& m_bot;
     QMenu& m_soundsMenu;
@@ -39,7 +46,8 @@ private:
     QLabel* Label2 = nullptr;
     SkinButton* Menu = nullptr;
     SkinButton* Exit = nullptr;
-    bool m_shownOnce = false;
+    Subscriptions m_following;
+    bool m_showing = false; // the sliders follow the bot: nothing to set or store
 };
 
 } // namespace tavu

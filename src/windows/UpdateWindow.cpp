@@ -1,9 +1,9 @@
 #include "windows/UpdateWindow.h"
 
-#include "app/Bot.h"
-#include "util/WindowRoutines.h"
+#include "bot/Bot.h"
+#include "ui/WindowRoutines.h"
+#include "ui/WindowSkin.h"
 #include "windows/UpdatePage.h"
-#include "windows/WindowSkin.h"
 
 #include <QDesktopServices>
 #include <QLabel>

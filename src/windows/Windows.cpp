@@ -1,6 +1,6 @@
 #include "windows/Windows.h"
 
-#include "app/MainWindow.h"
+#include "windows/MainWindow.h"
 #include "windows/OptionsMenu.h"
 #include "windows/SoundWindow.h"
 

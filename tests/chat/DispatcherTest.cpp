@@ -6,17 +6,30 @@
 namespace tavu {
 namespace {
 
+// What the commands of the test table were given.
+std::vector<std::string> ran;
+
+template <const char* Word>
+void record(Bot&, const std::string& arg)
+{
+    ran.push_back(std::string(Word) + ":" + arg);
+}
+constexpr char kStop[] = "stop";
+constexpr char kVol[] = "vol";
+constexpr char kPlay[] = "play";
+constexpr Command kRecording[] = {{"play", record<kPlay>}, {"stop", record<kStop>}, {"vol", record<kVol>}};
+
 class DispatcherTest : public test::BotFixture {
 protected:
     DispatcherTest()
     {
-        // Two commands that record what they were given.
-        bot->dispatcher().add("stop", [this](const std::string& arg) { ran.push_back("stop:" + arg); });
-        bot->dispatcher().add("vol", [this](const std::string& arg) { ran.push_back("vol:" + arg); });
-        bot->dispatcher().add("play", [this](const std::string& arg) { ran.push_back("play:" + arg); });
+        // Three commands that record what they were given.
+        bot.reset();
+        bot = std::make_unique<Bot>(runtime, room, dir.str(), services(), kRecording);
+        bot->startChat();
         bot->trig = "!";
+        ran.clear();
     }
-    std::vector<std::string> ran;
 };
 
 TEST_F(DispatcherTest, ObeysOnlyTheOwner)
@@ -132,23 +145,23 @@ TEST_F(DispatcherTest, StoppedScannerHearsNothing)
 TEST_F(DispatcherTest, TriggerSurvivesARestart)
 {
     ownerSays("trig ?");
-    Bot again(runtime, room, dir.str(), services());
+    Bot again(runtime, room, dir.str(), services(), kRecording);
     again.startChat();
     EXPECT_EQ(again.trig, "?");
 }
 
-TEST(DispatcherTable, KeepsTheFixedOrderWhateverTheOrderOfAdding)
+TEST(DispatcherTable, HoldsEveryWordOnceInTheFixedOrder)
 {
-    test::FakeChatRoom room;
-    std::string trig = "!";
-    Dispatcher d(room, trig, [](const std::string&) {});
-    d.add("lstyle", [](const std::string&) {});
-    d.add("dir", [](const std::string&) {});
-    EXPECT_TRUE(d.has("dir"));
-    EXPECT_FALSE(d.has("stop"));
-    EXPECT_THROW(d.add("nosuch", [](const std::string&) {}), std::invalid_argument);
-    EXPECT_EQ(Dispatcher::tableWords().size(), 54u);
-    EXPECT_EQ(Dispatcher::tableWords()[28], "end");
+    const auto table = chatCommands();
+    EXPECT_EQ(table.size(), 54u);
+    EXPECT_EQ(table[0].word, "dir");
+    EXPECT_EQ(table[28].word, "end");
+    EXPECT_EQ(table[53].word, "lstyle");
+    for (const Command& command : table) {
+        EXPECT_EQ(findCommand(table, command.word), &command) << command.word;
+        EXPECT_NE(command.run, nullptr) << command.word;
+    }
+    EXPECT_EQ(findCommand(table, "nosuch"), nullptr);
 }
 
 } // namespace

@@ -47,7 +47,7 @@ TEST_F(PlayerCommandsTest, VolQueryIsRaw)
     EXPECT_TRUE(room.sent[0].raw);
 }
 
-TEST_F(PlayerCommandsTest, NextAndPrevWalkTheListWithoutStartingTheClock)
+TEST_F(PlayerCommandsTest, NextAndPrevWalkTheListAndRunTheClock)
 {
     ownerSays("!next"); // nothing selected: next is the first song
     EXPECT_EQ(bot->lstMp3.selectedIndex(), 0);
@@ -55,8 +55,8 @@ TEST_F(PlayerCommandsTest, NextAndPrevWalkTheListWithoutStartingTheClock)
     EXPECT_EQ(bot->lstMp3.selectedIndex(), 1);
     EXPECT_EQ(bot->lstmp3.selectedIndex(), 1) << "the playlist follows";
     EXPECT_EQ(bot->lblSong.caption(), "b.mp3") << "the label keeps the extension";
-    EXPECT_FALSE(bot->Timer1.enabled());
-    EXPECT_FALSE(bot->Timer2.enabled());
+    EXPECT_EQ(bot->nowPlaying().title, "b") << "the title shows without it";
+    EXPECT_TRUE(bot->Timer1.enabled() && bot->Timer2.enabled()) << "the title scrolls and the clock runs";
     ownerSays("!prev");
     EXPECT_EQ(bot->lstMp3.selectedIndex(), 0);
     EXPECT_EQ(media.opened.back(), music.file("a.mp3"));
@@ -226,15 +226,24 @@ TEST_F(PlayerCommandsTest, UnlistableDirectoryChangesNothing)
     EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), music.str());
 }
 
-TEST_F(PlayerCommandsTest, DirectoryWithoutSongs)
+TEST_F(PlayerCommandsTest, ARefusedDirectoryKeepsTheSongsTheSelectionAndTheDirectory)
 {
     test::TestDir empty;
-    ownerSays("!dir " + empty.str());
-    EXPECT_TRUE(bot->lstMp3.empty());
+    bot->lstMp3.select(1);
+    bot->lstmp3.select(1);
+    const auto songs = bot->lstMp3.items();
+    for (const std::string& path : {empty.str(), empty.str() + "/missing"}) {
+        ownerSays("!dir " + path);
+        EXPECT_EQ(bot->lstMp3.items(), songs) << path;
+        EXPECT_EQ(bot->lstmp3.items(), songs) << path;
+        EXPECT_EQ(bot->lstMp3.selectedIndex(), 1) << path;
+        EXPECT_EQ(bot->lstmp3.selectedIndex(), 1) << path;
+    }
     EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), "");
     ownerSays("!refdir");
-    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Error, Invalid Directory! "),
-                                                     reply(" Directory Refreshed [" + empty.str() + "] ")}));
+    EXPECT_EQ(takeLines(),
+              (std::vector<std::string>{reply(" Error, Invalid Directory! "), reply(" Error, Invalid Directory! "),
+                                        reply(" Directory Refreshed [" + music.str() + "] ")}));
 }
 
 TEST_F(PlayerCommandsTest, CountersAndMute)

@@ -1,4 +1,4 @@
-#include "app/Bot.h"
+#include "bot/Bot.h"
 #include "client/LocalChatRoom.h"
 #include "support/Fakes.h"
 #include "support/TestDir.h"

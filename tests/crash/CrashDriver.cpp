@@ -10,14 +10,14 @@
 // The values to expect come from a second bot that runs the same commands on a copy of the files
 // in this process: the state after the last command reported done, and that state with the next
 // command run as well.
-#include "app/Bot.h"
+#include "bot/Bot.h"
+#include "chat/SavedStyles.h"
+#include "chat/StyleCommands.h"
 #include "player/FileList.h"
+#include "settings/ListFile.h"
 #include "settings/ProfileFile.h"
-#include "style/SavedStyles.h"
-#include "style/StyleCommands.h"
 #include "support/FakeChatRoom.h"
 #include "support/Fakes.h"
-#include "util/ListFile.h"
 #include "util/SimRuntime.h"
 
 #include <csignal>

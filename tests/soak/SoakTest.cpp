@@ -1,10 +1,10 @@
 // A day of simulated time: random lines of the owner and of strangers, songs that end, clicks on
 // the player's buttons and the main window's timers, all arriving from a timer so that they also
 // run inside the waits of the handlers they interrupt.
-#include "app/Bot.h"
+#include "bot/Bot.h"
+#include "bot/Continuation.h"
+#include "bot/PlayerControls.h"
 #include "chat/SongSearch.h"
-#include "player/Continuation.h"
-#include "player/PlayerControls.h"
 #include "settings/ProfileFile.h"
 #include "support/SimRuntimeFixture.h"
 #include "util/Text.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Bot.h"
+#include "bot/Bot.h"
 #include "support/FakeChatRoom.h"
 #include "support/Fakes.h"
 #include "support/TestDir.h"
@@ -14,7 +14,7 @@ namespace tavu::test {
 
 // A bot in a fresh program directory, on the simulated clock, in a fake chat room.
 class BotFixture : public ::testing::Test {
-protected:
+public:
     BotFixture();
 
     // The owner (or somebody else) types a line; the scanner's event runs.

@@ -1,5 +1,5 @@
 #include "windows/CommandsWindow.h"
-#include "app/SkinButton.h"
+#include "ui/SkinButton.h"
 #include "windows/MenuFixture.h"
 
 #include <QListWidget>

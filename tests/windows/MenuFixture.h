@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/MainWindow.h"
 #include "support/SimRuntimeFixture.h"
+#include "windows/MainWindow.h"
 #include "windows/OptionsMenu.h"
 
 #include <QApplication>

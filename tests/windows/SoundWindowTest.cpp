@@ -1,6 +1,8 @@
 #include "windows/SoundWindow.h"
-#include "app/SkinButton.h"
+#include "bot/Lifecycle.h"
+#include "settings/ProfileFile.h"
 #include "support/SimRuntimeFixture.h"
+#include "ui/SkinButton.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -117,6 +119,47 @@ TEST_F(SoundWindowTest, MenuPopsUpTheSoundMenuAndExitHidesKeepingTheSliders)
     EXPECT_EQ(slider("Slider1")->value(), -3000);
     EXPECT_EQ(slider("Slider2")->value(), 1000);
     EXPECT_EQ(label("Label2")->text(), QStringLiteral("40 %"));
+}
+
+TEST_F(SoundWindowTest, SlidersFollowTheLevelsAndStoreWhatTheyChangeWhenLetGo)
+{
+    window().show();
+    bot->trig = "!";
+    ownerSays("!vol 55");
+    EXPECT_EQ(slider("Slider2")->value(), 1375) << "the open window follows the chat command";
+    EXPECT_EQ(label("Label2")->text(), QStringLiteral("55 %"));
+
+    QSlider* volume = slider("Slider2");
+    QSlider* balance = slider("Slider1");
+    for (QSlider* s : {volume, balance})
+        s->setSliderDown(true);
+    volume->setValue(1000);
+    balance->setValue(-2500);
+    EXPECT_EQ(media.volume, -1500) << "dragging changes the sound at once";
+    EXPECT_EQ(media.balance, -2500);
+    EXPECT_EQ(ReadSetting("Settings", "Volume", settingsPath()), "55") << "but stores nothing yet";
+    volume->setValue(1010);
+    balance->setValue(-3000);
+    for (QSlider* s : {volume, balance})
+        s->setSliderDown(false);
+    EXPECT_EQ(ReadSetting("Settings", "Volume", settingsPath()), "40.4");
+    EXPECT_EQ(ReadSetting("Settings", "Balance", settingsPath()), "-3000");
+    EXPECT_EQ(bot->lblVol.caption(), "40.4");
+    ownerSays("!vol?");
+    EXPECT_EQ(room.sent.back().line, defaultReply(" Volume is at [40.4%] "));
+
+    // The next start plays at the stored levels, and a new window shows them.
+    WriteSetting("Settings", "Handle", "Me", settingsPath());
+    m_window.reset();
+    bot.reset();
+    media = FakeMediaPlayer();
+    bot = std::make_unique<Bot>(runtime, room, dir.str(), services());
+    ASSERT_TRUE(Form_Load(*bot));
+    EXPECT_EQ(media.volume, -1490);
+    EXPECT_EQ(media.balance, -3000);
+    EXPECT_EQ(slider("Slider2")->value(), 1010);
+    EXPECT_EQ(slider("Slider1")->value(), -3000);
+    EXPECT_EQ(label("Label1")->text(), QStringLiteral("Left"));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "windows/UpdateWindow.h"
-#include "app/SkinButton.h"
 #include "support/SimRuntimeFixture.h"
+#include "ui/SkinButton.h"
 #include "util/QtRuntime.h"
 #include "windows/LocalHttpServer.h"
 

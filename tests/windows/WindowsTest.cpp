@@ -1,8 +1,8 @@
 #include "windows/Windows.h"
-#include "app/MainWindow.h"
-#include "app/SkinButton.h"
 #include "player/PlaylistWindow.h"
 #include "support/SimRuntimeFixture.h"
+#include "ui/SkinButton.h"
+#include "windows/MainWindow.h"
 #include "windows/OptionsMenu.h"
 #include "windows/SoundWindow.h"
 

@@ -1,0 +1,112 @@
+#include "bot/Bot.h"
+
+#include "bot/Continuation.h"
+#include "bot/PlayerControls.h"
+#include "chat/SavedStyles.h"
+#include "chat/SongSearch.h"
+#include "client/ChatRoom.h"
+#include "util/SoundFiles.h"
+
+namespace tavu {
+
+Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices services,
+         std::span<const Command> commands)
+    : Chat1(runtime), Chat2(runtime),
+      // Intervals of "as often as possible" timers are chosen so the display looks the same: the
+      // clock shows whole seconds, and a title scroll lasts seconds.
+      Timer1(runtime, 50, [this] { Timer1_Timer(); }), Timer2(runtime, 100, [this] { Timer2_Timer(); }),
+      Timer6(runtime, 10, [this] { Timer6_Timer(); }), Timer3([this] {
+          if (dockPlaylist)
+              dockPlaylist();
+      }),
+      Timer4([this] {
+          if (dockSideWindows)
+              dockSideWindows();
+      }),
+      m_runtime(runtime), m_room(room), m_programDir(std::move(programDir)), m_settings(m_programDir + "/Tavu.ini"),
+      m_services(services), m_dispatcher(*this, commands)
+{
+    Chat1.ChatMsg = [this](const std::string& name, const std::string& said) {
+        m_dispatcher.Chat1_ChatMsg(name, said);
+    };
+    m_room.attach(Chat1);
+    m_room.attach(Chat2);
+    m_services.media.EndOfStream = [this] { Media1_EndOfStream(*this); };
+    lstmp3.onSelect = [this] { lstMp3_Click(*this); };
+    Chat2.ChatMsg = [this](const std::string& name, const std::string& said) { Chat2_ChatMsg(*this, name, said); };
+    savedStyles = std::make_unique<SavedStyles>(*this);
+}
+
+void Bot::windowsMoved()
+{
+    Timer3.follow(); // the playlist first: the side windows go under it
+    Timer4.follow();
+}
+
+void Bot::startStyleIndexTimer()
+{
+    savedStyles->startIndexTimer();
+}
+
+void Bot::setPlayMode(PlayMode mode)
+{
+    if (mode == m_playMode)
+        return;
+    m_playMode = mode;
+    playModeChanged();
+}
+
+void Bot::setNowPlaying(NowPlaying song)
+{
+    m_nowPlaying = std::move(song);
+    songStarted();
+}
+
+void Bot::setBalanceState(int balance)
+{
+    if (balance == m_balance)
+        return;
+    m_balance = balance;
+    balanceChanged();
+}
+
+void Bot::setMuteState(bool muted)
+{
+    if (muted == m_muted)
+        return;
+    m_muted = muted;
+    muteChanged();
+}
+
+Bot::~Bot()
+{
+    m_services.media.EndOfStream = nullptr;
+    m_room.detach(Chat1);
+    m_room.detach(Chat2);
+}
+
+void Bot::replyWith(std::string_view lead, std::string_view body)
+{
+    m_room.ChatSend(style.ComposeReply(lead, body));
+}
+
+void Bot::replyRawWith(std::string_view lead, std::string_view body)
+{
+    m_room.ChatSendRaw(style.ComposeReply(lead, body));
+}
+
+void Bot::playSound(std::string_view name) const
+{
+    // A missing sound plays nothing; the player is still asked, so it cuts off the one playing.
+    m_services.sound.PlayWave(
+        findSoundFile(name, m_programDir, soundFolders).value_or(programFile("Sounds/" + std::string(name))));
+}
+
+void Bot::startChat()
+{
+    Chat1.StartScan();
+    trig = m_settings.read(keys::Trig);
+    style.LoadStyle(m_settings.path());
+}
+
+} // namespace tavu

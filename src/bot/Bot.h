@@ -1,0 +1,157 @@
+#pragma once
+
+#include "bot/Controls.h"
+#include "bot/Docking.h"
+#include "bot/ListBox.h"
+#include "chat/Commands.h"
+#include "chat/Dispatcher.h"
+#include "client/ChatScanner.h"
+#include "id3/Id3Fields.h"
+#include "player/FileList.h"
+#include "player/MediaPlayer.h"
+#include "settings/Settings.h"
+#include "style/Style.h"
+#include "util/Platform.h"
+#include "util/Runtime.h"
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tavu {
+
+class ChatRoom;
+class SavedStyles;
+class SideWindows;
+
+// What the bot uses of the platform; each has a real implementation and a fake for tests.
+struct BotServices {
+    MediaPlayer& media;
+    SoundPlayer& sound;
+    Dialogs& dialogs;
+    const FontList& fonts;
+};
+
+// The running state of the bot, at the centre of the program: the scanners, the trigger, the style,
+// the settings file and the command table they feed; the library, the player and what plays. The
+// windows show this state and follow its change notifications; they keep no copy of it.
+class Bot {
+public:
+    // commands: the command table the dispatcher looks lines up in.
+    Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices services,
+        std::span<const Command> commands = chatCommands());
+    Bot(const Bot&) = delete;
+    Bot& operator=(const Bot&) = delete;
+    ~Bot();
+
+    Runtime& runtime() const { return m_runtime; }
+    ChatRoom& room() const { return m_room; }
+    const std::string& programDir() const { return m_programDir; }
+    const Settings& settings() const { return m_settings; }
+    Dispatcher& dispatcher() { return m_dispatcher; }
+    MediaPlayer& media() const { return m_services.media; }
+    SoundPlayer& sound() const { return m_services.sound; }
+    Dialogs& dialogs() const { return m_services.dialogs; }
+    const FontList& fonts() const { return m_services.fonts; }
+
+    // The full path of a file of the program directory, for example programFile("Styles.txt").
+    std::string programFile(std::string_view name) const { return m_programDir + "/" + std::string(name); }
+
+    // Plays an interface sound ("Click.wav", "Menu.wav", "Min.wav", "Exit.wav", "Intro.wav"), found
+    // in the program directory's Sounds/ first, then in soundFolders.
+    void playSound(std::string_view name) const;
+    std::vector<std::string> soundFolders;
+
+    // Reply lines: ComposeReply(lead, body), sent with ChatSend, or with ChatSendRaw for the raw ones.
+    void reply(std::string_view body) { replyWith(kLeadTavu, body); }
+    void replyWith(std::string_view lead, std::string_view body);
+    void replyRaw(std::string_view body) { replyRawWith(kLeadTavu, body); }
+    void replyRawWith(std::string_view lead, std::string_view body);
+
+    // Starts the scanner Chat1 and reads the trigger and the style from the settings file.
+    void startChat();
+
+    ChatScanner Chat1; // feeds the dispatcher
+    ChatScanner Chat2; // feeds the song selection dialogue
+    Style style;
+    std::string trig; // the command prefix
+
+    // The music library.
+    std::string dir;      // the configured music directory
+    FileList File1;       // the directory listing songs are played from
+    ListBox lstMp3{true}; // the song list; its selection is the current song
+    ListBox lstmp3;       // the playlist window's list, a mirror of lstMp3
+    ListBox lstPlay;      // the match list of the song search, or the song next/previous started
+
+    ListBox lstFonts;                         // the installed screen fonts
+    ListBox lstStyles{true};                  // the saved-style index
+    std::unique_ptr<SavedStyles> savedStyles; // "sstyle", "rstyle", "lstyle" and Timer5
+    // Enables Timer5, which loads the saved-style index, again (the end of start-up).
+    void startStyleIndexTimer();
+    Id3Fields id3; // what the ID3 window shows (ShowSongTag)
+
+    // The player.
+    Label lblSong{"No current Mp3...."}; // title of the current song, shown by the title scroller
+    Label txtTime{"00:00"};              // the elapsed-time clock
+    ProgressBar Bar1;                    // song length and position in seconds
+    Label played;                        // the played counter
+    Label lblVol;                        // the volume level 0 to 100
+    Label Handle;                        // the owner's handle for the announcements
+    Label Loads;                         // the start-up counter
+    Label UnLin;                         // the search text of the last song search
+    PlayMode playMode() const { return m_playMode; }
+    void setPlayMode(PlayMode mode);
+    Signal<> playModeChanged;
+
+    // The song the player has open, set by every start of a song (startSong).
+    const NowPlaying& nowPlaying() const { return m_nowPlaying; }
+    void setNowPlaying(NowPlaying song);
+    Signal<> songStarted;
+    // The balance and the mute switch in effect (setBalance and setMuted change them).
+    int balance() const { return m_balance; }
+    void setBalanceState(int balance);
+    Signal<> balanceChanged;
+    bool muted() const { return m_muted; }
+    void setMuteState(bool muted);
+    Signal<> muteChanged;
+
+    // The main window's timers: title scroller, clock, and the one-shot pause of the scanner after
+    // a random song.
+    Timer Timer1;
+    Timer Timer2;
+    Timer Timer6;
+    // Playlist docking and side-window docking. They keep the names of the timers that once polled
+    // the windows' places; they follow the windows' moves instead, so an idle player never wakes.
+    Docking Timer3;
+    Docking Timer4;
+    // Called by the windows whenever the main window or a docked window moves, shows or hides.
+    void windowsMoved();
+    // Set by the main window: starts a scroll of the title (the scroller's DoScroll); Timer1 gives
+    // it the title of the song that plays.
+    std::function<void(const std::string& text)> scrollTitle;
+    // Set by the main window: places the playlist, and the sound and ID3 windows, under it.
+    std::function<void()> dockPlaylist;
+    std::function<void()> dockSideWindows;
+
+    // The side windows; null until the main window exists.
+    SideWindows* windows = nullptr;
+
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer6_Timer();
+
+private:
+    Runtime& m_runtime;
+    ChatRoom& m_room;
+    std::string m_programDir;
+    Settings m_settings;
+    BotServices m_services;
+    PlayMode m_playMode = PlayMode::None;
+    NowPlaying m_nowPlaying;
+    int m_balance = 0;
+    bool m_muted = false;
+    Dispatcher m_dispatcher;
+};
+
+} // namespace tavu

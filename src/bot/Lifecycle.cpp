@@ -1,0 +1,102 @@
+#include "bot/Lifecycle.h"
+
+#include "bot/Bot.h"
+#include "bot/PlayerControls.h"
+#include "bot/SideWindows.h"
+#include "util/LoadFontList.h"
+#include "util/Text.h"
+
+namespace tavu {
+namespace {
+
+void readSettings(Bot& bot)
+{
+    const Settings& settings = bot.settings();
+    bot.lblVol.setCaption(settings.read(keys::Volume));
+    bot.dir = settings.read(keys::Mp3Directory);
+    bot.played.setCaption(settings.read(keys::Mp3sPlayed));
+    bot.trig = settings.read(keys::Trig);
+}
+
+void loadSongs(Bot& bot)
+{
+    if (bot.dir.empty()) {
+        bot.dialogs().message("Please be sure to set your mp3 directory!", "Tavu");
+        return;
+    }
+    FillSongList(bot.File1, bot.lstMp3, bot.lstmp3, bot.dir);
+    if (bot.lstMp3.empty())
+        bot.reply(" Error, Invalid Directory! ");
+}
+
+void setVolume(Bot& bot)
+{
+    const std::string caption = bot.lblVol.caption().empty() ? std::string("100") : bot.lblVol.caption();
+    setVolumeLevel(bot, leadingNumber(caption), caption, false);
+    // The balance of the last run; none stored is the centre.
+    setBalance(bot, static_cast<int>(leadingNumber(bot.settings().read(keys::Balance))), false);
+}
+
+void countLoad(Bot& bot)
+{
+    bot.Loads.setCaption(bot.settings().read(keys::Loads));
+    if (bot.Loads.caption().empty())
+        bot.Loads.setCaption("0");
+    bot.Loads.setCaption(decimal(static_cast<long long>(leadingNumber(bot.Loads.caption())) + 1));
+    bot.settings().write(keys::Loads, bot.Loads.caption());
+}
+
+bool askHandle(Bot& bot)
+{
+    bot.Handle.setCaption(bot.settings().read(keys::Handle));
+    if (!bot.Handle.caption().empty())
+        return true;
+    const auto answer = bot.dialogs().input("Whats Your Handle?", "Information", "Nickname");
+    if (!answer || answer->empty())
+        return false;
+    bot.Handle.setCaption(*answer);
+    bot.settings().write(keys::Handle, *answer);
+    return true;
+}
+
+} // namespace
+
+bool Form_Load(Bot& bot)
+{
+    bot.Chat1.StartScan();
+    LoadFontList(bot.lstFonts, bot.fonts());
+    readSettings(bot);
+    bot.style.LoadStyle(bot.settings().path());
+    if (bot.played.caption().empty())
+        bot.played.setCaption("0");
+    loadSongs(bot);
+    setVolume(bot);
+    countLoad(bot);
+    if (!askHandle(bot))
+        return false;
+    bot.reply(" By: Quarn ");
+    Wait(bot.runtime(), 1);
+    bot.reply(" Loaded By - [" + bot.Handle.caption() + "] ");
+    Wait(bot.runtime(), 1);
+    bot.reply(" Mp3's - [" + decimal(static_cast<long long>(bot.lstMp3.count())) + "] ");
+    bot.Timer3.setEnabled(true);
+    if (bot.windows)
+        bot.windows->setPlaylistVisible(true);
+    bot.startStyleIndexTimer();
+    return true;
+}
+
+void Form_Unload(Bot& bot, const std::function<void()>& glide)
+{
+    bot.reply(" By: Quarn ");
+    Wait(bot.runtime(), 1);
+    bot.reply(" Unloaded By - [" + bot.Handle.caption() + "] ");
+    Wait(bot.runtime(), 1);
+    bot.reply(" Mp3's Played: - [" + bot.played.caption() + "] ");
+    bot.playSound("Exit.wav");
+    if (glide)
+        glide();
+    bot.runtime().quit();
+}
+
+} // namespace tavu

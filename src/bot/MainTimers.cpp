@@ -1,0 +1,48 @@
+#include "bot/Bot.h"
+
+#include "util/Text.h"
+
+namespace tavu {
+
+// The title scroller shows the title of the song that plays. A new scroll starts only when the last
+// one has ended (the scroller ignores the call while it is busy).
+void Bot::Timer1_Timer()
+{
+    if (scrollTitle)
+        scrollTitle(m_nowPlaying.title);
+    Wait(m_runtime, 1);
+}
+
+// The clock and the progress bar. The bar counts whole seconds without the old 16-bit limit, so
+// songs longer than nine hours do not wrap it.
+void Bot::Timer2_Timer()
+{
+    const auto seconds = [](double value) {
+        const double rounded = roundHalfEven(value);
+        return rounded > 2e9 ? 2000000000 : rounded < 0 ? 0 : static_cast<int>(rounded);
+    };
+    Bar1.setMax(seconds(media().Duration()));
+    Bar1.setValue(seconds(media().CurrentPosition()));
+    const int t = seconds(media().CurrentPosition());
+    const int m = t / 60;
+    int s = t - 60 * m;
+    if (s == -1)
+        s = 0;
+    txtTime.setCaption(decimal(m) + ":" + decimal(s));
+    if (Bar1.value() == Bar1.max()) {
+        Timer1.setEnabled(false);
+        txtTime.setCaption("00:00");
+        Bar1.setValue(0);
+    }
+}
+
+// After a random song the dispatcher is deaf for two seconds.
+void Bot::Timer6_Timer()
+{
+    Chat1.StopScan();
+    Wait(m_runtime, 2);
+    Chat1.StartScan();
+    Timer6.setEnabled(false);
+}
+
+} // namespace tavu

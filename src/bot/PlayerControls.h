@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+
+namespace tavu {
+
+class Bot;
+enum class PlayMode;
+
+// The operations behind the main window's player buttons and the playlist window, shared with the
+// chat commands and the end-of-song continuation.
+
+// Asks the player to play the song from File1's directory. False when it could not be started.
+bool openSong(Bot& bot, const std::string& song);
+
+// Adds one to the played counter and saves it.
+void CountSongPlayed(Bot& bot);
+
+// The volume level 0 to 100 as the player's attenuation: 25 x level - 2500, halves to even.
+int volumeToAttenuation(double level);
+
+// The volume level in effect, whoever sets it: the player's gain follows the level (0 to 100; one
+// outside plays at the nearest end), lblVol shows the caption as given, and "Settings"/"Volume"
+// stores it when store is set.
+void setVolumeLevel(Bot& bot, double level, const std::string& caption, bool store);
+// The caption of a volume slider position (0 to 2500): the level with at most two decimals.
+std::string volumeLevelCaption(int sliderValue);
+// The balance in effect (-10000 left only to 10000 right only), stored under "Settings"/"Balance"
+// when store is set.
+void setBalance(Bot& bot, int balance, bool store);
+// Sound off or back on, without stopping.
+void setMuted(Bot& bot, bool muted);
+
+// Stops the player, the title scroller and the clock; the bar goes back to 0.
+void stopSong(Bot& bot);
+
+// The buttons. Each first plays the click sound.
+void Play_Click(Bot& bot);
+void Stop_Click(Bot& bot);
+void Pause_Click(Bot& bot);
+// Next (+1) and previous (-1). At the ends of the list (and with nothing selected for previous)
+// nothing happens: there is no song to go to.
+void Next_Click(Bot& bot);
+void Prev_Click(Bot& bot);
+void Rep_Click(Bot& bot);
+void Ran_Click(Bot& bot);
+void AutoCont_Click(Bot& bot);
+
+// The index next or previous goes to, or -1 when there is none.
+int stepIndex(const Bot& bot, int direction);
+
+// The playlist window's list: a selection (also one made by the program) and a double click.
+void lstMp3_Click(Bot& bot);
+void lstmp3_DblClick(Bot& bot);
+void playlistExit_Click(Bot& bot);
+
+} // namespace tavu

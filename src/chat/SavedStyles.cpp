@@ -1,0 +1,238 @@
+#include "chat/SavedStyles.h"
+
+#include "bot/Bot.h"
+#include "chat/StyleCommands.h"
+#include "settings/AtomicFile.h"
+#include "settings/ListFile.h"
+#include "settings/ProfileFile.h"
+#include "util/Text.h"
+#include "util/Utf8.h"
+
+#include <array>
+#include <filesystem>
+
+namespace tavu {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The order in which a style file is written and read, and a loaded style written to Tavu.ini.
+constexpr std::array<std::string Style::*, 11> kFileOrder{&Style::fac, &Style::mac, &Style::bac, &Style::faf,
+                                                          &Style::maf, &Style::baf, &Style::tf,  &Style::tc,
+                                                          &Style::fa,  &Style::ma,  &Style::ba};
+
+constexpr std::string_view kNoName = " Please give a style name ";
+constexpr std::string_view kBadName = " A style name can't start with a dot or hold / \\ or control characters ";
+constexpr std::string_view kNotFound = " Style Not Found! ";
+
+bool isControl(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+std::string underlined(std::string_view name, std::string_view closeTag)
+{
+    return "<u>" + std::string(name) + std::string(closeTag);
+}
+
+// The entry's name with every stretch that matches the piece (letter case ignored) written as the
+// piece was typed, underlined.
+std::string markedName(std::string name, const std::string& piece, std::string_view closeTag)
+{
+    ReplaceText(name, piece, underlined(piece, closeTag));
+    return name;
+}
+
+bool isFileOrLink(const std::string& path)
+{
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(path, ec);
+    return !ec && (fs::is_regular_file(status) || fs::is_symlink(status));
+}
+
+void removeFile(const std::string& path)
+{
+    std::error_code ec;
+    if (isFileOrLink(path))
+        fs::remove(path, ec);
+}
+
+} // namespace
+
+SavedStyles::SavedStyles(Bot& bot) : m_bot(bot), m_timer5(bot.runtime(), kIndexDelayMs, [this] { Timer5_Timer(); })
+{
+    m_timer5.setEnabled(true);
+}
+
+std::string SavedStyles::stylesFolder() const
+{
+    return m_bot.programFile("Styles/");
+}
+std::string SavedStyles::indexPath() const
+{
+    return m_bot.programFile("Styles.txt");
+}
+std::string SavedStyles::styleFile(std::string_view name) const
+{
+    return stylesFolder() + std::string(name) + ".ini";
+}
+
+bool SavedStyles::isSafeName(std::string_view name)
+{
+    if (name.empty() || name.front() == '.' || !isValidUtf8(name))
+        return false;
+    if (name.find_first_of("/\\") != std::string_view::npos)
+        return false;
+    for (const char32_t c : decodeUtf8(name))
+        if (isControl(c))
+            return false;
+    return true;
+}
+
+void SavedStyles::startIndexTimer()
+{
+    if (!m_indexLoaded)
+        m_timer5.setEnabled(true);
+}
+
+void SavedStyles::Timer5_Timer()
+{
+    if (!m_indexLoaded) {
+        // Events run while the file is read; the names go into lstStyles only when all are read.
+        ListBox read;
+        LoadListFile(indexPath(), read, &m_bot.runtime());
+        // A command that ran meanwhile has loaded the index already.
+        if (!m_indexLoaded && !m_bot.runtime().quitting()) {
+            for (const std::string& name : read.items())
+                m_bot.lstStyles.addItem(name);
+            m_indexLoaded = true;
+        }
+    }
+    m_timer5.setEnabled(false);
+}
+
+void SavedStyles::ensureIndexLoaded()
+{
+    if (m_indexLoaded)
+        return;
+    LoadListFile(indexPath(), m_bot.lstStyles, nullptr);
+    m_indexLoaded = true;
+    m_timer5.setEnabled(false);
+}
+
+int SavedStyles::search(std::string_view piece) const
+{
+    const auto& names = m_bot.lstStyles.items();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (containsNoCase(names[i], piece))
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool SavedStyles::writeStyleFile(const std::string& path) const
+{
+    std::error_code ec;
+    fs::create_directories(stylesFolder(), ec);
+    // The keys go into a copy that replaces the file in one step, so a crash half-way through
+    // never leaves a style file with only some of its keys.
+    const std::string partial = path + ".new";
+    fs::remove(partial, ec);
+    if (fs::exists(path, ec) && !fs::copy_file(path, partial, ec))
+        return false;
+    for (std::string Style::*value : kFileOrder)
+        if (!WriteSetting(kStyleSection, styleKey(value), m_bot.style.*value, partial)) {
+            fs::remove(partial, ec);
+            return false;
+        }
+    fs::rename(partial, path, ec);
+    if (ec) {
+        fs::remove(partial, ec);
+        return false;
+    }
+    return true;
+}
+
+void SavedStyles::removeStyleFile(const std::string& name) const
+{
+    if (isSafeName(name))
+        removeFile(styleFile(name));
+}
+
+void SavedStyles::sstyle(const std::string& name)
+{
+    if (name.empty())
+        return m_bot.reply(kNoName);
+    if (!isSafeName(name))
+        return m_bot.reply(kBadName);
+    ensureIndexLoaded();
+    ListBox& list = m_bot.lstStyles;
+    list.select(list.findNoCase(name));
+    if (list.selectedIndex() >= 0)
+        return m_bot.reply(" You already have a style named: " + underlined(name, "</U>") + " ");
+
+    const std::string path = styleFile(name);
+    const bool existed = isFileOrLink(path);
+    bool saved = writeStyleFile(path);
+    if (saved) {
+        const std::size_t at = list.addItem(name);
+        saved = SaveListFile(indexPath(), list);
+        if (!saved)
+            list.removeItem(at);
+    }
+    if (!saved) {
+        if (!existed)
+            removeFile(path);
+        return m_bot.reply(" Style " + underlined(name, "</U>") + " could not be saved! ");
+    }
+    m_bot.reply(" Style " + underlined(name, "</U>") + " saved! ");
+}
+
+void SavedStyles::rstyle(const std::string& piece)
+{
+    if (piece.empty())
+        return m_bot.reply(kNoName);
+    ensureIndexLoaded();
+    const int found = search(piece);
+    if (found < 0)
+        return m_bot.reply(" String " + underlined(piece, "</U>") + " was not found! ");
+
+    ListBox& list = m_bot.lstStyles;
+    const std::string name = list.item(static_cast<std::size_t>(found));
+    const std::string marked = markedName(name, piece, "</u>");
+    list.removeItem(static_cast<std::size_t>(found));
+    if (!SaveListFile(indexPath(), list)) {
+        list.addItem(name);
+        return m_bot.reply(" The Style " + marked + " could not be removed! ");
+    }
+    m_bot.reply(" The Style " + marked + " has been removed ");
+    // A name that cannot be a file name inside Styles/ has no style file to delete.
+    removeStyleFile(name);
+}
+
+void SavedStyles::lstyle(const std::string& piece)
+{
+    if (piece.empty())
+        return m_bot.reply(kNoName);
+    ensureIndexLoaded();
+    const int found = search(piece);
+    if (found < 0)
+        return m_bot.replyRaw(kNotFound);
+
+    const std::string name = m_bot.lstStyles.item(static_cast<std::size_t>(found));
+    const std::string marked = markedName(name, piece, "</U>");
+    const std::string path = styleFile(name);
+    std::error_code ec;
+    if (!isSafeName(name) || !fs::is_regular_file(path, ec) || !readFileBytes(path))
+        return m_bot.reply(" Style " + marked + " could not be read! ");
+
+    Style& style = m_bot.style;
+    for (std::string Style::*value : kFileOrder)
+        style.*value = ReadSetting(kStyleSection, styleKey(value), path);
+    style.BuildStylePieces();
+    // The loaded style is also the style of the next start-up.
+    for (std::string Style::*value : kFileOrder)
+        WriteSetting(kStyleSection, styleKey(value), style.*value, m_bot.settings().path());
+    m_bot.reply(" Style " + marked + " loaded ");
+}
+
+} // namespace tavu

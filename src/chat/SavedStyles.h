@@ -1,0 +1,59 @@
+#pragma once
+
+#include "util/Runtime.h"
+
+#include <string>
+#include <string_view>
+
+namespace tavu {
+
+class Bot;
+
+// Named styles the owner saves, loads and removes from the chat room ("sstyle", "lstyle",
+// "rstyle"). Each lives in Styles/<name>.ini, section "Ascii"; the index Styles.txt lists the
+// names in the order of the sorted list lstStyles.
+//
+// Timer5 loads the index 22222 ms after the main window appears. Each command loads it first when
+// the timer has not yet done so, so a save or a removal always starts from the whole index; a load
+// already done makes the timer's load do nothing.
+class SavedStyles {
+public:
+    static constexpr int kIndexDelayMs = 22222;
+
+    // Timer5 is enabled from the start.
+    explicit SavedStyles(Bot& bot);
+    SavedStyles(const SavedStyles&) = delete;
+    SavedStyles& operator=(const SavedStyles&) = delete;
+
+    // Enables Timer5 again (the end of start-up), unless the index is loaded already.
+    void startIndexTimer();
+    void Timer5_Timer();
+    const Timer& timer5() const { return m_timer5; }
+    bool indexLoaded() const { return m_indexLoaded; }
+
+    void sstyle(const std::string& name);
+    void rstyle(const std::string& piece);
+    void lstyle(const std::string& piece);
+
+    std::string stylesFolder() const;
+    std::string indexPath() const;
+    std::string styleFile(std::string_view name) const;
+
+    // Whether a name can become a file name inside the Styles folder: not empty, no leading dot,
+    // no "/" or "\", no control characters, valid UTF-8. Nothing else is refused: "*" or "?" are
+    // plain characters of a file name here.
+    static bool isSafeName(std::string_view name);
+
+private:
+    void ensureIndexLoaded();
+    // The index of the first entry of lstStyles that contains piece, letter case ignored, or -1.
+    int search(std::string_view piece) const;
+    bool writeStyleFile(const std::string& path) const;
+    void removeStyleFile(const std::string& name) const;
+
+    Bot& m_bot;
+    Timer m_timer5;
+    bool m_indexLoaded = false;
+};
+
+} // namespace tavu

@@ -1,0 +1,345 @@
+#include "windows/MainWindow.h"
+
+#include "bot/Bot.h"
+#include "bot/Lifecycle.h"
+#include "bot/PlayerControls.h"
+#include "id3/Id3Window.h"
+#include "player/PlaylistWindow.h"
+#include "ui/Colours.h"
+#include "ui/DisplayName.h"
+#include "ui/SkinButton.h"
+#include "ui/WindowRoutines.h"
+#include "ui/WindowSkin.h"
+
+#include <ribbonix/ControlFactory.h>
+#include <ribbonix/Scroller.h>
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QTimer>
+
+namespace tavu {
+namespace {
+constexpr int kWidth = 320;
+constexpr int kHeight = 104;
+} // namespace
+
+MainWindow::MainWindow(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_bot(bot)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Tavu Player"));
+    setFixedSize(kWidth, kHeight);
+    buildControls();
+    observeBot();
+    m_playlist = new PlaylistWindow(bot, nullptr);
+    installEventFilter(this);
+    watchDocking(m_playlist);
+    StayOnTop(this);
+    installDragHandle(this, this);
+    m_bot.windows = this;
+    m_bot.Timer4.setEnabled(true);
+}
+
+MainWindow::~MainWindow()
+{
+    m_bot.windows = nullptr;
+    m_bot.scrollTitle = nullptr;
+    m_bot.dockPlaylist = nullptr;
+    m_bot.dockSideWindows = nullptr;
+    m_bot.Timer3.setEnabled(false);
+    m_bot.Timer4.setEnabled(false);
+    delete m_id3;
+    delete m_playlist;
+}
+
+SkinButton* MainWindow::addButton(int icon, const QString& name, const QString& toolTip, QRect geometry)
+{
+    auto* button = new SkinButton(static_cast<SkinButton::Icon>(icon), toolTip, this);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    return button;
+}
+
+void MainWindow::buildControls()
+{
+    using I = SkinButton::Icon;
+    const auto on = [this](SkinButton* b, auto action) { connect(b, &QAbstractButton::clicked, this, action); };
+
+    // Title row: the name, the played counter, the window buttons.
+    auto* name = new QLabel(QStringLiteral("TAVU"), this);
+    name->setGeometry(10, 5, 60, 16);
+    name->setStyleSheet(QStringLiteral("color: %1; font-weight: 800; font-size: 13px; letter-spacing: 3px;")
+                            .arg(colours::css(colours::Accent)));
+    m_played = new QLabel(this);
+    m_played->setObjectName(QStringLiteral("played"));
+    m_played->setGeometry(72, 6, 120, 14);
+    m_played->setStyleSheet(QStringLiteral("color: #6f7d8f; font-size: 10px;"));
+    m_played->setToolTip(QStringLiteral("Songs played"));
+
+    on(addButton(static_cast<int>(I::Menu), QStringLiteral("Menu"), QStringLiteral("Click To Open Menu"),
+                 {206, 4, 20, 17}),
+       [this] {
+           m_bot.playSound("Menu.wav");
+           if (openMenu)
+               openMenu();
+       });
+    on(addButton(static_cast<int>(I::Id3), QStringLiteral("ID3"), QStringLiteral("ID3 Viewer (Not Available Yet)"),
+                 {228, 4, 20, 17}),
+       [this] {
+           m_bot.playSound("Menu.wav");
+           if (openId3Menu)
+               openId3Menu();
+       });
+    addButton(static_cast<int>(I::Help), QStringLiteral("Help"), QStringLiteral("Brings up help section"),
+              {250, 4, 20, 17});
+    on(addButton(static_cast<int>(I::Minimize), QStringLiteral("Min"), QStringLiteral("Minimize Tavu"),
+                 {272, 4, 20, 17}),
+       [this] {
+           m_bot.playSound("Min.wav");
+           minimizeMain();
+       });
+    on(addButton(static_cast<int>(I::Close), QStringLiteral("Exit"), QStringLiteral("Exit Tavu"), {294, 4, 20, 17}),
+       [this] {
+           m_bot.playSound("Click.wav");
+           closeMain();
+       });
+
+    // The title scroller and the clock.
+    QWidget* control = Ribbonix::createControl(QString(Ribbonix::ScrollerProgId), this);
+    m_scroller = qobject_cast<Ribbonix::Scroller*>(control);
+    if (m_scroller) {
+        m_scroller->setObjectName(QStringLiteral("Scroller1"));
+        m_scroller->setGeometry(8, 27, 236, 24);
+        m_scroller->BackColor(0x000000);
+        m_scroller->TextColor(0x00FDBC56); // red 86, green 188, blue 253
+    }
+    m_txtTime = new QLabel(QStringLiteral("00:00"), this);
+    m_txtTime->setObjectName(QStringLiteral("txtTime"));
+    m_txtTime->setGeometry(248, 27, 64, 24);
+    m_txtTime->setAlignment(Qt::AlignCenter);
+    m_txtTime->setStyleSheet(QStringLiteral("background: #000; color: %1; border: 1px solid %2;"
+                                            "font-family: 'DejaVu Sans Mono'; font-weight: bold; font-size: 15px;")
+                                 .arg(colours::css(colours::Accent), colours::css(colours::Edge)));
+
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName(QStringLiteral("Bar1"));
+    m_bar->setGeometry(8, 56, 304, 6);
+    m_bar->setTextVisible(false);
+    m_bar->setRange(0, 100);
+    m_bar->setValue(0);
+    m_bar->setStyleSheet(skinBarStyle(2));
+
+    // The player buttons and the play-mode toggles.
+    struct ButtonDef {
+        I icon;
+        const char* name;
+        const char* tip;
+        void (*action)(Bot&);
+    };
+    const ButtonDef player[] = {
+        {I::Prev, "Prev", "Go to Previous Song", &Prev_Click}, {I::Play, "Play", "Play a selected Mp3", &Play_Click},
+        {I::Pause, "Pause", "Pause the Mp3", &Pause_Click},    {I::Stop, "Stop", "Stop music", &Stop_Click},
+        {I::Next, "Next", "Skip to next song", &Next_Click},
+    };
+    int x = 8;
+    for (const ButtonDef& s : player) {
+        auto* b = addButton(static_cast<int>(s.icon), QString::fromLatin1(s.name), QString::fromLatin1(s.tip),
+                            {x, 70, 30, 26});
+        on(b, [this, action = s.action] { action(m_bot); });
+        x += 32;
+    }
+    const ButtonDef modes[] = {
+        {I::Repeat, "Rep", "Toggles Repeat On\\Off", &Rep_Click},
+        {I::Random, "Ran", "Toggles Auto Random On\\Off", &Ran_Click},
+        {I::Continue, "AutoCont", "", &AutoCont_Click},
+    };
+    x = 180;
+    SkinButton** modeButtons[] = {&m_rep, &m_ran, &m_autoCont};
+    for (int i = 0; i < 3; ++i) {
+        auto* b = addButton(static_cast<int>(modes[i].icon), QString::fromLatin1(modes[i].name),
+                            QString::fromLatin1(modes[i].tip), {x, 72, 26, 22});
+        on(b, [this, action = modes[i].action] { action(m_bot); });
+        *modeButtons[i] = b;
+        x += 28;
+    }
+    on(addButton(static_cast<int>(I::Sound), QStringLiteral("Sound"), QString(), {284, 72, 28, 22}), [this] {
+        m_bot.playSound("Click.wav");
+        if (onSoundButton)
+            onSoundButton();
+    });
+}
+
+void MainWindow::observeBot()
+{
+    m_following.follow(m_bot.txtTime.changed,
+                       [this] { m_txtTime->setText(QString::fromStdString(m_bot.txtTime.caption())); });
+    m_following.follow(m_bot.Bar1.changed, [this] {
+        m_bar->setRange(0, std::max(0, m_bot.Bar1.max()));
+        m_bar->setValue(std::clamp(m_bot.Bar1.value(), 0, std::max(0, m_bot.Bar1.max())));
+    });
+    m_following.follow(m_bot.played.changed, [this] {
+        m_played->setText(QStringLiteral("\u266A %1 played").arg(QString::fromStdString(m_bot.played.caption())));
+    });
+    m_following.follow(m_bot.playModeChanged, [this] {
+        m_rep->setLit(m_bot.playMode() == PlayMode::Repeat);
+        m_ran->setLit(m_bot.playMode() == PlayMode::AutoRandom);
+        m_autoCont->setLit(m_bot.playMode() == PlayMode::AutoContinue);
+    });
+    m_bot.scrollTitle = [this](const std::string& text) {
+        if (m_scroller)
+            m_scroller->DoScroll(displayName(text), 2, 0, false);
+    };
+    m_bot.dockPlaylist = [this] { dockPlaylist(); };
+    m_bot.dockSideWindows = [this] { dockSideWindows(); };
+}
+
+void MainWindow::dockPlaylist()
+{
+    if (m_playlist)
+        m_playlist->move(x(), y() + height());
+}
+
+// The visible side windows form one column under the main window: playlist, sound, ID3.
+void MainWindow::dockSideWindows()
+{
+    const QWidget* above = (m_playlist && m_playlist->isVisible()) ? static_cast<QWidget*>(m_playlist) : this;
+    if (m_soundWindow)
+        m_soundWindow->move(above->x(), above->y() + above->height());
+    if (m_id3) {
+        const QWidget* over = (m_soundWindow && m_soundWindow->isVisible()) ? m_soundWindow : above;
+        m_id3->move(over->x(), over->y() + over->height());
+    }
+}
+
+void MainWindow::setSoundWindow(QWidget* window)
+{
+    m_soundWindow = window;
+    watchDocking(window);
+}
+
+void MainWindow::watchDocking(QWidget* window)
+{
+    if (window && window != this)
+        window->installEventFilter(this);
+}
+
+// Docked windows follow when this window or one of them moves (the user drags a docked one back
+// into place that way), shows, hides or changes size.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+        if (!m_docking) {
+            m_docking = true;
+            m_bot.windowsMoved();
+            m_docking = false;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::setPlaylistVisible(bool visible)
+{
+    if (!m_playlist)
+        return;
+    if (visible) {
+        dockPlaylist();
+        m_playlist->show();
+        m_playlist->raise();
+    } else {
+        m_playlist->hide();
+    }
+}
+
+bool MainWindow::playlistVisible() const
+{
+    return m_playlist && m_playlist->isVisible();
+}
+
+Id3Window* MainWindow::id3Window()
+{
+    if (!m_id3) {
+        m_id3 = new Id3Window(m_bot, nullptr);
+        watchDocking(m_id3);
+        dockSideWindows();
+    }
+    return m_id3;
+}
+
+void MainWindow::setId3Visible(bool visible)
+{
+    Id3Window* window = id3Window();
+    if (visible) {
+        dockSideWindows();
+        window->show();
+        window->raise();
+    } else {
+        window->hide();
+    }
+}
+
+void MainWindow::showCommands()
+{
+    if (openCommands)
+        openCommands();
+}
+
+void MainWindow::minimizeMain()
+{
+    showMinimized();
+}
+
+void MainWindow::closeMain()
+{
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // Shutdown announces itself and glides away before the program ends; it cannot be cancelled.
+    event->ignore();
+    if (m_unloading)
+        return;
+    m_unloading = true;
+    QTimer::singleShot(0, this, [this] { unload(); });
+}
+
+void MainWindow::unload()
+{
+    Form_Unload(m_bot, [this] {
+        if (m_playlist)
+            m_playlist->hide();
+        if (m_id3)
+            m_id3->hide();
+        if (m_soundWindow)
+            m_soundWindow->hide();
+        GlideToCorner(this, 102);
+    });
+}
+
+void MainWindow::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, 0, height());
+    g.setColorAt(0, QColor(44, 50, 61));
+    g.setColorAt(0.45, QColor(27, 31, 39));
+    g.setColorAt(1, QColor(15, 17, 22));
+    p.fillRect(rect(), g);
+    p.setPen(QColor(80, 92, 110));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    p.setPen(QColor(255, 255, 255, 20));
+    p.drawLine(1, 1, width() - 2, 1);
+    p.setPen(QColor(10, 12, 15));
+    p.drawLine(8, 66, width() - 9, 66);
+}
+
+} // namespace tavu

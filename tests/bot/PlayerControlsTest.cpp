@@ -1,0 +1,124 @@
+#include "bot/PlayerControls.h"
+#include "settings/ProfileFile.h"
+#include "support/SimRuntimeFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace tavu {
+namespace {
+
+class PlayerControlsTest : public test::BotFixture {
+protected:
+    PlayerControlsTest() { useSongs({"a.mp3", "b.mp3", "c.mp3", "Track.mp3"}); }
+};
+
+TEST_F(PlayerControlsTest, PlayWithNothingSelected)
+{
+    Play_Click(*bot);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "No file to play");
+    EXPECT_EQ(dialogs.shown[0].title, "Error");
+    EXPECT_EQ(bot->played.caption(), "");
+    EXPECT_EQ(sound.played.size(), 1u);
+    EXPECT_NE(sound.played[0].find("Click.wav"), std::string::npos);
+}
+
+TEST_F(PlayerControlsTest, PlayThenNextShowTheTitleTwoWays)
+{
+    bot->lstMp3.select(1);
+    Play_Click(*bot);
+    EXPECT_EQ(bot->lblSong.caption(), "b");
+    EXPECT_TRUE(bot->Timer1.enabled() && bot->Timer2.enabled());
+    Next_Click(*bot);
+    EXPECT_EQ(bot->lblSong.caption(), "c.mp3");
+    EXPECT_EQ(bot->lstmp3.selectedIndex(), 2);
+    EXPECT_EQ(bot->lstPlay.items(), (std::vector<std::string>{"c.mp3"}));
+    Prev_Click(*bot);
+    EXPECT_EQ(bot->lblSong.caption(), "b.mp3");
+    EXPECT_EQ(bot->played.caption(), "3");
+    EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "3");
+    EXPECT_EQ(sound.played.size(), 3u);
+}
+
+TEST_F(PlayerControlsTest, EndsOfTheListDoNothing)
+{
+    Prev_Click(*bot);
+    bot->lstMp3.select(0);
+    Prev_Click(*bot);
+    bot->lstMp3.select(3);
+    Next_Click(*bot);
+    EXPECT_TRUE(media.opened.empty());
+    EXPECT_EQ(bot->lstMp3.selectedIndex(), 3);
+    bot->lstMp3.clear();
+    Next_Click(*bot);
+    EXPECT_TRUE(media.opened.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(PlayerControlsTest, UnplayableSongIsNamedAndNotCounted)
+{
+    std::filesystem::remove(music.file("b.mp3"));
+    bot->lstMp3.select(1);
+    Play_Click(*bot);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_NE(dialogs.shown[0].text.find("b.mp3"), std::string::npos);
+    EXPECT_EQ(bot->played.caption(), "");
+    EXPECT_FALSE(bot->Timer2.enabled());
+    bot->lstMp3.select(0);
+    Next_Click(*bot);
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(bot->played.caption(), "");
+}
+
+TEST_F(PlayerControlsTest, PauseResumesAndStopResets)
+{
+    Pause_Click(*bot);
+    EXPECT_EQ(media.state, MediaPlayer::Stopped) << "pause while stopped does nothing";
+    bot->lstMp3.select(0);
+    Play_Click(*bot);
+    Pause_Click(*bot);
+    EXPECT_EQ(media.state, MediaPlayer::Paused);
+    Pause_Click(*bot);
+    EXPECT_EQ(media.state, MediaPlayer::Playing);
+    bot->txtTime.setCaption("0:12");
+    Stop_Click(*bot);
+    EXPECT_EQ(media.state, MediaPlayer::Stopped);
+    EXPECT_EQ(bot->txtTime.caption(), "00:00");
+    EXPECT_FALSE(bot->Timer1.enabled() || bot->Timer2.enabled());
+    EXPECT_EQ(bot->lblSong.caption(), "a");
+}
+
+TEST_F(PlayerControlsTest, TogglesKeepOneModeAtMost)
+{
+    Rep_Click(*bot);
+    Ran_Click(*bot);
+    EXPECT_EQ(bot->playMode(), PlayMode::AutoRandom);
+    Ran_Click(*bot);
+    EXPECT_EQ(bot->playMode(), PlayMode::None);
+    AutoCont_Click(*bot);
+    EXPECT_EQ(bot->playMode(), PlayMode::AutoContinue);
+}
+
+TEST_F(PlayerControlsTest, PlaylistClickShowsTagAndDoubleClickPlays)
+{
+    bot->lstmp3.select(2);
+    EXPECT_EQ(bot->lstMp3.selectedIndex(), 2);
+    EXPECT_TRUE(media.opened.empty());
+    EXPECT_EQ(bot->id3.Text2, music.str() + "/c.mp3");
+    bot->lstmp3.select(3);
+    lstmp3_DblClick(*bot);
+    EXPECT_EQ(bot->lblSong.caption(), "Track");
+    EXPECT_TRUE(bot->Timer2.enabled());
+    EXPECT_EQ(bot->played.caption(), "1");
+}
+
+TEST_F(PlayerControlsTest, VolumeMapping)
+{
+    EXPECT_EQ(volumeToAttenuation(100), 0);
+    EXPECT_EQ(volumeToAttenuation(50), -1250);
+    EXPECT_EQ(volumeToAttenuation(0), -2500);
+    EXPECT_EQ(volumeToAttenuation(40.5), -1488);
+}
+
+} // namespace
+} // namespace tavu

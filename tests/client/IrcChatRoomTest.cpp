@@ -1,0 +1,339 @@
+#include "ScriptedTransport.h"
+
+#include "bot/Bot.h"
+#include "client/ChatScanner.h"
+#include "client/IrcChatRoom.h"
+#include "client/IrcFormatting.h"
+#include "settings/Settings.h"
+#include "style/Style.h"
+#include "support/Fakes.h"
+#include "support/TestCommands.h"
+#include "support/TestDir.h"
+#include "util/SimRuntime.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tavu::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The bot in an IRC channel whose server the test plays, on the simulated clock.
+class IrcChatRoomTest : public ::testing::Test {
+    // "vid3" echoes its argument.
+    std::vector<Command> commands =
+        test::commandsWith({{"vid3", [](Bot& b, const std::string& arg) { b.reply(" Echo " + arg + " "); }}});
+
+protected:
+    void makeRoom(const std::string& owner, bool html = false, IrcTimings timings = {})
+    {
+        std::filesystem::create_directories(dir.path() / "Styles");
+        auto link = std::make_unique<ScriptedTransport>();
+        transport = link.get();
+        IrcConfig config;
+        config.server = "irc.test";
+        config.nick = "TavuBot";
+        config.channel = "#room";
+        config.owner = owner;
+        config.htmlFormat = html;
+        config.timings = timings;
+        room = std::make_unique<IrcChatRoom>(runtime, std::move(link), config, [] { return 0.5; });
+        bot = std::make_unique<Bot>(runtime, *room, dir.str(), BotServices{media, sound, dialogs, fonts}, commands);
+        bot->startChat();
+        room->attach(scanner);
+        scanner.ChatMsg = [this](const std::string& who, const std::string& what) {
+            scanned.push_back(who + ": " + what);
+        };
+        scanner.StartScan();
+        room->start();
+    }
+
+    void signOn(const std::string& caps = "")
+    {
+        transport->accept();
+        transport->serverSays(":irc.test CAP * LS :" + caps);
+        if (!caps.empty())
+            transport->serverSays(":irc.test CAP TavuBot ACK :" + caps);
+        transport->serverSays(":irc.test 001 TavuBot :Welcome");
+        transport->serverSays(":TavuBot!~tavu@127.0.0.1 JOIN #room");
+        runtime.drain();
+        transport->take();
+    }
+
+    void say(const std::string& prefix, const std::string& text, const std::string& tags = "")
+    {
+        transport->serverSays(tags + ":" + prefix + " PRIVMSG #room :" + text);
+        runtime.drain();
+    }
+
+    // The texts of the lines sent to the channel since the last call.
+    Lines channelTexts()
+    {
+        Lines texts;
+        for (const std::string& line : transport->take())
+            if (line.starts_with("PRIVMSG #room :"))
+                texts.push_back(line.substr(15));
+        return texts;
+    }
+
+    // A reply line in the default style, as written and as sent in IRC formatting.
+    static std::string htmlReply(std::string_view body)
+    {
+        Style style;
+        style.LoadStyle("/nonexistent/Tavu.ini");
+        return style.ComposeReply(" Tavu ", body);
+    }
+    static std::string ircReply(std::string_view body) { return htmlToIrc(htmlReply(body)); }
+
+    TestDir dir;
+    SimRuntime runtime;
+    FakeMediaPlayer media;
+    FakeSoundPlayer sound;
+    FakeDialogs dialogs;
+    FakeFontList fonts;
+    ChatScanner scanner{runtime}; // outlives the room it listens to
+    Lines scanned;
+    ScriptedTransport* transport = nullptr;
+    std::unique_ptr<IrcChatRoom> room;
+    std::unique_ptr<Bot> bot;
+};
+
+constexpr const char* kOwner = "boss!~boss@home.example";
+
+TEST_F(IrcChatRoomTest, ObeysTheMaskAndNobodyElse)
+{
+    makeRoom("boss!~boss@*.example");
+    signOn();
+    EXPECT_EQ(room->GetOwnerName(), "boss");
+    say("eve!~eve@other.net", "trig ?");
+    say("boss!~evil@other.net", "trig ?"); // the owner's nick, another user and host
+    say("Boss!~boss@home.example.evil.net", "trig ?");
+    EXPECT_TRUE(channelTexts().empty());
+    EXPECT_EQ(bot->trig, "");
+    say(kOwner, "trig !");
+    say(kOwner, "!vid3 one");
+    say("eve!~eve@other.net", "!vid3 eve");
+    say(kOwner, "!vid3 two");
+    // Whoever sits at the window speaks as the bot, and is not the owner the mask names.
+    room->ownerTyped("!vid3 window");
+    runtime.advance(10'000);
+    EXPECT_EQ(channelTexts(),
+              (Lines{ircReply(" Trig Is Now [!] "), ircReply(" Echo one "), ircReply(" Echo two "), "!vid3 window"}));
+    EXPECT_EQ(scanned, (Lines{"eve: trig ?", "boss!~evil@other.net: trig ?", "Boss!~boss@home.example.evil.net: trig ?",
+                              "boss: trig !", "boss: !vid3 one", "eve: !vid3 eve", "boss: !vid3 two"}));
+}
+
+TEST_F(IrcChatRoomTest, ANickOnlyMaskIsObeyedOnTheServicesAccountOnly)
+{
+    makeRoom("boss");
+    signOn("account-tag");
+    say("boss!~b@anywhere", "trig ?");
+    say("boss!~b@anywhere", "trig ?", "@account=eve ");
+    EXPECT_TRUE(channelTexts().empty());
+    say("boss_!~b@laptop", "trig !", "@account=boss ");
+    EXPECT_EQ(channelTexts(), Lines{ircReply(" Trig Is Now [!] ")});
+}
+
+TEST_F(IrcChatRoomTest, AnAccountTagTheServerDidNotAgreeToIsNotBelieved)
+{
+    makeRoom("boss");
+    signOn();
+    ASSERT_FALSE(room->transcript().empty());
+    EXPECT_NE(room->transcript().back().text.find("nobody will be obeyed"), std::string::npos);
+    say("boss!~b@h", "trig !", "@account=boss ");
+    EXPECT_TRUE(channelTexts().empty());
+}
+
+TEST_F(IrcChatRoomTest, WithoutAMaskTheOwnerTypesInTheWindow)
+{
+    makeRoom("");
+    signOn();
+    runtime.advance(10'000); // the sign-on's JOIN is paid for
+    EXPECT_EQ(room->GetOwnerName(), "TavuBot");
+    room->ownerTyped("trig !");
+    runtime.drain();
+    say("eve!~eve@other.net", "!vid3 stranger");
+    room->ownerTyped("!vid3 mine");
+    runtime.drain();
+    room->ownerTyped("/me dances");
+    runtime.advance(10'000);
+    EXPECT_EQ(channelTexts(), (Lines{"trig !", ircReply(" Trig Is Now [!] "), "!vid3 mine", ircReply(" Echo mine "),
+                                     "\x01"
+                                     "ACTION dances\x01"}));
+    EXPECT_EQ(scanned, (Lines{"TavuBot: trig !", "eve: !vid3 stranger", "TavuBot: !vid3 mine", "TavuBot: /me dances"}));
+    const auto& transcript = room->transcript();
+    EXPECT_EQ(transcript.back().text, "* TavuBot dances");
+}
+
+TEST_F(IrcChatRoomTest, HtmlFormatSendsTheLineAsItIs)
+{
+    makeRoom(kOwner, true);
+    signOn();
+    say(kOwner, "trig !");
+    const Lines texts = channelTexts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0], htmlReply(" Trig Is Now [!] "));
+    EXPECT_NE(texts[0].find("\xC2\xB2"), std::string::npos); // ² as UTF-8
+}
+
+TEST_F(IrcChatRoomTest, LinesSaidBeforeTheJoinWaitForItUnlessTheyGrowStale)
+{
+    IrcTimings timings;
+    timings.heldLineMs = 30'000;
+    makeRoom(kOwner, true, timings);
+    room->ChatSend("first");
+    room->ChatSendRaw("second");
+    EXPECT_TRUE(transport->written.empty());
+    transport->accept();
+    transport->serverSays(":irc.test 001 TavuBot :Welcome");
+    EXPECT_EQ(channelTexts(), Lines{}); // not in the channel yet
+    transport->serverSays(":TavuBot!~tavu@127.0.0.1 JOIN #room");
+    EXPECT_EQ(channelTexts(), (Lines{"first", "second"}));
+
+    // Away again: what is said while away goes out after the rejoin, unless it has grown stale.
+    transport->serverCloses();
+    room->ChatSend("stale");
+    runtime.advance(40'000);
+    room->ChatSend("fresh");
+    transport->accept();
+    transport->serverSays(":irc.test 001 TavuBot :Welcome");
+    transport->serverSays(":TavuBot!~tavu@127.0.0.1 JOIN #room");
+    EXPECT_EQ(channelTexts(), Lines{"fresh"});
+}
+
+TEST_F(IrcChatRoomTest, ALineBreakInAReplyCannotStartACommand)
+{
+    makeRoom(kOwner);
+    signOn();
+    room->ChatSend("x\r\nQUIT :bye\nJOIN #evil");
+    const Lines sent = transport->take();
+    EXPECT_EQ(sent, Lines{"PRIVMSG #room :x  QUIT :bye JOIN #evil"});
+}
+
+TEST_F(IrcChatRoomTest, LongRepliesAreSplitToFitTheServer)
+{
+    makeRoom(kOwner);
+    signOn();
+    std::string body;
+    for (int i = 0; i < 80; ++i)
+        body += " Match " + std::to_string(i) + ": Ünïcödé title §²";
+    bot->reply(body);
+    runtime.advance(30'000);
+    const Lines sent = channelTexts();
+    ASSERT_GE(sent.size(), 3u);
+    std::string joined;
+    for (const std::string& text : sent) {
+        EXPECT_LE((":TavuBot!~tavu@127.0.0.1 PRIVMSG #room :" + text + "\r\n").size(), 512u);
+        joined += text;
+    }
+    EXPECT_GE(sent[0].size(), 460u); // the whole budget is used once our prefix is known
+    EXPECT_EQ(stripIrcFormatting(joined), stripIrcFormatting(ircReply(body)));
+}
+
+TEST_F(IrcChatRoomTest, ABurstOfRepliesKeepsOrderAndPace)
+{
+    makeRoom(kOwner);
+    signOn();
+    runtime.advance(10'000); // the sign-on's JOIN is long paid for
+    for (int i = 0; i < 30; ++i)
+        bot->reply(" Match " + std::to_string(i) + " ");
+    EXPECT_EQ(channelTexts().size(), 4u);
+    runtime.advance(2'000);
+    EXPECT_EQ(channelTexts().size(), 1u);
+    runtime.advance(52'000);
+    EXPECT_EQ(channelTexts().size(), 25u);
+    EXPECT_EQ(transport->closes, 0);
+}
+
+TEST_F(IrcChatRoomTest, ShowsActionsAndNoticesAndStripsFormatting)
+{
+    makeRoom(kOwner);
+    signOn();
+    say("eve!~eve@h", "\x01"
+                      "ACTION waves\x01");
+    transport->serverSays(":eve!~eve@h NOTICE #room :!vid3 notice");
+    say(kOwner, "trig !");
+    say(kOwner, "\x02!vid3\x02 \x03"
+                "04bold");
+    runtime.drain();
+    EXPECT_EQ(scanned, (Lines{"eve: /me waves", "boss: trig !", "boss: !vid3 bold"}));
+    Lines shown;
+    for (const auto& entry : room->transcript())
+        shown.push_back(entry.sender + "|" + entry.text);
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "|* eve waves"), shown.end());
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "|-eve- !vid3 notice"), shown.end());
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "boss|!vid3 bold"), shown.end());
+    EXPECT_EQ(channelTexts(), (Lines{ircReply(" Trig Is Now [!] "), ircReply(" Echo bold ")}));
+}
+
+TEST_F(IrcChatRoomTest, ReportsItsStateAndQuitsOnSignOff)
+{
+    makeRoom(kOwner);
+    Lines states;
+    room->onStatus = [&](const std::string& s) { states.push_back(s); };
+    signOn();
+    EXPECT_EQ(room->status(), "In #room as TavuBot");
+    EXPECT_EQ(states, (Lines{"Signing on to irc.test", "Joining #room as TavuBot", "In #room as TavuBot"}));
+    room->signOff();
+    EXPECT_EQ(transport->take(), Lines{"QUIT Tavu"});
+    EXPECT_EQ(room->status(), "Signed off");
+}
+
+TEST_F(IrcChatRoomTest, SettingsWithoutAServerDoNotConnect)
+{
+    std::filesystem::create_directories(dir.path() / "Styles");
+    auto link = std::make_unique<ScriptedTransport>();
+    ScriptedTransport* raw = link.get();
+    IrcChatRoom idle(runtime, std::move(link), IrcConfig{});
+    idle.start();
+    runtime.advance(120'000);
+    EXPECT_EQ(raw->opens, 0);
+    EXPECT_EQ(idle.status(), "Not signed on: no server in the Chat settings");
+}
+
+TEST(IrcConfig, ReadsTheChatSection)
+{
+    TestDir dir;
+    const Settings settings(dir.file("Tavu.ini"));
+    EXPECT_FALSE(wantsIrc(settings));
+    settings.write(keys::ChatNetwork, " IRC ");
+    settings.write(keys::ChatServer, "irc.example.net");
+    settings.write(keys::ChatTls, "1");
+    settings.write(keys::ChatNick, "Ta vu");
+    settings.write(keys::ChatChannel, "music");
+    settings.write(keys::ChatOwner, "boss!*@home");
+    settings.write(keys::ChatFormat, "HTML");
+    EXPECT_TRUE(wantsIrc(settings));
+    IrcConfig config = IrcConfig::fromSettings(settings);
+    EXPECT_EQ(config.server, "irc.example.net");
+    EXPECT_EQ(config.port, 6697);
+    EXPECT_EQ(config.tls, TlsMode::Verified);
+    EXPECT_EQ(config.nick, "Tavu");
+    EXPECT_EQ(config.channel, "#music");
+    EXPECT_EQ(config.owner, "boss!*@home");
+    EXPECT_TRUE(config.htmlFormat);
+    EXPECT_EQ(config.missing(), "");
+
+    settings.write(keys::ChatTls, "self-signed");
+    settings.write(keys::ChatPort, "7000");
+    settings.write(keys::ChatChannel, "&local");
+    settings.write(keys::ChatFormat, "");
+    config = IrcConfig::fromSettings(settings);
+    EXPECT_EQ(config.tls, TlsMode::AcceptSelfSigned);
+    EXPECT_EQ(config.port, 7000);
+    EXPECT_EQ(config.channel, "&local");
+    EXPECT_FALSE(config.htmlFormat);
+
+    settings.write(keys::ChatTls, "0");
+    settings.write(keys::ChatPort, "99999");
+    settings.write(keys::ChatNetwork, "carrier pigeon");
+    config = IrcConfig::fromSettings(settings);
+    EXPECT_EQ(config.port, 6667);
+    EXPECT_EQ(config.tls, TlsMode::Off);
+    EXPECT_FALSE(wantsIrc(settings));
+}
+
+} // namespace
+} // namespace tavu::test
