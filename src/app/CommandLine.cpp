@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "settings/AtomicFile.h"
+#include "settings/Settings.h"
 
 #include <cstdlib>
 #include <system_error>
@@ -65,6 +66,10 @@ std::string prepareProgramDir(const std::filesystem::path& dir)
     if (ec || !std::filesystem::is_directory(dir, ec))
         return "cannot use " + dir.string() + " as the program directory: " + ec.message();
     removeStaleTempFiles(dir.string());
+    const Settings settings((dir / "Tavu.ini").string());
+    if (!std::filesystem::exists(settings.path(), ec))
+        for (const NewProgramDefault& row : kNewProgramDefaults)
+            settings.write(row.key, row.value);
     return {};
 }
 

@@ -108,6 +108,8 @@ public:
     const NowPlaying& nowPlaying() const { return m_nowPlaying; }
     void setNowPlaying(NowPlaying song);
     Signal<> songStarted;
+    // The song that plays jumped to another position (seekTo).
+    Signal<> seeked;
     // The balance and the mute switch in effect (setBalance and setMuted change them).
     int balance() const { return m_balance; }
     void setBalanceState(int balance);

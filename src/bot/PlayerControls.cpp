@@ -86,6 +86,15 @@ void setMuted(Bot& bot, bool muted)
     bot.setMuteState(muted);
 }
 
+bool seekTo(Bot& bot, double seconds)
+{
+    if (!bot.media().Seek(seconds))
+        return false;
+    bot.Timer2_Timer(); // the clock and the bar show the new position now, not at the next tick
+    bot.seeked();
+    return true;
+}
+
 void stopSong(Bot& bot)
 {
     bot.media().Stop();

@@ -31,6 +31,11 @@ void setBalance(Bot& bot, int balance, bool store);
 // Sound off or back on, without stopping.
 void setMuted(Bot& bot, bool muted);
 
+// Moves the song that plays or is paused to this many seconds from its start; the clock and the bar
+// follow at once, and the bot's seeked notification runs. False when nothing plays or the position
+// is outside the song: nothing changes then.
+bool seekTo(Bot& bot, double seconds);
+
 // Stops the player, the title scroller and the clock; the bar goes back to 0.
 void stopSong(Bot& bot);
 

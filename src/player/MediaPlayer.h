@@ -21,6 +21,10 @@ public:
     // Playing stops; the position is kept.
     virtual void Pause() = 0;
     virtual void Stop() = 0;
+    // Moves the open song, playing or paused, to this many seconds from its start; a paused song
+    // stays paused. False, and nothing changes, when nothing plays or the position is outside the
+    // song.
+    virtual bool Seek(double seconds) = 0;
 
     // Attenuation in hundredths of a decibel: 0 is full volume, -2500 is 25 dB quieter.
     virtual void setVolume(int hundredthsOfDb) = 0;

@@ -145,6 +145,13 @@ void SdlMediaPlayer::Stop()
     m_stoppedAt = 0.0;
 }
 
+bool SdlMediaPlayer::Seek(double seconds)
+{
+    if (!m_music || m_state == Stopped || !(seconds >= 0.0 && seconds <= m_duration))
+        return false;
+    return Mix_SetMusicPosition(seconds) == 0;
+}
+
 void SdlMediaPlayer::setVolume(int hundredthsOfDb)
 {
     m_audio.musicLevel().setVolume(hundredthsOfDb);

@@ -29,6 +29,7 @@ public:
     void Play() override;
     void Pause() override;
     void Stop() override;
+    bool Seek(double seconds) override;
 
     void setVolume(int hundredthsOfDb) override;
     void setBalance(int balance) override;

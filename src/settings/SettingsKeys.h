@@ -34,11 +34,44 @@ inline constexpr SettingKey ChatChannel{"Chat", "Channel", ""};
 inline constexpr SettingKey ChatPassword{"Chat", "Password", ""};
 inline constexpr SettingKey ChatOwner{"Chat", "Owner", ""};
 inline constexpr SettingKey ChatFormat{"Chat", "Format", "irc"};
+// The services account the owner must be logged in to (besides matching the owner mask).
+inline constexpr SettingKey ChatOwnerAccount{"Chat", "Owner Account", ""};
+// The key of the channel; "Channel" may also give it after a blank.
+inline constexpr SettingKey ChatChannelKey{"Chat", "Channel Key", ""};
+// The account the bot logs in with; empty means its nick.
+inline constexpr SettingKey ChatAccount{"Chat", "Account", ""};
+
+// The music library. Missing keys keep the classic rules: the directory's own files, names that
+// contain ".mp3", titles from the file names.
+inline constexpr SettingKey LibrarySubfolders{"Library", "Subfolders", "0"};
+inline constexpr SettingKey LibraryFormats{"Library", "Formats", ""};
+inline constexpr SettingKey LibraryTitles{"Library", "Titles", "files"};
+
+// The desktop: notifications, the main window's place, topmost, the intro.
+inline constexpr SettingKey DesktopNotify{"Desktop", "Notify", "0"};
+inline constexpr SettingKey DesktopLeft{"Desktop", "Left", ""};
+inline constexpr SettingKey DesktopTop{"Desktop", "Top", ""};
+inline constexpr SettingKey DesktopOnTop{"Desktop", "On Top", "1"};
+inline constexpr SettingKey DesktopIntro{"Desktop", "Intro", "1"};
 
 // Where the update checker looks.
 inline constexpr SettingKey UpdatePageUrl{"Updates", "Page URL", "https://tavu.sourceforge.io/update.html"};
 inline constexpr SettingKey UpdateDownloadUrl{"Updates", "Download URL",
                                               "https://tavu.sourceforge.io/download/tavu-latest.tar.gz"};
 } // namespace keys
+
+// What a program directory that this version creates starts with, where that differs from what a
+// missing key means: a settings file of an older version lacks these keys and keeps its classic
+// behaviour.
+struct NewProgramDefault {
+    SettingKey key;
+    std::string_view value;
+};
+inline constexpr NewProgramDefault kNewProgramDefaults[] = {
+    {keys::LibrarySubfolders, "1"},
+    {keys::LibraryFormats, "flac ogg opus"},
+    {keys::LibraryTitles, "tags"},
+    {keys::DesktopNotify, "1"},
+};
 
 } // namespace tavu

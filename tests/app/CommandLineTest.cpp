@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "settings/Settings.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +31,20 @@ TEST(CommandLine, ProgramDirectory)
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "tavu" / "Styles"));
     test::writeBytes(dir.file("file"), "x");
     EXPECT_NE(prepareProgramDir(dir.path() / "file"), "");
+}
+
+TEST(CommandLine, OnlyANewProgramDirectoryGetsTheNewChoices)
+{
+    test::TestDir fresh, old;
+    ASSERT_EQ(prepareProgramDir(fresh.path()), "");
+    const Settings settings(fresh.file("Tavu.ini"));
+    for (const NewProgramDefault& row : kNewProgramDefaults)
+        EXPECT_EQ(settings.read(row.key), row.value) << row.key.key;
+
+    const std::string before = "[Settings]\r\nTrig=!\r\n";
+    test::writeBytes(old.file("Tavu.ini"), before);
+    ASSERT_EQ(prepareProgramDir(old.path()), "");
+    EXPECT_EQ(test::readBytes(old.file("Tavu.ini")), before) << "an older settings file is left as it is";
 }
 
 } // namespace

@@ -120,5 +120,25 @@ TEST_F(PlayerControlsTest, VolumeMapping)
     EXPECT_EQ(volumeToAttenuation(40.5), -1488);
 }
 
+TEST_F(PlayerControlsTest, SeekMovesTheSongAndTheClockAndTheBarFollowAtOnce)
+{
+    int seeks = 0;
+    const auto following = bot->seeked.subscribe([&] { ++seeks; });
+    EXPECT_FALSE(seekTo(*bot, 10)) << "nothing plays";
+    bot->lstMp3.select(1);
+    Play_Click(*bot);
+    EXPECT_TRUE(seekTo(*bot, 65.4));
+    EXPECT_EQ(media.position, 65.4);
+    EXPECT_EQ(bot->txtTime.caption(), "1:5");
+    EXPECT_EQ(bot->Bar1.value(), 65);
+    media.Pause();
+    EXPECT_TRUE(seekTo(*bot, 0)) << "a paused song moves too";
+    EXPECT_EQ(media.state, MediaPlayer::Paused);
+    for (const double outside : {-1.0, 180.5})
+        EXPECT_FALSE(seekTo(*bot, outside)) << outside;
+    EXPECT_EQ(media.position, 0);
+    EXPECT_EQ(seeks, 2);
+}
+
 } // namespace
 } // namespace tavu

@@ -112,6 +112,23 @@ TEST_F(SdlMediaPlayerTest, PositionAdvancesAndStandsStillWhilePaused)
     EXPECT_LT(player.CurrentPosition(), 0.2);
 }
 
+TEST_F(SdlMediaPlayerTest, SeekMovesAPlayingOrPausedSongWithinItsLength)
+{
+    const std::string song = toneSong("song.mp3", 3.0);
+    EXPECT_FALSE(player.Seek(1.0)) << "nothing open";
+    ASSERT_TRUE(player.Open(song));
+    ASSERT_TRUE(player.Seek(2.0));
+    EXPECT_NEAR(player.CurrentPosition(), 2.0, 0.1);
+    player.Pause();
+    ASSERT_TRUE(player.Seek(0.5));
+    EXPECT_EQ(player.PlayState(), MediaPlayer::Paused);
+    EXPECT_NEAR(player.CurrentPosition(), 0.5, 0.1);
+    for (const double outside : {-0.5, 3.5})
+        EXPECT_FALSE(player.Seek(outside)) << outside;
+    player.Stop();
+    EXPECT_FALSE(player.Seek(1.0)) << "a stopped song does not move";
+}
+
 TEST_F(SdlMediaPlayerTest, TheDeviceSleepsThroughSilenceAndWakesForTheNextSongOrSound)
 {
     audio.sleepWhenSilent(checks); // the simulated clock: the sound itself plays in real time

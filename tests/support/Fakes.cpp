@@ -32,6 +32,14 @@ void FakeMediaPlayer::Pause()
         state = Paused;
 }
 
+bool FakeMediaPlayer::Seek(double seconds)
+{
+    if (openPath.empty() || state == Stopped || !(seconds >= 0 && seconds <= length))
+        return false;
+    position = seconds;
+    return true;
+}
+
 void FakeMediaPlayer::Stop()
 {
     state = Stopped;

@@ -17,6 +17,7 @@ public:
     void Play() override;
     void Pause() override;
     void Stop() override;
+    bool Seek(double seconds) override;
     void setVolume(int v) override { volume = v; }
     void setBalance(int b) override { balance = b; }
     void setMute(bool m) override { muted = m; }
