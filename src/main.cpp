@@ -43,6 +43,8 @@ int main(int argc, char** argv)
     }
 
     const std::filesystem::path home = options.home ? std::filesystem::path(*options.home) : tavu::defaultProgramDir();
+    std::error_code missing;
+    const bool firstStart = !std::filesystem::exists(home / "Tavu.ini", missing);
     if (const std::string error = tavu::prepareProgramDir(home); !error.empty()) {
         std::cerr << "tavu: " << error << "\n";
         return 1;
@@ -64,7 +66,7 @@ int main(int argc, char** argv)
     std::filesystem::path dir = std::filesystem::absolute(home).lexically_normal();
     if (!dir.has_filename())
         dir = dir.parent_path();
-    tavu::Program program(options, dir.string());
+    tavu::Program program(options, dir.string(), firstStart);
     if (!program.start())
         return 0; // no handle given: the program ends at once
     return QApplication::exec();

@@ -2,17 +2,20 @@
 
 #include "bot/Bot.h"
 #include "bot/Lifecycle.h"
+#include "bot/ProgramSettings.h"
 #include "client/ChatRoomFactory.h"
 #include "client/ChatRoomWindow.h"
 #include "client/LocalChatRoom.h"
 #include "player/SdlAudio.h"
 #include "player/SdlMediaPlayer.h"
 #include "player/SdlSoundPlayer.h"
+#include "player/SongFolder.h"
 #include "settings/Settings.h"
 #include "util/QtPlatform.h"
 #include "util/QtRuntime.h"
 #include "windows/IntroWindow.h"
 #include "windows/MainWindow.h"
+#include "windows/WelcomeWindow.h"
 #include "windows/Windows.h"
 
 #include <QTimer>
@@ -20,6 +23,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include <cstdlib>
 
@@ -34,9 +38,20 @@ std::string localScreenName(const std::string& settingsPath)
     return name.empty() ? std::string("Owner") : name;
 }
 
-Program::Program(const CommandLine& options, std::string programDir)
-    : m_options(options), m_programDir(std::move(programDir)), m_runtime(std::make_unique<QtRuntime>()),
-      m_audio(std::make_unique<SdlAudio>()), m_media(std::make_unique<SdlMediaPlayer>(*m_audio, *m_runtime)),
+std::string suggestedMusicFolder()
+{
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (music.isEmpty())
+        return {};
+    const std::string folder = music.toStdString();
+    // The choices a new program directory starts with.
+    return checkSongFolder(folder, {true, "flac ogg opus"}) == SongFolderState::HasSongs ? folder : std::string();
+}
+
+Program::Program(const CommandLine& options, std::string programDir, bool firstStart)
+    : m_firstStart(firstStart), m_options(options), m_programDir(std::move(programDir)),
+      m_runtime(std::make_unique<QtRuntime>()), m_audio(std::make_unique<SdlAudio>()),
+      m_media(std::make_unique<SdlMediaPlayer>(*m_audio, *m_runtime)),
       m_sound(std::make_unique<SdlSoundPlayer>(*m_audio)), m_dialogs(std::make_unique<QtDialogs>()),
       m_fonts(std::make_unique<QtFontList>())
 {
@@ -50,7 +65,8 @@ Program::Program(const CommandLine& options, std::string programDir)
     m_bot->soundFolders = {QCoreApplication::applicationDirPath().toStdString() + "/Sounds",
                            std::string(TAVU_DATA_DIR) + "/Sounds"};
     m_main = std::make_unique<MainWindow>(*m_bot);
-    installWindows(*m_main, *m_bot);
+    installWindows(*m_main, *m_bot, [this] { reopenChatRoom(); });
+    keepPasswordPrivate(m_bot->settings());
 }
 
 Program::~Program()
@@ -61,6 +77,7 @@ Program::~Program()
     if (m_room)
         m_room->signOff();
     m_room.reset();
+    m_oldRooms.clear();
     m_sound.reset();
     m_media.reset();
     m_audio.reset();
@@ -75,19 +92,69 @@ bool Program::start()
         m_chatWindow->move(m_main->x() + m_main->width() + 24, m_main->y());
     }
     m_chatWindow->show();
-    if (m_options.noIntro)
-        return showMainWindow();
+    // "Intro" = 0 skips the intro on later starts; a first start always has it.
+    const bool intro = m_firstStart || ProgramSettings::read(m_bot->settings()).intro;
+    if (m_options.noIntro || !intro) {
+        if (!m_firstStart)
+            return showMainWindow();
+        showWelcome();
+        return true;
+    }
     // The intro shows the main window when it is done; if the window system closes it before
     // that, the main window comes all the same.
-    auto* intro = new IntroWindow(*m_bot);
-    const auto next = [this] {
-        if (!m_mainShown && !showMainWindow())
-            m_runtime->quit();
-    };
-    intro->onDone = next;
-    QObject::connect(intro, &QObject::destroyed, m_main.get(), [next] { QTimer::singleShot(0, next); });
-    intro->show();
+    auto* window = new IntroWindow(*m_bot);
+    const auto next = [this] { afterIntro(); };
+    window->onDone = next;
+    QObject::connect(window, &QObject::destroyed, m_main.get(), [next] { QTimer::singleShot(0, next); });
+    window->show();
     return true;
+}
+
+void Program::afterIntro()
+{
+    if (m_mainShown || m_welcomeShown)
+        return;
+    if (m_firstStart)
+        return showWelcome();
+    if (!showMainWindow())
+        m_runtime->quit();
+}
+
+// The first start's choices, then start-up, which finds them in the settings file. Closed without
+// starting, start-up asks for what is missing as on any start.
+void Program::showWelcome()
+{
+    m_welcomeShown = true;
+    ProgramSettings suggestion;
+    suggestion.musicFolder = suggestedMusicFolder();
+    if (const char* user = std::getenv("USER"); user && *user)
+        suggestion.handle = user;
+    auto* welcome = new WelcomeWindow(*m_bot, suggestion);
+    welcome->onDone = [this](const SettingsChanges& changes) {
+        // Not inside the window's own close.
+        QTimer::singleShot(0, m_main.get(), [this, changes] {
+            if (changes.chatRoom)
+                reopenChatRoom();
+            if (!showMainWindow())
+                m_runtime->quit();
+        });
+    };
+    welcome->show();
+    welcome->raise();
+    welcome->activateWindow();
+}
+
+void Program::reopenChatRoom()
+{
+    const std::string settingsPath = m_programDir + "/Tavu.ini";
+    std::unique_ptr<LocalChatRoom> room = createChatRoom(settingsPath, *m_runtime, localScreenName(settingsPath));
+    m_bot->moveToRoom(*room);
+    m_chatWindow->setRoom(*room);
+    m_room->signOff();
+    // The old room goes once the events queued before now have run.
+    m_oldRooms.push_back(std::move(m_room));
+    m_room = std::move(room);
+    m_runtime->post([this] { m_oldRooms.clear(); });
 }
 
 bool Program::showMainWindow()

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tavu {
 
@@ -22,7 +23,9 @@ class SdlSoundPlayer;
 // windows.
 class Program {
 public:
-    Program(const CommandLine& options, std::string programDir);
+    // firstStart: the program directory had no Tavu.ini before this start; the welcome window
+    // comes after the intro.
+    Program(const CommandLine& options, std::string programDir, bool firstStart = false);
     ~Program();
 
     Bot& bot() { return *m_bot; }
@@ -34,9 +37,17 @@ public:
     // ended the program (no handle given).
     bool start();
 
+    // Builds the chat room anew from the settings file and moves the bot and the chat room window
+    // into it; the old room signs off.
+    void reopenChatRoom();
+
 private:
     bool showMainWindow();
+    void showWelcome();
+    void afterIntro();
     bool m_mainShown = false;
+    bool m_firstStart = false;
+    bool m_welcomeShown = false;
 
     CommandLine m_options;
     std::string m_programDir;
@@ -47,6 +58,7 @@ private:
     std::unique_ptr<QtDialogs> m_dialogs;
     std::unique_ptr<QtFontList> m_fonts;
     std::unique_ptr<LocalChatRoom> m_room;
+    std::vector<std::unique_ptr<LocalChatRoom>> m_oldRooms; // signed off, going soon
     std::unique_ptr<ChatRoomWindow> m_chatWindow;
     std::unique_ptr<Bot> m_bot;
     std::unique_ptr<MainWindow> m_main;
@@ -54,5 +66,8 @@ private:
 
 // The owner's screen name in the built-in room: "Chat"/"Screen Name", or the login name.
 std::string localScreenName(const std::string& settingsPath);
+
+// The user's music folder when it holds songs (the desktop's Music folder), else "".
+std::string suggestedMusicFolder();
 
 } // namespace tavu

@@ -23,14 +23,14 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
           if (dockSideWindows)
               dockSideWindows();
       }),
-      m_runtime(runtime), m_room(room), m_programDir(std::move(programDir)), m_settings(m_programDir + "/Tavu.ini"),
+      m_runtime(runtime), m_room(&room), m_programDir(std::move(programDir)), m_settings(m_programDir + "/Tavu.ini"),
       m_services(services), m_dispatcher(*this, commands)
 {
     Chat1.ChatMsg = [this](const std::string& name, const std::string& said) {
         m_dispatcher.Chat1_ChatMsg(name, said);
     };
-    m_room.attach(Chat1);
-    m_room.attach(Chat2);
+    m_room->attach(Chat1);
+    m_room->attach(Chat2);
     m_services.media.EndOfStream = [this] { Media1_EndOfStream(*this); };
     lstmp3.onSelect = [this] { lstMp3_Click(*this); };
     Chat2.ChatMsg = [this](const std::string& name, const std::string& said) { Chat2_ChatMsg(*this, name, said); };
@@ -81,18 +81,34 @@ void Bot::setMuteState(bool muted)
 Bot::~Bot()
 {
     m_services.media.EndOfStream = nullptr;
-    m_room.detach(Chat1);
-    m_room.detach(Chat2);
+    m_room->detach(Chat1);
+    m_room->detach(Chat2);
+}
+
+void Bot::moveToRoom(ChatRoom& room)
+{
+    if (&room == m_room)
+        return;
+    m_room->detach(Chat1);
+    m_room->detach(Chat2);
+    m_room = &room;
+    m_room->attach(Chat1);
+    m_room->attach(Chat2);
 }
 
 void Bot::replyWith(std::string_view lead, std::string_view body)
 {
-    m_room.ChatSend(style.ComposeReply(lead, body));
+    m_room->ChatSend(style.ComposeReply(lead, body));
 }
 
 void Bot::replyRawWith(std::string_view lead, std::string_view body)
 {
-    m_room.ChatSendRaw(style.ComposeReply(lead, body));
+    m_room->ChatSendRaw(style.ComposeReply(lead, body));
+}
+
+void Bot::replyToOwner(std::string_view body)
+{
+    m_room->ChatSendToOwner(style.ComposeReply(kLeadTavu, body));
 }
 
 void Bot::playSound(std::string_view name) const

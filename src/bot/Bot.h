@@ -46,7 +46,10 @@ public:
     ~Bot();
 
     Runtime& runtime() const { return m_runtime; }
-    ChatRoom& room() const { return m_room; }
+    ChatRoom& room() const { return *m_room; }
+    // Moves the bot and its scanners to another chat room; lines of the old one are not heard
+    // any more. The old room must outlive the call.
+    void moveToRoom(ChatRoom& room);
     const std::string& programDir() const { return m_programDir; }
     const Settings& settings() const { return m_settings; }
     Dispatcher& dispatcher() { return m_dispatcher; }
@@ -68,6 +71,8 @@ public:
     void replyWith(std::string_view lead, std::string_view body);
     void replyRaw(std::string_view body) { replyRawWith(kLeadTavu, body); }
     void replyRawWith(std::string_view lead, std::string_view body);
+    // A reply line for the owner alone (ChatSendToOwner).
+    void replyToOwner(std::string_view body);
 
     // Starts the scanner Chat1 and reads the trigger and the style from the settings file.
     void startChat();
@@ -75,7 +80,8 @@ public:
     ChatScanner Chat1; // feeds the dispatcher
     ChatScanner Chat2; // feeds the song selection dialogue
     Style style;
-    std::string trig; // the command prefix
+    std::string trig;     // the command prefix
+    Signal<> trigChanged; // raised by those who change trig while the bot runs
 
     // The music library.
     std::string dir;      // the configured music directory
@@ -145,7 +151,7 @@ public:
 
 private:
     Runtime& m_runtime;
-    ChatRoom& m_room;
+    ChatRoom* m_room;
     std::string m_programDir;
     Settings m_settings;
     BotServices m_services;

@@ -25,6 +25,7 @@ void Dispatcher::setTrigger(const std::string& newTrigger)
 {
     m_bot.settings().write(keys::TrigWritten, newTrigger);
     m_bot.trig = newTrigger;
+    m_bot.trigChanged();
     m_bot.reply(" Trig Is Now [" + newTrigger + "] ");
 }
 

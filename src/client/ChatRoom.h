@@ -18,6 +18,9 @@ public:
     // typing but has not sent yet.
     virtual void ChatSend(const std::string& line) = 0;
     virtual void ChatSendRaw(const std::string& line) = 0;
+    // Posts a line for the owner's eyes only, where the room can tell the owner apart; elsewhere it
+    // is an ordinary reply line.
+    virtual void ChatSendToOwner(const std::string& line) { ChatSend(line); }
 
     // The screen name of the owner, in the form in which the scanners report the owner's lines;
     // "" when nobody is signed on.

@@ -14,14 +14,13 @@
 namespace tavu {
 
 ChatRoomWindow::ChatRoomWindow(LocalChatRoom& room, QWidget* parent)
-    : QWidget(parent), m_room(room), m_welcome(new QLabel(this)), m_status(new QLabel(this)),
+    : QWidget(parent), m_room(&room), m_welcome(new QLabel(this)), m_status(new QLabel(this)),
       m_transcript(new QTextBrowser(this)), m_input(new QLineEdit(this))
 {
     setWindowTitle(QStringLiteral("Tavu Chat Room"));
     setObjectName(QStringLiteral("ChatRoomWindow"));
     resize(560, 380);
 
-    m_welcome->setText(QString::fromStdString(room.welcomeCaption()));
     m_welcome->setObjectName(QStringLiteral("welcome"));
     m_welcome->setStyleSheet(QStringLiteral("font-weight: bold;"));
     m_status->setObjectName(QStringLiteral("status"));
@@ -54,17 +53,36 @@ ChatRoomWindow::ChatRoomWindow(LocalChatRoom& room, QWidget* parent)
     connect(m_input, &QLineEdit::returnPressed, this, &ChatRoomWindow::sendTyped);
     connect(send, &QPushButton::clicked, this, &ChatRoomWindow::sendTyped);
 
-    for (const auto& entry : room.transcript())
-        append(entry);
-    m_room.onEntry = [this](const LocalChatRoom::Entry& entry) { append(entry); };
-    setStatus(QString::fromStdString(room.status()));
-    m_room.onStatus = [this](const std::string& status) { setStatus(QString::fromStdString(status)); };
+    follow();
 }
 
 ChatRoomWindow::~ChatRoomWindow()
 {
-    m_room.onEntry = nullptr;
-    m_room.onStatus = nullptr;
+    unfollow();
+}
+
+void ChatRoomWindow::setRoom(LocalChatRoom& room)
+{
+    unfollow();
+    m_room = &room;
+    m_transcript->clear();
+    follow();
+}
+
+void ChatRoomWindow::follow()
+{
+    m_welcome->setText(QString::fromStdString(m_room->welcomeCaption()));
+    for (const auto& entry : m_room->transcript())
+        append(entry);
+    m_room->onEntry = [this](const LocalChatRoom::Entry& entry) { append(entry); };
+    setStatus(QString::fromStdString(m_room->status()));
+    m_room->onStatus = [this](const std::string& status) { setStatus(QString::fromStdString(status)); };
+}
+
+void ChatRoomWindow::unfollow()
+{
+    m_room->onEntry = nullptr;
+    m_room->onStatus = nullptr;
 }
 
 void ChatRoomWindow::closeEvent(QCloseEvent* event)
@@ -84,7 +102,7 @@ void ChatRoomWindow::sendTyped()
     if (text.isEmpty())
         return;
     m_input->clear();
-    m_room.ownerTyped(text.toStdString());
+    m_room->ownerTyped(text.toStdString());
 }
 
 QString ChatRoomWindow::entryHtml(const LocalChatRoom::Entry& entry)

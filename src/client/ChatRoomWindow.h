@@ -19,6 +19,9 @@ public:
     explicit ChatRoomWindow(LocalChatRoom& room, QWidget* parent = nullptr);
     ~ChatRoomWindow() override;
 
+    // Shows another room from now on: its greeting, its transcript and its state.
+    void setRoom(LocalChatRoom& room);
+
     QLineEdit* inputBox() const { return m_input; }
     QTextBrowser* transcriptView() const { return m_transcript; }
     void setStatus(const QString& status);
@@ -33,8 +36,10 @@ protected:
 private:
     void sendTyped();
     void append(const LocalChatRoom::Entry& entry);
+    void follow();
+    void unfollow();
 
-    LocalChatRoom& m_room;
+    LocalChatRoom* m_room;
     QLabel* m_welcome;
     QLabel* m_status;
     QTextBrowser* m_transcript;

@@ -10,6 +10,15 @@ namespace {
 
 constexpr std::string_view kAction = "/me ";
 
+// A line break would let the text end the line and start a command of its own.
+std::string oneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\r' || c == '\n' || c == '\0')
+            c = ' ';
+    return text;
+}
+
 } // namespace
 
 IrcChatRoom::IrcChatRoom(Runtime& runtime, std::unique_ptr<IrcTransport> transport, IrcConfig config,
@@ -89,12 +98,21 @@ void IrcChatRoom::sendReply(const std::string& line)
     send(line, true, false);
 }
 
+void IrcChatRoom::ChatSendToOwner(const std::string& line)
+{
+    if (!m_mask || m_ownerNick.empty() || !m_session.connection().registered()) {
+        addEntry({Kind::Reply, m_session.nick(), line});
+        return;
+    }
+    addEntry({Kind::Reply, m_session.nick() + " to " + m_ownerNick, line});
+    const std::string text = oneLine(m_htmlFormat ? line : htmlToIrc(line));
+    for (const std::string& piece : splitIrcText(text, m_session.noticeBudget(m_ownerNick)))
+        m_session.sendNotice(m_ownerNick, piece);
+}
+
 void IrcChatRoom::send(std::string text, bool reply, bool action)
 {
-    for (char& c : text)
-        if (c == '\r' || c == '\n' || c == '\0')
-            c = ' '; // a line break would let the text end the line and start a command of its own
-    Held line{std::move(text), reply, action, m_runtime.tickMs()};
+    Held line{oneLine(std::move(text)), reply, action, m_runtime.tickMs()};
     if (m_session.inChannel()) {
         deliver(line);
         return;
@@ -132,7 +150,10 @@ void IrcChatRoom::channelMessage(const IrcMessage& message, const std::string& t
         addEntry({Kind::Notice, {}, "* " + message.nick + " " + visible});
     else
         addEntry({Kind::Typed, message.nick, visible});
-    lineAppeared(senderOf(message), action ? std::string(kAction) + visible : visible);
+    const std::string sender = senderOf(message);
+    if (m_mask && sender == m_mask->ownerName())
+        m_ownerNick = message.nick;
+    lineAppeared(sender, action ? std::string(kAction) + visible : visible);
 }
 
 std::string IrcChatRoom::senderOf(const IrcMessage& message) const

@@ -32,6 +32,9 @@ public:
 
     void ChatSend(const std::string& line) override { sendReply(line); }
     void ChatSendRaw(const std::string& line) override { sendReply(line); }
+    // A NOTICE to the nick of the owner's last line. Without an owner mask the owner sits at this
+    // window, and the line stays in the window.
+    void ChatSendToOwner(const std::string& line) override;
     std::string GetOwnerName() const override;
     void ownerTyped(const std::string& text) override;
     void signOff() override;
@@ -65,7 +68,8 @@ private:
     std::optional<OwnerMask> m_mask;
     bool m_htmlFormat;
     std::deque<Held> m_held;
-    std::string m_problem; // what keeps the room from signing on
+    std::string m_problem;   // what keeps the room from signing on
+    std::string m_ownerNick; // the nick of the owner's last line in the channel
 };
 
 } // namespace tavu

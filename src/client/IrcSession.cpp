@@ -77,12 +77,27 @@ void IrcSession::say(const std::string& text, bool action)
 std::size_t IrcSession::textBudget(bool action) const
 {
     const std::size_t overhead = action ? 9 : 0; // "\1ACTION " and "\1"
+    return budget("PRIVMSG", m_config.channel.size(), overhead);
+}
+
+std::size_t IrcSession::noticeBudget(const std::string& nick) const
+{
+    return budget("NOTICE", nick.size(), 0);
+}
+
+std::size_t IrcSession::budget(std::string_view command, std::size_t targetSize, std::size_t overhead) const
+{
     if (m_host.empty())
         return kUnknownPrefixBudget - overhead;
-    // ":nick!user@host PRIVMSG #channel :" + text + "\r\n" in 512 bytes
-    const std::size_t fixed =
-        1 + nick().size() + 1 + m_user.size() + 1 + m_host.size() + 9 + m_config.channel.size() + 2 + 2 + overhead;
+    // ":nick!user@host COMMAND target :" + text + "\r\n" in 512 bytes
+    const std::size_t fixed = 1 + nick().size() + 1 + m_user.size() + 1 + m_host.size() + 1 + command.size() + 1 +
+                              targetSize + 2 + 2 + overhead;
     return fixed + 32 < 512 ? 512 - fixed : 32;
+}
+
+void IrcSession::sendNotice(const std::string& nick, const std::string& text)
+{
+    m_connection.send("NOTICE " + nick + " :" + text);
 }
 
 void IrcSession::opened()

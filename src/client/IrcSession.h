@@ -42,6 +42,9 @@ public:
     // How many bytes of text one line to the channel may carry so that the line, with the prefix
     // the others see, stays within 512 bytes.
     std::size_t textBudget(bool action = false) const;
+    // Queues a NOTICE of one line of text to one nick; the text must fit noticeBudget(nick).
+    void sendNotice(const std::string& nick, const std::string& text);
+    std::size_t noticeBudget(const std::string& nick) const;
 
     Phase phase() const { return m_phase; }
     const std::string& statusText() const { return m_statusText; }
@@ -72,6 +75,7 @@ private:
     bool isChannel(const std::string& name) const { return m_mapping.equals(name, m_config.channel); }
     void setPhase(Phase phase, const std::string& text);
     void notice(const std::string& text);
+    std::size_t budget(std::string_view command, std::size_t targetSize, std::size_t overhead) const;
 
     IrcConfig m_config;
     IrcConnection m_connection;

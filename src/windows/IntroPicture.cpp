@@ -114,14 +114,17 @@ void paintFrame(QPainter& p, const QRect& r)
     p.drawRect(r.adjusted(0, 0, -1, -1));
     p.setPen(QColor(255, 255, 255, 22));
     p.drawLine(1, 1, r.width() - 2, 1);
+}
 
+// How to start, on the dark strip under the progress bar, clear of the equaliser's bars.
+void paintHint(QPainter& p, const QRect& r)
+{
     QFont hint(QStringLiteral("DejaVu Sans"));
-    hint.setPixelSize(10);
-    hint.setLetterSpacing(QFont::AbsoluteSpacing, 1);
+    hint.setPixelSize(11);
     p.setFont(hint);
-    p.setPen(colours::color(colours::Accent, 190));
-    p.drawText(QRectF(0, r.height() - 48, r.width() - 26, 16), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("double-click to start"));
+    p.setPen(QColor(214, 224, 236));
+    p.drawText(QRectF(0, r.height() - 20, r.width(), 16), Qt::AlignHCenter | Qt::AlignVCenter,
+               QStringLiteral("Double-click, or press Enter or Space, to start"));
 }
 } // namespace
 
@@ -140,6 +143,7 @@ void paintIntroPicture(QPainter& p, const QRect& area)
     paintNotes(p, QPointF(r.width() - 168, r.height() * 0.17), 24, 28);
     p.setOpacity(1);
     paintFrame(p, r);
+    paintHint(p, r);
     p.restore();
 }
 

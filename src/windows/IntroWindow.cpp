@@ -6,6 +6,7 @@
 #include "windows/IntroPicture.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
@@ -44,9 +45,10 @@ IntroWindow::IntroWindow(Bot& bot, QWidget* parent)
     setWindowTitle(QStringLiteral("Tavu Intro"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(kWidth, kHeight);
+    setFocusPolicy(Qt::StrongFocus);
 
     Bar1->setObjectName(QStringLiteral("Bar1"));
-    Bar1->setGeometry(24, kHeight - 26, kWidth - 48, 8);
+    Bar1->setGeometry(24, kHeight - 31, kWidth - 48, 8);
     Bar1->setRange(0, kFull);
     Bar1->setValue(0);
     Bar1->setTextVisible(false);
@@ -67,6 +69,30 @@ int IntroWindow::barValue() const
 void IntroWindow::mouseDoubleClickEvent(QMouseEvent*)
 {
     Timer1.setEnabled(true);
+}
+
+// Enter and Space do what the double-click does.
+void IntroWindow::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (!event->isAutoRepeat())
+            Timer1.setEnabled(true);
+        event->accept();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+// The keys reach the intro only when it has the focus.
+void IntroWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void IntroWindow::Timer1_Timer()

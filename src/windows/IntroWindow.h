@@ -12,8 +12,8 @@ namespace tavu {
 
 class Bot;
 
-// frmIntro, "Tavu Intro": the splash that comes up before the main window. A double-click starts
-// the bar filling, 20 a second; when it is full the window shakes, plays the intro sound, slides
+// frmIntro, "Tavu Intro": the splash that comes up before the main window. A double-click, Enter
+// or Space starts the bar filling, 20 a second; when it is full the window shakes, plays the intro sound, slides
 // off the screen to the right and closes, and onDone runs, once. It deletes itself when closed.
 class IntroWindow : public QWidget {
 public:
@@ -27,6 +27,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Timer1_Timer();

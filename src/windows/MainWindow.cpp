@@ -92,8 +92,12 @@ void MainWindow::buildControls()
            if (openId3Menu)
                openId3Menu();
        });
-    addButton(static_cast<int>(I::Help), QStringLiteral("Help"), QStringLiteral("Brings up help section"),
-              {250, 4, 20, 17});
+    on(addButton(static_cast<int>(I::Help), QStringLiteral("Help"), QStringLiteral("Brings up help section"),
+                 {250, 4, 20, 17}),
+       [this] {
+           if (openHelp)
+               openHelp();
+       });
     on(addButton(static_cast<int>(I::Minimize), QStringLiteral("Min"), QStringLiteral("Minimize Tavu"),
                  {272, 4, 20, 17}),
        [this] {

@@ -48,6 +48,7 @@ public:
     std::function<void()> openMenu;      // the Menu button's pop-up
     std::function<void()> openId3Menu;   // the ID3 button's pop-up
     std::function<void()> openCommands;  // the commands window
+    std::function<void()> openHelp;      // the help window, from the Help button
     std::function<void()> onSoundButton; // the Sound button, after its click
 
     // Runs the shutdown once; further closes are ignored.

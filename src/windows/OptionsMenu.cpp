@@ -6,7 +6,9 @@
 #include "player/DirectoryWindow.h"
 #include "windows/CommandsWindow.h"
 #include "windows/DesktopMixer.h"
+#include "windows/HelpWindow.h"
 #include "windows/MainWindow.h"
+#include "windows/SettingsWindow.h"
 #include "windows/UpdateWindow.h"
 
 #include <QCursor>
@@ -44,6 +46,8 @@ OptionsMenu::~OptionsMenu()
 {
     delete m_commands.data();
     delete m_updates.data();
+    delete m_help.data();
+    delete m_settings.data();
 }
 
 void OptionsMenu::popUp(QMenu* menu)
@@ -78,7 +82,7 @@ void OptionsMenu::buildFile()
     QMenu* options = addMenu(m_file, "Options", QStringLiteral("Options"));
     addEntry(options, "Ccoms", QStringLiteral("View Commands"), [this] { showCommands(); });
     addEntry(options, "Directory", QStringLiteral("Change Directory"), [this] { DirectoryWindow::open(m_bot); });
-    addEntry(options, "Settings2", QStringLiteral("Settings (Program)"))->setEnabled(false);
+    addEntry(options, "Settings2", QStringLiteral("Settings (Program)"), [this] { showSettings(); });
     addEntry(options, "Updates", QStringLiteral("Check For Updates"), [this] { showUpdates(); });
 
     QMenu* info = addMenu(m_file, "Info", QStringLiteral("Info"));
@@ -145,6 +149,27 @@ UpdateWindow* OptionsMenu::showUpdates()
         m_updates = new UpdateWindow(m_bot);
     bringUp(m_updates);
     return m_updates;
+}
+
+HelpWindow* OptionsMenu::showHelp()
+{
+    if (!m_help)
+        m_help = new HelpWindow(m_bot);
+    bringUp(m_help);
+    return m_help;
+}
+
+SettingsWindow* OptionsMenu::showSettings()
+{
+    if (!m_settings) {
+        m_settings = new SettingsWindow(m_bot);
+        m_settings->reopenChatRoom = [this] {
+            if (reopenChatRoom)
+                reopenChatRoom();
+        };
+    }
+    bringUp(m_settings);
+    return m_settings;
 }
 
 } // namespace tavu

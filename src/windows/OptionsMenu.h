@@ -14,7 +14,9 @@ namespace tavu {
 
 class Bot;
 class CommandsWindow;
+class HelpWindow;
 class MainWindow;
+class SettingsWindow;
 class UpdateWindow;
 
 // frmops: a window that is never shown; it holds the player's three pop-up menus. "File" opens
@@ -38,6 +40,13 @@ public:
     // is built (the update checker then checks again).
     CommandsWindow* showCommands();
     UpdateWindow* showUpdates();
+    // The help window (the main window's "?") and the settings window ("Settings (Program)"), the
+    // one that is open raised.
+    HelpWindow* showHelp();
+    SettingsWindow* showSettings();
+
+    // Set by the program: what a changed chat room in the settings window calls.
+    std::function<void()> reopenChatRoom;
 
 private:
     QMenu* addMenu(QMenu* parent, const char* name, const QString& caption);
@@ -58,6 +67,8 @@ private:
     QAction* UnMute = nullptr;
     QPointer<CommandsWindow> m_commands;
     QPointer<UpdateWindow> m_updates;
+    QPointer<HelpWindow> m_help;
+    QPointer<SettingsWindow> m_settings;
 };
 
 } // namespace tavu

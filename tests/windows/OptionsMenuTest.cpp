@@ -47,7 +47,7 @@ TEST_F(OptionsMenuTest, HoldsTheThreeMenusWithTheirEntries)
                                          "  Options \"Options\"",
                                          "    Ccoms \"View Commands\"",
                                          "    Directory \"Change Directory\"",
-                                         "    Settings2 \"Settings (Program)\" disabled",
+                                         "    Settings2 \"Settings (Program)\"",
                                          "    Updates \"Check For Updates\"",
                                          "  Info \"Info\" disabled",
                                          "    About \"About\"",
