@@ -148,6 +148,7 @@ void Program::reopenChatRoom()
 {
     const std::string settingsPath = m_programDir + "/Tavu.ini";
     std::unique_ptr<LocalChatRoom> room = createChatRoom(settingsPath, *m_runtime, localScreenName(settingsPath));
+    room->notice("The chat room changed in the settings.");
     m_bot->moveToRoom(*room);
     m_chatWindow->setRoom(*room);
     m_room->signOff();

@@ -34,7 +34,7 @@ using G = CommandGroup;
 constexpr std::array<Command, 55> kTable{{
     {"dir", commands::dir, G::Library, "FOLDER", "sets the music folder and reads its songs"},
     {"play", commands::play, G::Player, "PART-OF-A-NAME",
-     "plays the song whose name holds the text; with several, asks which"},
+     "plays the song whose name holds the text; asks when several do"},
     {"stop", commands::stop, G::Player, "", "stops the song"},
     {"vol", commands::vol, G::Player, "LEVEL", "sets the volume, 0 to 100"},
     {"vol?", commands::volQuery, G::Player, "", "tells the volume"},

@@ -4,8 +4,10 @@
 #include "chat/CommandHelp.h"
 
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -31,7 +33,8 @@ HelpWindow::HelpWindow(Bot& bot, QWidget* parent)
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Tavu Help"));
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(620, 640);
+    resize(680, 640);
+    new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
 
     m_intro->setObjectName(QStringLiteral("intro"));
     m_intro->setWordWrap(true);

@@ -12,11 +12,20 @@
 #include "windows/UpdateWindow.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 
 namespace tavu {
 
 namespace {
+// A new window of its own opens in the middle of the screen, clear of the player at its left.
+void centre(QWidget* window)
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
+}
+
 void bringUp(QWidget* window)
 {
     if (window->isMinimized())
@@ -153,8 +162,10 @@ UpdateWindow* OptionsMenu::showUpdates()
 
 HelpWindow* OptionsMenu::showHelp()
 {
-    if (!m_help)
+    if (!m_help) {
         m_help = new HelpWindow(m_bot);
+        centre(m_help);
+    }
     bringUp(m_help);
     return m_help;
 }
@@ -163,6 +174,7 @@ SettingsWindow* OptionsMenu::showSettings()
 {
     if (!m_settings) {
         m_settings = new SettingsWindow(m_bot);
+        centre(m_settings);
         m_settings->reopenChatRoom = [this] {
             if (reopenChatRoom)
                 reopenChatRoom();

@@ -48,6 +48,7 @@ QLabel* note(const QString& text, QWidget* parent)
     small.setPointSizeF(small.pointSizeF() * 0.9);
     label->setFont(small);
     label->setForegroundRole(QPalette::PlaceholderText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
 
@@ -189,8 +190,8 @@ QWidget* SettingsForm::buildChatRoom(QWidget* owner)
     layout->addWidget(localBox);
     layout->addWidget(m_irc);
     layout->addWidget(m_ircBox);
+    m_localBox = localBox;
     connect(m_irc, &QRadioButton::toggled, this, &SettingsForm::showRoomChoice);
-    connect(m_irc, &QRadioButton::toggled, localBox, [localBox](bool irc) { localBox->setEnabled(!irc); });
     return section;
 }
 
@@ -208,9 +209,13 @@ QWidget* SettingsForm::buildDesktop(QWidget* owner)
     return section;
 }
 
+// Only the boxes of the chosen room show; a window that holds the form fits itself to them.
 void SettingsForm::showRoomChoice()
 {
-    m_ircBox->setEnabled(m_irc->isChecked());
+    m_ircBox->setVisible(m_irc->isChecked());
+    m_localBox->setVisible(!m_irc->isChecked());
+    if (onResized)
+        onResized();
 }
 
 void SettingsForm::chooseFolder()

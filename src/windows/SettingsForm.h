@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class QButtonGroup;
@@ -43,6 +44,9 @@ public:
     };
     static const std::vector<Format>& formats();
 
+    // Called when boxes show or hide (the chat room choice changed).
+    std::function<void()> onResized;
+
 private:
     QWidget* buildLibrary(QWidget* owner);
     QWidget* buildTrigger(QWidget* owner);
@@ -64,6 +68,7 @@ private:
     QRadioButton* m_irc = nullptr;
     QLineEdit* m_screenName = nullptr;
     QWidget* m_ircBox = nullptr;
+    QWidget* m_localBox = nullptr;
     QLineEdit* m_server = nullptr;
     QLineEdit* m_port = nullptr;
     QComboBox* m_tls = nullptr;

@@ -4,22 +4,30 @@
 #include "windows/SettingsForm.h"
 
 #include <QDialogButtonBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace tavu {
 namespace {
 
+// A tab of sections, which scrolls when the window is too small for it.
 QWidget* page(QWidget* parent, std::initializer_list<QWidget*> sections)
 {
-    auto* page = new QWidget(parent);
+    auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     for (QWidget* section : sections)
         layout->addWidget(section);
     layout->addStretch();
-    return page;
+    auto* scroll = new QScrollArea(parent);
+    scroll->setWidget(page);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    return scroll;
 }
 
 } // namespace
@@ -32,7 +40,9 @@ SettingsWindow::SettingsWindow(Bot& bot, QWidget* parent)
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Tavu Settings"));
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(560, 560);
+    setMinimumWidth(600);
+    resize(640, 720);
+    new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
 
     m_tabs->setObjectName(QStringLiteral("tabs"));
     m_tabs->addTab(page(m_tabs, {m_form->section(S::Library)}), QStringLiteral("Music"));

@@ -39,11 +39,16 @@ WelcomeWindow::WelcomeWindow(Bot& bot, const ProgramSettings& suggestion, QWidge
                                this);
     heading->setWordWrap(true);
 
-    auto* howTo = new QLabel(QStringLiteral("<p><b>How to command Tavu:</b> type <b>trig !</b> in the chat room, "
-                                            "then <b>!play part-of-a-name</b>. Tavu plays the song whose name holds "
-                                            "that text, and answers in the room. <b>!vol 40</b>, <b>!next</b> and "
-                                            "<b>!stop</b> work the same way; <b>!help</b> lists every command, and "
-                                            "the player's <b>?</b> button explains them all.</p>"),
+    // Each command stays on one line.
+    const auto typed = [](const char* text) {
+        return QStringLiteral("<b style=\"white-space: nowrap\">%1</b>").arg(QString::fromLatin1(text));
+    };
+    auto* howTo = new QLabel(QStringLiteral("<p><b>How to command Tavu:</b> type %1 in the chat room, then %2. "
+                                            "Tavu plays the song whose name holds that text, and answers in the "
+                                            "room. %3, %4 and %5 work the same way; %6 lists every command, and "
+                                            "the player's %7 button explains them all.</p>")
+                                 .arg(typed("trig !"), typed("!play part-of-a-name"), typed("!vol 40"), typed("!next"),
+                                      typed("!stop"), typed("!help"), typed("?")),
                              this);
     howTo->setObjectName(QStringLiteral("howTo"));
     howTo->setWordWrap(true);
@@ -78,8 +83,13 @@ WelcomeWindow::WelcomeWindow(Bot& bot, const ProgramSettings& suggestion, QWidge
         shown.musicFolder = suggestion.musicFolder;
     if (shown.handle.empty())
         shown.handle = suggestion.handle;
+    setMinimumWidth(620);
     m_form->load(shown);
     adjustSize();
+    m_form->onResized = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { adjustSize(); }, Qt::QueuedConnection);
+    };
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }

@@ -1,6 +1,11 @@
+#include "bot/Bot.h"
 #include "client/ChatScanner.h"
 #include "client/LocalChatRoom.h"
+#include "support/Fakes.h"
+#include "support/TestDir.h"
 #include "util/SimRuntime.h"
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +68,35 @@ TEST(ChatScanner, DestroyedScannerIgnoresQueuedLines)
     }
     runtime.drain();
     EXPECT_EQ(heard, 0);
+}
+
+TEST(Bot, MovesToAnotherRoomAndHearsOnlyThatOne)
+{
+    test::TestDir dir;
+    std::filesystem::create_directories(dir.path() / "Styles");
+    SimRuntime runtime;
+    test::FakeMediaPlayer media;
+    test::FakeSoundPlayer sound;
+    test::FakeDialogs dialogs;
+    test::FakeFontList fonts;
+    LocalChatRoom first("Quarn"), second("Quarn");
+    {
+        Bot bot(runtime, first, dir.str(), {media, sound, dialogs, fonts});
+        bot.startChat();
+        bot.moveToRoom(second);
+        first.ownerTyped("trig ?");
+        runtime.drain();
+        EXPECT_EQ(bot.trig, "");
+        second.ownerTyped("trig !");
+        runtime.drain();
+        EXPECT_EQ(bot.trig, "!");
+        EXPECT_EQ(first.transcript().size(), 1u); // only the line typed there
+        ASSERT_EQ(second.transcript().size(), 2u);
+        EXPECT_EQ(second.transcript().back().kind, LocalChatRoom::Kind::Reply);
+    }
+    // The bot let go of the room it was in when it went.
+    second.ownerTyped("trig ?");
+    runtime.drain();
 }
 
 } // namespace

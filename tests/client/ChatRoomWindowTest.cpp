@@ -1,5 +1,6 @@
 #include "client/ChatRoomWindow.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTextBlock>
@@ -52,6 +53,24 @@ TEST(ChatRoomWindow, RendersRepliesAndEscapesTypedLines)
     const QTextBlock last = window.transcriptView()->document()->lastBlock();
     for (auto it = last.begin(); !it.atEnd(); ++it)
         EXPECT_NE(it.fragment().charFormat().foreground().color(), QColor(QStringLiteral("#ff0000")));
+}
+
+TEST(ChatRoomWindow, FollowsTheRoomItIsGiven)
+{
+    LocalChatRoom first("Quarn"), second("Anna");
+    second.notice("earlier");
+    ChatRoomWindow window(first);
+    first.ChatSend("old");
+    window.setRoom(second);
+    first.ChatSend("unseen");
+    second.ChatSend("new");
+    const QString text = window.transcriptView()->toPlainText();
+    EXPECT_EQ(text, QStringLiteral("earlier\nAnna: new"));
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("welcome"))->text(), QStringLiteral("Welcome, Anna!"));
+    window.inputBox()->setText(QStringLiteral("hi"));
+    QTest::keyClick(window.inputBox(), Qt::Key_Return);
+    EXPECT_EQ(second.transcript().back().text, "hi");
+    EXPECT_EQ(first.transcript().size(), 2u);
 }
 
 } // namespace

@@ -281,6 +281,38 @@ TEST_F(IrcChatRoomTest, ReportsItsStateAndQuitsOnSignOff)
     EXPECT_EQ(room->status(), "Signed off");
 }
 
+TEST_F(IrcChatRoomTest, HelpGoesToTheOwnerAsNotices)
+{
+    makeRoom("*!~boss@home.example"); // the mask names no nick: the notices go to the nick that asked
+    signOn();
+    say(kOwner, "trig !");
+    transport->take();
+    say(kOwner, "!help vol");
+    say(kOwner, "!help");
+    runtime.advance(10'000);
+    const Lines written = transport->take();
+    ASSERT_EQ(written.size(), 4u);
+    EXPECT_EQ(written[0], "NOTICE boss :" + ircReply(" !vol LEVEL - sets the volume, 0 to 100 "));
+    for (const std::string& line : written)
+        EXPECT_TRUE(line.starts_with("NOTICE boss :")) << line;
+    EXPECT_EQ(room->transcript().back().sender, "TavuBot to boss");
+}
+
+TEST_F(IrcChatRoomTest, WithoutAMaskHelpStaysInTheWindow)
+{
+    makeRoom("");
+    signOn();
+    runtime.advance(10'000);
+    room->ownerTyped("trig !");
+    runtime.advance(10'000);
+    transport->take();
+    room->ownerTyped("!help vol");
+    runtime.advance(10'000);
+    EXPECT_EQ(channelTexts(), Lines{"!help vol"}); // the owner's own line, not the answer
+    EXPECT_EQ(room->transcript().back().kind, LocalChatRoom::Kind::Reply);
+    EXPECT_EQ(room->transcript().back().text, htmlReply(" !vol LEVEL - sets the volume, 0 to 100 "));
+}
+
 TEST_F(IrcChatRoomTest, SettingsWithoutAServerDoNotConnect)
 {
     std::filesystem::create_directories(dir.path() / "Styles");

@@ -88,5 +88,19 @@ TEST_F(IntroWindowTest, AFullBarShowsTheMainWindowOnceEvenAfterASecondDoubleClic
     EXPECT_TRUE(intro.isNull());
 }
 
+TEST_F(IntroWindowTest, EnterOrSpaceStartItLikeADoubleClick)
+{
+    QTest::keyClick(intro, Qt::Key_A);
+    runtime.advance(3000);
+    EXPECT_EQ(intro->barValue(), 0);
+    QTest::keyClick(intro, Qt::Key_Return);
+    runtime.advance(1500);
+    EXPECT_GT(intro->barValue(), 0);
+    QTest::keyClick(intro, Qt::Key_Space); // changes nothing while it fills
+    runtime.advance(30000);
+    EXPECT_EQ(values, (std::vector<int>{20, 40, 60, 80, 100}));
+    EXPECT_EQ(done, 1);
+}
+
 } // namespace
 } // namespace tavu::test

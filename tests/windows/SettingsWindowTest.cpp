@@ -1,0 +1,184 @@
+#include "windows/SettingsWindow.h"
+#include "bot/Lifecycle.h"
+#include "support/SimRuntimeFixture.h"
+#include "windows/SettingsForm.h"
+#include "windows/WelcomeWindow.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tavu::test {
+namespace {
+
+template <class W>
+void type(W* window, const char* box, const QString& text)
+{
+    auto* edit = window->template findChild<QLineEdit*>(QString::fromLatin1(box));
+    ASSERT_NE(edit, nullptr) << box;
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+
+QString q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+class SettingsWindowTest : public BotFixture {
+protected:
+    SettingsWindowTest()
+    {
+        writeBytes(settingsPath(), "[Settings]\r\nTrig=!\r\nHandle=anna\r\n");
+        bot->trig = "!";
+        window = new SettingsWindow(*bot);
+        window->reopenChatRoom = [this] { ++reopened; };
+        window->show();
+    }
+    ~SettingsWindowTest() override { delete window.data(); }
+
+    void ok()
+    {
+        window->findChild<QDialogButtonBox*>(QStringLiteral("buttons"))->button(QDialogButtonBox::Ok)->click();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void chooseIrc() { window->findChild<QRadioButton*>(QStringLiteral("ircRoom"))->click(); }
+
+    QPointer<SettingsWindow> window;
+    int reopened = 0;
+};
+
+TEST_F(SettingsWindowTest, OkWithoutChangesStoresNothing)
+{
+    const std::string before = readBytes(settingsPath());
+    ok();
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(readBytes(settingsPath()), before);
+    EXPECT_EQ(reopened, 0);
+}
+
+TEST_F(SettingsWindowTest, WrongInputIsRefusedWithTheReasonAndNotStored)
+{
+    const std::string before = readBytes(settingsPath());
+    chooseIrc();
+    type(window.data(), "server", QStringLiteral("127.0.0.1"));
+    type(window.data(), "channel", QStringLiteral("#music"));
+    type(window.data(), "port", QStringLiteral("66o7"));
+    window->findChild<QTabWidget*>(QStringLiteral("tabs"))->setCurrentIndex(0);
+    ok();
+    ASSERT_FALSE(window.isNull());
+    EXPECT_EQ(window->problemLabel()->text(), QStringLiteral("The port must be a number from 1 to 65535."));
+    EXPECT_FALSE(window->problemLabel()->isHidden());
+    EXPECT_EQ(window->findChild<QTabWidget*>(QStringLiteral("tabs"))->currentIndex(), 1); // the Chat tab
+    EXPECT_EQ(readBytes(settingsPath()), before);
+    EXPECT_EQ(reopened, 0);
+
+    type(window.data(), "musicFolder", q(music.file("nowhere")));
+    type(window.data(), "port", QStringLiteral("6667"));
+    ok();
+    EXPECT_TRUE(window->problemLabel()->text().startsWith(QStringLiteral("There is no folder")));
+    EXPECT_EQ(window->findChild<QTabWidget*>(QStringLiteral("tabs"))->currentIndex(), 0);
+    EXPECT_EQ(readBytes(settingsPath()), before);
+}
+
+TEST_F(SettingsWindowTest, AChangedChatRoomIsStoredAndReopenedAtOnce)
+{
+    chooseIrc();
+    type(window.data(), "server", QStringLiteral("127.0.0.1"));
+    type(window.data(), "port", QStringLiteral("6667"));
+    type(window.data(), "channel", QStringLiteral("#music"));
+    type(window.data(), "owner", QStringLiteral("boss!*@*.example"));
+    type(window.data(), "trigger", QStringLiteral("?"));
+    ok();
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(reopened, 1);
+    const Settings& settings = bot->settings();
+    EXPECT_EQ(settings.read(keys::ChatNetwork), "irc");
+    EXPECT_EQ(settings.read(keys::ChatServer), "127.0.0.1");
+    EXPECT_EQ(settings.read(keys::ChatPort), "6667");
+    EXPECT_EQ(settings.read(keys::ChatOwner), "boss!*@*.example");
+    EXPECT_EQ(settings.read(keys::ChatPassword), "");
+    EXPECT_EQ(bot->trig, "?");
+    ownerSays("?vol?");
+    EXPECT_EQ(takeLines().size(), 1u);
+}
+
+// The first start: the welcome window takes the folder and the handle, and start-up then asks
+// nothing and announces the songs.
+class WelcomeWindowTest : public BotFixture {
+protected:
+    WelcomeWindowTest()
+    {
+        writeBytes(music.file("Blue Sky.mp3"), "");
+        writeBytes(music.file("Abc.mp3"), "");
+        ProgramSettings suggestion;
+        suggestion.handle = "anna";
+        welcome = new WelcomeWindow(*bot, suggestion);
+        welcome->onDone = [this](const SettingsChanges& c) { done.push_back(c); };
+        welcome->show();
+    }
+    ~WelcomeWindowTest() override { delete welcome.data(); }
+
+    void start()
+    {
+        QTest::mouseClick(welcome->findChild<QPushButton*>(QStringLiteral("start")), Qt::LeftButton);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QPointer<WelcomeWindow> welcome;
+    std::vector<SettingsChanges> done;
+};
+
+TEST_F(WelcomeWindowTest, LeadsToAStartThatAsksNothing)
+{
+    ASSERT_FALSE(std::filesystem::exists(settingsPath()));
+    EXPECT_EQ(welcome->findChild<QLineEdit*>(QStringLiteral("handle"))->text(), QStringLiteral("anna"));
+    EXPECT_TRUE(welcome->findChild<QLabel*>(QStringLiteral("howTo"))->text().contains(QStringLiteral("trig !")));
+
+    type(welcome.data(), "musicFolder", q(dir.str())); // no songs there
+    start();
+    ASSERT_FALSE(welcome.isNull());
+    EXPECT_TRUE(welcome->problemLabel()->text().contains(QStringLiteral("holds no songs")));
+    EXPECT_TRUE(done.empty());
+
+    type(welcome.data(), "musicFolder", q(music.str()));
+    start();
+    EXPECT_TRUE(welcome.isNull());
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_TRUE(done[0].folder);
+    EXPECT_FALSE(done[0].chatRoom);
+
+    ASSERT_TRUE(Form_Load(*bot));
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{defaultReply(" By: Quarn "), defaultReply(" Loaded By - [anna] "),
+                                                     defaultReply(" Mp3's - [2] ")}));
+    ownerSays("trig !");
+    ownerSays("!play sky");
+    EXPECT_EQ(media.openPath, music.file("Blue Sky.mp3"));
+}
+
+TEST_F(WelcomeWindowTest, ClosedWithoutStartingTheUsualQuestionsCome)
+{
+    welcome->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_FALSE(done[0].any());
+    dialogs.inputs.push_back(std::string("Nickname"));
+    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[0].text, "Please be sure to set your mp3 directory!");
+    EXPECT_EQ(dialogs.shown[1].text, "Whats Your Handle?");
+}
+
+} // namespace
+} // namespace tavu::test
