@@ -1,7 +1,9 @@
 #include "IrcServerFixture.h"
 
+#include "bot/ProgramSettings.h"
 #include "client/ChatRoomFactory.h"
 #include "client/ChatRoomWindow.h"
+#include "client/IrcFormatting.h"
 #include "settings/Settings.h"
 
 #include <QLabel>
@@ -209,6 +211,45 @@ TEST_F(IrcServerTest, TheChatSettingsChooseTheRoom)
     EXPECT_TRUE(waitFor([&] { return ircRoom->session().inChannel(); }));
     EXPECT_EQ(irc->GetOwnerName(), kBotNick);
     EXPECT_EQ(irc->status(), "In #tavu as tavubot");
+}
+
+// What the settings window does when the owner chooses a channel: the choices are stored, the room
+// is built anew from them, and the running bot moves into it.
+TEST_F(IrcServerTest, TheBotMovesIntoTheChannelTheSettingsChose)
+{
+    ASSERT_TRUE(startServer());
+    LocalChatRoom local("Quarn");
+    Bot moving(runtime, local, dir.str(), BotServices{media, sound, dialogs, fonts});
+    moving.startChat();
+    const Settings settings(dir.file("Tavu.ini"));
+    const ProgramSettings before = ProgramSettings::read(settings);
+    ProgramSettings after = before;
+    after.irc = true, after.server = "127.0.0.1", after.port = std::to_string(server->port());
+    after.nick = kBotNick, after.channel = kChannel, after.owner = kOwnerMask, after.handle = "Quarn";
+    ASSERT_FALSE(checkSettings(after));
+    ASSERT_TRUE(storeSettings(settings, before, after).chatRoom);
+
+    const auto irc = createChatRoom(settings.path(), runtime, "Quarn");
+    auto* ircRoom = dynamic_cast<IrcChatRoom*>(irc.get());
+    ASSERT_NE(ircRoom, nullptr);
+    moving.moveToRoom(*irc);
+    ASSERT_TRUE(waitFor([&] { return ircRoom->session().inChannel(); }));
+    auto owner = joinedClient("boss", "boss");
+    ASSERT_TRUE(owner);
+    owner->say(kChannel, "trig !");
+    owner->say(kChannel, "!help vol");
+    ASSERT_TRUE(owner->waitFor([&] {
+        for (const IrcMessage& m : owner->received())
+            if (m.command == "NOTICE" && m.param(0) == "boss")
+                return true;
+        return false;
+    }));
+    EXPECT_EQ(owner->saidBy(kBotNick), Lines{htmlToIrc(moving.style.ComposeReply(" Tavu ", " Trig Is Now [!] "))});
+    EXPECT_EQ(moving.trig, "!");
+    local.ownerTyped("trig ?"); // the old room is not heard any more
+    runtime.runFor(50);
+    EXPECT_EQ(moving.trig, "!");
+    moving.moveToRoom(local); // the bot goes before the room it sits in
 }
 
 // A server of our own making: silent at first, then cut off mid-line, then garbage before a
