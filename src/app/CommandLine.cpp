@@ -2,6 +2,7 @@
 
 #include "settings/AtomicFile.h"
 #include "settings/Settings.h"
+#include "util/Text.h"
 
 #include <cstdlib>
 #include <system_error>
@@ -57,6 +58,13 @@ std::filesystem::path defaultProgramDir()
     if (const char* home = std::getenv("HOME"); home && *home)
         return std::filesystem::path(home) / ".config" / "tavu";
     return std::filesystem::current_path() / "tavu";
+}
+
+bool showsIntro(const CommandLine& options, bool firstStart, const Settings& settings)
+{
+    if (options.noIntro)
+        return false;
+    return firstStart || leadingNumber(settings.readOr(keys::DesktopIntro)) != 0;
 }
 
 std::string prepareProgramDir(const std::filesystem::path& dir)

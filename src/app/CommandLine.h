@@ -26,4 +26,9 @@ std::filesystem::path defaultProgramDir();
 // with the choices of kNewProgramDefaults. Returns an error text, or "".
 std::string prepareProgramDir(const std::filesystem::path& dir);
 
+class Settings;
+// Whether the intro comes before the main window: not with --no-intro, and not when the settings
+// say "Desktop"/"Intro" = 0, except on a first start (no Tavu.ini before it), which always has it.
+bool showsIntro(const CommandLine& options, bool firstStart, const Settings& settings);
+
 } // namespace tavu

@@ -92,9 +92,7 @@ bool Program::start()
         m_chatWindow->move(m_main->x() + m_main->width() + 24, m_main->y());
     }
     m_chatWindow->show();
-    // "Intro" = 0 skips the intro on later starts; a first start always has it.
-    const bool intro = m_firstStart || ProgramSettings::read(m_bot->settings()).intro;
-    if (m_options.noIntro || !intro) {
+    if (!showsIntro(m_options, m_firstStart, m_bot->settings())) {
         if (!m_firstStart)
             return showMainWindow();
         showWelcome();

@@ -26,8 +26,7 @@ struct HelpEntry {
     std::string_view description;
 };
 // The trigger command, typed without the trigger before it.
-inline constexpr HelpEntry kTriggerHelp{"trig X", "sets the trigger to X: every command is then X glued to its word; "
-                                                  "typed without the trigger"};
+inline constexpr HelpEntry kTriggerHelp{"trig X", "sets the trigger to X; typed without any trigger"};
 // The answers of the song choice that "play" opens when several songs match, typed without the
 // trigger; no other command is heard until one of them closes it.
 std::span<const HelpEntry> songChoiceHelp();

@@ -100,17 +100,16 @@ void HelpWindow::build()
     auto* row = new QTreeWidgetItem(trigger, {q(kTriggerHelp.usage), q(kTriggerHelp.description)});
     row->setFont(Usage, mono);
     row->setFlags(Qt::ItemIsEnabled);
-    QTreeWidgetItem* choice = addGroup(QStringLiteral("Choosing among the songs that match"));
+    QTreeWidgetItem* choice =
+        addGroup(QStringLiteral("When \"play\" finds several songs: the answers, typed without the trigger"));
     for (const HelpEntry& answer : songChoiceHelp()) {
         auto* item = new QTreeWidgetItem(choice, {q(answer.usage), q(answer.description)});
         item->setFont(Usage, mono);
         item->setFlags(Qt::ItemIsEnabled);
     }
-    auto* note = new QTreeWidgetItem(choice, {QString(), QStringLiteral("When \"play\" finds several songs, Tavu "
-                                                                        "asks; answer with these words, without the "
-                                                                        "trigger. No other command is heard until "
-                                                                        "the choice ends.")});
-    note->setFlags(Qt::ItemIsEnabled);
+    choice->setToolTip(Usage, QStringLiteral("When \"play\" finds several songs, Tavu asks which; answer with "
+                                             "these words, without the trigger. No other command is heard until "
+                                             "the choice ends."));
 }
 
 // Every usage typed with the trigger shows the trigger in force.

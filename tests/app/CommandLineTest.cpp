@@ -47,5 +47,20 @@ TEST(CommandLine, OnlyANewProgramDirectoryGetsTheNewChoices)
     EXPECT_EQ(test::readBytes(old.file("Tavu.ini")), before) << "an older settings file is left as it is";
 }
 
+TEST(CommandLine, TheIntroComesUnlessTurnedOff)
+{
+    test::TestDir dir;
+    const Settings settings(dir.file("Tavu.ini"));
+    const CommandLine plain, noIntro = parseCommandLine({"--no-intro"});
+    EXPECT_TRUE(showsIntro(plain, false, settings)); // an older file has no "Intro"
+    settings.write(keys::DesktopIntro, "0");
+    EXPECT_FALSE(showsIntro(plain, false, settings));
+    EXPECT_TRUE(showsIntro(plain, true, settings));
+    EXPECT_FALSE(showsIntro(noIntro, true, settings));
+    settings.write(keys::DesktopIntro, "1");
+    EXPECT_FALSE(showsIntro(noIntro, false, settings));
+    EXPECT_TRUE(showsIntro(plain, false, settings));
+}
+
 } // namespace
 } // namespace tavu

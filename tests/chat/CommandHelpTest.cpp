@@ -91,8 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WordCase{"!VOL", " !vol LEVEL - sets the volume, 0 to 100 "},
                       WordCase{"  tc?  ", " !tc? - tells the colour of the reply text "},
                       WordCase{"help", " !help [WORD] - lists the commands in the chat, or tells what one does "},
-                      WordCase{"trig", " trig X - sets the trigger to X: every command is then X glued to its word; "
-                                       "typed without the trigger "},
+                      WordCase{"trig", " trig X - sets the trigger to X; typed without any trigger "},
                       WordCase{"!!", " No such command [!!] - !help lists them all "},
                       WordCase{"seek", " No such command [seek] - !help lists them all "}));
 
