@@ -11,6 +11,7 @@
 
 #include <QCursor>
 #include <QMenu>
+#include <QSystemTrayIcon>
 
 namespace tavu {
 
@@ -88,7 +89,16 @@ void OptionsMenu::buildFile()
     info->menuAction()->setEnabled(false);
 
     QMenu* minimize = addMenu(m_file, "Minimize", QStringLiteral("Minimize"));
-    addEntry(minimize, "Systray", QStringLiteral("To Systray"))->setEnabled(false);
+    // "To Systray" works where the desktop has a tray; one may come or go while the program runs.
+    QAction* systray = addEntry(minimize, "Systray", QStringLiteral("To Systray"), [this] {
+        if (m_main.toSystray)
+            m_main.toSystray();
+    });
+    const auto showTray = [this, systray] {
+        systray->setEnabled(m_main.toSystray && QSystemTrayIcon::isSystemTrayAvailable());
+    };
+    showTray();
+    connect(m_file, &QMenu::aboutToShow, this, showTray);
     addEntry(minimize, "Taskbar", QStringLiteral("To Taskbar"), [this] { m_main.minimizeMain(); });
 }
 
