@@ -81,7 +81,8 @@ bool Program::start()
             m_main->move(free.left() + 24, free.top() + 24);
         QRect chat(QPoint(m_main->x() + m_main->width() + 24, m_main->y()), m_chatWindow->frameGeometry().size());
         if (!free.contains(chat)) // to the left of the player, or as far right as it fits
-            chat.moveLeft(std::max(free.left(), std::min(m_main->x() - 24 - chat.width(), free.right() - chat.width())));
+            chat.moveLeft(
+                std::max(free.left(), std::min(m_main->x() - 24 - chat.width(), free.right() - chat.width())));
         m_chatWindow->move(chat.topLeft());
     }
     m_chatWindow->show();

@@ -5,6 +5,7 @@
 #include "util/Text.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tavu {
 
@@ -31,9 +32,20 @@ bool seekBy(Bot& bot, double seconds)
 
 void stepVolume(Bot& bot, double by)
 {
-    const double level = std::clamp(leadingNumber(bot.lblVol.caption()) + by, 0.0, 100.0);
-    const int slider = static_cast<int>(roundHalfEven(level * 25));
-    setVolumeLevel(bot, slider / 25.0, volumeLevelCaption(slider), true);
+    storeVolumeLevel(bot, leadingNumber(bot.lblVol.caption()) + by);
+}
+
+void storeVolumeLevel(Bot& bot, double level)
+{
+    const long long hundredths = std::llround(std::clamp(level, 0.0, 100.0) * 100);
+    std::string caption = decimal(hundredths / 100);
+    if (const long long rest = hundredths % 100; rest != 0) {
+        caption += '.';
+        caption += static_cast<char>('0' + rest / 10);
+        if (rest % 10 != 0)
+            caption += static_cast<char>('0' + rest % 10);
+    }
+    setVolumeLevel(bot, static_cast<double>(hundredths) / 100, caption, true);
 }
 
 void toggleMute(Bot& bot)

@@ -15,8 +15,12 @@ void PlayPause(Bot& bot);
 // start; at or past its end the next song starts, as by the Next button. False when nothing plays.
 bool seekBy(Bot& bot, double seconds);
 
-// The volume level up or down by this much, within 0 to 100, stored as the sound window stores it.
+// The volume level up or down by this much, within 0 to 100, stored as the vol command stores it.
 void stepVolume(Bot& bot, double by);
+
+// Sets the volume level (within 0 to 100, to hundredths) and stores it as the vol command does:
+// the caption is the level in decimals without trailing zeros ("40", "42.5").
+void storeVolumeLevel(Bot& bot, double level);
 
 // Sound off, or back on, as the options menu's "Mute" and "Un-Mute" with their click.
 void toggleMute(Bot& bot);

@@ -184,10 +184,8 @@ bool RemotePlayer::OpenUri(const std::string& path)
 
 void RemotePlayer::setVolume(double volume)
 {
-    if (!std::isfinite(volume))
-        return;
-    const int slider = static_cast<int>(roundHalfEven(std::clamp(volume, 0.0, 1.0) * 2500));
-    setVolumeLevel(m_bot, slider / 25.0, volumeLevelCaption(slider), true);
+    if (std::isfinite(volume))
+        storeVolumeLevel(m_bot, volume * 100);
 }
 
 bool RemotePlayer::setLoopStatus(const std::string& loop)

@@ -70,8 +70,8 @@ public:
     // The song list index of a file of the library, or -1.
     int songIndexOf(const std::string& path) const;
 
-    // 0.0 to 1.0 (outside: the nearest end) as the volume level 0 to 100, stored as the sound
-    // window stores it.
+    // 0.0 to 1.0 (outside: the nearest end) as the volume level 0 to 100, stored as the vol
+    // command stores it.
     void setVolume(double volume);
     // "None", "Track" or "Playlist" through the repeat and auto continue buttons; false for
     // anything else.

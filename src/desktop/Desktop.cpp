@@ -5,12 +5,14 @@
 #include "desktop/PlayerTray.h"
 #include "windows/MainWindow.h"
 
+#include <QSystemTrayIcon>
+
 #include <ostream>
 
 namespace tavu {
 
 Desktop::Desktop(Bot& bot, MainWindow& main, const QDBusConnection& bus, std::ostream& log)
-    : m_tray(std::make_unique<PlayerTray>(bot, main))
+    : m_tray(std::make_unique<PlayerTray>(bot, main, &QSystemTrayIcon::isSystemTrayAvailable))
 {
     if (!bus.isConnected()) {
         log << "tavu: no D-Bus session bus; the desktop's media controls and song notifications are off\n";

@@ -192,8 +192,9 @@ void MprisPlayer::OpenUri(const QString& Uri, const QDBusMessage& message)
     if (path.empty() || m_remote.songIndexOf(path) < 0) {
         message.setDelayedReply(true);
         m_bus.send(message.createErrorReply(QDBusError::InvalidArgs,
-                                            url.isLocalFile() ? QStringLiteral("not a song of the music directory: %1").arg(Uri)
-                                                              : QStringLiteral("only local files open: %1").arg(Uri)));
+                                            url.isLocalFile()
+                                                ? QStringLiteral("not a song of the music directory: %1").arg(Uri)
+                                                : QStringLiteral("only local files open: %1").arg(Uri)));
         return;
     }
     m_later([this, path] { m_remote.OpenUri(path); });

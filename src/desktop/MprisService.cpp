@@ -78,9 +78,8 @@ void MprisService::publish()
     m_published = now;
     if (changed.isEmpty() || m_name.isEmpty())
         return;
-    QDBusMessage signal =
-        QDBusMessage::createSignal(kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                   QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal = QDBusMessage::createSignal(kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                     QStringLiteral("PropertiesChanged"));
     signal << kPlayerInterface << changed << QStringList();
     m_bus.send(signal);
 }

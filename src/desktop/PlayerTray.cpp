@@ -40,8 +40,9 @@ QIcon trayIcon()
 
 } // namespace
 
-PlayerTray::PlayerTray(Bot& bot, MainWindow& main)
-    : m_bot(bot), m_main(main), m_menu(new QMenu), m_icon(new QSystemTrayIcon(trayIcon(), this))
+PlayerTray::PlayerTray(Bot& bot, MainWindow& main, std::function<bool()> available)
+    : m_bot(bot), m_main(main), m_available(std::move(available)), m_menu(new QMenu),
+      m_icon(new QSystemTrayIcon(trayIcon(), this))
 {
     m_menu->setObjectName(QStringLiteral("trayMenu"));
     buildMenu();
@@ -53,12 +54,12 @@ PlayerTray::PlayerTray(Bot& bot, MainWindow& main)
     m_following = bot.songStarted.subscribe([this] { showTitle(); });
     showTitle();
     main.installEventFilter(this);
-    main.toSystray = [this] { toTray(); };
+    main.systray = {m_available, [this] { toTray(); }};
 }
 
 PlayerTray::~PlayerTray()
 {
-    m_main.toSystray = nullptr;
+    m_main.systray = {};
     m_main.removeEventFilter(this);
     delete m_menu;
 }
@@ -86,7 +87,7 @@ void PlayerTray::showTitle()
 
 void PlayerTray::toTray()
 {
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
+    if (!m_available())
         return; // the player would be gone with no way back
     m_icon->show();
     m_main.hideToTray();

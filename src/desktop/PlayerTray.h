@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QMenu;
 class QSystemTrayIcon;
 
@@ -18,7 +20,8 @@ class MainWindow;
 // whenever the player shows again.
 class PlayerTray : public QObject {
 public:
-    PlayerTray(Bot& bot, MainWindow& main);
+    // available: whether the desktop shows a tray now.
+    PlayerTray(Bot& bot, MainWindow& main, std::function<bool()> available);
     ~PlayerTray() override;
 
     void toTray();
@@ -34,6 +37,7 @@ private:
 
     Bot& m_bot;
     MainWindow& m_main;
+    std::function<bool()> m_available;
     QMenu* m_menu;
     QSystemTrayIcon* m_icon;
     Signal<>::Subscription m_following;

@@ -5,13 +5,13 @@
 #include "bot/PlayerControls.h"
 #include "id3/Id3Window.h"
 #include "player/PlaylistWindow.h"
+#include "settings/DesktopSettings.h"
 #include "ui/Colours.h"
 #include "ui/DisplayName.h"
 #include "ui/SkinButton.h"
 #include "ui/WindowRoutines.h"
 #include "ui/WindowSkin.h"
 #include "util/ScreenPlace.h"
-#include "settings/DesktopSettings.h"
 #include "windows/PlayerKeys.h"
 
 #include <ribbonix/ControlFactory.h>
@@ -24,6 +24,8 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace tavu {
 namespace {
@@ -64,7 +66,8 @@ MainWindow::MainWindow(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Window |
     m_placeTimer->setSingleShot(true);
     m_placeTimer->setInterval(kPlaceSettleMs);
     connect(m_placeTimer, &QTimer::timeout, this, &MainWindow::placeSettled);
-    connect(qApp, &QGuiApplication::screenRemoved, this, [this] { QTimer::singleShot(0, this, &MainWindow::placeSettled); });
+    connect(qApp, &QGuiApplication::screenRemoved, this,
+            [this] { QTimer::singleShot(0, this, &MainWindow::placeSettled); });
     m_bot.windows = this;
     m_bot.Timer4.setEnabled(true);
 }
@@ -195,10 +198,10 @@ void MainWindow::buildControls()
     on(addButton(static_cast<int>(I::Sound), QStringLiteral("Sound"), QStringLiteral("Up, Down: volume; M: mute"),
                  {284, 72, 28, 22}),
        [this] {
-        m_bot.playSound("Click.wav");
-        if (onSoundButton)
-            onSoundButton();
-    });
+           m_bot.playSound("Click.wav");
+           if (onSoundButton)
+               onSoundButton();
+       });
 }
 
 void MainWindow::observeBot()
@@ -393,15 +396,21 @@ void MainWindow::showStack()
     m_bot.windowsMoved();
 }
 
-// This window and the visible windows docked under it.
+// This window and the visible windows docked under it, as the column they form (they may not have
+// followed its last move yet).
 QRect MainWindow::stackGeometry() const
 {
     QRect stack = frameGeometry();
-    if (m_playlist && m_playlist->isVisible() && m_bot.Timer3.enabled())
-        stack |= m_playlist->frameGeometry();
-    for (const QWidget* window : {m_soundWindow, static_cast<QWidget*>(m_id3)})
+    const auto under = [&stack](const QWidget* window) {
         if (window && window->isVisible())
-            stack |= window->frameGeometry();
+            stack.setSize({std::max(stack.width(), window->frameGeometry().width()),
+                           stack.height() + window->frameGeometry().height()});
+    };
+    if (m_playlist && m_playlist->isVisible() && !m_bot.Timer3.enabled())
+        return stack; // the side windows hang under the playlist, wherever that is
+    under(m_playlist);
+    under(m_soundWindow);
+    under(m_id3);
     return stack;
 }
 

@@ -44,8 +44,12 @@ public:
 
     // Hides the player and its side windows, for the tray; showMain brings them back.
     void hideToTray();
-    // The options menu's "To Systray"; unset where the program has no tray.
-    std::function<void()> toSystray;
+    // The tray of the options menu's "To Systray": whether the desktop shows one now, and going
+    // there. Unset where the program has no tray.
+    struct Systray {
+        std::function<bool()> available;
+        std::function<void()> enter;
+    } systray;
 
     // Puts the window where it was in the last run, kept on a visible screen. False when no place
     // is stored.

@@ -11,7 +11,6 @@
 
 #include <QCursor>
 #include <QMenu>
-#include <QSystemTrayIcon>
 
 namespace tavu {
 
@@ -91,11 +90,11 @@ void OptionsMenu::buildFile()
     QMenu* minimize = addMenu(m_file, "Minimize", QStringLiteral("Minimize"));
     // "To Systray" works where the desktop has a tray; one may come or go while the program runs.
     QAction* systray = addEntry(minimize, "Systray", QStringLiteral("To Systray"), [this] {
-        if (m_main.toSystray)
-            m_main.toSystray();
+        if (m_main.systray.enter)
+            m_main.systray.enter();
     });
     const auto showTray = [this, systray] {
-        systray->setEnabled(m_main.toSystray && QSystemTrayIcon::isSystemTrayAvailable());
+        systray->setEnabled(m_main.systray.available && m_main.systray.available());
     };
     showTray();
     connect(m_file, &QMenu::aboutToShow, this, showTray);
