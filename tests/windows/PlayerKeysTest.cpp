@@ -69,6 +69,8 @@ TEST_P(PlayerKeysTest, DoesWhatItsButtonDoes)
     main.setPlaylistVisible(true);
     QWidget* window = GetParam().onPlaylist ? static_cast<QWidget*>(main.playlist()) : &main;
     QWidget* target = GetParam().onPlaylist ? static_cast<QWidget*>(main.playlist()->lstmp3View()) : &main;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    window->activateWindow();
     QApplication::setActiveWindow(window);
     target->setFocus();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
