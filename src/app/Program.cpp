@@ -6,6 +6,7 @@
 #include "client/ChatRoomFactory.h"
 #include "client/ChatRoomWindow.h"
 #include "client/LocalChatRoom.h"
+#include "desktop/Desktop.h"
 #include "player/SdlAudio.h"
 #include "player/SdlMediaPlayer.h"
 #include "player/SdlSoundPlayer.h"
@@ -25,7 +26,9 @@
 #include <QScreen>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iostream>
 
 namespace tavu {
 
@@ -67,10 +70,12 @@ Program::Program(const CommandLine& options, std::string programDir, bool firstS
     m_main = std::make_unique<MainWindow>(*m_bot);
     installWindows(*m_main, *m_bot, [this] { reopenChatRoom(); });
     keepPasswordPrivate(m_bot->settings());
+    m_desktop = std::make_unique<Desktop>(*m_bot, *m_main, QDBusConnection::sessionBus(), std::cerr);
 }
 
 Program::~Program()
 {
+    m_desktop.reset();
     m_main.reset();
     m_bot.reset();
     m_chatWindow.reset();
@@ -85,11 +90,17 @@ Program::~Program()
 
 bool Program::start()
 {
-    // The player's column at the left of the screen, the chat room beside it.
+    // The player where it was in the last run, or in the column at the left of the screen; the
+    // chat room beside it.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect free = screen->availableGeometry();
-        m_main->move(free.left() + 24, free.top() + 24);
-        m_chatWindow->move(m_main->x() + m_main->width() + 24, m_main->y());
+        if (!m_main->restorePlace())
+            m_main->move(free.left() + 24, free.top() + 24);
+        QRect chat(QPoint(m_main->x() + m_main->width() + 24, m_main->y()), m_chatWindow->frameGeometry().size());
+        if (!free.contains(chat)) // to the left of the player, or as far right as it fits
+            chat.moveLeft(
+                std::max(free.left(), std::min(m_main->x() - 24 - chat.width(), free.right() - chat.width())));
+        m_chatWindow->move(chat.topLeft());
     }
     m_chatWindow->show();
     if (!showsIntro(m_options, m_firstStart, m_bot->settings())) {

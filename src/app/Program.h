@@ -10,6 +10,7 @@ namespace tavu {
 
 class Bot;
 class ChatRoomWindow;
+class Desktop;
 class LocalChatRoom;
 class MainWindow;
 class QtDialogs;
@@ -32,6 +33,7 @@ public:
     LocalChatRoom& room() { return *m_room; }
     ChatRoomWindow& chatWindow() { return *m_chatWindow; }
     MainWindow& mainWindow() { return *m_main; }
+    Desktop& desktop() { return *m_desktop; }
 
     // Opens the chat room and then the main window, which runs start-up. False when start-up
     // ended the program (no handle given).
@@ -62,6 +64,7 @@ private:
     std::unique_ptr<ChatRoomWindow> m_chatWindow;
     std::unique_ptr<Bot> m_bot;
     std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<Desktop> m_desktop;
 };
 
 // The owner's screen name in the built-in room: "Chat"/"Screen Name", or the login name.

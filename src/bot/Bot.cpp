@@ -24,14 +24,17 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
               dockSideWindows();
       }),
       m_runtime(runtime), m_room(&room), m_programDir(std::move(programDir)), m_settings(m_programDir + "/Tavu.ini"),
-      m_services(services), m_dispatcher(*this, commands)
+      m_services(services), m_media(services.media, [this] { playStateChanged(); }), m_dispatcher(*this, commands)
 {
     Chat1.ChatMsg = [this](const std::string& name, const std::string& said) {
         m_dispatcher.Chat1_ChatMsg(name, said);
     };
     m_room->attach(Chat1);
     m_room->attach(Chat2);
-    m_services.media.EndOfStream = [this] { Media1_EndOfStream(*this); };
+    m_services.media.EndOfStream = [this] {
+        m_media.check(); // the song has stopped by itself
+        Media1_EndOfStream(*this);
+    };
     lstmp3.onSelect = [this] { lstMp3_Click(*this); };
     Chat2.ChatMsg = [this](const std::string& name, const std::string& said) { Chat2_ChatMsg(*this, name, said); };
     savedStyles = std::make_unique<SavedStyles>(*this);

@@ -3,6 +3,7 @@
 #include "bot/Controls.h"
 #include "bot/Docking.h"
 #include "bot/ListBox.h"
+#include "bot/WatchedMediaPlayer.h"
 #include "chat/Commands.h"
 #include "chat/Dispatcher.h"
 #include "client/ChatScanner.h"
@@ -53,7 +54,8 @@ public:
     const std::string& programDir() const { return m_programDir; }
     const Settings& settings() const { return m_settings; }
     Dispatcher& dispatcher() { return m_dispatcher; }
-    MediaPlayer& media() const { return m_services.media; }
+    // The player, watched: playStateChanged follows every change of its state.
+    MediaPlayer& media() const { return m_media; }
     SoundPlayer& sound() const { return m_services.sound; }
     Dialogs& dialogs() const { return m_services.dialogs; }
     const FontList& fonts() const { return m_services.fonts; }
@@ -123,6 +125,8 @@ public:
     bool muted() const { return m_muted; }
     void setMuteState(bool muted);
     Signal<> muteChanged;
+    // The player started, paused, resumed or stopped (MediaPlayer::PlayState changed).
+    Signal<> playStateChanged;
 
     // The main window's timers: title scroller, clock, and the one-shot pause of the scanner after
     // a random song.
@@ -155,6 +159,7 @@ private:
     std::string m_programDir;
     Settings m_settings;
     BotServices m_services;
+    mutable WatchedMediaPlayer m_media;
     PlayMode m_playMode = PlayMode::None;
     NowPlaying m_nowPlaying;
     int m_balance = 0;

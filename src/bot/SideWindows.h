@@ -13,6 +13,9 @@ public:
     // Opens the commands window, not modal; a window already open is only raised.
     virtual void showCommands() = 0;
     virtual void minimizeMain() = 0;
+    // Brings the player back in front, from the tray or minimised, with the windows that hid with
+    // it, each where it was.
+    virtual void showMain() = 0;
     // Closes the main window, which shuts the program down.
     virtual void closeMain() = 0;
 };

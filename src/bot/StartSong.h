@@ -48,6 +48,8 @@ inline constexpr StartHow DialogueChoice{S::Both, false, F::Reply, " Playing ", 
 inline constexpr StartHow AutoRandom{S::Both, false, F::Reply, " AutoRndm ", C::Title, false};
 inline constexpr StartHow AutoContinue{S::Both, false, F::Reply, " AutoCont. ", C::Title, false};
 inline constexpr StartHow Repeat{S::Keep, false, F::Reply, " Repeating ", C::Keep, false};
+// The desktop's "open this file" (its media controls): as a double click on the song in the playlist.
+inline constexpr StartHow RemoteOpen{S::Both, false, F::Box, {}, C::Title, false};
 } // namespace roads
 
 // Starts the song at index of the song list by the given road. The announcement names the song's

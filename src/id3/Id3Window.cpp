@@ -63,7 +63,7 @@ Id3Window::Id3Window(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Tool | Qt:
     lbl1->hide();
 
     setFixedWidth(320);
-    StayOnTop(this);
+    StayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
     m_following = m_bot.id3.changed.subscribe([this] { refresh(); });
     ShowSongTag(m_bot);

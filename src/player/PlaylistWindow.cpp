@@ -60,7 +60,7 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
     connect(m_view, &QListView::doubleClicked, this, [this](const QModelIndex&) { lstmp3_DblClick(m_bot); });
     m_following = m_bot.lstmp3.selectionChanged.subscribe([this] { showSelection(); });
 
-    StayOnTop(this);
+    StayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
 }
 

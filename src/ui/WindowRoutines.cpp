@@ -1,5 +1,6 @@
 #include "ui/WindowRoutines.h"
 
+#include "settings/DesktopSettings.h"
 #include "util/GlidePath.h"
 
 #include <QGuiApplication>
@@ -110,6 +111,12 @@ void StayOnTop(QWidget* window)
         window->move(at);
         window->show();
     }
+}
+
+void StayOnTop(QWidget* window, const Settings& settings)
+{
+    if (windowsOnTop(settings))
+        StayOnTop(window);
 }
 
 bool DragWindow(QWidget* window)

@@ -6,8 +6,12 @@ class QWidget;
 
 namespace tavu {
 
+class Settings;
+
 // Keeps the window above other windows, without moving or resizing it.
 void StayOnTop(QWidget* window);
+// The same, unless the owner turned "Desktop"/"On Top" off.
+void StayOnTop(QWidget* window, const Settings& settings);
 
 // Hands the window to the window system, which moves it with the mouse until the button is
 // released. False when the window system cannot do that (no window manager, as under Xvfb or

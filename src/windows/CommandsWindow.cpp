@@ -44,7 +44,7 @@ CommandsWindow::CommandsWindow(Bot& bot, QWidget* parent)
     });
 
     buildList();
-    StayOnTop(this);
+    StayOnTop(this, m_bot.settings());
 }
 
 void CommandsWindow::buildList()

@@ -5,25 +5,47 @@
 #include "bot/PlayerControls.h"
 #include "id3/Id3Window.h"
 #include "player/PlaylistWindow.h"
+#include "settings/DesktopSettings.h"
 #include "ui/Colours.h"
 #include "ui/DisplayName.h"
 #include "ui/SkinButton.h"
 #include "ui/WindowRoutines.h"
 #include "ui/WindowSkin.h"
+#include "util/ScreenPlace.h"
+#include "windows/PlayerKeys.h"
 
 #include <ribbonix/ControlFactory.h>
 #include <ribbonix/Scroller.h>
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace tavu {
 namespace {
 constexpr int kWidth = 320;
 constexpr int kHeight = 104;
+// How long the window rests before its place counts: a drag moves it many times.
+constexpr int kPlaceSettleMs = 400;
+
+ScreenBox box(const QRect& r)
+{
+    return {r.x(), r.y(), r.width(), r.height()};
+}
+
+std::vector<ScreenBox> screenBoxes()
+{
+    std::vector<ScreenBox> boxes;
+    for (const QScreen* screen : QGuiApplication::screens())
+        boxes.push_back(box(screen->availableGeometry()));
+    return boxes;
+}
 } // namespace
 
 MainWindow::MainWindow(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_bot(bot)
@@ -36,8 +58,16 @@ MainWindow::MainWindow(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Window |
     m_playlist = new PlaylistWindow(bot, nullptr);
     installEventFilter(this);
     watchDocking(m_playlist);
-    StayOnTop(this);
+    StayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
+    installPlayerKeys(this, m_bot, [this] { exitClick(); });
+    installPlayerKeys(m_playlist, m_bot, [this] { exitClick(); });
+    m_placeTimer = new QTimer(this);
+    m_placeTimer->setSingleShot(true);
+    m_placeTimer->setInterval(kPlaceSettleMs);
+    connect(m_placeTimer, &QTimer::timeout, this, &MainWindow::placeSettled);
+    connect(qApp, &QGuiApplication::screenRemoved, this,
+            [this] { QTimer::singleShot(0, this, &MainWindow::placeSettled); });
     m_bot.windows = this;
     m_bot.Timer4.setEnabled(true);
 }
@@ -104,11 +134,9 @@ void MainWindow::buildControls()
            m_bot.playSound("Min.wav");
            minimizeMain();
        });
-    on(addButton(static_cast<int>(I::Close), QStringLiteral("Exit"), QStringLiteral("Exit Tavu"), {294, 4, 20, 17}),
-       [this] {
-           m_bot.playSound("Click.wav");
-           closeMain();
-       });
+    on(addButton(static_cast<int>(I::Close), QStringLiteral("Exit"), QStringLiteral("Exit Tavu (Ctrl+Q)"),
+                 {294, 4, 20, 17}),
+       [this] { exitClick(); });
 
     // The title scroller and the clock.
     QWidget* control = Ribbonix::createControl(QString(Ribbonix::ScrollerProgId), this);
@@ -134,6 +162,7 @@ void MainWindow::buildControls()
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
     m_bar->setStyleSheet(skinBarStyle(2));
+    m_bar->setToolTip(QStringLiteral("Left, Right: 5 seconds back or on"));
 
     // The player buttons and the play-mode toggles.
     struct ButtonDef {
@@ -143,9 +172,11 @@ void MainWindow::buildControls()
         void (*action)(Bot&);
     };
     const ButtonDef player[] = {
-        {I::Prev, "Prev", "Go to Previous Song", &Prev_Click}, {I::Play, "Play", "Play a selected Mp3", &Play_Click},
-        {I::Pause, "Pause", "Pause the Mp3", &Pause_Click},    {I::Stop, "Stop", "Stop music", &Stop_Click},
-        {I::Next, "Next", "Skip to next song", &Next_Click},
+        {I::Prev, "Prev", "Go to Previous Song (P)", &Prev_Click},
+        {I::Play, "Play", "Play a selected Mp3 (Space)", &Play_Click},
+        {I::Pause, "Pause", "Pause the Mp3 (Space)", &Pause_Click},
+        {I::Stop, "Stop", "Stop music (S)", &Stop_Click},
+        {I::Next, "Next", "Skip to next song (N)", &Next_Click},
     };
     int x = 8;
     for (const ButtonDef& s : player) {
@@ -168,11 +199,13 @@ void MainWindow::buildControls()
         *modeButtons[i] = b;
         x += 28;
     }
-    on(addButton(static_cast<int>(I::Sound), QStringLiteral("Sound"), QString(), {284, 72, 28, 22}), [this] {
-        m_bot.playSound("Click.wav");
-        if (onSoundButton)
-            onSoundButton();
-    });
+    on(addButton(static_cast<int>(I::Sound), QStringLiteral("Sound"), QStringLiteral("Up, Down: volume; M: mute"),
+                 {284, 72, 28, 22}),
+       [this] {
+           m_bot.playSound("Click.wav");
+           if (onSoundButton)
+               onSoundButton();
+       });
 }
 
 void MainWindow::observeBot()
@@ -233,6 +266,8 @@ void MainWindow::watchDocking(QWidget* window)
 // into place that way), shows, hides or changes size.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == this && event->type() == QEvent::Move && !m_unloading)
+        m_placeTimer->start();
     switch (event->type()) {
     case QEvent::Move:
     case QEvent::Resize:
@@ -301,6 +336,117 @@ void MainWindow::minimizeMain()
     showMinimized();
 }
 
+void MainWindow::hideToTray()
+{
+    if (m_inTray || m_unloading)
+        return;
+    m_placeTimer->stop();
+    m_inTray = true;
+    m_trayAt = pos();
+    hideStack();
+    hide();
+}
+
+void MainWindow::showMain()
+{
+    if (m_unloading)
+        return;
+    if (m_inTray) {
+        m_inTray = false;
+        move(m_trayAt);
+    }
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    showStack();
+    raise();
+    activateWindow();
+}
+
+// Minimised, the player takes its side windows along; they come back with it.
+void MainWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange && !m_unloading) {
+        if (isMinimized())
+            hideStack();
+        else if (!m_inTray)
+            showStack();
+    }
+    QWidget::changeEvent(event);
+}
+
+void MainWindow::hideStack()
+{
+    if (!m_hidden.empty())
+        return;
+    for (QWidget* window : {static_cast<QWidget*>(m_playlist), m_soundWindow, static_cast<QWidget*>(m_id3)})
+        if (window && window->isVisible())
+            m_hidden.push_back({window, window->pos()});
+    for (auto it = m_hidden.rbegin(); it != m_hidden.rend(); ++it)
+        it->window->hide();
+}
+
+void MainWindow::showStack()
+{
+    const std::vector<HiddenWindow> hidden = std::move(m_hidden);
+    m_hidden.clear();
+    for (const HiddenWindow& h : hidden) {
+        if (!h.window)
+            continue;
+        h.window->move(h.at);
+        h.window->show();
+    }
+    m_bot.windowsMoved();
+}
+
+// This window and the visible windows docked under it, as the column they form (they may not have
+// followed its last move yet).
+QRect MainWindow::stackGeometry() const
+{
+    QRect stack = frameGeometry();
+    const auto under = [&stack](const QWidget* window) {
+        if (window && window->isVisible())
+            stack.setSize({std::max(stack.width(), window->frameGeometry().width()),
+                           stack.height() + window->frameGeometry().height()});
+    };
+    if (m_playlist && m_playlist->isVisible() && !m_bot.Timer3.enabled())
+        return stack; // the side windows hang under the playlist, wherever that is
+    under(m_playlist);
+    under(m_soundWindow);
+    under(m_id3);
+    return stack;
+}
+
+void MainWindow::placeSettled()
+{
+    if (m_unloading || m_inTray || !isVisible() || isMinimized())
+        return;
+    const QRect stack = stackGeometry();
+    const ScreenBox kept = keepOnScreens(box(stack), screenBoxes());
+    if (kept.x != stack.x() || kept.y != stack.y())
+        move(pos() + QPoint(kept.x - stack.x(), kept.y - stack.y()));
+    const WindowPlace place{x(), y()};
+    if (storedMainPlace(m_bot.settings()) != place)
+        storeMainPlace(m_bot.settings(), place);
+}
+
+bool MainWindow::restorePlace()
+{
+    const auto place = storedMainPlace(m_bot.settings());
+    if (!place)
+        return false;
+    const ScreenBox kept = keepOnScreens({place->left, place->top, width(), height()}, screenBoxes());
+    move(kept.x, kept.y);
+    return true;
+}
+
+void MainWindow::exitClick()
+{
+    m_bot.playSound("Click.wav");
+    closeMain();
+}
+
 void MainWindow::closeMain()
 {
     close();
@@ -312,6 +458,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
     event->ignore();
     if (m_unloading)
         return;
+    if (m_placeTimer->isActive()) { // the last move counts; the closing glide does not
+        m_placeTimer->stop();
+        placeSettled();
+    }
     m_unloading = true;
     QTimer::singleShot(0, this, [this] { unload(); });
 }

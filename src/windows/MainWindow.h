@@ -3,12 +3,15 @@
 #include "bot/SideWindows.h"
 #include "util/Signal.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 class QLabel;
 class QProgressBar;
+class QTimer;
 
 namespace Ribbonix {
 class Scroller;
@@ -36,7 +39,25 @@ public:
     void setId3Visible(bool visible) override;
     void showCommands() override;
     void minimizeMain() override;
+    void showMain() override;
     void closeMain() override;
+
+    // Hides the player and its side windows, for the tray; showMain brings them back.
+    void hideToTray();
+    // The tray of the options menu's "To Systray": whether the desktop shows one now, and going
+    // there. Unset where the program has no tray.
+    struct Systray {
+        std::function<bool()> available;
+        std::function<void()> enter;
+    } systray;
+
+    // Puts the window where it was in the last run, kept on a visible screen. False when no place
+    // is stored.
+    bool restorePlace();
+    // The player's column (this window and the windows docked under it) is moved back onto a
+    // screen if it left all of them, and this window's place is stored. Runs by itself a moment
+    // after the window has stopped moving, and when a screen goes.
+    void placeSettled();
 
     PlaylistWindow* playlist() const { return m_playlist; }
     Id3Window* id3Window(); // created hidden on first use
@@ -57,6 +78,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -66,7 +88,17 @@ private:
     void dockPlaylist();
     void dockSideWindows();
     void unload();
+    void exitClick();
     void watchDocking(QWidget* window);
+    void hideStack();
+    void showStack();
+    QRect stackGeometry() const;
+
+    // A side window that hid with the player, and where it was.
+    struct HiddenWindow {
+        QPointer<QWidget> window;
+        QPoint at;
+    };
 
     Bot& m_bot;
     Ribbonix::Scroller* m_scroller = nullptr;
@@ -80,6 +112,10 @@ private:
     Id3Window* m_id3 = nullptr;
     QWidget* m_soundWindow = nullptr;
     Subscriptions m_following;
+    std::vector<HiddenWindow> m_hidden;
+    QTimer* m_placeTimer = nullptr;
+    bool m_inTray = false;
+    QPoint m_trayAt;
     bool m_docking = false;
     bool m_unloading = false;
 };

@@ -101,7 +101,16 @@ void OptionsMenu::buildFile()
     info->menuAction()->setEnabled(false);
 
     QMenu* minimize = addMenu(m_file, "Minimize", QStringLiteral("Minimize"));
-    addEntry(minimize, "Systray", QStringLiteral("To Systray"))->setEnabled(false);
+    // "To Systray" works where the desktop has a tray; one may come or go while the program runs.
+    QAction* systray = addEntry(minimize, "Systray", QStringLiteral("To Systray"), [this] {
+        if (m_main.systray.enter)
+            m_main.systray.enter();
+    });
+    const auto showTray = [this, systray] {
+        systray->setEnabled(m_main.systray.available && m_main.systray.available());
+    };
+    showTray();
+    connect(m_file, &QMenu::aboutToShow, this, showTray);
     addEntry(minimize, "Taskbar", QStringLiteral("To Taskbar"), [this] { m_main.minimizeMain(); });
 }
 

@@ -55,7 +55,7 @@ SoundWindow::SoundWindow(Bot& bot, QMenu& soundsMenu, QWidget* parent)
     buildSliders();
     followBot();
 
-    StayOnTop(this);
+    StayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
 }
 

@@ -51,7 +51,7 @@ UpdateWindow::UpdateWindow(Bot& bot, QWidget* parent)
     Text1->setStyleSheet(skinFieldStyle(QStringLiteral("QPlainTextEdit")));
     Text1->setPlainText(text(kUpdateCheckingText));
 
-    StayOnTop(this);
+    StayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
     Timer2.setEnabled(true);
 }

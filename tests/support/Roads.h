@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bot/PlayerControls.h"
+#include "bot/RemotePlayer.h"
 #include "support/SimRuntimeFixture.h"
 
 namespace tavu::test {
@@ -62,6 +63,7 @@ inline const Road kRoads[] = {
          t.bot->lstmp3.select(1);
          t.media.finish();
      }},
+    {"RemoteOpen", [](BotFixture& t) { RemotePlayer(*t.bot).OpenUri(t.music.file("Blue Sky.mp3")); }},
 };
 
 inline std::string roadName(const ::testing::TestParamInfo<Road>& info)

@@ -1,0 +1,217 @@
+#include "bot/RemotePlayer.h"
+
+#include "bot/Bot.h"
+#include "bot/DesktopControls.h"
+#include "bot/PlayerControls.h"
+#include "bot/StartSong.h"
+#include "id3/Id3Tag.h"
+#include "util/Text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+namespace tavu {
+namespace {
+
+std::int64_t microseconds(double seconds)
+{
+    return static_cast<std::int64_t>(std::llround(seconds * 1e6));
+}
+
+const char* statusName(int state)
+{
+    switch (state) {
+    case MediaPlayer::Playing:
+        return "Playing";
+    case MediaPlayer::Paused:
+        return "Paused";
+    default:
+        return "Stopped";
+    }
+}
+
+const char* loopName(PlayMode mode)
+{
+    switch (mode) {
+    case PlayMode::Repeat:
+        return "Track";
+    case PlayMode::AutoContinue:
+        return "Playlist"; // auto continue goes round to the first song after the last
+    default:
+        return "None";
+    }
+}
+
+} // namespace
+
+RemotePlayer::RemotePlayer(Bot& bot) : m_bot(bot)
+{
+    const auto change = [this] { changed(); };
+    m_following.follow(bot.songStarted, [this] { songStarted(); });
+    m_following.follow(bot.playStateChanged, change);
+    m_following.follow(bot.playModeChanged, change);
+    m_following.follow(bot.lblVol.changed, change);
+    m_following.follow(bot.lstMp3.selectionChanged, change);
+    m_following.follow(bot.lstMp3.itemsChanged, change);
+    // The player may learn a song's length only once it plays; the bar follows it.
+    m_following.follow(bot.Bar1.changed, [this] {
+        if (m_track.number > 0 && m_bot.media().Duration() > 0)
+            m_track.lengthUs = microseconds(m_bot.media().Duration());
+        changed();
+    });
+    m_following.follow(bot.seeked, [this] { seeked(); });
+}
+
+void RemotePlayer::songStarted()
+{
+    const NowPlaying& now = m_bot.nowPlaying();
+    const Id3Tag tag = ReadSongTag(now.path);
+    m_track = {m_track.number + 1, microseconds(m_bot.media().Duration()), now.title, tag.artist, tag.album, now.path};
+    changed();
+}
+
+RemoteState RemotePlayer::state() const
+{
+    RemoteState s;
+    const int playState = m_bot.media().PlayState();
+    s.status = statusName(playState);
+    s.loop = loopName(m_bot.playMode());
+    s.shuffle = m_bot.playMode() == PlayMode::AutoRandom;
+    s.volume = std::clamp(leadingNumber(m_bot.lblVol.caption()) / 100.0, 0.0, 1.0);
+    const bool open = playState == MediaPlayer::Playing || playState == MediaPlayer::Paused;
+    s.canPlay = open || !m_bot.lstMp3.empty();
+    s.canPause = open;
+    s.canSeek = open && m_bot.media().Duration() > 0;
+    s.canGoNext = stepIndex(m_bot, +1) >= 0;
+    s.canGoPrevious = stepIndex(m_bot, -1) >= 0;
+    s.track = m_track;
+    return s;
+}
+
+std::int64_t RemotePlayer::positionUs() const
+{
+    return m_bot.media().PlayState() == MediaPlayer::Stopped ? 0 : microseconds(m_bot.media().CurrentPosition());
+}
+
+// A desktop's play key on a stopped player with no song selected starts the first song: the user
+// cannot see the player's list from there to choose one.
+void RemotePlayer::playSelected()
+{
+    if (m_bot.lstMp3.empty())
+        return;
+    if (m_bot.lstMp3.selectedText().empty())
+        m_bot.lstmp3.select(0); // as a click on it in the playlist
+    Play_Click(m_bot);
+}
+
+void RemotePlayer::Play()
+{
+    switch (m_bot.media().PlayState()) {
+    case MediaPlayer::Playing:
+        return;
+    case MediaPlayer::Paused:
+        return Pause_Click(m_bot);
+    default:
+        playSelected();
+    }
+}
+
+void RemotePlayer::Pause()
+{
+    if (m_bot.media().PlayState() == MediaPlayer::Playing)
+        Pause_Click(m_bot);
+}
+
+void RemotePlayer::PlayPause()
+{
+    if (m_bot.media().PlayState() == MediaPlayer::Stopped)
+        playSelected();
+    else
+        Pause_Click(m_bot);
+}
+
+void RemotePlayer::Stop()
+{
+    if (m_bot.media().PlayState() != MediaPlayer::Stopped)
+        Stop_Click(m_bot);
+}
+
+void RemotePlayer::Next()
+{
+    if (state().canGoNext)
+        Next_Click(m_bot);
+}
+
+void RemotePlayer::Previous()
+{
+    if (state().canGoPrevious)
+        Prev_Click(m_bot);
+}
+
+void RemotePlayer::Seek(std::int64_t offsetUs)
+{
+    if (state().canSeek)
+        seekBy(m_bot, static_cast<double>(offsetUs) / 1e6);
+}
+
+void RemotePlayer::SetPosition(std::int64_t trackNumber, std::int64_t positionUs)
+{
+    if (trackNumber != m_track.number || positionUs < 0 || positionUs > m_track.lengthUs || !state().canSeek)
+        return;
+    seekTo(m_bot, static_cast<double>(positionUs) / 1e6);
+}
+
+int RemotePlayer::songIndexOf(const std::string& path) const
+{
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ec))
+        return -1;
+    for (std::size_t i = 0; i < m_bot.lstMp3.count(); ++i)
+        if (std::filesystem::equivalent(songPath(m_bot.File1, m_bot.lstMp3.item(i)), path, ec))
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool RemotePlayer::OpenUri(const std::string& path)
+{
+    const int index = songIndexOf(path);
+    if (index < 0)
+        return false;
+    startSong(m_bot, index, roads::RemoteOpen);
+    return true;
+}
+
+void RemotePlayer::setVolume(double volume)
+{
+    if (std::isfinite(volume))
+        storeVolumeLevel(m_bot, volume * 100);
+}
+
+bool RemotePlayer::setLoopStatus(const std::string& loop)
+{
+    const PlayMode mode = m_bot.playMode();
+    if (loop == "Track") {
+        if (mode != PlayMode::Repeat)
+            Rep_Click(m_bot);
+    } else if (loop == "Playlist") {
+        if (mode != PlayMode::AutoContinue)
+            AutoCont_Click(m_bot);
+    } else if (loop == "None") {
+        if (mode == PlayMode::Repeat)
+            Rep_Click(m_bot);
+        else if (mode == PlayMode::AutoContinue)
+            AutoCont_Click(m_bot);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void RemotePlayer::setShuffle(bool shuffle)
+{
+    if (shuffle != (m_bot.playMode() == PlayMode::AutoRandom))
+        Ran_Click(m_bot);
+}
+
+} // namespace tavu

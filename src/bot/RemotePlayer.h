@@ -1,0 +1,90 @@
+#pragma once
+
+#include "util/Signal.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tavu {
+
+class Bot;
+
+// The song the desktop's media controls show.
+struct RemoteTrack {
+    std::int64_t number = 0; // the how-many-th song start of this run; 0 before the first
+    std::int64_t lengthUs = 0;
+    std::string title;
+    std::string artist; // from the song's tag; may be empty
+    std::string album;
+    std::string path;
+
+    bool operator==(const RemoteTrack&) const = default;
+};
+
+// The player as the desktop's media controls (MPRIS) see it.
+struct RemoteState {
+    std::string status = "Stopped"; // "Playing", "Paused" or "Stopped"
+    std::string loop = "None";      // "Track" for repeat, "Playlist" for auto continue, else "None"
+    bool shuffle = false;           // auto random
+    double volume = 1.0;            // the volume level 0 to 100 as 0.0 to 1.0
+    bool canPlay = false;
+    bool canPause = false;
+    bool canSeek = false;
+    bool canGoNext = false;
+    bool canGoPrevious = false;
+    RemoteTrack track;
+
+    bool operator==(const RemoteState&) const = default;
+};
+
+// The player as the desktop drives it. Every control does what the matching button does, click
+// sound included; one that its "can" flag says cannot be done does nothing. Play on a stopped
+// player with no song selected selects the first song and plays it.
+class RemotePlayer {
+public:
+    explicit RemotePlayer(Bot& bot);
+    RemotePlayer(const RemotePlayer&) = delete;
+    RemotePlayer& operator=(const RemotePlayer&) = delete;
+
+    RemoteState state() const;
+    std::int64_t positionUs() const;
+
+    // Any part of the state may have changed (observers compare); runs often, also for no change.
+    Signal<> changed;
+    // The song that plays jumped to positionUs().
+    Signal<> seeked;
+
+    void Play();
+    void Pause();
+    void PlayPause();
+    void Stop();
+    void Next();
+    void Previous();
+    // Relative to where the song stands; before the start is the start, past the end is Next.
+    void Seek(std::int64_t offsetUs);
+    // Only for the track that plays, and only within it.
+    void SetPosition(std::int64_t trackNumber, std::int64_t positionUs);
+    // Plays a file of the music library, as a double click on it in the playlist does. False when
+    // the file is no song of the library.
+    bool OpenUri(const std::string& path);
+    // The song list index of a file of the library, or -1.
+    int songIndexOf(const std::string& path) const;
+
+    // 0.0 to 1.0 (outside: the nearest end) as the volume level 0 to 100, stored as the vol
+    // command stores it.
+    void setVolume(double volume);
+    // "None", "Track" or "Playlist" through the repeat and auto continue buttons; false for
+    // anything else.
+    bool setLoopStatus(const std::string& loop);
+    void setShuffle(bool shuffle);
+
+private:
+    void songStarted();
+    void playSelected();
+
+    Bot& m_bot;
+    Subscriptions m_following;
+    RemoteTrack m_track;
+};
+
+} // namespace tavu

@@ -1,0 +1,57 @@
+#include "settings/DesktopSettings.h"
+
+#include "util/Text.h"
+
+#include <charconv>
+
+namespace tavu {
+namespace {
+
+std::optional<int> whole(std::string_view value)
+{
+    while (!value.empty() && value.front() == ' ')
+        value.remove_prefix(1);
+    while (!value.empty() && value.back() == ' ')
+        value.remove_suffix(1);
+    if (!value.empty() && value.front() == '+')
+        value.remove_prefix(1);
+    int n = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), n);
+    if (value.empty() || error != std::errc() || end != value.data() + value.size())
+        return std::nullopt;
+    return n;
+}
+
+bool switchedOn(const Settings& settings, const SettingKey& key)
+{
+    return leadingNumber(settings.readOr(key)) != 0;
+}
+
+} // namespace
+
+std::optional<WindowPlace> storedMainPlace(const Settings& settings)
+{
+    const auto left = whole(settings.read(keys::DesktopLeft));
+    const auto top = whole(settings.read(keys::DesktopTop));
+    if (!left || !top)
+        return std::nullopt;
+    return WindowPlace{*left, *top};
+}
+
+void storeMainPlace(const Settings& settings, WindowPlace place)
+{
+    settings.write(keys::DesktopLeft, decimal(place.left));
+    settings.write(keys::DesktopTop, decimal(place.top));
+}
+
+bool windowsOnTop(const Settings& settings)
+{
+    return switchedOn(settings, keys::DesktopOnTop);
+}
+
+bool notifyOnSongStart(const Settings& settings)
+{
+    return switchedOn(settings, keys::DesktopNotify);
+}
+
+} // namespace tavu

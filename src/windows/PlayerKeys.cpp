@@ -1,0 +1,47 @@
+#include "windows/PlayerKeys.h"
+
+#include "bot/DesktopControls.h"
+#include "bot/PlayerControls.h"
+
+#include <QShortcut>
+#include <QWidget>
+
+namespace tavu {
+namespace {
+
+constexpr double kSeekStep = 5;   // seconds
+constexpr double kVolumeStep = 5; // volume levels
+
+struct Key {
+    QKeyCombination key;
+    bool repeats; // held down, it goes on
+    void (*action)(Bot&);
+};
+
+const Key kKeys[] = {
+    {Qt::Key_Space, false, &PlayPause},
+    {Qt::Key_Left, true, [](Bot& bot) { seekBy(bot, -kSeekStep); }},
+    {Qt::Key_Right, true, [](Bot& bot) { seekBy(bot, kSeekStep); }},
+    {Qt::Key_Up, true, [](Bot& bot) { stepVolume(bot, kVolumeStep); }},
+    {Qt::Key_Down, true, [](Bot& bot) { stepVolume(bot, -kVolumeStep); }},
+    {Qt::Key_N, false, &Next_Click},
+    {Qt::Key_P, false, &Prev_Click},
+    {Qt::Key_S, false, &Stop_Click},
+    {Qt::Key_M, false, &toggleMute},
+};
+
+} // namespace
+
+void installPlayerKeys(QWidget* window, Bot& bot, std::function<void()> exit)
+{
+    for (const Key& key : kKeys) {
+        auto* shortcut = new QShortcut(QKeySequence(key.key), window);
+        shortcut->setAutoRepeat(key.repeats);
+        QObject::connect(shortcut, &QShortcut::activated, window, [&bot, action = key.action] { action(bot); });
+    }
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), window);
+    quit->setAutoRepeat(false);
+    QObject::connect(quit, &QShortcut::activated, window, std::move(exit));
+}
+
+} // namespace tavu

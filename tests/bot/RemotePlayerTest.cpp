@@ -1,0 +1,255 @@
+#include "bot/RemotePlayer.h"
+#include "bot/DesktopControls.h"
+#include "bot/PlayerControls.h"
+#include "support/SimRuntimeFixture.h"
+#include "support/TagFile.h"
+
+#include <gtest/gtest.h>
+
+namespace tavu::test {
+namespace {
+
+class RemotePlayerTest : public BotFixture {
+protected:
+    RemotePlayerTest()
+    {
+        useSongs({"Abc.mp3", "Blue Sky.mp3", "blues one.mp3"});
+        bot->trig = "!";
+        following = remote.changed.subscribe([this] { ++changes; });
+    }
+    std::size_t clicks() const { return sound.played.size(); }
+
+    RemotePlayer remote{*bot};
+    Signal<>::Subscription following;
+    int changes = 0;
+};
+
+// Each control from a given start: the state it leaves, the song that plays, whether it clicked.
+struct Control {
+    const char* name;
+    void (*setup)(BotFixture&);
+    void (*act)(RemotePlayer&);
+    const char* status;
+    const char* song; // what nowPlaying names afterwards
+    bool clicks;
+};
+
+void stopped(BotFixture&) {}
+void playing(BotFixture& t)
+{
+    t.bot->lstmp3.select(1);
+    Play_Click(*t.bot);
+}
+void paused(BotFixture& t)
+{
+    playing(t);
+    Pause_Click(*t.bot);
+}
+void atLast(BotFixture& t)
+{
+    t.bot->lstmp3.select(2);
+    Play_Click(*t.bot);
+}
+
+const Control kControls[] = {
+    {"PlayStoppedStartsTheFirstSong", stopped, [](RemotePlayer& r) { r.Play(); }, "Playing", "Abc.mp3", true},
+    {"PlayResumes", paused, [](RemotePlayer& r) { r.Play(); }, "Playing", "Blue Sky.mp3", true},
+    {"PlayWhilePlaying", playing, [](RemotePlayer& r) { r.Play(); }, "Playing", "Blue Sky.mp3", false},
+    {"PausePlaying", playing, [](RemotePlayer& r) { r.Pause(); }, "Paused", "Blue Sky.mp3", true},
+    {"PauseStopped", stopped, [](RemotePlayer& r) { r.Pause(); }, "Stopped", "", false},
+    {"PlayPausePauses", playing, [](RemotePlayer& r) { r.PlayPause(); }, "Paused", "Blue Sky.mp3", true},
+    {"PlayPauseResumes", paused, [](RemotePlayer& r) { r.PlayPause(); }, "Playing", "Blue Sky.mp3", true},
+    {"PlayPauseStarts", stopped, [](RemotePlayer& r) { r.PlayPause(); }, "Playing", "Abc.mp3", true},
+    {"StopPlaying", playing, [](RemotePlayer& r) { r.Stop(); }, "Stopped", "Blue Sky.mp3", true},
+    {"StopStopped", stopped, [](RemotePlayer& r) { r.Stop(); }, "Stopped", "", false},
+    {"Next", playing, [](RemotePlayer& r) { r.Next(); }, "Playing", "blues one.mp3", true},
+    {"NextAtTheLastSong", atLast, [](RemotePlayer& r) { r.Next(); }, "Playing", "blues one.mp3", false},
+    {"Previous", playing, [](RemotePlayer& r) { r.Previous(); }, "Playing", "Abc.mp3", true},
+    {"PreviousWithNothingSelected", stopped, [](RemotePlayer& r) { r.Previous(); }, "Stopped", "", false},
+};
+
+class RemoteControlTest : public RemotePlayerTest, public ::testing::WithParamInterface<Control> {};
+
+TEST_P(RemoteControlTest, DoesWhatTheButtonDoesAndAnnouncesNothing)
+{
+    const Control& c = GetParam();
+    c.setup(*this);
+    const std::size_t before = clicks();
+    c.act(remote);
+    EXPECT_EQ(remote.state().status, c.status);
+    EXPECT_EQ(bot->nowPlaying().song, c.song);
+    EXPECT_EQ(clicks() > before, c.clicks);
+    EXPECT_TRUE(room.sent.empty()) << "no button announces";
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, RemoteControlTest, ::testing::ValuesIn(kControls),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(RemotePlayerTest, StateFollowsTheChatCommandsAndEverySongStart)
+{
+    writeBytes(music.file("Blue Sky.mp3"), songWithTag({"Blue Sky", "The Band", "Skies", "", ""}));
+    EXPECT_EQ(remote.state().track.number, 0);
+    EXPECT_FALSE(remote.state().canPause);
+    EXPECT_TRUE(remote.state().canPlay) << "the first song would start";
+
+    changes = 0;
+    ownerSays("!play sky");
+    RemoteState s = remote.state();
+    EXPECT_GT(changes, 0);
+    EXPECT_EQ(s.status, "Playing");
+    EXPECT_EQ(s.track, (RemoteTrack{1, 180'000'000, "Blue Sky", "The Band", "Skies", music.file("Blue Sky.mp3")}));
+    EXPECT_TRUE(s.canSeek && s.canPause && s.canGoNext && s.canGoPrevious);
+
+    changes = 0;
+    ownerSays("!pause");
+    EXPECT_EQ(remote.state().status, "Paused");
+    EXPECT_GT(changes, 0) << "a pause by the chat is seen";
+    ownerSays("!vol 40");
+    EXPECT_DOUBLE_EQ(remote.state().volume, 0.4);
+    ownerSays("!rep");
+    EXPECT_EQ(remote.state().loop, "Track");
+    ownerSays("!acon");
+    EXPECT_EQ(remote.state().loop, "Playlist");
+    ownerSays("!arnd");
+    EXPECT_EQ(remote.state().loop, "None");
+    EXPECT_TRUE(remote.state().shuffle);
+
+    ownerSays("!next");
+    EXPECT_EQ(remote.state().track.number, 2);
+    EXPECT_EQ(remote.state().track.artist, "") << "a song without a tag";
+    EXPECT_FALSE(remote.state().canGoNext) << "the last song";
+    ownerSays("!stop");
+    EXPECT_EQ(remote.state().status, "Stopped");
+    EXPECT_EQ(remote.state().track.title, "blues one") << "a stop keeps the song";
+    EXPECT_EQ(remote.positionUs(), 0);
+}
+
+TEST_F(RemotePlayerTest, SeekAndSetPositionStayWithinTheSong)
+{
+    int jumps = 0;
+    const auto seeking = remote.seeked.subscribe([&] { ++jumps; });
+    remote.Seek(5'000'000);
+    EXPECT_EQ(jumps, 0) << "nothing plays";
+
+    playing(*this);
+    media.position = 10;
+    remote.Seek(30'000'000);
+    EXPECT_DOUBLE_EQ(media.position, 40);
+    EXPECT_EQ(remote.positionUs(), 40'000'000);
+    EXPECT_EQ(bot->txtTime.caption(), "0:40") << "the clock follows at once";
+    remote.Seek(-100'000'000);
+    EXPECT_DOUBLE_EQ(media.position, 0) << "before the start is the start";
+    EXPECT_EQ(jumps, 2);
+
+    const std::int64_t track = remote.state().track.number;
+    remote.SetPosition(track + 1, 60'000'000);
+    remote.SetPosition(track, 181'000'000);
+    remote.SetPosition(track, -1);
+    EXPECT_DOUBLE_EQ(media.position, 0) << "another track, or outside the song";
+    remote.SetPosition(track, 60'000'000);
+    EXPECT_DOUBLE_EQ(media.position, 60);
+    EXPECT_EQ(jumps, 3);
+
+    remote.Seek(200'000'000);
+    EXPECT_EQ(bot->nowPlaying().song, "blues one.mp3") << "past the end the next song starts";
+}
+
+TEST_F(RemotePlayerTest, VolumeLoopAndShuffleGoThroughTheSoundWindowAndTheButtons)
+{
+    remote.setVolume(0.4);
+    EXPECT_EQ(bot->lblVol.caption(), "40");
+    EXPECT_EQ(bot->settings().read(keys::Volume), "40");
+    EXPECT_EQ(media.volume, -1500);
+    remote.setVolume(0.425);
+    EXPECT_EQ(bot->lblVol.caption(), "42.5");
+    remote.setVolume(1.7);
+    EXPECT_EQ(bot->lblVol.caption(), "100");
+    remote.setVolume(-1);
+    EXPECT_EQ(bot->lblVol.caption(), "0");
+
+    const struct {
+        const char* loop;
+        PlayMode from, to;
+        bool clicks;
+    } loops[] = {
+        {"Track", PlayMode::None, PlayMode::Repeat, true},
+        {"Track", PlayMode::Repeat, PlayMode::Repeat, false},
+        {"Playlist", PlayMode::AutoRandom, PlayMode::AutoContinue, true},
+        {"None", PlayMode::AutoContinue, PlayMode::None, true},
+        {"None", PlayMode::Repeat, PlayMode::None, true},
+        {"None", PlayMode::AutoRandom, PlayMode::AutoRandom, false},
+    };
+    for (const auto& row : loops) {
+        bot->setPlayMode(row.from);
+        const std::size_t before = clicks();
+        EXPECT_TRUE(remote.setLoopStatus(row.loop));
+        EXPECT_EQ(bot->playMode(), row.to) << row.loop;
+        EXPECT_EQ(clicks() > before, row.clicks) << row.loop;
+    }
+    EXPECT_FALSE(remote.setLoopStatus("Forever"));
+    EXPECT_EQ(bot->playMode(), PlayMode::AutoRandom);
+
+    remote.setShuffle(false);
+    EXPECT_EQ(bot->playMode(), PlayMode::None);
+    bot->setPlayMode(PlayMode::Repeat);
+    remote.setShuffle(true);
+    EXPECT_EQ(bot->playMode(), PlayMode::AutoRandom) << "one play mode at a time";
+    EXPECT_TRUE(room.sent.empty());
+}
+
+TEST_F(RemotePlayerTest, OpenUriTakesOnlySongsOfTheLibrary)
+{
+    TestDir elsewhere;
+    writeBytes(elsewhere.file("Abc.mp3"), "");
+    EXPECT_FALSE(remote.OpenUri(elsewhere.file("Abc.mp3")));
+    EXPECT_FALSE(remote.OpenUri(music.str()));
+    EXPECT_FALSE(remote.OpenUri(music.file("Missing.mp3")));
+    EXPECT_TRUE(media.opened.empty());
+    EXPECT_EQ(remote.songIndexOf(music.str() + "/./blues one.mp3"), 2);
+    EXPECT_TRUE(remote.OpenUri(music.file("blues one.mp3")));
+    EXPECT_EQ(bot->lstmp3.selectedIndex(), 2) << "the playlist shows it";
+}
+
+// The player's keys, as far as they go beyond the buttons.
+TEST_F(RemotePlayerTest, KeysPlayPauseSeekAndStepTheVolume)
+{
+    PlayPause(*bot);
+    ASSERT_EQ(dialogs.shown.size(), 1u) << "as the Play button: nothing selected";
+    EXPECT_EQ(dialogs.shown[0].text, "No file to play");
+    playing(*this);
+    PlayPause(*bot);
+    EXPECT_EQ(media.state, MediaPlayer::Paused);
+    PlayPause(*bot);
+    EXPECT_EQ(media.state, MediaPlayer::Playing);
+
+    media.position = 3;
+    EXPECT_TRUE(seekBy(*bot, -5));
+    EXPECT_DOUBLE_EQ(media.position, 0);
+    EXPECT_TRUE(seekBy(*bot, 5));
+    EXPECT_DOUBLE_EQ(media.position, 5);
+
+    const struct {
+        const char* from;
+        double by;
+        const char* to;
+    } steps[] = {{"97", 5, "100"}, {"3", -5, "0"}, {"42.5", 5, "47.5"}, {"", 5, "5"}, {"7.25", 5, "12.25"}};
+    for (const auto& row : steps) {
+        bot->lblVol.setCaption(row.from);
+        stepVolume(*bot, row.by);
+        EXPECT_EQ(bot->lblVol.caption(), row.to) << row.from;
+        EXPECT_EQ(bot->settings().read(keys::Volume), row.to);
+    }
+    toggleMute(*bot);
+    EXPECT_TRUE(media.muted && bot->muted());
+    toggleMute(*bot);
+    EXPECT_FALSE(media.muted || bot->muted());
+    EXPECT_TRUE(room.sent.empty());
+
+    bot->setPlayMode(PlayMode::None);
+    Stop_Click(*bot);
+    EXPECT_FALSE(seekBy(*bot, 5)) << "nothing plays";
+}
+
+} // namespace
+} // namespace tavu::test

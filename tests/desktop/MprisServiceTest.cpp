@@ -1,0 +1,199 @@
+#include "desktop/MprisService.h"
+#include "SessionBus.h"
+#include "bot/SideWindows.h"
+#include "support/SimRuntimeFixture.h"
+#include "support/TagFile.h"
+
+#include <QCoreApplication>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVariant>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace tavu::test {
+namespace {
+
+// The windows as the media controls reach them.
+class FakeWindows : public SideWindows {
+public:
+    void setPlaylistVisible(bool) override {}
+    bool playlistVisible() const override { return false; }
+    void setId3Visible(bool) override {}
+    void showCommands() override {}
+    void minimizeMain() override {}
+    void showMain() override { ++shown; }
+    void closeMain() override { ++closed; }
+    int shown = 0;
+    int closed = 0;
+};
+
+const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
+const QString kRoot = QStringLiteral("org.mpris.MediaPlayer2");
+
+// The bot as an MPRIS player on a bus of the test's own, driven by playerctl.
+class MprisTest : public BotFixture {
+protected:
+    MprisTest()
+    {
+        writeBytes(music.file("Abc.mp3"), songWithTag({"Abc", "Alpha", "First", "", ""}));
+        useSongs({"Blue Sky.mp3", "Cold Rain.mp3"});
+        bot->trig = "!";
+        bot->lblVol.setCaption("100");
+    }
+    // A call to the player, answered while this program's events run (the player lives here too).
+    QDBusMessage call(const QString& interface, const QString& method, const QVariantList& arguments = {})
+    {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(QStringLiteral("org.mpris.MediaPlayer2.tavu"),
+                                           QStringLiteral("/org/mpris/MediaPlayer2"), interface, method);
+        message.setArguments(arguments);
+        return client.call(message, QDBus::BlockWithGui);
+    }
+    QDBusMessage callPlayer(const QString& method, const QVariantList& arguments = {})
+    {
+        return call(kPlayer, method, arguments);
+    }
+    QVariant property(const QString& interface, const QString& name)
+    {
+        const QDBusMessage answer =
+            call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"), {interface, name});
+        return answer.arguments().isEmpty() ? QVariant() : answer.arguments().first().value<QDBusVariant>().variant();
+    }
+    // Waits, events running, until the condition holds.
+    static bool until(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 2000); }
+    const PlayerSignals::Change* lastChangeOf(const QString& property) const
+    {
+        for (auto it = watch.changes.rbegin(); it != watch.changes.rend(); ++it)
+            if (it->changed.contains(property))
+                return &*it;
+        return nullptr;
+    }
+
+    SessionBus bus;
+    FakeWindows windows;
+    MprisService service{*bot, windows, bus.connect(QStringLiteral("tavu"))};
+    QDBusConnection client = bus.connect(QStringLiteral("client"));
+    PlayerSignals watch{client};
+};
+
+TEST_F(MprisTest, PlayerctlDrivesThePlayerAsItsButtonsDoAndSeesItsState)
+{
+    ASSERT_EQ(service.serviceName(), QStringLiteral("org.mpris.MediaPlayer2.tavu"));
+    EXPECT_EQ(bus.playerctl({QStringLiteral("status")}), QStringLiteral("Stopped"));
+
+    bus.playerctl({QStringLiteral("play")});
+    ASSERT_TRUE(until([&] { return media.state == MediaPlayer::Playing; }));
+    EXPECT_EQ(bot->nowPlaying().song, "Abc.mp3") << "nothing was selected: the first song";
+    ASSERT_TRUE(watch.waitForChange(QStringLiteral("Metadata")));
+    const PlayerSignals::Change* start = lastChangeOf(QStringLiteral("PlaybackStatus"));
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start->interface, QStringLiteral("org.mpris.MediaPlayer2.Player"));
+    EXPECT_EQ(start->changed.value(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Playing"));
+    EXPECT_TRUE(start->changed.contains(QStringLiteral("Metadata"))) << "the state and the song go out together";
+    EXPECT_EQ(bus.playerctl({QStringLiteral("metadata"), QStringLiteral("title")}), QStringLiteral("Abc"));
+    EXPECT_EQ(bus.playerctl({QStringLiteral("metadata"), QStringLiteral("artist")}), QStringLiteral("Alpha"));
+    EXPECT_EQ(bus.playerctl({QStringLiteral("metadata"), QStringLiteral("mpris:length")}), QStringLiteral("180000000"));
+
+    bus.playerctl({QStringLiteral("next")});
+    ASSERT_TRUE(until([&] { return bot->nowPlaying().song == "Blue Sky.mp3"; }));
+    EXPECT_EQ(bot->lblSong.caption(), "Blue Sky.mp3") << "as the Next button shows it";
+    EXPECT_TRUE(until([&] {
+        return bus.playerctl({QStringLiteral("metadata"), QStringLiteral("title")}) == QStringLiteral("Blue Sky");
+    }));
+
+    bus.playerctl({QStringLiteral("position"), QStringLiteral("30")});
+    ASSERT_TRUE(until([&] { return !watch.seeks.empty(); }));
+    EXPECT_NEAR(media.position, 30, 1e-3);
+    EXPECT_NEAR(watch.seeks.back(), 30'000'000, 1000);
+    EXPECT_NEAR(bus.playerctl({QStringLiteral("position")}).toDouble(), 30, 1e-3);
+
+    bus.playerctl({QStringLiteral("volume"), QStringLiteral("0.4")});
+    EXPECT_EQ(bot->lblVol.caption(), "40");
+    EXPECT_EQ(bot->settings().read(keys::Volume), "40") << "stored as the vol command stores it";
+    EXPECT_EQ(bus.playerctl({QStringLiteral("volume")}), QStringLiteral("0.400000"));
+    EXPECT_TRUE(watch.waitForChange(QStringLiteral("Volume")));
+
+    bus.playerctl({QStringLiteral("loop"), QStringLiteral("Track")});
+    EXPECT_EQ(bot->playMode(), PlayMode::Repeat);
+    EXPECT_EQ(bus.playerctl({QStringLiteral("loop")}), QStringLiteral("Track"));
+    bus.playerctl({QStringLiteral("shuffle"), QStringLiteral("On")});
+    EXPECT_EQ(bot->playMode(), PlayMode::AutoRandom);
+    EXPECT_EQ(bus.playerctl({QStringLiteral("shuffle")}), QStringLiteral("On"));
+    EXPECT_EQ(bus.playerctl({QStringLiteral("loop")}), QStringLiteral("None"));
+
+    bus.playerctl({QStringLiteral("play-pause")});
+    EXPECT_TRUE(until([&] { return media.state == MediaPlayer::Paused; }));
+    bus.playerctl({QStringLiteral("play")});
+    EXPECT_TRUE(until([&] { return media.state == MediaPlayer::Playing; }));
+    bus.playerctl({QStringLiteral("stop")});
+    EXPECT_TRUE(until([&] { return media.state == MediaPlayer::Stopped; }));
+    EXPECT_TRUE(until([&] { return bus.playerctl({QStringLiteral("status")}) == QStringLiteral("Stopped"); }));
+
+    EXPECT_TRUE(room.sent.empty()) << "the buttons announce nothing in the chat room";
+}
+
+TEST_F(MprisTest, EveryChangeByTheChatGoesOutOnceAndAJumpAsSeeked)
+{
+    ownerSays("!play sky");
+    ASSERT_TRUE(watch.waitForChange(QStringLiteral("Metadata")));
+    const QVariantMap metadata =
+        qdbus_cast<QVariantMap>(lastChangeOf(QStringLiteral("Metadata"))->changed.value(QStringLiteral("Metadata")));
+    EXPECT_EQ(metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("Blue Sky"));
+    EXPECT_EQ(metadata.value(QStringLiteral("xesam:url")).toString(),
+              QUrl::fromLocalFile(QString::fromStdString(music.file("Blue Sky.mp3"))).toString(QUrl::FullyEncoded));
+    EXPECT_FALSE(metadata.contains(QStringLiteral("xesam:artist"))) << "a song without a tag";
+
+    watch.changes.clear();
+    ownerSays("!pause");
+    ASSERT_TRUE(watch.waitForChange(QStringLiteral("PlaybackStatus")));
+    QTest::qWait(50);
+    ASSERT_EQ(watch.changes.size(), 1u);
+    EXPECT_EQ(watch.changes[0].changed.value(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Paused"));
+    EXPECT_FALSE(watch.changes[0].changed.contains(QStringLiteral("Metadata"))) << "only what changed";
+
+    ownerSays("!vol 25");
+    ASSERT_TRUE(watch.waitForChange(QStringLiteral("Volume")));
+    EXPECT_DOUBLE_EQ(watch.changes.back().changed.value(QStringLiteral("Volume")).toDouble(), 0.25);
+
+    callPlayer(QStringLiteral("Seek"), {qlonglong(12'000'000)});
+    ASSERT_TRUE(until([&] { return !watch.seeks.empty(); }));
+    EXPECT_EQ(watch.seeks.back(), 12'000'000);
+    EXPECT_EQ(property(kPlayer, QStringLiteral("Position")).toLongLong(), 12'000'000);
+}
+
+TEST_F(MprisTest, OpenUriRaiseAndQuit)
+{
+    const QString song = QUrl::fromLocalFile(QString::fromStdString(music.file("Cold Rain.mp3"))).toString();
+    bus.playerctl({QStringLiteral("open"), song});
+    ASSERT_TRUE(until([&] { return bot->nowPlaying().song == "Cold Rain.mp3"; }));
+    EXPECT_EQ(bot->lstmp3.selectedIndex(), 2);
+
+    for (const QString& uri : {QStringLiteral("file:///etc/hostname"), QStringLiteral("http://127.0.0.1:9/a.mp3")}) {
+        const QDBusMessage answer = callPlayer(QStringLiteral("OpenUri"), {uri});
+        EXPECT_EQ(answer.type(), QDBusMessage::ErrorMessage) << uri.toStdString();
+    }
+    QTest::qWait(20);
+    EXPECT_EQ(media.opened.size(), 1u);
+
+    EXPECT_EQ(property(kRoot, QStringLiteral("Identity")).toString(), QStringLiteral("Tavu"));
+    EXPECT_EQ(property(kRoot, QStringLiteral("DesktopEntry")).toString(), QStringLiteral("tavu"));
+    EXPECT_TRUE(property(kRoot, QStringLiteral("CanRaise")).toBool() &&
+                property(kRoot, QStringLiteral("CanQuit")).toBool());
+    call(kRoot, QStringLiteral("Raise"));
+    EXPECT_TRUE(until([&] { return windows.shown == 1; }));
+    call(kRoot, QStringLiteral("Quit"));
+    EXPECT_TRUE(until([&] { return windows.closed == 1; }));
+}
+
+TEST_F(MprisTest, ASecondTavuTakesAnInstanceName)
+{
+    MprisService second(*bot, windows, bus.connect(QStringLiteral("second")));
+    EXPECT_EQ(second.serviceName(),
+              QStringLiteral("org.mpris.MediaPlayer2.tavu.instance%1").arg(QCoreApplication::applicationPid()));
+}
+
+} // namespace
+} // namespace tavu::test
