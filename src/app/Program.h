@@ -17,6 +17,8 @@ class QtRuntime;
 class SdlAudio;
 class SdlMediaPlayer;
 class SdlSoundPlayer;
+class SqliteLibraryCache;
+class TagLibReader;
 
 // The running program: assembles the event loop, the sound output, the chat room, the bot and the
 // windows.
@@ -46,6 +48,8 @@ private:
     std::unique_ptr<SdlSoundPlayer> m_sound;
     std::unique_ptr<QtDialogs> m_dialogs;
     std::unique_ptr<QtFontList> m_fonts;
+    std::unique_ptr<TagLibReader> m_tags;
+    std::unique_ptr<SqliteLibraryCache> m_libraryCache;
     std::unique_ptr<LocalChatRoom> m_room;
     std::unique_ptr<ChatRoomWindow> m_chatWindow;
     std::unique_ptr<Bot> m_bot;

@@ -3,6 +3,7 @@
 #include "bot/Bot.h"
 #include "chat/PlayerCommands.h"
 #include "chat/SavedStyles.h"
+#include "chat/SeekCommand.h"
 #include "chat/SongSearch.h"
 #include "chat/StyleCommands.h"
 
@@ -28,7 +29,7 @@ void askStyle(Bot& bot, Arg)
 // Rows of the style table.
 enum : std::size_t { Fac, Mac, Bac, Tc, Faf, Maf, Baf, Tf, Fa, Ma, Ba };
 
-constexpr std::array<Command, 54> kTable{{
+constexpr std::array<Command, 55> kTable{{
     {"dir", commands::dir},
     {"play", commands::play},
     {"stop", commands::stop},
@@ -83,6 +84,7 @@ constexpr std::array<Command, 54> kTable{{
     {"sstyle", [](Bot& bot, Arg name) { bot.savedStyles->sstyle(name); }},
     {"rstyle", [](Bot& bot, Arg piece) { bot.savedStyles->rstyle(piece); }},
     {"lstyle", [](Bot& bot, Arg piece) { bot.savedStyles->lstyle(piece); }},
+    {"seek", commands::seek},
 }};
 
 } // namespace

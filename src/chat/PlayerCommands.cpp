@@ -1,6 +1,7 @@
 #include "chat/PlayerCommands.h"
 
 #include "bot/Bot.h"
+#include "bot/MusicLibrary.h"
 #include "bot/PlayerControls.h"
 #include "bot/SideWindows.h"
 #include "bot/StartSong.h"
@@ -161,7 +162,9 @@ void mp3Query(Bot& bot, Arg)
 {
     if (noSong(bot))
         return bot.reply(" No song is playing! ");
-    bot.replyRawWith(" Current Mp3: ", " " + titleOf(bot.lstMp3.selectedText()) + " ");
+    bot.replyRawWith(
+        " Current Mp3: ",
+        " " + songTitle(bot, bot.lstMp3.selectedText(), static_cast<std::size_t>(bot.lstMp3.selectedIndex())) + " ");
 }
 
 void dirQuery(Bot& bot, Arg)
@@ -175,7 +178,8 @@ void refdir(Bot& bot, Arg)
 {
     if (bot.dir.empty())
         return bot.reply(" No directory is available! ");
-    FillSongList(bot.File1, bot.lstMp3, bot.lstmp3, bot.File1.path());
+    bool listed = false;
+    FillSongList(bot, bot.File1.path(), listed);
     bot.reply(" Directory Refreshed [" + bot.dir + "] ");
 }
 
