@@ -103,7 +103,8 @@ std::size_t titleFolder(const Library& library, const std::string& path, const S
         const auto at = std::lower_bound(stored.begin(), stored.end(), song, byName);
         if (cache && at != stored.end() && at->name == found.name && at->size == found.size &&
             at->mtime == found.mtime) {
-            song = std::move(*at);
+            song.title = at->title; // the stored songs stay whole: they are searched again
+            song.artist = at->artist;
         } else {
             const Id3Tag tag = library.readTag(path + "/" + found.name);
             song.title = cleanText(tag.title);
