@@ -84,12 +84,11 @@ namespace commands {
 void dir(Bot& bot, Arg path)
 {
     // A directory without songs changes nothing: the old songs, selection and directory stay.
-    auto files = listPlainFiles(path);
-    if (!files || std::none_of(files->begin(), files->end(), [](const std::string& f) { return isSong(f); }))
+    auto listing = bot.library.list(path, readLibraryOptions(bot.settings()));
+    if (!listing || songCount(*listing) == 0)
         return bot.reply(" Error, Invalid Directory! ");
     bot.dir = path;
-    bot.File1.assign(path, std::move(*files));
-    showSongs(bot.File1, bot.lstMp3, bot.lstmp3);
+    useListing(bot, path, std::move(*listing));
     bot.reply(" Directory set to: [" + bot.dir + "] ");
     bot.settings().write(keys::Mp3Directory, bot.dir);
 }
