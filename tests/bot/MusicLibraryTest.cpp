@@ -1,7 +1,7 @@
+#include "bot/MusicLibrary.h"
 #include "app/CommandLine.h"
 #include "bot/DirectoryChooser.h"
 #include "bot/Lifecycle.h"
-#include "bot/MusicLibrary.h"
 #include "bot/ShowSongTag.h"
 #include "id3/TagLibReader.h"
 #include "player/SqliteLibraryCache.h"

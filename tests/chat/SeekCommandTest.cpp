@@ -9,32 +9,21 @@ namespace {
 
 struct SeekCase {
     const char* argument;
-    double from;        // where the song stands
-    const char* reply;  // " Seeked to M:SS ", or "" for " Cannot seek here! "
-    double to;          // where it stands afterwards
+    double from;       // where the song stands
+    const char* reply; // " Seeked to M:SS ", or "" for " Cannot seek here! "
+    double to;         // where it stands afterwards
 };
 
 // A song of 3:00 that plays.
 const SeekCase kCases[] = {
-    {"1:00", 10, "1:00", 60},
-    {" 2:05 ", 10, "2:05", 125},
-    {"90", 10, "1:30", 90},
-    {"0:07.5", 10, "0:07", 7.5},
-    {"+30", 60, "1:30", 90},
-    {"-10", 65, "0:55", 55},
+    {"1:00", 10, "1:00", 60},    {" 2:05 ", 10, "2:05", 125}, {"90", 10, "1:30", 90},
+    {"0:07.5", 10, "0:07", 7.5}, {"+30", 60, "1:30", 90},     {"-10", 65, "0:55", 55},
     {"-100", 60, "0:00", 0}, // back past the start: the start
-    {"+ 0:30", 60, "1:30", 90},
-    {"3:00", 0, "3:00", 180},
-    {"0:0:42", 0, "0:42", 42},
+    {"+ 0:30", 60, "1:30", 90},  {"3:00", 0, "3:00", 180},    {"0:0:42", 0, "0:42", 42},
     {"3:01", 10, "", 10}, // past the end
-    {"+121", 60, "", 60},
-    {"1:75", 10, "", 10},
-    {"1:", 10, "", 10},
-    {":30", 10, "", 10},
-    {"abc", 10, "", 10},
-    {"", 10, "", 10},
-    {"1:2:3:4", 10, "", 10},
-    {"-1:00", 90, "0:30", 30},
+    {"+121", 60, "", 60},        {"1:75", 10, "", 10},        {"1:", 10, "", 10},
+    {":30", 10, "", 10},         {"abc", 10, "", 10},         {"", 10, "", 10},
+    {"1:2:3:4", 10, "", 10},     {"-1:00", 90, "0:30", 30},
 };
 
 class SeekCommandTest : public BotFixture, public ::testing::WithParamInterface<SeekCase> {
@@ -53,7 +42,8 @@ TEST_P(SeekCommandTest, JumpsAndTheClockFollows)
     media.position = GetParam().from;
     takeLines();
     ownerSays(std::string("!seek ") + GetParam().argument);
-    const std::string reply = *GetParam().reply ? " Seeked to " + std::string(GetParam().reply) + " " : " Cannot seek here! ";
+    const std::string reply =
+        *GetParam().reply ? " Seeked to " + std::string(GetParam().reply) + " " : " Cannot seek here! ";
     EXPECT_EQ(takeLines(), std::vector<std::string>{defaultReply(reply)});
     EXPECT_DOUBLE_EQ(media.position, GetParam().to);
     if (*GetParam().reply) {

@@ -28,39 +28,58 @@ struct TagCase {
     Id3Tag expected;
 };
 
-const std::string kUtf8Title = "\xC3\x9C" "ber den Wolken \xE2\x80\x94 \xE6\x97\xA5\xE6\x9C\xAC"; // Über den Wolken — 日本
+const std::string kUtf8Title = "\xC3\x9C"
+                               "ber den Wolken \xE2\x80\x94 \xE6\x97\xA5\xE6\x9C\xAC"; // Über den Wolken — 日本
 
 const TagCase kCases[] = {
-    {"Id3v22Latin1", "a.mp3",
-     [] { return id3v2Tag(2, TextEncoding::Latin1, {{"TT2", "Caf\xC3\xA9"}, {"TP1", "Band"}}) + frames(); },
+    {"Id3v22Latin1",
+     "a.mp3",
+     [] {
+         return id3v2Tag(2, TextEncoding::Latin1, {{"TT2", "Caf\xC3\xA9"}, {"TP1", "Band"}}) + frames();
+     },
      {"Caf\xC3\xA9", "Band", "", "", "", ""}},
-    {"Id3v23Utf16", "a.mp3",
+    {"Id3v23Utf16",
+     "a.mp3",
      [] {
          return id3v2Tag(3, TextEncoding::Utf16,
-                         {{"TIT2", kUtf8Title}, {"TPE1", "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE"}, {"TALB", "Album"},
-                          {"TYER", "1999"}, {"COMM", "Note"}, {"TCON", "(17)"}}) +
+                         {{"TIT2", kUtf8Title},
+                          {"TPE1", "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE"},
+                          {"TALB", "Album"},
+                          {"TYER", "1999"},
+                          {"COMM", "Note"},
+                          {"TCON", "(17)"}}) +
                 frames();
      },
      {kUtf8Title, "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", "Album", "1999", "Note", "Rock"}},
-    {"Id3v24Utf8", "a.mp3",
+    {"Id3v24Utf8",
+     "a.mp3",
      [] {
          return id3v2Tag(4, TextEncoding::Utf8, {{"TIT2", kUtf8Title}, {"TPE1", "Artist"}, {"TCON", "67"}}) + frames();
      },
      // Genre numbers take the ID3v1 names, spelled as this program always spelled them.
      {kUtf8Title, "Artist", "", "", "", "Psychaledic"}},
-    {"Id3v2BeforeId3v1", "a.mp3",
+    {"Id3v2BeforeId3v1",
+     "a.mp3",
      [] {
          return id3v2Tag(4, TextEncoding::Utf8, {{"TIT2", "New"}}) + frames() + id3v1({"Old", "", "", "", "", 1});
      },
      {"New", "", "", "", "", ""}},
-    {"Id3v1WhenNothingElse", "a.mp3",
-     [] { return Mp3Writer().id3v2(300).bytes() + frames() + id3v1({"Caf\xE9", "A", "", "", "", 125}); },
+    {"Id3v1WhenNothingElse",
+     "a.mp3",
+     [] {
+         return Mp3Writer().id3v2(300).bytes() + frames() + id3v1({"Caf\xE9", "A", "", "", "", 125});
+     },
      {"Caf\xC3\xA9", "A", "", "", "", "Dance Hall"}},
-    {"Ape", "a.mp3", [] { return frames() + apeTag({{"Title", "From APE"}, {"Artist", "Ape Band"}}); },
+    {"Ape",
+     "a.mp3",
+     [] {
+         return frames() + apeTag({{"Title", "From APE"}, {"Artist", "Ape Band"}});
+     },
      {"From APE", "Ape Band", "", "", "", ""}},
     // Broken files: every one is read to an end, with nothing to show.
     {"ZeroBytes", "a.flac", [] { return std::string(); }, {}},
-    {"RandomBytes", "a.opus",
+    {"RandomBytes",
+     "a.opus",
      [] {
          std::mt19937 random(7);
          std::string bytes(200000, '\0');
@@ -69,11 +88,19 @@ const TagCase kCases[] = {
          return bytes;
      },
      {}},
-    {"TruncatedTag", "a.mp3", [] { return id3v2Tag(4, TextEncoding::Utf8, {{"TIT2", "Cut"}}).substr(0, 14); }, {}},
+    {"TruncatedTag",
+     "a.mp3",
+     [] {
+         return id3v2Tag(4, TextEncoding::Utf8, {{"TIT2", "Cut"}}).substr(0, 14);
+     },
+     {}},
     {"WavNamedFlac", "a.flac", [] { return std::string("RIFF\x24\0\0\0WAVEfmt ", 16) + std::string(40, '\0'); }, {}},
-    {"TagClaimingMoreThanTheFile", "a.mp3", [] { return id3v2Claiming(0x7FFFFFFF, "Huge") + frames(); },
+    {"TagClaimingMoreThanTheFile",
+     "a.mp3",
+     [] { return id3v2Claiming(0x7FFFFFFF, "Huge") + frames(); },
      {"Huge", "", "", "", "", ""}},
-    {"FiveMegabyteTag", "a.mp3",
+    {"FiveMegabyteTag",
+     "a.mp3",
      [] {
          // The title first, then 5 MB of private data, as taggers write a large picture.
          return id3v2Tag(3, TextEncoding::Latin1, {{"TIT2", "Big cover"}, {"PRIV", std::string(5 << 20, 'x')}}) +

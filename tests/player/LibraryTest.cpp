@@ -1,5 +1,5 @@
-#include "id3/TagLibReader.h"
 #include "player/Library.h"
+#include "id3/TagLibReader.h"
 #include "player/LibraryCache.h"
 #include "player/LibraryScanner.h"
 #include "player/SqliteLibraryCache.h"
@@ -117,16 +117,16 @@ protected:
 
 TEST_F(LibraryTest, SubfoldersAreListedByPathInSongListOrderPastBadEntries)
 {
-    for (const char* name : {"b.mp3", "Artist/Album/02 two.flac", "Artist/Album/01 one.OGG", "Artist/cover.jpg",
-                             "artist - loose.opus", "Zed/x.mp3", ".hidden/secret.mp3", "Artist/.hidden.mp3",
-                             "Artist/Album/notes.txt"})
+    for (const char* name :
+         {"b.mp3", "Artist/Album/02 two.flac", "Artist/Album/01 one.OGG", "Artist/cover.jpg", "artist - loose.opus",
+          "Zed/x.mp3", ".hidden/secret.mp3", "Artist/.hidden.mp3", "Artist/Album/notes.txt"})
         touch(name);
-    fs::create_directory_symlink("..", music.path() / "Artist" / "loop");            // back to the top
-    fs::create_directory_symlink("../Artist", music.path() / "Zed" / "again");       // a second way in
-    fs::create_symlink("missing.mp3", music.path() / "Zed" / "dangling.mp3");        // goes nowhere
-    fs::create_symlink("../b.mp3", music.path() / "Zed" / "linked.mp3");             // a song elsewhere
-    ASSERT_EQ(::mkfifo(music.file("Zed/pipe.mp3").c_str(), 0600), 0);               // would block a reader
-    touch("Zed/bad \xFF name.mp3");                                                  // not UTF-8
+    fs::create_directory_symlink("..", music.path() / "Artist" / "loop");      // back to the top
+    fs::create_directory_symlink("../Artist", music.path() / "Zed" / "again"); // a second way in
+    fs::create_symlink("missing.mp3", music.path() / "Zed" / "dangling.mp3");  // goes nowhere
+    fs::create_symlink("../b.mp3", music.path() / "Zed" / "linked.mp3");       // a song elsewhere
+    ASSERT_EQ(::mkfifo(music.file("Zed/pipe.mp3").c_str(), 0600), 0);          // would block a reader
+    touch("Zed/bad \xFF name.mp3");                                            // not UTF-8
 
     const LibraryOptions options{true, {"flac", "ogg", "opus"}, false};
     // By the whole path without regard to case: "artist - " sorts before "artist/".
@@ -173,8 +173,8 @@ TEST_F(LibraryTest, TheCacheReadsOnlyWhatChanged)
     EXPECT_EQ(list(options).tagsRead, 20u);
     EXPECT_EQ(list(options).tagsRead, 0u);
 
-    song("F1/s2.mp3", "Changed title");   // new size
-    song("F3/new.mp3", "New");            // new file
+    song("F1/s2.mp3", "Changed title");  // new size
+    song("F3/new.mp3", "New");           // new file
     fs::remove_all(music.path() / "F2"); // a folder gone
     const fs::path touched = music.path() / "F0" / "s0.mp3";
     fs::last_write_time(touched, fs::last_write_time(touched) + std::chrono::seconds(5)); // same size, new time
@@ -195,8 +195,8 @@ TEST_F(LibraryTest, TheCacheReadsOnlyWhatChanged)
 TEST(SqliteLibraryCache, ABrokenFileIsMadeAnew)
 {
     const LibraryCache::Song song{"a.mp3", 10, 20, "Title", "Artist"};
-    for (const std::string& bytes : {std::string(5000, '\x5A'), std::string("SQLite format 3\0", 16) + "cut off",
-                                     std::string()}) {
+    for (const std::string& bytes :
+         {std::string(5000, '\x5A'), std::string("SQLite format 3\0", 16) + "cut off", std::string()}) {
         TestDir home;
         const std::string path = home.file("Library.db");
         writeBytes(path, bytes);
@@ -266,7 +266,9 @@ TEST(SqliteLibraryCache, FoldersBelowARootAreThoseInsideIt)
 TEST(SqliteLibraryCache, NoFileUntilItIsUsed)
 {
     TestDir home;
-    { SqliteLibraryCache cache(home.file("Library.db")); }
+    {
+        SqliteLibraryCache cache(home.file("Library.db"));
+    }
     EXPECT_FALSE(fs::exists(home.file("Library.db")));
 }
 

@@ -83,9 +83,12 @@ bool encodeSong(Encoding encoding, const std::string& path, const SongTags& tags
         break;
     case Encoding::Flac:
         command = "flac --silent --force";
-        for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
-                 {"TITLE", tags.title}, {"ARTIST", tags.artist}, {"ALBUM", tags.album}, {"DATE", tags.year},
-                 {"COMMENT", tags.comment}, {"GENRE", tags.genre}})
+        for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{{"TITLE", tags.title},
+                                                                                          {"ARTIST", tags.artist},
+                                                                                          {"ALBUM", tags.album},
+                                                                                          {"DATE", tags.year},
+                                                                                          {"COMMENT", tags.comment},
+                                                                                          {"GENRE", tags.genre}})
             if (!value.empty())
                 command += " -T " + quoted(name + "=" + value);
         command += " -o " + quoted(path) + " " + quoted(tone);

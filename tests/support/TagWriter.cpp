@@ -9,8 +9,8 @@ namespace {
 
 std::string syncsafe(std::uint32_t n)
 {
-    return {static_cast<char>((n >> 21) & 0x7F), static_cast<char>((n >> 14) & 0x7F), static_cast<char>((n >> 7) & 0x7F),
-            static_cast<char>(n & 0x7F)};
+    return {static_cast<char>((n >> 21) & 0x7F), static_cast<char>((n >> 14) & 0x7F),
+            static_cast<char>((n >> 7) & 0x7F), static_cast<char>(n & 0x7F)};
 }
 
 std::string bigEndian(std::uint32_t n, int bytes)
