@@ -95,8 +95,9 @@ bool SqliteLibraryCache::openFile()
     sqlite3_finalize(version);
     if (found < 0 || (found != 0 && found != kVersion))
         return false; // not a cache this program can read
-    if (sqlite3_exec(m_db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr) !=
-        SQLITE_OK)
+    if (sqlite3_exec(m_db,
+                     "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA journal_size_limit = 4194304",
+                     nullptr, nullptr, nullptr) != SQLITE_OK)
         return false;
     if (found == 0 && sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
         return false;
