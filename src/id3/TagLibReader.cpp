@@ -5,13 +5,16 @@
 #include "util/Utf8.h"
 
 #include <taglib/apetag.h>
-#include <taglib/fileref.h>
 #include <taglib/flacfile.h>
 #include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2tag.h>
+#include <taglib/infotag.h>
 #include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
 #include <taglib/tbytevectorstream.h>
 #include <taglib/textidentificationframe.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
 #include <algorithm>
@@ -115,12 +118,12 @@ std::uint64_t id3v2Size(const std::string& head)
     return size + 10 + (footer ? 10 : 0);
 }
 
-std::string readHead(int fd, std::uint64_t bytes)
+std::string readAt(int fd, std::uint64_t offset, std::uint64_t bytes)
 {
     std::string data(bytes, '\0');
     std::size_t done = 0;
     while (done < data.size()) {
-        const ssize_t n = ::pread(fd, data.data() + done, data.size() - done, static_cast<off_t>(done));
+        const ssize_t n = ::pread(fd, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
         if (n <= 0)
             break;
         done += static_cast<std::size_t>(n);
@@ -129,80 +132,162 @@ std::string readHead(int fd, std::uint64_t bytes)
     return data;
 }
 
-std::string extensionOf(const std::string& path)
+// Tag bytes parsed in memory as an MP3 file: TagLib never reads more than was handed over.
+template <class Read>
+Id3Tag inMemory(const std::string& bytes, Read read)
 {
-    const auto slash = path.rfind('/');
-    const auto dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    if (bytes.empty())
         return {};
-    return toLower(std::string_view(path).substr(dot + 1));
-}
-
-// The ID3v2 tag at the start of an MP3 file, read in one piece and parsed in memory: the cheap way
-// for the usual song. Nothing when the file starts with no tag or a tag without text.
-Id3Tag startingId3v2(const std::string& path)
-{
-    // Only plain files: O_NONBLOCK keeps a pipe named like a song from blocking the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return {};
-    struct stat st {};
-    std::string head;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        const auto size = static_cast<std::uint64_t>(st.st_size);
-        head = readHead(fd, std::min(size, kHeadBytes));
-        const std::uint64_t tag = std::min({id3v2Size(head), size, kMostTagBytes});
-        if (tag == 0)
-            head.clear();
-        else if (tag > head.size())
-            head = readHead(fd, tag);
-        else
-            head.resize(tag);
-    }
-    ::close(fd);
-    if (head.empty())
-        return {};
-    TagLib::ByteVector bytes(head.data(), static_cast<unsigned int>(head.size()));
-    TagLib::ByteVectorStream stream(bytes);
+    TagLib::ByteVector data(bytes.data(), static_cast<unsigned int>(bytes.size()));
+    TagLib::ByteVectorStream stream(data);
     TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
-    return file.isValid() ? id3v2Fields(file.ID3v2Tag()) : Id3Tag{};
+    return file.isValid() ? read(file) : Id3Tag{};
 }
 
-// Whatever tag TagLib finds in the file, by the file's kind.
-Id3Tag anyTag(const std::string& path)
+std::uint32_t littleEndian(const std::string& bytes, std::size_t at)
 {
-    const TagLib::FileRef ref(path.c_str(), false);
-    if (ref.isNull())
+    std::uint32_t n = 0;
+    for (int i = 3; i >= 0; --i)
+        n = (n << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    return n;
+}
+
+// The kinds of song file, told by their first bytes: the name may be wrong.
+enum class Kind { Mpeg, Flac, Vorbis, Opus, Wave };
+
+Kind kindOf(const std::string& start)
+{
+    if (start.starts_with("fLaC"))
+        return Kind::Flac;
+    if (start.starts_with("OggS"))
+        return start.find("OpusHead") != std::string::npos ? Kind::Opus : Kind::Vorbis;
+    if (start.starts_with("RIFF") && start.size() >= 12 && start.compare(8, 4, "WAVE") == 0)
+        return Kind::Wave;
+    return Kind::Mpeg;
+}
+
+// An open song file: its size and its first bytes.
+class SongFile {
+public:
+    // Only plain files: O_NONBLOCK keeps a pipe named like a song from blocking the open.
+    explicit SongFile(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK))
+    {
+        struct stat st {};
+        if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
+            return;
+        m_size = static_cast<std::uint64_t>(st.st_size);
+        m_plain = true;
+        m_head = readAt(m_fd, 0, std::min(m_size, kHeadBytes));
+        m_id3v2 = std::min({id3v2Size(m_head), m_size, kMostTagBytes});
+    }
+    ~SongFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    SongFile(const SongFile&) = delete;
+    SongFile& operator=(const SongFile&) = delete;
+
+    bool plain() const { return m_plain; }
+
+    // The bytes after the ID3v2 tag the file may start with, where the audio begins.
+    Kind kind() const
+    {
+        if (m_id3v2 + 64 <= m_head.size())
+            return kindOf(m_head.substr(m_id3v2, 64));
+        return kindOf(readAt(m_fd, m_id3v2, 64));
+    }
+
+    // The ID3v2 tag at the start, read in one piece.
+    Id3Tag id3v2() const
+    {
+        if (m_id3v2 == 0)
+            return {};
+        const std::string tag = m_id3v2 <= m_head.size() ? m_head.substr(0, m_id3v2) : readAt(m_fd, 0, m_id3v2);
+        return inMemory(tag, [](TagLib::MPEG::File& f) { return id3v2Fields(f.ID3v2Tag()); });
+    }
+
+    // The APE tag at the end, before an ID3v1 tag if there is one, read in one piece.
+    Id3Tag ape() const
+    {
+        constexpr std::uint64_t kFooter = 32, kId3v1 = 128;
+        const std::uint64_t tailSize = std::min(m_size, kFooter + kId3v1);
+        const std::string tail = readAt(m_fd, m_size - tailSize, tailSize);
+        for (const std::uint64_t after : {std::uint64_t{0}, kId3v1}) {
+            if (tail.size() < kFooter + after)
+                continue;
+            const std::size_t footer = tail.size() - after - kFooter;
+            if (tail.compare(footer, 8, "APETAGEX") != 0)
+                continue;
+            const std::uint64_t size = std::min<std::uint64_t>(littleEndian(tail, footer + 12), kMostTagBytes);
+            const std::uint64_t end = m_size - after;
+            if (size < kFooter || size > end)
+                return {};
+            return inMemory(readAt(m_fd, end - size, size),
+                            [](TagLib::MPEG::File& f) { return apeFields(f.APETag()); });
+        }
         return {};
-    TagLib::File* file = ref.file();
-    if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(file)) {
-        Id3Tag tag = id3v2Fields(mpeg->ID3v2Tag());
-        return empty(tag) ? apeFields(mpeg->APETag()) : tag;
     }
-    if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(file)) {
-        const TagLib::Ogg::XiphComment* xiph = flac->xiphComment();
-        return xiph && !xiph->isEmpty() ? fields(*xiph) : id3v2Fields(flac->ID3v2Tag());
-    }
-    const TagLib::Tag* tag = ref.tag();
-    return tag && !tag->isEmpty() ? fields(*tag) : Id3Tag{};
-}
 
-bool isPlainFile(const std::string& path)
+private:
+    int m_fd;
+    bool m_plain = false;
+    std::uint64_t m_size = 0;
+    std::string m_head;
+    std::uint64_t m_id3v2 = 0;
+};
+
+// The tag of a FLAC, Ogg or WAV file, read by TagLib's reader of that kind.
+Id3Tag containerTag(const std::string& path, Kind kind)
 {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    switch (kind) {
+    case Kind::Flac: {
+        TagLib::FLAC::File file(path.c_str(), false);
+        if (!file.isValid())
+            return {};
+        const TagLib::Ogg::XiphComment* xiph = file.xiphComment();
+        return xiph && !xiph->isEmpty() ? fields(*xiph) : id3v2Fields(file.ID3v2Tag());
+    }
+    case Kind::Vorbis: {
+        TagLib::Ogg::Vorbis::File file(path.c_str(), false);
+        return file.isValid() && file.tag() && !file.tag()->isEmpty() ? fields(*file.tag()) : Id3Tag{};
+    }
+    case Kind::Opus: {
+        TagLib::Ogg::Opus::File file(path.c_str(), false);
+        return file.isValid() && file.tag() && !file.tag()->isEmpty() ? fields(*file.tag()) : Id3Tag{};
+    }
+    case Kind::Wave: {
+        TagLib::RIFF::WAV::File file(path.c_str(), false);
+        if (!file.isValid())
+            return {};
+        Id3Tag tag = id3v2Fields(file.ID3v2Tag());
+        const TagLib::RIFF::Info::Tag* info = file.InfoTag();
+        return empty(tag) && info && !info->isEmpty() ? fields(*info) : tag;
+    }
+    case Kind::Mpeg:
+        break;
+    }
+    return {};
 }
 
 } // namespace
 
 Id3Tag TagLibReader::read(const std::string& path) const
 {
+    // TagLib is never handed a whole file it would have to search: an MP3 file's tags are read in
+    // one piece each, and the other kinds only go to their reader when their first bytes say so.
+    const SongFile file(path);
+    if (!file.plain())
+        return {};
+    const Kind kind = file.kind();
     Id3Tag tag;
-    // A FLAC file may start with an ID3v2 tag too; its Vorbis comment comes first.
-    if (extensionOf(path) != "flac")
-        tag = startingId3v2(path);
-    if (empty(tag) && isPlainFile(path))
-        tag = anyTag(path);
+    if (kind == Kind::Mpeg) {
+        tag = file.id3v2();
+        if (empty(tag))
+            tag = file.ape();
+    } else {
+        tag = containerTag(path, kind);
+    }
     return empty(tag) ? ReadSongTag(path) : tag;
 }
 

@@ -76,6 +76,19 @@ const TagCase kCases[] = {
          return frames() + apeTag({{"Title", "From APE"}, {"Artist", "Ape Band"}});
      },
      {"From APE", "Ape Band", "", "", "", ""}},
+    {"ApeBeforeId3v1",
+     "a.mp3",
+     [] {
+         return frames() + apeTag({{"Title", "APE wins"}}) + id3v1({"v1 title", "", "", "", "", 1});
+     },
+     {"APE wins", "", "", "", "", ""}},
+    {"FlacWithoutVorbisComment",
+     "a.flac",
+     [] {
+         return id3v2Tag(3, TextEncoding::Latin1, {{"TIT2", "Tagged in front"}}) + std::string("fLaC", 4) +
+                std::string("\x80\0\0\x22", 4) + std::string(34, '\0');
+     },
+     {"Tagged in front", "", "", "", "", ""}},
     // Broken files: every one is read to an end, with nothing to show.
     {"ZeroBytes", "a.flac", [] { return std::string(); }, {}},
     {"RandomBytes",

@@ -261,7 +261,11 @@ TEST_F(SdlMediaPlayerTest, AFlacAfterAnId3v2TagPlaysAndBrokenFilesOfEveryFormatA
     writeBytes(dir.file("wave.flac"), std::string("RIFF\x24\0\0\0WAVEfmt ", 16) + std::string(40, '\0'));
     writeBytes(dir.file("zero.opus"), "");
     writeBytes(dir.file("noise.opus"), std::string(5000, '\x6B'));
-    for (const char* bad : {"cut.ogg", "wave.flac", "zero.opus", "noise.opus"}) {
+    std::string noise(20000, '\0');
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    writeBytes(dir.file("noise.flac"), noise);
+    for (const char* bad : {"cut.ogg", "wave.flac", "zero.opus", "noise.opus", "noise.flac"}) {
         EXPECT_FALSE(player.Open(dir.file(bad))) << bad;
         EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped) << bad;
     }
