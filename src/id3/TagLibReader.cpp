@@ -40,14 +40,21 @@ bool empty(const Id3Tag& tag)
     return tag == Id3Tag{};
 }
 
-std::string text(const TagLib::String& value)
+// At most kFieldLength characters, without blanks around.
+std::string limited(std::string out)
 {
-    std::string out = value.to8Bit(true);
     const auto first = out.find_first_not_of(' ');
     if (first == std::string::npos)
         return {};
     out = out.substr(first, out.find_last_not_of(' ') - first + 1);
-    return utf8Length(out) > kFieldLength ? utf8Left(out, kFieldLength) : out;
+    if (utf8Length(out) <= kFieldLength)
+        return out;
+    return limited(utf8Left(out, kFieldLength));
+}
+
+std::string text(const TagLib::String& value)
+{
+    return limited(value.to8Bit(true));
 }
 
 Id3Tag fields(const TagLib::Tag& tag)
@@ -85,7 +92,7 @@ std::string id3v2Genre(const TagLib::ID3v2::Tag& tag)
         if (!name.empty())
             genre += (genre.empty() ? "" : " / ") + name;
     }
-    return genre;
+    return limited(genre);
 }
 
 Id3Tag id3v2Fields(const TagLib::ID3v2::Tag* tag)
