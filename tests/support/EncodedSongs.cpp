@@ -38,29 +38,54 @@ std::string toneFile(double seconds)
     return made[seconds] = path;
 }
 
-// Options of one field for an encoder, when the field is given.
-void add(std::string& command, const std::string& option, const std::string& value)
+// How each encoder is called: the command before the fields, the option of each field (title,
+// artist, album, year, comment, genre; a "=" option takes NAME=value), and how input and output
+// follow.
+struct Encoder {
+    Encoding encoding;
+    const char* extension;
+    const char* command;
+    const char* options[6];
+    bool outputFirst;
+};
+
+const Encoder kEncoders[] = {
+    {Encoding::Mp3Cbr,
+     "mp3",
+     "lame --quiet -b 128 --id3v2-only",
+     {"--tt", "--ta", "--tl", "--ty", "--tc", "--tg"},
+     false},
+    {Encoding::Mp3Vbr,
+     "mp3",
+     "lame --quiet -V 5 --id3v2-only",
+     {"--tt", "--ta", "--tl", "--ty", "--tc", "--tg"},
+     false},
+    {Encoding::Flac,
+     "flac",
+     "flac --silent --force",
+     {"-T TITLE=", "-T ARTIST=", "-T ALBUM=", "-T DATE=", "-T COMMENT=", "-T GENRE="},
+     true},
+    {Encoding::Vorbis, "ogg", "oggenc -Q", {"-t", "-a", "-l", "-d", "-c COMMENT=", "-G"}, true},
+    {Encoding::Opus,
+     "opus",
+     "opusenc --quiet",
+     {"--title", "--artist", "--album", "--date", "--comment COMMENT=", "--genre"},
+     false},
+};
+
+const Encoder& encoderOf(Encoding encoding)
 {
-    if (!value.empty())
-        command += " " + option + " " + quoted(value);
+    for (const Encoder& e : kEncoders)
+        if (e.encoding == encoding)
+            return e;
+    return kEncoders[0];
 }
 
 } // namespace
 
 std::string extensionOf(Encoding encoding)
 {
-    switch (encoding) {
-    case Encoding::Mp3Cbr:
-    case Encoding::Mp3Vbr:
-        return "mp3";
-    case Encoding::Flac:
-        return "flac";
-    case Encoding::Vorbis:
-        return "ogg";
-    case Encoding::Opus:
-        return "opus";
-    }
-    return {};
+    return encoderOf(encoding).extension;
 }
 
 bool encodeSong(Encoding encoding, const std::string& path, const SongTags& tags, double seconds)
@@ -68,54 +93,23 @@ bool encodeSong(Encoding encoding, const std::string& path, const SongTags& tags
     const std::string tone = toneFile(seconds);
     if (tone.empty())
         return false;
-    std::string command;
-    switch (encoding) {
-    case Encoding::Mp3Cbr:
-    case Encoding::Mp3Vbr:
-        command = encoding == Encoding::Mp3Cbr ? "lame --quiet -b 128 --id3v2-only" : "lame --quiet -V 5 --id3v2-only";
-        add(command, "--tt", tags.title);
-        add(command, "--ta", tags.artist);
-        add(command, "--tl", tags.album);
-        add(command, "--ty", tags.year);
-        add(command, "--tc", tags.comment);
-        add(command, "--tg", tags.genre);
-        command += " " + quoted(tone) + " " + quoted(path);
-        break;
-    case Encoding::Flac:
-        command = "flac --silent --force";
-        for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{{"TITLE", tags.title},
-                                                                                          {"ARTIST", tags.artist},
-                                                                                          {"ALBUM", tags.album},
-                                                                                          {"DATE", tags.year},
-                                                                                          {"COMMENT", tags.comment},
-                                                                                          {"GENRE", tags.genre}})
-            if (!value.empty())
-                command += " -T " + quoted(name + "=" + value);
-        command += " -o " + quoted(path) + " " + quoted(tone);
-        break;
-    case Encoding::Vorbis:
-        command = "oggenc -Q";
-        add(command, "-t", tags.title);
-        add(command, "-a", tags.artist);
-        add(command, "-l", tags.album);
-        add(command, "-d", tags.year);
-        if (!tags.comment.empty())
-            command += " -c " + quoted("COMMENT=" + tags.comment);
-        add(command, "-G", tags.genre);
-        command += " -o " + quoted(path) + " " + quoted(tone);
-        break;
-    case Encoding::Opus:
-        command = "opusenc --quiet";
-        add(command, "--title", tags.title);
-        add(command, "--artist", tags.artist);
-        add(command, "--album", tags.album);
-        add(command, "--date", tags.year);
-        if (!tags.comment.empty())
-            command += " --comment " + quoted("COMMENT=" + tags.comment);
-        add(command, "--genre", tags.genre);
-        command += " " + quoted(tone) + " " + quoted(path);
-        break;
+    const Encoder& encoder = encoderOf(encoding);
+    std::string command = encoder.command;
+    const std::string* values[] = {&tags.title, &tags.artist, &tags.album, &tags.year, &tags.comment, &tags.genre};
+    for (int i = 0; i < 6; ++i) {
+        if (values[i]->empty())
+            continue;
+        const std::string option = encoder.options[i];
+        const auto equals = option.find('=');
+        if (equals == std::string::npos) {
+            command += " " + option + " " + quoted(*values[i]);
+        } else {
+            const auto blank = option.find(' ');
+            command += " " + option.substr(0, blank) + " " + quoted(option.substr(blank + 1) + *values[i]);
+        }
     }
+    command +=
+        encoder.outputFirst ? " -o " + quoted(path) + " " + quoted(tone) : " " + quoted(tone) + " " + quoted(path);
     std::error_code ec;
     return runQuietly(command) && std::filesystem::file_size(path, ec) > 0 && !ec;
 }
