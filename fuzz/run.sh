@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(settings listfile id3 irc chat)
+[ ${#targets[@]} -gt 0 ] || targets=(settings listfile id3 tags irc chat)
 build=${TAVU_FUZZ_BUILD_DIR:-build-fuzz}
 jobs=${TAVU_FUZZ_JOBS:-2}
 

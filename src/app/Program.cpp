@@ -7,10 +7,12 @@
 #include "client/ChatRoomWindow.h"
 #include "client/LocalChatRoom.h"
 #include "desktop/Desktop.h"
+#include "id3/TagLibReader.h"
 #include "player/SdlAudio.h"
 #include "player/SdlMediaPlayer.h"
 #include "player/SdlSoundPlayer.h"
 #include "player/SongFolder.h"
+#include "player/SqliteLibraryCache.h"
 #include "settings/Settings.h"
 #include "util/QtPlatform.h"
 #include "util/QtRuntime.h"
@@ -56,14 +58,16 @@ Program::Program(const CommandLine& options, std::string programDir, bool firstS
       m_runtime(std::make_unique<QtRuntime>()), m_audio(std::make_unique<SdlAudio>()),
       m_media(std::make_unique<SdlMediaPlayer>(*m_audio, *m_runtime)),
       m_sound(std::make_unique<SdlSoundPlayer>(*m_audio)), m_dialogs(std::make_unique<QtDialogs>()),
-      m_fonts(std::make_unique<QtFontList>())
+      m_fonts(std::make_unique<QtFontList>()), m_tags(std::make_unique<TagLibReader>()),
+      m_libraryCache(std::make_unique<SqliteLibraryCache>(m_programDir + "/Library.db"))
 {
     m_audio->sleepWhenSilent(*m_runtime);
     const std::string settingsPath = m_programDir + "/Tavu.ini";
     m_room = createChatRoom(settingsPath, *m_runtime, localScreenName(settingsPath));
     m_chatWindow = std::make_unique<ChatRoomWindow>(*m_room);
-    m_bot =
-        std::make_unique<Bot>(*m_runtime, *m_room, m_programDir, BotServices{*m_media, *m_sound, *m_dialogs, *m_fonts});
+    m_bot = std::make_unique<Bot>(
+        *m_runtime, *m_room, m_programDir,
+        BotServices{*m_media, *m_sound, *m_dialogs, *m_fonts, m_tags.get(), m_libraryCache.get()});
     // Sounds: the program directory's Sounds/ first, then the build tree's, then the installed ones.
     m_bot->soundFolders = {QCoreApplication::applicationDirPath().toStdString() + "/Sounds",
                            std::string(TAVU_DATA_DIR) + "/Sounds"};

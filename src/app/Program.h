@@ -19,6 +19,8 @@ class QtRuntime;
 class SdlAudio;
 class SdlMediaPlayer;
 class SdlSoundPlayer;
+class SqliteLibraryCache;
+class TagLibReader;
 
 // The running program: assembles the event loop, the sound output, the chat room, the bot and the
 // windows.
@@ -59,6 +61,8 @@ private:
     std::unique_ptr<SdlSoundPlayer> m_sound;
     std::unique_ptr<QtDialogs> m_dialogs;
     std::unique_ptr<QtFontList> m_fonts;
+    std::unique_ptr<TagLibReader> m_tags;
+    std::unique_ptr<SqliteLibraryCache> m_libraryCache;
     std::unique_ptr<LocalChatRoom> m_room;
     std::vector<std::unique_ptr<LocalChatRoom>> m_oldRooms; // signed off, going soon
     std::unique_ptr<ChatRoomWindow> m_chatWindow;

@@ -29,6 +29,8 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
     Chat1.ChatMsg = [this](const std::string& name, const std::string& said) {
         m_dispatcher.Chat1_ChatMsg(name, said);
     };
+    library.setTagReader(services.tags);
+    library.setCache(services.libraryCache);
     m_room->attach(Chat1);
     m_room->attach(Chat2);
     m_services.media.EndOfStream = [this] {

@@ -9,6 +9,7 @@
 #include "client/ChatScanner.h"
 #include "id3/Id3Fields.h"
 #include "player/FileList.h"
+#include "player/Library.h"
 #include "player/MediaPlayer.h"
 #include "settings/Settings.h"
 #include "style/Style.h"
@@ -23,7 +24,9 @@
 namespace tavu {
 
 class ChatRoom;
+class LibraryCache;
 class SavedStyles;
+class TagReader;
 class SideWindows;
 
 // What the bot uses of the platform; each has a real implementation and a fake for tests.
@@ -32,6 +35,10 @@ struct BotServices {
     SoundPlayer& sound;
     Dialogs& dialogs;
     const FontList& fonts;
+    // The reader of every kind of tag (only ID3v1 tags are read without one) and the cache of the
+    // library's tags (none: every listing with tag titles reads every song's tags).
+    const TagReader* tags = nullptr;
+    LibraryCache* libraryCache = nullptr;
 };
 
 // The running state of the bot, at the centre of the program: the scanners, the trigger, the style,
@@ -91,6 +98,7 @@ public:
     ListBox lstMp3{true}; // the song list; its selection is the current song
     ListBox lstmp3;       // the playlist window's list, a mirror of lstMp3
     ListBox lstPlay;      // the match list of the song search, or the song next/previous started
+    Library library;      // the library options and song titles of File1's listing
 
     ListBox lstFonts;                         // the installed screen fonts
     ListBox lstStyles{true};                  // the saved-style index

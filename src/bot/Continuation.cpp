@@ -1,6 +1,7 @@
 #include "bot/Continuation.h"
 
 #include "bot/Bot.h"
+#include "bot/MusicLibrary.h"
 #include "bot/StartSong.h"
 #include "util/Text.h"
 
@@ -34,7 +35,7 @@ void repeat(Bot& bot)
     const int index = bot.lstmp3.selectedIndex();
     if (index < 0)
         return; // nothing selected: nothing to repeat
-    startSong(bot, index, roads::Repeat, titleOf(bot.lstMp3.selectedText()));
+    startSong(bot, index, roads::Repeat, songTitle(bot, bot.lstMp3.selectedText()));
 }
 
 } // namespace

@@ -12,5 +12,9 @@ class Bot;
 // settings file is not touched. Otherwise dir becomes the chosen directory, a box confirms it, and
 // only after that box is closed is "Mp3 Directory" written. True when the directory was taken.
 bool chooseMusicDirectory(Bot& bot, const std::string& chosen);
+// The same with the library options chosen beside the directory: the directory is listed by them,
+// and they are stored with it (only those that changed); a refused directory keeps the old ones.
+struct LibraryOptions;
+bool chooseMusicDirectory(Bot& bot, const std::string& chosen, const LibraryOptions& options);
 
 } // namespace tavu

@@ -1,6 +1,7 @@
 #include "bot/Lifecycle.h"
 
 #include "bot/Bot.h"
+#include "bot/MusicLibrary.h"
 #include "bot/PlayerControls.h"
 #include "bot/SideWindows.h"
 #include "util/LoadFontList.h"
@@ -24,7 +25,8 @@ void loadSongs(Bot& bot)
         bot.dialogs().message("Please be sure to set your mp3 directory!", "Tavu");
         return;
     }
-    FillSongList(bot.File1, bot.lstMp3, bot.lstmp3, bot.dir);
+    bool listed = false;
+    FillSongList(bot, bot.dir, listed);
     if (bot.lstMp3.empty())
         bot.reply(" Error, Invalid Directory! ");
 }

@@ -50,7 +50,8 @@ void ListBox::clear()
 void ListBox::setItems(std::vector<std::string> items)
 {
     m_items = std::move(items);
-    if (m_sorted)
+    // A listing comes sorted already; checking is one comparison per item.
+    if (m_sorted && !std::is_sorted(m_items.begin(), m_items.end(), lessNoCase))
         std::stable_sort(m_items.begin(), m_items.end(), lessNoCase);
     m_selected = -1;
     changed();

@@ -66,7 +66,7 @@ RemotePlayer::RemotePlayer(Bot& bot) : m_bot(bot)
 void RemotePlayer::songStarted()
 {
     const NowPlaying& now = m_bot.nowPlaying();
-    const Id3Tag tag = ReadSongTag(now.path);
+    const Id3Tag tag = m_bot.library.readTag(now.path);
     m_track = {m_track.number + 1, microseconds(m_bot.media().Duration()), now.title, tag.artist, tag.album, now.path};
     changed();
 }

@@ -7,7 +7,8 @@ namespace tavu {
 void ShowSongTag(Bot& bot)
 {
     bot.id3.Text2 = bot.dir + "/" + bot.lstMp3.selectedText();
-    bot.id3.tag = ReadSongTag(bot.id3.Text2);
+    // With tag titles every kind of tag is read; the classic library reads the ID3v1 tag alone.
+    bot.id3.tag = bot.library.options().tagTitles ? bot.library.readTag(bot.id3.Text2) : ReadSongTag(bot.id3.Text2);
     bot.id3.changed();
 }
 

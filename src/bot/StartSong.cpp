@@ -1,6 +1,7 @@
 #include "bot/StartSong.h"
 
 #include "bot/Bot.h"
+#include "bot/MusicLibrary.h"
 #include "bot/PlayerControls.h"
 #include "bot/ShowSongTag.h"
 #include "util/Text.h"
@@ -23,11 +24,11 @@ void selectSong(Bot& bot, int index, StartHow::Select select)
     }
 }
 
-void setCaption(Bot& bot, const std::string& song, StartHow::Caption caption)
+void setCaption(Bot& bot, const std::string& song, const std::string& title, StartHow::Caption caption)
 {
     switch (caption) {
     case StartHow::Caption::Title:
-        bot.lblSong.setCaption(titleOf(song));
+        bot.lblSong.setCaption(title);
         return;
     case StartHow::Caption::FileName:
         bot.lblSong.setCaption(song);
@@ -40,9 +41,9 @@ void setCaption(Bot& bot, const std::string& song, StartHow::Caption caption)
 // What every road shows of a song that started: its title scrolling, the clock and the bar running
 // from its length, its tag (which the playlist's selection handler has shown already when the road
 // selected the song there).
-void showSong(Bot& bot, const std::string& song, const StartHow& how)
+void showSong(Bot& bot, const std::string& song, const std::string& title, const StartHow& how)
 {
-    bot.setNowPlaying({song, songPath(bot.File1, song), titleOf(song)});
+    bot.setNowPlaying({song, songPath(bot.File1, song), title});
     bot.Bar1.setMax(static_cast<int>(roundHalfEven(bot.media().Duration())));
     bot.Timer1.setEnabled(true);
     bot.Timer2.setEnabled(true);
@@ -55,7 +56,7 @@ void showSong(Bot& bot, const std::string& song, const StartHow& how)
 void reportUnplayable(Bot& bot, const std::string& song, StartHow::Failure failure)
 {
     if (failure == StartHow::Failure::Reply)
-        bot.reply(" Cannot play " + titleOf(song) + " ");
+        bot.reply(" Cannot play " + songTitle(bot, song) + " ");
     else
         bot.dialogs().message("Cannot play \"" + song + "\": the file is missing or is not a song that can be played.",
                               "Error");
@@ -76,10 +77,11 @@ bool startSong(Bot& bot, int index, const StartHow& how, const std::optional<std
         reportUnplayable(bot, song, how.failure);
         return false;
     }
+    const std::string title = songTitle(bot, song, static_cast<std::size_t>(index));
     if (!how.lead.empty())
-        bot.replyWith(how.lead, " " + announced.value_or(titleOf(song)) + " ");
-    setCaption(bot, song, how.caption);
-    showSong(bot, song, how);
+        bot.replyWith(how.lead, " " + announced.value_or(title) + " ");
+    setCaption(bot, song, title, how.caption);
+    showSong(bot, song, title, how);
     CountSongPlayed(bot);
     if (how.deafAfter)
         bot.Timer6.setEnabled(true);

@@ -4,6 +4,7 @@
 #include "chat/CommandHelp.h"
 #include "chat/PlayerCommands.h"
 #include "chat/SavedStyles.h"
+#include "chat/SeekCommand.h"
 #include "chat/SongSearch.h"
 #include "chat/StyleCommands.h"
 
@@ -31,7 +32,7 @@ enum : std::size_t { Fac, Mac, Bac, Tc, Faf, Maf, Baf, Tf, Fa, Ma, Ba };
 
 using G = CommandGroup;
 
-constexpr std::array<Command, 55> kTable{{
+constexpr std::array<Command, 56> kTable{{
     {"dir", commands::dir, G::Library, "FOLDER", "sets the music folder and reads its songs"},
     {"play", commands::play, G::Player, "PART-OF-A-NAME",
      "plays the song whose name holds the text; asks when several do"},
@@ -91,6 +92,7 @@ constexpr std::array<Command, 55> kTable{{
     {"lstyle", [](Bot& bot, Arg piece) { bot.savedStyles->lstyle(piece); }, G::SavedStyles, "PART-OF-A-NAME",
      "loads the saved style whose name holds the text"},
     {"help", commands::help, G::Windows, "[WORD]", "lists the commands in the chat, or tells what one does"},
+    {"seek", commands::seek, G::Player, "M:SS", "jumps to a place in the song; also seconds, +N or -N"},
 }};
 
 } // namespace

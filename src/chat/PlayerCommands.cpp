@@ -1,6 +1,7 @@
 #include "chat/PlayerCommands.h"
 
 #include "bot/Bot.h"
+#include "bot/MusicLibrary.h"
 #include "bot/PlayerControls.h"
 #include "bot/SideWindows.h"
 #include "bot/StartSong.h"
@@ -83,12 +84,11 @@ namespace commands {
 void dir(Bot& bot, Arg path)
 {
     // A directory without songs changes nothing: the old songs, selection and directory stay.
-    auto files = listPlainFiles(path);
-    if (!files || std::none_of(files->begin(), files->end(), [](const std::string& f) { return isSong(f); }))
+    auto listing = bot.library.list(path, readLibraryOptions(bot.settings()));
+    if (!listing || songCount(*listing) == 0)
         return bot.reply(" Error, Invalid Directory! ");
     bot.dir = path;
-    bot.File1.assign(path, std::move(*files));
-    showSongs(bot.File1, bot.lstMp3, bot.lstmp3);
+    useListing(bot, path, std::move(*listing));
     bot.reply(" Directory set to: [" + bot.dir + "] ");
     bot.settings().write(keys::Mp3Directory, bot.dir);
 }
@@ -161,7 +161,9 @@ void mp3Query(Bot& bot, Arg)
 {
     if (noSong(bot))
         return bot.reply(" No song is playing! ");
-    bot.replyRawWith(" Current Mp3: ", " " + titleOf(bot.lstMp3.selectedText()) + " ");
+    bot.replyRawWith(
+        " Current Mp3: ",
+        " " + songTitle(bot, bot.lstMp3.selectedText(), static_cast<std::size_t>(bot.lstMp3.selectedIndex())) + " ");
 }
 
 void dirQuery(Bot& bot, Arg)
@@ -175,7 +177,8 @@ void refdir(Bot& bot, Arg)
 {
     if (bot.dir.empty())
         return bot.reply(" No directory is available! ");
-    FillSongList(bot.File1, bot.lstMp3, bot.lstmp3, bot.File1.path());
+    bool listed = false;
+    FillSongList(bot, bot.File1.path(), listed);
     bot.reply(" Directory Refreshed [" + bot.dir + "] ");
 }
 

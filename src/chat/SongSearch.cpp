@@ -1,6 +1,7 @@
 #include "chat/SongSearch.h"
 
 #include "bot/Bot.h"
+#include "bot/MusicLibrary.h"
 #include "bot/StartSong.h"
 #include "chat/PlayerCommands.h"
 #include "client/ChatRoom.h"
@@ -25,6 +26,23 @@ void closeDialogue(Bot& bot)
     bot.Chat2.StopScan();
 }
 
+// What the search shows of a song: with tag titles its title, otherwise its name.
+std::string shownName(const Bot& bot, const std::string& song, std::size_t hint = SongTitles::npos)
+{
+    if (const auto title = bot.library.tagTitle(song, hint))
+        return std::string(*title);
+    return song;
+}
+
+// With tag titles a song is found by its title or its name, otherwise by its name.
+bool matches(const Bot& bot, const std::string& song, std::size_t index, const std::string& needle)
+{
+    if (toLower(song).find(needle) != std::string::npos)
+        return true;
+    const auto title = bot.library.tagTitle(song, index);
+    return title && toLower(*title).find(needle) != std::string::npos;
+}
+
 void search(Bot& bot, const std::string& text)
 {
     bot.UnLin.setCaption(text);
@@ -35,7 +53,7 @@ void search(Bot& bot, const std::string& text)
         if (i >= bot.lstMp3.count())
             break; // the list was rebuilt while events ran
         const std::string& song = bot.lstMp3.item(i);
-        if (toLower(song).find(needle) != std::string::npos) {
+        if (matches(bot, song, i, needle)) {
             bot.lstMp3.select(static_cast<int>(i));
             bot.lstPlay.addItem(song);
         }
@@ -48,7 +66,9 @@ void search(Bot& bot, const std::string& text)
         // The search left the one match selected in the song list.
         bot.lstPlay.select(0);
         const std::string& song = bot.lstPlay.selectedText();
-        startSong(bot, bot.lstMp3.selectedIndex(), roads::SearchMatch, markedTitle(song, text, toLower(text)));
+        const auto index = bot.lstMp3.selectedIndex();
+        startSong(bot, index, roads::SearchMatch,
+                  markedTitle(shownName(bot, song, static_cast<std::size_t>(index)), text, toLower(text)));
         return;
     }
     bot.reply(" Multiple Strings Found! ");
@@ -69,7 +89,8 @@ void listMatches(Bot& bot)
         if (i >= bot.lstPlay.count())
             break;
         const std::string& entry = bot.lstPlay.item(i);
-        bot.replyRaw(" [" + decimal(k) + "]" + markedTitle(entry, bot.UnLin.caption(), bot.UnLin.caption()) + " ");
+        bot.replyRaw(" [" + decimal(k) + "]" +
+                     markedTitle(shownName(bot, entry), bot.UnLin.caption(), bot.UnLin.caption()) + " ");
         ++k;
     }
     Wait(bot.runtime(), 1);
@@ -91,10 +112,11 @@ void choose(Bot& bot, const std::string& argument)
     const auto& songs = bot.lstMp3.items();
     const auto at = std::find(songs.begin(), songs.end(), entry);
     if (at == songs.end())
-        bot.reply(" Cannot play " + titleOf(entry) + " "); // the song list was rebuilt meanwhile
+        bot.reply(" Cannot play " + songTitle(bot, entry) + " "); // the song list was rebuilt meanwhile
     else
         startSong(bot, static_cast<int>(at - songs.begin()), roads::DialogueChoice,
-                  markedTitle(entry, bot.UnLin.caption(), bot.UnLin.caption()));
+                  markedTitle(shownName(bot, entry, static_cast<std::size_t>(at - songs.begin())), bot.UnLin.caption(),
+                              bot.UnLin.caption()));
     closeDialogue(bot);
 }
 

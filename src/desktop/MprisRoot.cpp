@@ -27,7 +27,9 @@ QStringList MprisRoot::SupportedUriSchemes() const
 // The songs of the music directory; OpenUri takes no other files.
 QStringList MprisRoot::SupportedMimeTypes() const
 {
-    return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-mp3")};
+    return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-mp3"),        QStringLiteral("audio/flac"),
+            QStringLiteral("audio/ogg"),  QStringLiteral("audio/x-vorbis+ogg"), QStringLiteral("audio/opus"),
+            QStringLiteral("audio/x-wav")};
 }
 
 void MprisRoot::Raise()

@@ -4,9 +4,10 @@
 
 namespace tavu {
 
-// The text of an ID3 version 1 tag, the 128-byte trailer of an .mp3 file, as the ID3 window shows
-// it: UTF-8, each field cut at its first NUL byte (the padding most taggers write) and trimmed of
-// leading and trailing blanks. All fields are empty when the file has no tag.
+// The six fields of a song's tag as the ID3 window shows them, in UTF-8. Read from an ID3 version 1
+// tag, the 128-byte trailer of an .mp3 file, each field is cut at its first NUL byte (the padding
+// most taggers write) and trimmed of leading and trailing blanks. All fields are empty when the file
+// has no tag.
 struct Id3Tag {
     std::string title;
     std::string artist;

@@ -2,17 +2,22 @@
 
 #include "bot/Bot.h"
 #include "bot/DirectoryChooser.h"
+#include "player/LibraryOptions.h"
 #include "ui/DisplayName.h"
 #include "ui/PlayerPalette.h"
 #include "ui/WindowRoutines.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -88,6 +93,30 @@ DirectoryWindow::DirectoryWindow(Bot& bot, QWidget* parent)
     for (int column = 1; column < m_model->columnCount(); ++column)
         Dir1->hideColumn(column);
     Dir1->setFrameShape(QFrame::NoFrame);
+    // The library's choices, as the settings file holds them.
+    const LibraryOptions options = readLibraryOptions(bot.settings());
+    chkSubfolders = new QCheckBox(QStringLiteral("Songs of sub-folders too"), this);
+    chkSubfolders->setObjectName(QStringLiteral("chkSubfolders"));
+    chkSubfolders->setChecked(options.subfolders);
+    txtFormats = new QLineEdit(QString::fromStdString(formatsText(options.formats)), this);
+    txtFormats->setObjectName(QStringLiteral("txtFormats"));
+    txtFormats->setPlaceholderText(QStringLiteral("flac ogg opus"));
+    txtFormats->setToolTip(
+        QStringLiteral("Formats besides MP3, separated by blanks: %1")
+            .arg(QString::fromStdString(formatsText({playableFormats().begin(), playableFormats().end()}))));
+    cboTitles = new QComboBox(this);
+    cboTitles->setObjectName(QStringLiteral("cboTitles"));
+    cboTitles->addItem(QStringLiteral("File names"), QStringLiteral("files"));
+    cboTitles->addItem(QStringLiteral("Tags"), QStringLiteral("tags"));
+    cboTitles->setCurrentIndex(options.tagTitles ? 1 : 0);
+    auto* choices = new QGridLayout;
+    choices->setContentsMargins(0, 2, 0, 2);
+    choices->addWidget(chkSubfolders, 0, 0, 1, 2);
+    choices->addWidget(new QLabel(QStringLiteral("Formats:"), this), 1, 0);
+    choices->addWidget(txtFormats, 1, 1);
+    choices->addWidget(new QLabel(QStringLiteral("Titles:"), this), 2, 0);
+    choices->addWidget(cboTitles, 2, 1);
+
     Ok = flatButton(QStringLiteral("Ok"), "Ok", this);
     Cancel = flatButton(QStringLiteral("Cancel"), "Cancel", this);
 
@@ -100,8 +129,9 @@ DirectoryWindow::DirectoryWindow(Bot& bot, QWidget* parent)
     column->setSpacing(4);
     column->addWidget(Drive1);
     column->addWidget(Dir1, 1);
+    column->addLayout(choices);
     column->addLayout(buttons);
-    resize(260, 300);
+    resize(260, 380);
 
     fillDrives();
     const QString start = QFile::decodeName(QByteArray::fromStdString(bot.dir));
@@ -192,9 +222,18 @@ void DirectoryWindow::driveChanged(int index)
     }
 }
 
+LibraryOptions DirectoryWindow::chosenOptions() const
+{
+    LibraryOptions options;
+    options.subfolders = chkSubfolders->isChecked();
+    options.formats = parseFormats(txtFormats->text().toStdString());
+    options.tagTitles = cboTitles->currentData().toString() == QStringLiteral("tags");
+    return options;
+}
+
 void DirectoryWindow::okClicked()
 {
-    chooseMusicDirectory(m_bot, QFile::encodeName(chosenDirectory()).toStdString());
+    chooseMusicDirectory(m_bot, QFile::encodeName(chosenDirectory()).toStdString(), chosenOptions());
     close();
 }
 

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "player/LibraryOptions.h"
+
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QFileSystemModel;
+class QLineEdit;
 class QPushButton;
 class QTreeView;
 
@@ -12,8 +16,9 @@ namespace tavu {
 class Bot;
 
 // FrmDir: the music-directory chooser. A drive list (the file system root, the home folder and the
-// mounted volumes), a tree of directories, and Ok and Cancel. Topmost, dragged by its body, not
-// modal; it deletes itself when closed.
+// mounted volumes), a tree of directories, the library's choices (sub-folders, the formats besides
+// MP3, titles from file names or tags), and Ok and Cancel. Topmost, dragged by its body, not modal;
+// it deletes itself when closed.
 class DirectoryWindow : public QWidget {
 public:
     // Shows the chooser: the open one raised, or a new one starting at the music directory.
@@ -25,6 +30,8 @@ public:
     QString chosenDirectory() const;
     // Makes Dir1 show and select the directory; false when it is not a readable directory.
     bool setDirectory(const QString& path);
+    // The library choices as the window shows them.
+    LibraryOptions chosenOptions() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -41,6 +48,9 @@ private:
     QComboBox* Drive1;
     QTreeView* Dir1;
     QFileSystemModel* m_model;
+    QCheckBox* chkSubfolders;
+    QLineEdit* txtFormats;
+    QComboBox* cboTitles;
     QPushButton* Ok;
     QPushButton* Cancel;
     QString m_root;

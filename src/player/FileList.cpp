@@ -1,6 +1,7 @@
 #include "player/FileList.h"
 
 #include "bot/ListBox.h"
+#include "player/LibraryOptions.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -128,10 +129,18 @@ std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, cons
 
 std::size_t showSongs(const FileList& File1, ListBox& lstMp3, ListBox& mirror)
 {
+    return showSongs(File1, lstMp3, mirror, LibraryOptions{});
+}
+
+std::size_t showSongs(const FileList& File1, ListBox& lstMp3, ListBox& mirror, const LibraryOptions& options)
+{
     std::vector<std::string> songs;
-    for (const std::string& name : File1.items())
-        if (isSong(name))
+    for (const std::string& name : File1.items()) {
+        const auto slash = name.rfind('/');
+        if (isSong(slash == std::string::npos ? std::string_view(name) : std::string_view(name).substr(slash + 1),
+                   options))
             songs.push_back(name);
+    }
     // Both lists get the whole song list at once, so that a window showing one redraws once,
     // not once per song. Setting the items clears the selection.
     lstMp3.setItems(songs);

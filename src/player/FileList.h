@@ -49,8 +49,11 @@ std::optional<std::vector<std::string>> listPlainFiles(const std::string& direct
 bool isSong(std::string_view name);
 
 // Puts the songs of File1's items into lstMp3 and its mirror, in File1's order; no song is
-// selected afterwards. Returns the number of songs.
+// selected afterwards. Returns the number of songs. The songs are the items whose file names
+// (the part after the last "/") are songs' by the library options; the classic rule without them.
 std::size_t showSongs(const FileList& File1, ListBox& lstMp3, ListBox& mirror);
+struct LibraryOptions;
+std::size_t showSongs(const FileList& File1, ListBox& lstMp3, ListBox& mirror, const LibraryOptions& options);
 
 // The song path: File1's directory, "/", the song.
 std::string songPath(const FileList& File1, const std::string& song);

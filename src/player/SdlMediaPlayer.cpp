@@ -8,6 +8,7 @@
 #include <SDL2/SDL_mixer.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 
@@ -18,8 +19,31 @@ namespace {
 // cleared after it is out; setting the hook takes the mixer's lock, which the hook runs under.
 std::atomic<SdlMediaPlayer*> s_player{nullptr};
 
-// Loads a song. The mixer's MP3 decoder reckons the length from the file size, tags included, so a
-// file that starts with ID3v2 tags is handed over from the first byte after them.
+// The decoder for a file with tags in front, by its extension: a FLAC file may start with an ID3v2
+// tag too. Anything else is taken for MP3, as the classic library only plays MP3.
+Mix_MusicType typeAfterTags(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    const auto dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return MUS_MP3;
+    std::string extension = path.substr(dot + 1);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == "flac")
+        return MUS_FLAC;
+    if (extension == "ogg" || extension == "oga")
+        return MUS_OGG;
+    if (extension == "opus")
+        return MUS_OPUS;
+    if (extension == "wav")
+        return MUS_WAV;
+    return MUS_MP3;
+}
+
+// Loads a song; the mixer picks the decoder by the extension. Its MP3 decoder reckons the length
+// from the file size, tags included, so a file that starts with ID3v2 tags is handed over from the
+// first byte after them.
 Mix_Music* loadSong(const std::string& path)
 {
     std::error_code ec;
@@ -31,7 +55,7 @@ Mix_Music* loadSong(const std::string& path)
     if (tags == 0)
         return Mix_LoadMUS(path.c_str());
     SDL_RWops* rw = openFileWindow(path, static_cast<Sint64>(tags));
-    return rw ? Mix_LoadMUSType_RW(rw, MUS_MP3, SDL_TRUE) : nullptr;
+    return rw ? Mix_LoadMUSType_RW(rw, typeAfterTags(path), SDL_TRUE) : nullptr;
 }
 
 } // namespace

@@ -16,7 +16,7 @@ struct SongFolderRules {
 
 enum class SongFolderState { Missing, Unreadable, NoSongs, HasSongs };
 
-// Looks for the first song and stops there. Loops of symbolic links end.
+// Lists the folder as the library would, by these choices.
 SongFolderState checkSongFolder(const std::string& directory, const SongFolderRules& rules);
 
 // Whether a file name is a song's under the rules' formats (the classic rule included).

@@ -13,6 +13,7 @@
 #include "ui/WindowSkin.h"
 #include "util/ScreenPlace.h"
 #include "windows/PlayerKeys.h"
+#include "windows/SeekBar.h"
 
 #include <ribbonix/ControlFactory.h>
 #include <ribbonix/Scroller.h>
@@ -155,7 +156,10 @@ void MainWindow::buildControls()
                                             "font-family: 'DejaVu Sans Mono'; font-weight: bold; font-size: 15px;")
                                  .arg(colours::css(colours::Accent), colours::css(colours::Edge)));
 
-    m_bar = new QProgressBar(this);
+    auto* bar = new SeekBar(this);
+    // A click or a drag on the bar moves the song there.
+    bar->onSeek = [this](double fraction) { seekTo(m_bot, fraction * m_bot.media().Duration()); };
+    m_bar = bar;
     m_bar->setObjectName(QStringLiteral("Bar1"));
     m_bar->setGeometry(8, 56, 304, 6);
     m_bar->setTextVisible(false);

@@ -68,7 +68,7 @@ TEST(CommandHelp, TheListNamesEveryWordInAtMostThreeLines)
 
     // A longer table still fits in three lines.
     std::vector<Command> longer(chatCommands().begin(), chatCommands().end());
-    for (const char* word : {"seek", "shuffle", "queue", "volume", "balance", "lyrics", "skip"})
+    for (const char* word : {"rewind", "shuffle", "queue", "volume", "balance", "lyrics", "skip"})
         longer.push_back({word, nullptr, CommandGroup::Player, "", "x"});
     EXPECT_LE(helpListBodies(longer, "!").size(), 3u);
 }
@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WordCase{"help", " !help [WORD] - lists the commands in the chat, or tells what one does "},
                       WordCase{"trig", " trig X - sets the trigger to X; typed without any trigger "},
                       WordCase{"!!", " No such command [!!] - !help lists them all "},
-                      WordCase{"seek", " No such command [seek] - !help lists them all "}));
+                      WordCase{"rewind", " No such command [rewind] - !help lists them all "}));
 
 class HelpCommandTest : public BotFixture {
 protected:

@@ -1,7 +1,12 @@
 #include "id3/Id3Window.h"
+#include "bot/MusicLibrary.h"
 #include "bot/ShowSongTag.h"
+#include "id3/TagLibReader.h"
+#include "support/EncodedSongs.h"
+#include "support/Mp3Writer.h"
 #include "support/SimRuntimeFixture.h"
 #include "support/TagFile.h"
+#include "support/TagWriter.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -115,6 +120,54 @@ TEST_F(Id3WindowTest, ClosingTheWindowStopsItFollowing)
     m_window.reset();
     show(0); // must not reach the destroyed window
     EXPECT_EQ(bot->id3.tag.title, "Title");
+}
+
+} // namespace
+} // namespace tavu::test
+
+namespace tavu::test {
+namespace {
+
+// With tag titles the window shows every kind of tag.
+class Id3WindowTagsTest : public BotFixture {
+protected:
+    Id3WindowTagsTest()
+    {
+        BotServices with = services();
+        with.tags = &reader;
+        bot = std::make_unique<Bot>(runtime, room, dir.str(), with);
+        bot->settings().write(keys::LibraryFormats, "ogg");
+        bot->settings().write(keys::LibraryTitles, "tags");
+        writeBytes(
+            music.file("a.mp3"),
+            id3v2Tag(4, TextEncoding::Utf8, {{"TIT2", "\xE6\x9D\xB1\xE4\xBA\xAC \xC3\xA9t\xC3\xA9"}, {"TCON", "(8)"}}) +
+                Mp3Writer().silence(2).bytes());
+        EXPECT_TRUE(encodeSong(Encoding::Vorbis, music.file("b.ogg"),
+                               {"Rain", "Band", "", "2010", "Vorbis \xE2\x99\xAB comment", "Ambient"}, 0.2));
+        bot->dir = music.str();
+        bool listed = false;
+        FillSongList(*bot, bot->dir, listed);
+        window = std::make_unique<Id3Window>(*bot);
+    }
+    QString text(const char* name) { return window->findChild<QLineEdit*>(QString::fromLatin1(name))->text(); }
+
+    TagLibReader reader;
+    TestDir music;
+    std::unique_ptr<Id3Window> window;
+};
+
+TEST_F(Id3WindowTagsTest, ShowsAnId3v24Utf8TitleAndAVorbisComment)
+{
+    bot->lstMp3.select(0);
+    ShowSongTag(*bot);
+    EXPECT_EQ(text("txtTrack1"), QStringLiteral("\u6771\u4EAC \u00E9t\u00E9"));
+    EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("cbogenre1"))->currentText(), QStringLiteral("Jazz"));
+    bot->lstMp3.select(1);
+    ShowSongTag(*bot);
+    EXPECT_EQ(text("txtTrack1"), QStringLiteral("Rain"));
+    EXPECT_EQ(text("txtArtist1"), QStringLiteral("Band"));
+    EXPECT_EQ(text("txtYear1"), QStringLiteral("2010"));
+    EXPECT_EQ(text("txtComments1"), QStringLiteral("Vorbis \u266B comment"));
 }
 
 } // namespace

@@ -3,13 +3,17 @@
 #include "support/SimRuntimeFixture.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace tavu::test {
 namespace {
@@ -66,6 +70,39 @@ TEST_F(DirectoryWindowTest, OkTakesTheChosenDirectoryAndCloses)
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "Directory set to: [" + music.str() + "]");
     EXPECT_EQ(bot->settings().read(keys::Mp3Directory), music.str());
+}
+
+} // namespace
+} // namespace tavu::test
+
+namespace tavu::test {
+namespace {
+
+TEST_F(DirectoryWindowTest, ShowsTheLibraryChoicesAndTakesThemWithTheDirectory)
+{
+    bot->settings().write(keys::LibraryFormats, "ogg");
+    QPointer<DirectoryWindow> window = openWindow();
+    auto* subfolders = window->findChild<QCheckBox*>(QStringLiteral("chkSubfolders"));
+    auto* formats = window->findChild<QLineEdit*>(QStringLiteral("txtFormats"));
+    auto* titles = window->findChild<QComboBox*>(QStringLiteral("cboTitles"));
+    ASSERT_TRUE(subfolders && formats && titles);
+    EXPECT_FALSE(subfolders->isChecked());
+    EXPECT_EQ(formats->text(), QStringLiteral("ogg"));
+    EXPECT_EQ(titles->currentText(), QStringLiteral("File names"));
+
+    // A folder whose only song is in a sub-folder, taken with the choices made in the window.
+    TestDir nested;
+    std::filesystem::create_directories(nested.path() / "Artist");
+    writeBytes(nested.file("Artist/one.flac"), "x");
+    ASSERT_TRUE(window->setDirectory(q(nested.str())));
+    subfolders->setChecked(true);
+    formats->setText(QStringLiteral("FLAC mp4"));
+    titles->setCurrentIndex(1);
+    click(window, "Ok");
+    EXPECT_EQ(bot->lstMp3.items(), std::vector<std::string>{"Artist/one.flac"});
+    EXPECT_EQ(bot->settings().read(keys::LibrarySubfolders), "1");
+    EXPECT_EQ(bot->settings().read(keys::LibraryFormats), "flac");
+    EXPECT_EQ(bot->settings().read(keys::LibraryTitles), "tags");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The media player on SDL's dummy driver, which plays in real time: songs are kept to a second or two.
 
 #include "SdlPlayerFixture.h"
+#include "support/EncodedSongs.h"
 
 #include <SDL2/SDL_mixer.h>
 
@@ -219,6 +220,55 @@ TEST_F(SdlMediaPlayerTest, NoEndOfStreamAfterStopOrForASongReplacedByAnother)
     EXPECT_GE(clock.elapsed(), 900) << "the end reported is the second song's";
     runtime.runFor(300);
     EXPECT_EQ(ends, 1);
+}
+
+} // namespace
+} // namespace tavu::test
+
+namespace tavu::test {
+namespace {
+
+// FLAC, Ogg Vorbis and Opus made by their encoders play as MP3 does: length, position, seek, end.
+class SdlFormatTest : public SdlPlayerFixture, public ::testing::WithParamInterface<Encoding> {};
+
+TEST_P(SdlFormatTest, PlaysSeeksAndEndsAsAnMp3Does)
+{
+    const std::string song = dir.file("song." + extensionOf(GetParam()));
+    ASSERT_TRUE(encodeSong(GetParam(), song, {"Title", "Artist", "", "", "", ""}, 1.5));
+    ASSERT_TRUE(player.Open(song));
+    EXPECT_NEAR(player.Duration(), 1.5, 0.05);
+    ASSERT_TRUE(player.Seek(1.2));
+    EXPECT_NEAR(player.CurrentPosition(), 1.2, 0.1);
+    EXPECT_FALSE(player.Seek(2.0));
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
+}
+
+INSTANTIATE_TEST_SUITE_P(Encoders, SdlFormatTest, ::testing::Values(Encoding::Flac, Encoding::Vorbis, Encoding::Opus));
+
+TEST_F(SdlMediaPlayerTest, AFlacAfterAnId3v2TagPlaysAndBrokenFilesOfEveryFormatAreRefused)
+{
+    const std::string flac = dir.file("plain.flac");
+    ASSERT_TRUE(encodeSong(Encoding::Flac, flac, {}, 0.5));
+    writeBytes(dir.file("tagged.flac"), Mp3Writer().id3v2(3000).bytes() + readBytes(flac));
+    ASSERT_TRUE(player.Open(dir.file("tagged.flac")));
+    EXPECT_NEAR(player.Duration(), 0.5, 0.05);
+
+    const std::string ogg = dir.file("plain.ogg");
+    ASSERT_TRUE(encodeSong(Encoding::Vorbis, ogg, {}, 0.5));
+    writeBytes(dir.file("cut.ogg"), readBytes(ogg).substr(0, 200));
+    writeBytes(dir.file("wave.flac"), std::string("RIFF\x24\0\0\0WAVEfmt ", 16) + std::string(40, '\0'));
+    writeBytes(dir.file("zero.opus"), "");
+    writeBytes(dir.file("noise.opus"), std::string(5000, '\x6B'));
+    std::string noise(20000, '\0');
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    writeBytes(dir.file("noise.flac"), noise);
+    for (const char* bad : {"cut.ogg", "wave.flac", "zero.opus", "noise.opus", "noise.flac"}) {
+        EXPECT_FALSE(player.Open(dir.file(bad))) << bad;
+        EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped) << bad;
+    }
 }
 
 } // namespace

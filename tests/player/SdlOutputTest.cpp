@@ -1,6 +1,7 @@
 // What reaches the output: the samples the disk driver wrote while a tone song played to its end.
 
 #include "SdlPlayerFixture.h"
+#include "support/EncodedSongs.h"
 #include "util/SimRuntime.h"
 
 #include <SDL2/SDL_mixer.h>
@@ -156,6 +157,30 @@ TEST_F(SdlOutputTest, InterfaceSoundsKeepTheirLevelWhileTheSongIsMuted)
         return first < last ? std::vector<std::int16_t>(first, last) : std::vector<std::int16_t>();
     };
     EXPECT_EQ(audible(out.left), audible(intro));
+}
+
+} // namespace
+} // namespace tavu::test
+
+namespace tavu::test {
+namespace {
+
+TEST_F(SdlOutputTest, GainBalanceAndMuteWorkOnEveryFormat)
+{
+    for (const Encoding encoding : {Encoding::Flac, Encoding::Vorbis, Encoding::Opus}) {
+        SCOPED_TRACE(extensionOf(encoding));
+        song = dir.file("tone." + extensionOf(encoding));
+        ASSERT_TRUE(encodeSong(encoding, song, {}, 0.5));
+        const Output full = play();
+        ASSERT_GT(full.leftLevel(), 0);
+        const Output out = play([](SdlMediaPlayer& p, SdlSoundPlayer&) {
+            p.setVolume(-600);
+            p.setBalance(-5000);
+        });
+        EXPECT_NEAR(out.leftLevel() / full.leftLevel(), 0.501187, 0.005);
+        EXPECT_NEAR(out.rightLevel() / full.rightLevel(), 0.501187 * 0.5, 0.005);
+        EXPECT_TRUE(play([](SdlMediaPlayer& p, SdlSoundPlayer&) { p.setMute(true); }).silent());
+    }
 }
 
 } // namespace

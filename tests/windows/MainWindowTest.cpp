@@ -10,11 +10,15 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QProgressBar>
 #include <QScreen>
 #include <QSlider>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace tavu::test {
 namespace {
@@ -132,6 +136,42 @@ TEST_F(MainWindowPlaceTest, TheOwnerCanTurnTopmostOff)
     MainWindow plain(*bot);
     EXPECT_FALSE(plain.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_FALSE(plain.playlist()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+class MainWindowSeekTest : public BotFixture {
+public:
+    MainWindowSeekTest() : main(*bot)
+    {
+        installWindows(main, *bot);
+        useSongs({"a.mp3"});
+        main.show();
+    }
+    MainWindow main;
+};
+
+TEST_F(MainWindowSeekTest, AClickOrADragOnTheBarSeeksAndTheClockFollows)
+{
+    auto* bar = main.findChild<QProgressBar*>(QStringLiteral("Bar1"));
+    ASSERT_NE(bar, nullptr);
+    const QPoint placeBefore = main.pos();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 3)); // nothing plays
+    EXPECT_EQ(media.position, 0.0);
+
+    Next_Click(*bot);
+    media.length = 200;
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint((bar->width() - 1) / 4, 3));
+    EXPECT_NEAR(media.position, 50, 0.5);
+    EXPECT_EQ(bot->Bar1.value(), static_cast<int>(std::lround(media.position)));
+    EXPECT_EQ(main.findChild<QLabel*>(QStringLiteral("txtTime"))->text(), QStringLiteral("0:50"));
+
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(10, 3));
+    QTest::mouseMove(bar, QPoint(bar->width() - 1, 3));
+    QMouseEvent move(QEvent::MouseMove, QPointF(bar->width() - 1, 3), bar->mapToGlobal(QPointF(bar->width() - 1, 3)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(bar, &move);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() - 1, 3));
+    EXPECT_DOUBLE_EQ(media.position, 200);
+    EXPECT_EQ(main.pos(), placeBefore); // the press seeks; it does not drag the window
 }
 
 } // namespace

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "player/Library.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tavu {
+
+class Bot;
+
+// The song list rebuild (FillSongList) by the library options: lists the directory into File1,
+// which keeps its previous directory and listing when that fails, and shows File1's songs in
+// lstMp3 and its mirror, none selected. Returns the number of songs; listed tells whether the
+// directory itself could be listed. The classic options rebuild the list as the classic library
+// always did.
+std::size_t FillSongList(Bot& bot, const std::string& directory, const LibraryOptions& options, bool& listed);
+// The same by the options of the settings file.
+std::size_t FillSongList(Bot& bot, const std::string& directory, bool& listed);
+
+// Makes a listing of the directory the one in effect: File1 holds it, its titles are the ones
+// shown, and the song list shows its songs. Returns the number of songs.
+std::size_t useListing(Bot& bot, const std::string& directory, LibraryListing listing);
+// The number of songs in a listing.
+std::size_t songCount(const LibraryListing& listing);
+
+// The title of a song of the song list: what the announcements, the title label and scroller and
+// "mp3?" show of it. hint: its index in the song list, when known.
+std::string songTitle(const Bot& bot, std::string_view song, std::size_t hint = SongTitles::npos);
+
+} // namespace tavu

@@ -1,0 +1,301 @@
+#include "id3/TagLibReader.h"
+
+#include "id3/GenreTable.h"
+#include "util/Text.h"
+#include "util/Utf8.h"
+
+#include <taglib/apetag.h>
+#include <taglib/flacfile.h>
+#include <taglib/id3v2framefactory.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/infotag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/tbytevectorstream.h>
+#include <taglib/textidentificationframe.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
+#include <taglib/xiphcomment.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tavu {
+
+namespace {
+
+// The bytes read at first: enough for the ID3v2 tag of nearly every MP3 file.
+constexpr std::uint64_t kHeadBytes = 64 * 1024;
+// The most of an ID3v2 tag read in one piece; its text frames come first in practice, the
+// pictures after them.
+constexpr std::uint64_t kMostTagBytes = 16 * 1024 * 1024;
+// The most characters of one field.
+constexpr std::size_t kFieldLength = 1024;
+
+bool empty(const Id3Tag& tag)
+{
+    return tag == Id3Tag{};
+}
+
+// At most kFieldLength characters, without blanks around.
+std::string limited(std::string out)
+{
+    const auto first = out.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    out = out.substr(first, out.find_last_not_of(' ') - first + 1);
+    if (utf8Length(out) <= kFieldLength)
+        return out;
+    return limited(utf8Left(out, kFieldLength));
+}
+
+std::string text(const TagLib::String& value)
+{
+    return limited(value.to8Bit(true));
+}
+
+Id3Tag fields(const TagLib::Tag& tag)
+{
+    Id3Tag out;
+    out.title = text(tag.title());
+    out.artist = text(tag.artist());
+    out.album = text(tag.album());
+    out.year = tag.year() ? decimal(tag.year()) : std::string();
+    out.comment = text(tag.comment());
+    out.genre = text(tag.genre());
+    return out;
+}
+
+// An ID3v2 genre: each of its values, a number ("17" or "(17)") by the ID3v1 genre names.
+std::string id3v2Genre(const TagLib::ID3v2::Tag& tag)
+{
+    const auto& frames = tag.frameListMap();
+    const auto found = frames.find("TCON");
+    if (found == frames.end() || found->second.isEmpty())
+        return {};
+    const auto* frame = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(found->second.front());
+    if (!frame)
+        return text(found->second.front()->toString());
+    std::string genre;
+    for (const TagLib::String& value : frame->fieldList()) {
+        std::string name = text(value);
+        if (name.size() > 2 && name.front() == '(' && name.back() == ')')
+            name = name.substr(1, name.size() - 2);
+        if (!name.empty() && name.size() <= 3 && name.find_first_not_of("0123456789") == std::string::npos) {
+            std::string numbered;
+            getgenrefromID(std::stoi(name), numbered);
+            name = numbered;
+        }
+        if (!name.empty())
+            genre += (genre.empty() ? "" : " / ") + name;
+    }
+    return limited(genre);
+}
+
+Id3Tag id3v2Fields(const TagLib::ID3v2::Tag* tag)
+{
+    if (!tag || tag->isEmpty())
+        return {};
+    Id3Tag out = fields(*tag);
+    out.genre = id3v2Genre(*tag);
+    return out;
+}
+
+Id3Tag apeFields(const TagLib::APE::Tag* tag)
+{
+    return tag && !tag->isEmpty() ? fields(*tag) : Id3Tag{};
+}
+
+// The size of the ID3v2 tag a file starts with (header and footer included), or 0.
+std::uint64_t id3v2Size(const std::string& head)
+{
+    if (head.size() < 10 || head.compare(0, 3, "ID3") != 0 || static_cast<unsigned char>(head[3]) > 4)
+        return 0;
+    std::uint64_t size = 0;
+    for (int i = 6; i < 10; ++i) {
+        const auto byte = static_cast<unsigned char>(head[static_cast<std::size_t>(i)]);
+        if (byte & 0x80)
+            return 0;
+        size = (size << 7) | byte;
+    }
+    const bool footer = (static_cast<unsigned char>(head[5]) & 0x10) != 0;
+    return size + 10 + (footer ? 10 : 0);
+}
+
+std::string readAt(int fd, std::uint64_t offset, std::uint64_t bytes)
+{
+    std::string data(bytes, '\0');
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::pread(fd, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    data.resize(done);
+    return data;
+}
+
+// Tag bytes parsed in memory as an MP3 file: TagLib never reads more than was handed over.
+template <class Read>
+Id3Tag inMemory(const std::string& bytes, Read read)
+{
+    if (bytes.empty())
+        return {};
+    TagLib::ByteVector data(bytes.data(), static_cast<unsigned int>(bytes.size()));
+    TagLib::ByteVectorStream stream(data);
+    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
+    return file.isValid() ? read(file) : Id3Tag{};
+}
+
+std::uint32_t littleEndian(const std::string& bytes, std::size_t at)
+{
+    std::uint32_t n = 0;
+    for (int i = 3; i >= 0; --i)
+        n = (n << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    return n;
+}
+
+// The kinds of song file, told by their first bytes: the name may be wrong.
+enum class Kind { Mpeg, Flac, Vorbis, Opus, Wave };
+
+Kind kindOf(const std::string& start)
+{
+    if (start.starts_with("fLaC"))
+        return Kind::Flac;
+    if (start.starts_with("OggS"))
+        return start.find("OpusHead") != std::string::npos ? Kind::Opus : Kind::Vorbis;
+    if (start.starts_with("RIFF") && start.size() >= 12 && start.compare(8, 4, "WAVE") == 0)
+        return Kind::Wave;
+    return Kind::Mpeg;
+}
+
+// An open song file: its size and its first bytes.
+class SongFile {
+public:
+    // Only plain files: O_NONBLOCK keeps a pipe named like a song from blocking the open.
+    explicit SongFile(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK))
+    {
+        struct stat st {};
+        if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
+            return;
+        m_size = static_cast<std::uint64_t>(st.st_size);
+        m_plain = true;
+        m_head = readAt(m_fd, 0, std::min(m_size, kHeadBytes));
+        m_id3v2 = std::min({id3v2Size(m_head), m_size, kMostTagBytes});
+    }
+    ~SongFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    SongFile(const SongFile&) = delete;
+    SongFile& operator=(const SongFile&) = delete;
+
+    bool plain() const { return m_plain; }
+
+    // The bytes after the ID3v2 tag the file may start with, where the audio begins.
+    Kind kind() const
+    {
+        if (m_id3v2 + 64 <= m_head.size())
+            return kindOf(m_head.substr(m_id3v2, 64));
+        return kindOf(readAt(m_fd, m_id3v2, 64));
+    }
+
+    // The ID3v2 tag at the start, read in one piece.
+    Id3Tag id3v2() const
+    {
+        if (m_id3v2 == 0)
+            return {};
+        const std::string tag = m_id3v2 <= m_head.size() ? m_head.substr(0, m_id3v2) : readAt(m_fd, 0, m_id3v2);
+        return inMemory(tag, [](TagLib::MPEG::File& f) { return id3v2Fields(f.ID3v2Tag()); });
+    }
+
+    // The APE tag at the end, before an ID3v1 tag if there is one, read in one piece.
+    Id3Tag ape() const
+    {
+        constexpr std::uint64_t kFooter = 32, kId3v1 = 128;
+        const std::uint64_t tailSize = std::min(m_size, kFooter + kId3v1);
+        const std::string tail = readAt(m_fd, m_size - tailSize, tailSize);
+        for (const std::uint64_t after : {std::uint64_t{0}, kId3v1}) {
+            if (tail.size() < kFooter + after)
+                continue;
+            const std::size_t footer = tail.size() - after - kFooter;
+            if (tail.compare(footer, 8, "APETAGEX") != 0)
+                continue;
+            const std::uint64_t size = std::min<std::uint64_t>(littleEndian(tail, footer + 12), kMostTagBytes);
+            const std::uint64_t end = m_size - after;
+            if (size < kFooter || size > end)
+                return {};
+            return inMemory(readAt(m_fd, end - size, size),
+                            [](TagLib::MPEG::File& f) { return apeFields(f.APETag()); });
+        }
+        return {};
+    }
+
+private:
+    int m_fd;
+    bool m_plain = false;
+    std::uint64_t m_size = 0;
+    std::string m_head;
+    std::uint64_t m_id3v2 = 0;
+};
+
+// The tag of a FLAC, Ogg or WAV file, read by TagLib's reader of that kind.
+Id3Tag containerTag(const std::string& path, Kind kind)
+{
+    switch (kind) {
+    case Kind::Flac: {
+        TagLib::FLAC::File file(path.c_str(), false);
+        if (!file.isValid())
+            return {};
+        const TagLib::Ogg::XiphComment* xiph = file.xiphComment();
+        return xiph && !xiph->isEmpty() ? fields(*xiph) : id3v2Fields(file.ID3v2Tag());
+    }
+    case Kind::Vorbis: {
+        TagLib::Ogg::Vorbis::File file(path.c_str(), false);
+        return file.isValid() && file.tag() && !file.tag()->isEmpty() ? fields(*file.tag()) : Id3Tag{};
+    }
+    case Kind::Opus: {
+        TagLib::Ogg::Opus::File file(path.c_str(), false);
+        return file.isValid() && file.tag() && !file.tag()->isEmpty() ? fields(*file.tag()) : Id3Tag{};
+    }
+    case Kind::Wave: {
+        TagLib::RIFF::WAV::File file(path.c_str(), false);
+        if (!file.isValid())
+            return {};
+        Id3Tag tag = id3v2Fields(file.ID3v2Tag());
+        const TagLib::RIFF::Info::Tag* info = file.InfoTag();
+        return empty(tag) && info && !info->isEmpty() ? fields(*info) : tag;
+    }
+    case Kind::Mpeg:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+Id3Tag TagLibReader::read(const std::string& path) const
+{
+    // TagLib is never handed a whole file it would have to search: an MP3 file's tags are read in
+    // one piece each, and the other kinds only go to their reader when their first bytes say so.
+    const SongFile file(path);
+    if (!file.plain())
+        return {};
+    const Kind kind = file.kind();
+    Id3Tag tag;
+    if (kind == Kind::Mpeg) {
+        tag = file.id3v2();
+        if (empty(tag))
+            tag = file.ape();
+    } else {
+        tag = containerTag(path, kind);
+    }
+    return empty(tag) ? ReadSongTag(path) : tag;
+}
+
+} // namespace tavu

@@ -1,0 +1,105 @@
+#include "player/LibraryOptions.h"
+
+#include "settings/Settings.h"
+#include "util/Text.h"
+
+#include <algorithm>
+
+namespace tavu {
+
+namespace {
+
+// The extension of a file name, lower case, when its format is one of these.
+bool hasFormat(std::string_view name, const std::vector<std::string>& formats)
+{
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos || formats.empty())
+        return false;
+    const std::string_view extension = name.substr(dot + 1);
+    return std::any_of(formats.begin(), formats.end(),
+                       [&](const std::string& format) { return equalsNoCase(extension, format); });
+}
+
+std::string trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
+} // namespace
+
+const std::vector<std::string_view>& playableFormats()
+{
+    // What the player's decoders read: MP3, FLAC, Ogg Vorbis, Opus and WAV.
+    static const std::vector<std::string_view> formats{"mp3", "flac", "ogg", "oga", "opus", "wav"};
+    return formats;
+}
+
+std::vector<std::string> parseFormats(std::string_view text)
+{
+    std::vector<std::string> formats;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const auto start = text.find_first_not_of(" \t,", at);
+        if (start == std::string_view::npos)
+            break;
+        auto end = text.find_first_of(" \t,", start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string word = toLower(text.substr(start, end - start));
+        if (!word.empty() && word.front() == '.')
+            word.erase(0, 1);
+        const auto& playable = playableFormats();
+        if (std::find(playable.begin(), playable.end(), word) != playable.end() &&
+            std::find(formats.begin(), formats.end(), word) == formats.end())
+            formats.push_back(std::move(word));
+        at = end;
+    }
+    return formats;
+}
+
+std::string formatsText(const std::vector<std::string>& formats)
+{
+    std::string text;
+    for (const std::string& format : formats)
+        text += (text.empty() ? "" : " ") + format;
+    return text;
+}
+
+LibraryOptions readLibraryOptions(const Settings& settings)
+{
+    LibraryOptions options;
+    options.subfolders = leadingNumber(settings.read(keys::LibrarySubfolders)) != 0;
+    options.formats = parseFormats(settings.read(keys::LibraryFormats));
+    options.tagTitles = equalsNoCase(trimmed(settings.read(keys::LibraryTitles)), "tags");
+    return options;
+}
+
+void writeLibraryOptions(const Settings& settings, const LibraryOptions& options)
+{
+    const LibraryOptions stored = readLibraryOptions(settings);
+    if (stored.subfolders != options.subfolders)
+        settings.write(keys::LibrarySubfolders, options.subfolders ? "1" : "0");
+    if (stored.formats != options.formats)
+        settings.write(keys::LibraryFormats, formatsText(options.formats));
+    if (stored.tagTitles != options.tagTitles)
+        settings.write(keys::LibraryTitles, options.tagTitles ? "tags" : "files");
+}
+
+bool isSong(std::string_view name, const LibraryOptions& options)
+{
+    return name.find(".mp3") != std::string_view::npos || hasFormat(name, options.formats);
+}
+
+std::string fileTitle(std::string_view song, const LibraryOptions& options)
+{
+    std::string title(song);
+    if (hasFormat(title, options.formats))
+        title.erase(title.rfind('.'));
+    ReplaceText(title, ".mp3", "");
+    return title;
+}
+
+} // namespace tavu

@@ -1,0 +1,286 @@
+#include "player/SqliteLibraryCache.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+
+namespace tavu {
+
+namespace {
+
+// The version of the layout below; a file of another version is made anew.
+constexpr int kVersion = 1;
+
+constexpr const char* kSchema = R"(
+CREATE TABLE folders(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE);
+CREATE TABLE songs(folder INTEGER NOT NULL, name TEXT NOT NULL, size INTEGER NOT NULL, mtime INTEGER NOT NULL,
+                   title TEXT NOT NULL, artist TEXT NOT NULL, PRIMARY KEY(folder, name)) WITHOUT ROWID;
+PRAGMA user_version = 1;
+)";
+
+constexpr const char* kStatements[] = {
+    "SELECT name, size, mtime, title, artist FROM songs WHERE folder = (SELECT id FROM folders WHERE path = ?1)",
+    "SELECT id FROM folders WHERE path = ?1",
+    "INSERT INTO folders(path) VALUES(?1)",
+    "DELETE FROM songs WHERE folder = ?1",
+    "INSERT INTO songs(folder, name, size, mtime, title, artist) VALUES(?1, ?2, ?3, ?4, ?5, ?6)",
+    // The root, and every path that starts with the root and "/" ("0" is the character after "/").
+    "SELECT path FROM folders WHERE path = ?1 OR (path >= ?1 || '/' AND path < ?1 || '0')",
+    "DELETE FROM folders WHERE id = ?1",
+};
+
+bool broken(int code)
+{
+    const int primary = code & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_FORMAT ||
+           primary == SQLITE_SCHEMA || primary == SQLITE_ERROR;
+}
+
+void bindText(sqlite3_stmt* s, int index, const std::string& text)
+{
+    sqlite3_bind_text(s, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+std::string columnText(sqlite3_stmt* s, int column)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(s, column))) : std::string();
+}
+
+// Runs a statement to its end, and makes it ready for the next use.
+int run(sqlite3_stmt* s)
+{
+    int code = SQLITE_ROW;
+    while (code == SQLITE_ROW)
+        code = sqlite3_step(s);
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    return code == SQLITE_DONE ? SQLITE_OK : code;
+}
+
+} // namespace
+
+SqliteLibraryCache::SqliteLibraryCache(std::string path) : m_path(std::move(path)) {}
+
+SqliteLibraryCache::~SqliteLibraryCache()
+{
+    close();
+}
+
+void SqliteLibraryCache::close()
+{
+    for (sqlite3_stmt*& s : m_statements) {
+        sqlite3_finalize(s);
+        s = nullptr;
+    }
+    if (m_db)
+        sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    m_inTransaction = false;
+}
+
+bool SqliteLibraryCache::openFile()
+{
+    if (sqlite3_open_v2(m_path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        close();
+        return false;
+    }
+    // Another program using the same cache makes this one wait briefly, then go without.
+    sqlite3_busy_timeout(m_db, 100);
+    sqlite3_stmt* version = nullptr;
+    int found = -1;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA user_version", -1, &version, nullptr) == SQLITE_OK &&
+        sqlite3_step(version) == SQLITE_ROW)
+        found = sqlite3_column_int(version, 0);
+    sqlite3_finalize(version);
+    if (found < 0 || (found != 0 && found != kVersion))
+        return false; // not a cache this program can read
+    if (sqlite3_exec(m_db,
+                     "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA journal_size_limit = 4194304",
+                     nullptr, nullptr, nullptr) != SQLITE_OK)
+        return false;
+    if (found == 0 && sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
+        return false;
+    for (int i = 0; i < Count; ++i)
+        if (sqlite3_prepare_v3(m_db, kStatements[i], -1, SQLITE_PREPARE_PERSISTENT, &m_statements[i], nullptr) !=
+            SQLITE_OK)
+            return false;
+    return true;
+}
+
+bool SqliteLibraryCache::open()
+{
+    if (m_busy || m_unusable)
+        return false;
+    if (!m_db && !openFile()) {
+        // A file that is not a cache of this version: start again with an empty one.
+        removeFiles();
+        if (!openFile()) {
+            close();
+            m_unusable = true; // the folder cannot hold the file; no listing tries again
+            return false;
+        }
+    }
+    if (m_wantTransaction && !m_inTransaction) {
+        if (sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            failed(sqlite3_errcode(m_db));
+            return false;
+        }
+        m_inTransaction = true;
+    }
+    return true;
+}
+
+void SqliteLibraryCache::removeFiles()
+{
+    close();
+    ++m_rebuilds;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        std::remove((m_path + suffix).c_str());
+}
+
+void SqliteLibraryCache::failed(int code)
+{
+    const int primary = code & 0xff;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
+        // Waiting on every folder would stall the listing; this one goes on without the cache.
+        if (m_inTransaction)
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        m_inTransaction = false;
+        m_busy = true;
+    } else if (broken(code)) {
+        removeFiles(); // the next use makes it anew
+    }
+    // Anything else (a full disk, no memory) leaves the file for the next use.
+}
+
+sqlite3_stmt* SqliteLibraryCache::statement(Statement which)
+{
+    return open() ? m_statements[which] : nullptr;
+}
+
+void SqliteLibraryCache::begin()
+{
+    m_wantTransaction = true;
+    open();
+}
+
+void SqliteLibraryCache::commit()
+{
+    m_wantTransaction = false;
+    m_busy = false;
+    if (!m_inTransaction || !m_db)
+        return;
+    m_inTransaction = false;
+    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const int code = sqlite3_errcode(m_db);
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        failed(code);
+        m_busy = false;
+    }
+}
+
+std::vector<LibraryCache::Song> SqliteLibraryCache::folder(const std::string& folder)
+{
+    std::vector<Song> songs;
+    sqlite3_stmt* s = statement(FolderSongs);
+    if (!s)
+        return songs;
+    bindText(s, 1, folder);
+    int code;
+    while ((code = sqlite3_step(s)) == SQLITE_ROW)
+        songs.push_back({columnText(s, 0), sqlite3_column_int64(s, 1), sqlite3_column_int64(s, 2), columnText(s, 3),
+                         columnText(s, 4)});
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    if (code != SQLITE_DONE) {
+        failed(code);
+        return {};
+    }
+    return songs;
+}
+
+long long SqliteLibraryCache::folderId(const std::string& folder, bool add)
+{
+    sqlite3_stmt* s = statement(FolderId);
+    if (!s)
+        return -1;
+    bindText(s, 1, folder);
+    long long id = -1;
+    const int code = sqlite3_step(s);
+    if (code == SQLITE_ROW)
+        id = sqlite3_column_int64(s, 0);
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    if (code != SQLITE_ROW && code != SQLITE_DONE) {
+        failed(code);
+        return -1;
+    }
+    if (id >= 0 || !add)
+        return id;
+    sqlite3_stmt* insert = statement(AddFolder);
+    bindText(insert, 1, folder);
+    if (const int added = run(insert); added != SQLITE_OK) {
+        failed(added);
+        return -1;
+    }
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+void SqliteLibraryCache::storeFolder(const std::string& folder, const std::vector<Song>& songs)
+{
+    const long long id = folderId(folder, true);
+    if (id < 0)
+        return;
+    sqlite3_stmt* clear = statement(DeleteSongs);
+    sqlite3_bind_int64(clear, 1, id);
+    if (const int code = run(clear); code != SQLITE_OK)
+        return failed(code);
+    sqlite3_stmt* add = statement(AddSong);
+    for (const Song& song : songs) {
+        sqlite3_bind_int64(add, 1, id);
+        bindText(add, 2, song.name);
+        sqlite3_bind_int64(add, 3, song.size);
+        sqlite3_bind_int64(add, 4, song.mtime);
+        bindText(add, 5, song.title);
+        bindText(add, 6, song.artist);
+        if (const int code = run(add); code != SQLITE_OK)
+            return failed(code);
+    }
+}
+
+std::vector<std::string> SqliteLibraryCache::foldersBelow(const std::string& root)
+{
+    std::vector<std::string> folders;
+    sqlite3_stmt* s = statement(FoldersBelow);
+    if (!s)
+        return folders;
+    bindText(s, 1, root);
+    int code;
+    while ((code = sqlite3_step(s)) == SQLITE_ROW)
+        folders.push_back(columnText(s, 0));
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    if (code != SQLITE_DONE) {
+        failed(code);
+        return {};
+    }
+    return folders;
+}
+
+void SqliteLibraryCache::forgetFolder(const std::string& folder)
+{
+    const long long id = folderId(folder, false);
+    if (id < 0)
+        return;
+    for (Statement which : {DeleteSongs, DeleteFolder}) {
+        sqlite3_stmt* s = statement(which);
+        if (!s)
+            return;
+        sqlite3_bind_int64(s, 1, id);
+        if (const int code = run(s); code != SQLITE_OK)
+            return failed(code);
+    }
+}
+
+} // namespace tavu

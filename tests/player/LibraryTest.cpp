@@ -1,0 +1,276 @@
+#include "player/Library.h"
+#include "id3/TagLibReader.h"
+#include "player/LibraryCache.h"
+#include "player/LibraryScanner.h"
+#include "player/SqliteLibraryCache.h"
+#include "settings/Settings.h"
+#include "support/Mp3Writer.h"
+#include "support/TagWriter.h"
+#include "support/TestDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tavu::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+struct OptionsCase {
+    const char* subfolders;
+    const char* formats;
+    const char* titles;
+    LibraryOptions expected;
+};
+
+TEST(LibraryOptions, ReadFromTheSettingsWithTheClassicRulesForMissingKeys)
+{
+    const OptionsCase cases[] = {
+        {nullptr, nullptr, nullptr, {}},
+        {"1", "flac ogg opus", "tags", {true, {"flac", "ogg", "opus"}, true}},
+        {"0", "", "files", {}},
+        // Letter case, dots and repeats are ignored; formats the player does not play are dropped.
+        {" 1 ", "FLAC .Ogg mp4 flac wav", "Tags", {true, {"flac", "ogg", "wav"}, true}},
+        {"yes", "aac", "titles", {}},
+    };
+    for (const OptionsCase& c : cases) {
+        TestDir dir;
+        const Settings settings(dir.file("Tavu.ini"));
+        if (c.subfolders)
+            settings.write(keys::LibrarySubfolders, c.subfolders);
+        if (c.formats)
+            settings.write(keys::LibraryFormats, c.formats);
+        if (c.titles)
+            settings.write(keys::LibraryTitles, c.titles);
+        EXPECT_EQ(readLibraryOptions(settings), c.expected) << (c.formats ? c.formats : "(none)");
+    }
+}
+
+TEST(LibraryOptions, OnlyChangedChoicesAreWritten)
+{
+    TestDir dir;
+    const Settings settings(dir.file("Tavu.ini"));
+    settings.write(keys::Volume, "40");
+    const std::string before = readBytes(settings.path());
+    writeLibraryOptions(settings, {});
+    EXPECT_EQ(readBytes(settings.path()), before); // a classic file stays classic
+    writeLibraryOptions(settings, {false, {"opus"}, true});
+    EXPECT_EQ(settings.read(keys::LibrarySubfolders), "");
+    EXPECT_EQ(settings.read(keys::LibraryFormats), "opus");
+    EXPECT_EQ(settings.read(keys::LibraryTitles), "tags");
+}
+
+TEST(LibraryOptions, SongsAndFileTitles)
+{
+    const LibraryOptions classic;
+    const LibraryOptions flac{false, {"flac", "mp3"}, false};
+    struct Row {
+        const char* name;
+        bool classicSong, flacSong;
+        const char* classicTitle;
+        const char* flacTitle;
+    };
+    for (const Row& r : {Row{"a.mp3", true, true, "a", "a"}, Row{"A.MP3", false, true, "A", "A"},
+                         Row{"b.FLAC", false, true, "b.FLAC", "b"}, Row{"c.mp3.txt", true, true, "c.txt", "c.txt"},
+                         Row{"flac", false, false, "flac", "flac"}, Row{"Dir.flac/x.ogg", false, false, "", ""}}) {
+        EXPECT_EQ(isSong(r.name, classic), r.classicSong) << r.name;
+        EXPECT_EQ(isSong(r.name, flac), r.flacSong) << r.name;
+        if (*r.classicTitle) {
+            EXPECT_EQ(fileTitle(r.name, classic), r.classicTitle) << r.name;
+            EXPECT_EQ(fileTitle(r.name, flac), r.flacTitle) << r.name;
+        }
+    }
+}
+
+class LibraryTest : public ::testing::Test {
+protected:
+    void touch(const std::string& name, const std::string& bytes = "x")
+    {
+        fs::create_directories((music.path() / name).parent_path());
+        writeBytes(music.file(name), bytes);
+    }
+    void song(const std::string& name, const std::string& title, const std::string& artist = {})
+    {
+        std::vector<TextFrame> frames{{"TIT2", title}};
+        if (!artist.empty())
+            frames.push_back({"TPE1", artist});
+        touch(name, id3v2Tag(4, TextEncoding::Utf8, frames) + Mp3Writer().silence(2).bytes());
+    }
+    LibraryListing list(const LibraryOptions& options)
+    {
+        auto listing = library.list(music.str(), options);
+        EXPECT_TRUE(listing.has_value());
+        return listing ? std::move(*listing) : LibraryListing{};
+    }
+
+    TestDir music;
+    TestDir home;
+    TagLibReader tags;
+    Library library;
+};
+
+TEST_F(LibraryTest, SubfoldersAreListedByPathInSongListOrderPastBadEntries)
+{
+    for (const char* name :
+         {"b.mp3", "Artist/Album/02 two.flac", "Artist/Album/01 one.OGG", "Artist/cover.jpg", "artist - loose.opus",
+          "Zed/x.mp3", ".hidden/secret.mp3", "Artist/.hidden.mp3", "Artist/Album/notes.txt"})
+        touch(name);
+    fs::create_directory_symlink("..", music.path() / "Artist" / "loop");      // back to the top
+    fs::create_directory_symlink("../Artist", music.path() / "Zed" / "again"); // a second way in
+    fs::create_symlink("missing.mp3", music.path() / "Zed" / "dangling.mp3");  // goes nowhere
+    fs::create_symlink("../b.mp3", music.path() / "Zed" / "linked.mp3");       // a song elsewhere
+    ASSERT_EQ(::mkfifo(music.file("Zed/pipe.mp3").c_str(), 0600), 0);          // would block a reader
+    touch("Zed/bad \xFF name.mp3");                                            // not UTF-8
+
+    const LibraryOptions options{true, {"flac", "ogg", "opus"}, false};
+    // By the whole path without regard to case: "artist - " sorts before "artist/".
+    EXPECT_EQ(list(options).files, (Names{"artist - loose.opus", "Artist/Album/01 one.OGG", "Artist/Album/02 two.flac",
+                                          "b.mp3", "Zed/linked.mp3", "Zed/x.mp3"}));
+    // Without sub-folders, only the directory's own songs; the classic options list every plain file.
+    EXPECT_EQ(list({false, {"opus"}, false}).files, (Names{"artist - loose.opus", "b.mp3"}));
+    EXPECT_EQ(list({}).files.size(), 2u);
+    EXPECT_FALSE(library.list(music.str() + "/gone", options).has_value());
+}
+
+TEST_F(LibraryTest, TitlesComeFromTagsOrTheFileName)
+{
+    library.setTagReader(&tags);
+    song("A/one.mp3", "First", "Band");
+    song("A/two.mp3", "Second");
+    song("A/three.mp3", "");
+    touch("A/four.flac", "not a flac file");
+    LibraryListing listing = list({true, {"flac"}, true});
+    library.adopt(listing);
+    EXPECT_EQ(library.title("A/one.mp3"), "Band - First");
+    EXPECT_EQ(library.title("A/two.mp3"), "Second");
+    EXPECT_EQ(library.title("A/three.mp3"), "A/three");
+    EXPECT_EQ(library.title("A/four.flac"), "A/four");
+    EXPECT_EQ(library.title("not/listed.mp3"), "not/listed");
+    EXPECT_EQ(library.tagTitle("A/two.mp3", 3), std::optional<std::string_view>("Second"));
+
+    // A line break in a tag would split a reply line.
+    song("A/one.mp3", "Evil\r\nPRIVMSG #x :hi", "Band");
+    listing = list({true, {}, true});
+    library.adopt(listing);
+    EXPECT_EQ(library.title("A/one.mp3"), "Band - Evil  PRIVMSG #x :hi");
+}
+
+TEST_F(LibraryTest, TheCacheReadsOnlyWhatChanged)
+{
+    SqliteLibraryCache cache(home.file("Library.db"));
+    library.setTagReader(&tags);
+    library.setCache(&cache);
+    for (int folder = 0; folder < 4; ++folder)
+        for (int i = 0; i < 5; ++i)
+            song("F" + std::to_string(folder) + "/s" + std::to_string(i) + ".mp3", "T" + std::to_string(i));
+    const LibraryOptions options{true, {}, true};
+    EXPECT_EQ(list(options).tagsRead, 20u);
+    EXPECT_EQ(list(options).tagsRead, 0u);
+
+    song("F1/s2.mp3", "Changed title");  // new size
+    song("F3/new.mp3", "New");           // new file
+    fs::remove_all(music.path() / "F2"); // a folder gone
+    const fs::path touched = music.path() / "F0" / "s0.mp3";
+    fs::last_write_time(touched, fs::last_write_time(touched) + std::chrono::seconds(5)); // same size, new time
+    LibraryListing listing = list(options);
+    EXPECT_EQ(listing.tagsRead, 3u);
+    EXPECT_EQ(listing.files.size(), 16u);
+    library.adopt(listing);
+    EXPECT_EQ(library.title("F1/s2.mp3"), "Changed title");
+
+    // A new program on the same cache file reads nothing; the vanished folder is forgotten.
+    SqliteLibraryCache again(home.file("Library.db"));
+    library.setCache(&again);
+    EXPECT_EQ(list(options).tagsRead, 0u);
+    EXPECT_EQ(again.foldersBelow(music.str()).size(), 3u);
+    EXPECT_EQ(again.rebuilds(), 0);
+}
+
+TEST(SqliteLibraryCache, ABrokenFileIsMadeAnew)
+{
+    const LibraryCache::Song song{"a.mp3", 10, 20, "Title", "Artist"};
+    for (const std::string& bytes :
+         {std::string(5000, '\x5A'), std::string("SQLite format 3\0", 16) + "cut off", std::string()}) {
+        TestDir home;
+        const std::string path = home.file("Library.db");
+        writeBytes(path, bytes);
+        SqliteLibraryCache cache(path);
+        cache.begin();
+        EXPECT_TRUE(cache.folder("/music").empty());
+        cache.storeFolder("/music", {song});
+        cache.commit();
+        EXPECT_EQ(cache.folder("/music"), std::vector<LibraryCache::Song>{song});
+        EXPECT_EQ(cache.rebuilds(), bytes.empty() ? 0 : 1);
+    }
+}
+
+TEST(SqliteLibraryCache, AWriterKilledInTheMiddleLeavesTheLastCommit)
+{
+    TestDir home;
+    const std::string path = home.file("Library.db");
+    {
+        SqliteLibraryCache cache(path);
+        cache.begin();
+        cache.storeFolder("/music", {{"kept.mp3", 1, 2, "Kept", ""}});
+        cache.commit();
+    }
+    for (int round = 0; round < 2; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Commits one folder, then writes a listing larger than its page cache, so that part of
+            // it is in the file, and is killed before it commits that.
+            SqliteLibraryCache cache(path);
+            cache.begin();
+            cache.storeFolder("/music/done" + std::to_string(round), {{"d.mp3", 1, 2, "Done", ""}});
+            cache.commit();
+            cache.begin();
+            for (int folder = 0; folder < 6000; ++folder)
+                cache.storeFolder("/music/" + std::to_string(folder), {{"x.mp3", 1, 2, std::string(500, 'x'), ""}});
+            ::raise(SIGKILL);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        std::error_code ec;
+        EXPECT_GT(fs::file_size(path + "-wal", ec), 1024u * 1024u); // what the killed writer had written
+        SqliteLibraryCache cache(path);
+        EXPECT_EQ(cache.folder("/music"), (std::vector<LibraryCache::Song>{{"kept.mp3", 1, 2, "Kept", ""}}));
+        Names expected{"/music", "/music/done0"};
+        if (round == 1)
+            expected.push_back("/music/done1");
+        EXPECT_EQ(cache.foldersBelow("/music"), expected);
+        EXPECT_EQ(cache.rebuilds(), 0);
+    }
+}
+
+TEST(SqliteLibraryCache, FoldersBelowARootAreThoseInsideIt)
+{
+    TestDir home;
+    SqliteLibraryCache cache(home.file("Library.db"));
+    for (const char* folder : {"/m", "/m/a", "/m/a/b", "/m-other", "/ma", "/m0", "/x"})
+        cache.storeFolder(folder, {{"s.mp3", 1, 1, "", ""}});
+    EXPECT_EQ(cache.foldersBelow("/m"), (Names{"/m", "/m/a", "/m/a/b"}));
+    cache.forgetFolder("/m/a");
+    EXPECT_EQ(cache.foldersBelow("/m"), (Names{"/m", "/m/a/b"}));
+    EXPECT_TRUE(cache.folder("/m/a").empty());
+    EXPECT_FALSE(fs::exists(home.file("nothing.db")));
+}
+
+TEST(SqliteLibraryCache, NoFileUntilItIsUsed)
+{
+    TestDir home;
+    {
+        SqliteLibraryCache cache(home.file("Library.db"));
+    }
+    EXPECT_FALSE(fs::exists(home.file("Library.db")));
+}
+
+} // namespace
+} // namespace tavu::test

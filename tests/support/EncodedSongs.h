@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace tavu::test {
+
+// Songs made at test time by the real encoders: sox makes a tone, and lame (CBR or VBR, ID3v2
+// tags), flac, oggenc and opusenc (Vorbis comments) encode and tag it.
+enum class Encoding { Mp3Cbr, Mp3Vbr, Flac, Vorbis, Opus };
+
+struct SongTags {
+    std::string title, artist, album, year, comment, genre;
+};
+
+// The file extension of an encoding: "mp3", "flac", "ogg", "opus".
+std::string extensionOf(Encoding encoding);
+
+// Writes `seconds` of a 440 Hz tone to path, tagged with the fields given. False when an encoder is
+// missing or fails. The tone is made once per length and process.
+bool encodeSong(Encoding encoding, const std::string& path, const SongTags& tags = {}, double seconds = 1.0);
+
+} // namespace tavu::test
