@@ -31,7 +31,8 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
     };
     m_room.attach(Chat1);
     m_room.attach(Chat2);
-    m_services.media.EndOfStream = [this] { Media1_EndOfStream(*this); };
+    continuation = std::make_unique<Continuation>(*this);
+    m_services.media.EndOfStream = [this] { continuation->Media1_EndOfStream(); };
     lstmp3.onSelect = [this] { lstMp3_Click(*this); };
     Chat2.ChatMsg = [this](const std::string& name, const std::string& said) { Chat2_ChatMsg(*this, name, said); };
     savedStyles = std::make_unique<SavedStyles>(*this);
@@ -80,6 +81,7 @@ void Bot::setMuteState(bool muted)
 
 Bot::~Bot()
 {
+    m_playedWriter.flush();
     m_services.media.EndOfStream = nullptr;
     m_room.detach(Chat1);
     m_room.detach(Chat2);

@@ -10,6 +10,7 @@
 #include "player/FileList.h"
 #include "player/MediaPlayer.h"
 #include "settings/Settings.h"
+#include "settings/ThrottledSetting.h"
 #include "style/Style.h"
 #include "util/Platform.h"
 #include "util/Runtime.h"
@@ -22,6 +23,7 @@
 namespace tavu {
 
 class ChatRoom;
+class Continuation;
 class SavedStyles;
 class SideWindows;
 
@@ -49,6 +51,8 @@ public:
     ChatRoom& room() const { return m_room; }
     const std::string& programDir() const { return m_programDir; }
     const Settings& settings() const { return m_settings; }
+    // Writes the played counter, at most once a second (songs that end at once count fast).
+    ThrottledSetting& playedWriter() { return m_playedWriter; }
     Dispatcher& dispatcher() { return m_dispatcher; }
     MediaPlayer& media() const { return m_services.media; }
     SoundPlayer& sound() const { return m_services.sound; }
@@ -100,9 +104,14 @@ public:
     Label Handle;                        // the owner's handle for the announcements
     Label Loads;                         // the start-up counter
     Label UnLin;                         // the search text of the last song search
+    // Counts the selection dialogue's closings and listings of its matches: a listing goes on only
+    // while this stays as it was when the listing began.
+    unsigned dialogueTurn = 0;
     PlayMode playMode() const { return m_playMode; }
     void setPlayMode(PlayMode mode);
     Signal<> playModeChanged;
+    // What the play mode does at the end of a song (the player's EndOfStream).
+    std::unique_ptr<Continuation> continuation;
 
     // The song the player has open, set by every start of a song (startSong).
     const NowPlaying& nowPlaying() const { return m_nowPlaying; }
@@ -148,6 +157,7 @@ private:
     ChatRoom& m_room;
     std::string m_programDir;
     Settings m_settings;
+    ThrottledSetting m_playedWriter{m_runtime, m_settings, keys::Mp3sPlayed};
     BotServices m_services;
     PlayMode m_playMode = PlayMode::None;
     NowPlaying m_nowPlaying;

@@ -1,6 +1,7 @@
 #include "bot/StartSong.h"
 
 #include "bot/Bot.h"
+#include "bot/Continuation.h"
 #include "bot/PlayerControls.h"
 #include "bot/ShowSongTag.h"
 #include "util/Text.h"
@@ -42,7 +43,7 @@ void setCaption(Bot& bot, const std::string& song, StartHow::Caption caption)
 // selected the song there).
 void showSong(Bot& bot, const std::string& song, const StartHow& how)
 {
-    bot.setNowPlaying({song, songPath(bot.File1, song), titleOf(song)});
+    bot.setNowPlaying({song, songPath(bot.File1, song), titleOf(song), bot.runtime().tickMs()});
     bot.Bar1.setMax(static_cast<int>(roundHalfEven(bot.media().Duration())));
     bot.Timer1.setEnabled(true);
     bot.Timer2.setEnabled(true);
@@ -55,7 +56,7 @@ void showSong(Bot& bot, const std::string& song, const StartHow& how)
 void reportUnplayable(Bot& bot, const std::string& song, StartHow::Failure failure)
 {
     if (failure == StartHow::Failure::Reply)
-        bot.reply(" Cannot play " + titleOf(song) + " ");
+        bot.reply(" Cannot play " + htmlText(titleOf(song)) + " ");
     else
         bot.dialogs().message("Cannot play \"" + song + "\": the file is missing or is not a song that can be played.",
                               "Error");
@@ -65,6 +66,7 @@ bool startSong(Bot& bot, int index, const StartHow& how, const std::optional<std
 {
     if (index < 0 || index >= static_cast<int>(bot.lstMp3.count()))
         return false;
+    bot.continuation->cancel(); // this start replaces a continuation still waiting
     selectSong(bot, index, how.select);
     const std::string song = bot.lstMp3.item(static_cast<std::size_t>(index));
     if (how.onlyMatch) {
@@ -77,7 +79,7 @@ bool startSong(Bot& bot, int index, const StartHow& how, const std::optional<std
         return false;
     }
     if (!how.lead.empty())
-        bot.replyWith(how.lead, " " + announced.value_or(titleOf(song)) + " ");
+        bot.replyWith(how.lead, " " + announced.value_or(htmlText(titleOf(song))) + " ");
     setCaption(bot, song, how.caption);
     showSong(bot, song, how);
     CountSongPlayed(bot);

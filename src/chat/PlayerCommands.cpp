@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 
 namespace tavu {
 
@@ -76,13 +78,37 @@ void withWindows(Bot& bot, std::string_view body, Action action)
         action(*bot.windows);
 }
 
+// A typed directory as a full path: a relative one is taken from the music directory in effect (or,
+// with none, from the home folder), not from wherever the program happened to be started.
+std::string typedDirectory(const Bot& bot, const std::string& typed)
+{
+    namespace fs = std::filesystem;
+    if (typed.empty())
+        return {};
+    fs::path path(typed);
+    if (path.is_relative()) {
+        std::string base = bot.File1.path().empty() ? bot.dir : bot.File1.path();
+        if (base.empty() || fs::path(base).is_relative())
+            if (const char* home = std::getenv("HOME"); home && *home == '/')
+                base = home;
+        if (base.empty())
+            return {};
+        path = fs::path(base) / path;
+    }
+    std::string full = path.lexically_normal().string();
+    while (full.size() > 1 && full.back() == '/')
+        full.pop_back();
+    return full;
+}
+
 } // namespace
 
 namespace commands {
 
-void dir(Bot& bot, Arg path)
+void dir(Bot& bot, Arg typed)
 {
     // A directory without songs changes nothing: the old songs, selection and directory stay.
+    const std::string path = typedDirectory(bot, typed);
     auto files = listPlainFiles(path);
     if (!files || std::none_of(files->begin(), files->end(), [](const std::string& f) { return isSong(f); }))
         return bot.reply(" Error, Invalid Directory! ");
@@ -161,7 +187,7 @@ void mp3Query(Bot& bot, Arg)
 {
     if (noSong(bot))
         return bot.reply(" No song is playing! ");
-    bot.replyRawWith(" Current Mp3: ", " " + titleOf(bot.lstMp3.selectedText()) + " ");
+    bot.replyRawWith(" Current Mp3: ", " " + htmlText(titleOf(bot.lstMp3.selectedText())) + " ");
 }
 
 void dirQuery(Bot& bot, Arg)
@@ -217,7 +243,7 @@ void pause(Bot& bot, Arg)
     if (noSong(bot))
         return bot.reply(" No song to pause! ");
     bot.media().Pause();
-    bot.reply(" " + bot.lblSong.caption() + " - Paused ");
+    bot.reply(" " + htmlText(bot.lblSong.caption()) + " - Paused ");
 }
 
 void xpause(Bot& bot, Arg)
@@ -225,7 +251,7 @@ void xpause(Bot& bot, Arg)
     if (noSong(bot))
         return bot.reply(" No song to Unpause! ");
     bot.media().Play();
-    bot.reply(" " + bot.lblSong.caption() + " - Unpaused ");
+    bot.reply(" " + htmlText(bot.lblSong.caption()) + " - Unpaused ");
 }
 
 void vcoms(Bot& bot, Arg)
