@@ -36,6 +36,14 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
     lstmp3.onSelect = [this] { lstMp3_Click(*this); };
     Chat2.ChatMsg = [this](const std::string& name, const std::string& said) { Chat2_ChatMsg(*this, name, said); };
     savedStyles = std::make_unique<SavedStyles>(*this);
+    // The replies stay as they are; the window says once that the settings are not being kept.
+    m_settings.onWriteFailed = [this] {
+        if (m_toldNotSaved || !windowNotice)
+            return;
+        m_toldNotSaved = true;
+        windowNotice("Settings are not being saved: " + m_settings.path() +
+                     " cannot be written (read-only, full disk or no permission).");
+    };
 }
 
 void Bot::windowsMoved()

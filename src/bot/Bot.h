@@ -15,6 +15,7 @@
 #include "util/Platform.h"
 #include "util/Runtime.h"
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -72,6 +73,10 @@ public:
     void replyWith(std::string_view lead, std::string_view body);
     void replyRaw(std::string_view body) { replyRawWith(kLeadTavu, body); }
     void replyRawWith(std::string_view lead, std::string_view body);
+
+    // Set by the program: shows a line in the chat room window itself, one that is not sent to the
+    // room (the window's own notices).
+    std::function<void(const std::string& text)> windowNotice;
 
     // Starts the scanner Chat1 and reads the trigger and the style from the settings file.
     void startChat();
@@ -164,6 +169,7 @@ private:
     int m_balance = 0;
     bool m_muted = false;
     Dispatcher m_dispatcher;
+    bool m_toldNotSaved = false;
 };
 
 } // namespace tavu

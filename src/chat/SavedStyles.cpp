@@ -231,7 +231,7 @@ void SavedStyles::lstyle(const std::string& piece)
     style.BuildStylePieces();
     // The loaded style is also the style of the next start-up.
     for (std::string Style::*value : kFileOrder)
-        WriteSetting(kStyleSection, styleKey(value), style.*value, m_bot.settings().path());
+        m_bot.settings().write(kStyleSection, styleKey(value), style.*value);
     m_bot.reply(" Style " + marked + " loaded ");
 }
 

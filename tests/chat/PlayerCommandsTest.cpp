@@ -308,6 +308,27 @@ TEST_F(PlayerCommandsTest, WithNoMusicDirectoryARelativeOneStartsAtHome)
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Directory set to: [" + home.str() + "/Music] ")}));
 }
 
+TEST_F(PlayerCommandsTest, AReadOnlySettingsFileIsKeptAndTheWindowSaysSoOnce)
+{
+    std::vector<std::string> notices;
+    bot->windowNotice = [&notices](const std::string& text) { notices.push_back(text); };
+    const std::string before = "[Settings]\r\nVolume=50\r\n";
+    test::writeBytes(settingsPath(), before);
+    std::filesystem::permissions(settingsPath(), std::filesystem::perms::owner_read);
+    ownerSays("!vol 45");
+    ownerSays("!tc ff0000");
+    ownerSays("!next");
+    runtime.advance(2000);
+    const auto lines = takeLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], reply(" Volume Set - [45] ")) << "the reply is the usual one";
+    EXPECT_EQ(lines[2], reply(" a ", " Playing "));
+    EXPECT_EQ(test::readBytes(settingsPath()), before);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("Settings are not being saved"), std::string::npos);
+    EXPECT_EQ(bot->lblVol.caption(), "45") << "the level is in effect for the rest of the run";
+}
+
 TEST_F(PlayerCommandsTest, CountersAndMute)
 {
     bot->played.setCaption("12");
