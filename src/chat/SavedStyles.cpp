@@ -77,6 +77,13 @@ std::string SavedStyles::styleFile(std::string_view name) const
     return stylesFolder() + std::string(name) + ".ini";
 }
 
+bool SavedStyles::folderUsable() const
+{
+    std::error_code ec;
+    const std::string folder = m_bot.programFile("Styles");
+    return !fs::exists(fs::symlink_status(folder, ec)) || fs::is_directory(folder, ec);
+}
+
 bool SavedStyles::isSafeName(std::string_view name)
 {
     if (name.empty() || name.front() == '.' || !isValidUtf8(name))

@@ -35,6 +35,10 @@ public:
     void rstyle(const std::string& piece);
     void lstyle(const std::string& piece);
 
+    // False when the Styles folder cannot hold styles (a file of that name is in its place): "sstyle"
+    // and "lstyle" cannot work, the other style commands can.
+    bool folderUsable() const;
+
     std::string stylesFolder() const;
     std::string indexPath() const;
     std::string styleFile(std::string_view name) const;

@@ -161,8 +161,8 @@ TEST_P(ReadOnlyFileTest, IsNotReplaced)
 
 using std::filesystem::perms;
 INSTANTIATE_TEST_SUITE_P(Modes, ReadOnlyFileTest,
-                         ::testing::Values(perms::owner_read | perms::group_read | perms::others_read, perms::owner_read,
-                                           perms::none, perms::owner_read | perms::owner_exec));
+                         ::testing::Values(perms::owner_read | perms::group_read | perms::others_read,
+                                           perms::owner_read, perms::none, perms::owner_read | perms::owner_exec));
 
 TEST(ProfileFile, AFullDiskLosesTheWriteAndKeepsTheOldFile)
 {
