@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "chat/SavedStyles.h"
 #include "settings/AtomicFile.h"
 #include "settings/Settings.h"
 
@@ -68,6 +69,7 @@ std::string prepareProgramDir(const std::filesystem::path& dir)
     // Without a Styles folder (a file of that name, say) only the saved styles are unavailable; the
     // bot says so in the chat room window.
     std::filesystem::create_directories(dir / "Styles", ec);
+    SavedStyles::finishInterruptedChanges(dir.string());
     removeStaleTempFiles(dir.string());
     const Settings settings((dir / "Tavu.ini").string());
     if (!std::filesystem::exists(settings.path(), ec))
