@@ -109,13 +109,12 @@ void SavedStyles::startIndexTimer()
 void SavedStyles::Timer5_Timer()
 {
     if (!m_indexLoaded) {
-        // Events run while the file is read; the names go into lstStyles only when all are read.
-        ListBox read;
+        // Events run while the names are sorted; they go into lstStyles only when all are.
+        ListBox read(true);
         LoadListFile(indexPath(), read, &m_bot.runtime());
         // A command that ran meanwhile has loaded the index already.
         if (!m_indexLoaded && !m_bot.runtime().quitting()) {
-            for (const std::string& name : read.items())
-                m_bot.lstStyles.addItem(name);
+            m_bot.lstStyles.addSortedItems(read.items());
             m_indexLoaded = true;
         }
     }
