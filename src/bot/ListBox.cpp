@@ -155,17 +155,18 @@ std::vector<std::string> sortNoCase(std::vector<std::string> items, Runtime* run
         if (!yield())
             return {};
     }
-    // Sorted slices merged pairwise, a pair at a time.
+    // Sorted slices merged pairwise; events run after every slice's worth of merged items.
     std::vector<Keyed> merged(n);
+    std::size_t done = 0;
     for (std::size_t width = kSlice; width < n; width *= 2) {
         for (std::size_t lo = 0; lo < n; lo += 2 * width) {
-            const auto at = [&keyed](std::size_t i) {
-                return std::make_move_iterator(keyed.begin() + static_cast<std::ptrdiff_t>(i));
-            };
             const std::size_t mid = std::min(n, lo + width), hi = std::min(n, lo + 2 * width);
-            std::merge(at(lo), at(mid), at(mid), at(hi), merged.begin() + static_cast<std::ptrdiff_t>(lo), less);
-            if (!yield())
-                return {};
+            for (std::size_t i = lo, j = mid, k = lo; k < hi; ++k) {
+                const bool left = j == hi || (i < mid && !less(keyed[j], keyed[i]));
+                merged[k] = std::move(keyed[left ? i++ : j++]);
+                if (++done % kSlice == 0 && !yield())
+                    return {};
+            }
         }
         keyed.swap(merged);
     }
