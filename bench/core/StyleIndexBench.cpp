@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <ctime>
 
 namespace {
 
