@@ -67,6 +67,7 @@ TEST_F(LifecycleTest, AFileNamedStylesIsSaidInTheWindowAndOnlyItsCommandsAreRefu
     EXPECT_EQ(bot->style.tc, "ff0000") << "the style commands work";
     EXPECT_EQ(lines[3], bot->style.ComposeReply(" Tavu ", " The Style <u>old</u> has been removed "));
     EXPECT_EQ(test::readBytes(dir.file("Styles")), "mine");
+    bot->windowNotice = nullptr;
 }
 
 TEST_F(LifecycleTest, EmptyHandleEndsTheStartSilently)

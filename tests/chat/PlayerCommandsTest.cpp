@@ -327,6 +327,7 @@ TEST_F(PlayerCommandsTest, AReadOnlySettingsFileIsKeptAndTheWindowSaysSoOnce)
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_NE(notices[0].find("Settings are not being saved"), std::string::npos);
     EXPECT_EQ(bot->lblVol.caption(), "45") << "the level is in effect for the rest of the run";
+    bot->windowNotice = nullptr;
 }
 
 TEST_F(PlayerCommandsTest, CountersAndMute)
