@@ -83,19 +83,15 @@ void withWindows(Bot& bot, std::string_view body, Action action)
 std::string typedDirectory(const Bot& bot, const std::string& typed)
 {
     namespace fs = std::filesystem;
-    if (typed.empty())
+    if (typed.empty() || fs::path(typed).is_absolute())
+        return typed; // a full path stays as typed, and so does the reply that echoes it
+    std::string base = bot.File1.path().empty() ? bot.dir : bot.File1.path();
+    if (base.empty() || fs::path(base).is_relative())
+        if (const char* home = std::getenv("HOME"); home && *home == '/')
+            base = home;
+    if (base.empty())
         return {};
-    fs::path path(typed);
-    if (path.is_relative()) {
-        std::string base = bot.File1.path().empty() ? bot.dir : bot.File1.path();
-        if (base.empty() || fs::path(base).is_relative())
-            if (const char* home = std::getenv("HOME"); home && *home == '/')
-                base = home;
-        if (base.empty())
-            return {};
-        path = fs::path(base) / path;
-    }
-    std::string full = path.lexically_normal().string();
+    std::string full = (fs::path(base) / typed).lexically_normal().string();
     while (full.size() > 1 && full.back() == '/')
         full.pop_back();
     return full;

@@ -291,6 +291,9 @@ TEST_F(PlayerCommandsTest, RelativeDirectoriesStartAtTheMusicDirectory)
                                                      reply(" Directory set to: [" + (sub / "deeper").string() + "] "),
                                                      reply(" Directory set to: [" + music.str() + "] ")}));
     EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), music.str()) << "stored as a full path";
+    ownerSays("!dir " + music.str() + "/");
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Directory set to: [" + music.str() + "/] ")}))
+        << "a full path stays as typed";
 }
 
 TEST_F(PlayerCommandsTest, WithNoMusicDirectoryARelativeOneStartsAtHome)
