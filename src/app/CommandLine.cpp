@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "chat/SavedStyles.h"
 #include "settings/AtomicFile.h"
 #include "settings/Settings.h"
 #include "util/Text.h"
@@ -70,9 +71,13 @@ bool showsIntro(const CommandLine& options, bool firstStart, const Settings& set
 std::string prepareProgramDir(const std::filesystem::path& dir)
 {
     std::error_code ec;
-    std::filesystem::create_directories(dir / "Styles", ec);
+    std::filesystem::create_directories(dir, ec);
     if (ec || !std::filesystem::is_directory(dir, ec))
         return "cannot use " + dir.string() + " as the program directory: " + ec.message();
+    // Without a Styles folder (a file of that name, say) only the saved styles are unavailable; the
+    // bot says so in the chat room window.
+    std::filesystem::create_directories(dir / "Styles", ec);
+    SavedStyles::finishInterruptedChanges(dir.string());
     removeStaleTempFiles(dir.string());
     const Settings settings((dir / "Tavu.ini").string());
     if (!std::filesystem::exists(settings.path(), ec))

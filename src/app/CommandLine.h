@@ -22,7 +22,8 @@ std::string helpText();
 std::filesystem::path defaultProgramDir();
 
 // Makes sure the program directory and its Styles folder exist, and clears away the temporary
-// files that a crash during a write left there. A new program directory (no Tavu.ini yet) starts
+// files that a crash during a write left there. A Styles folder that cannot be made (a file of that
+// name) is no error: the program starts without saved styles. A new program directory (no Tavu.ini yet) starts
 // with the choices of kNewProgramDefaults. Returns an error text, or "".
 std::string prepareProgramDir(const std::filesystem::path& dir);
 

@@ -69,6 +69,7 @@ Program::Program(const CommandLine& options, std::string programDir, bool firstS
         *m_runtime, *m_room, m_programDir,
         BotServices{*m_media, *m_sound, *m_dialogs, *m_fonts, m_tags.get(), m_libraryCache.get()});
     // Sounds: the program directory's Sounds/ first, then the build tree's, then the installed ones.
+    m_bot->windowNotice = [room = m_room.get()](const std::string& text) { room->notice(text); };
     m_bot->soundFolders = {QCoreApplication::applicationDirPath().toStdString() + "/Sounds",
                            std::string(TAVU_DATA_DIR) + "/Sounds"};
     m_main = std::make_unique<MainWindow>(*m_bot);

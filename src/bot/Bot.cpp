@@ -33,13 +33,22 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
     library.setCache(services.libraryCache);
     m_room->attach(Chat1);
     m_room->attach(Chat2);
+    continuation = std::make_unique<Continuation>(*this);
     m_services.media.EndOfStream = [this] {
         m_media.check(); // the song has stopped by itself
-        Media1_EndOfStream(*this);
+        continuation->Media1_EndOfStream();
     };
     lstmp3.onSelect = [this] { lstMp3_Click(*this); };
     Chat2.ChatMsg = [this](const std::string& name, const std::string& said) { Chat2_ChatMsg(*this, name, said); };
     savedStyles = std::make_unique<SavedStyles>(*this);
+    // The replies stay as they are; the window says once that the settings are not being kept.
+    m_settings.onWriteFailed = [this] {
+        if (m_toldNotSaved || !windowNotice)
+            return;
+        m_toldNotSaved = true;
+        windowNotice("Settings are not being saved: " + m_settings.path() +
+                     " cannot be written (read-only, full disk or no permission).");
+    };
 }
 
 void Bot::windowsMoved()
@@ -85,6 +94,7 @@ void Bot::setMuteState(bool muted)
 
 Bot::~Bot()
 {
+    m_playedWriter.flush();
     m_services.media.EndOfStream = nullptr;
     m_room->detach(Chat1);
     m_room->detach(Chat2);

@@ -12,10 +12,12 @@
 #include "player/Library.h"
 #include "player/MediaPlayer.h"
 #include "settings/Settings.h"
+#include "settings/ThrottledSetting.h"
 #include "style/Style.h"
 #include "util/Platform.h"
 #include "util/Runtime.h"
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -25,6 +27,7 @@ namespace tavu {
 
 class ChatRoom;
 class LibraryCache;
+class Continuation;
 class SavedStyles;
 class TagReader;
 class SideWindows;
@@ -60,6 +63,8 @@ public:
     void moveToRoom(ChatRoom& room);
     const std::string& programDir() const { return m_programDir; }
     const Settings& settings() const { return m_settings; }
+    // Writes the played counter, at most once a second (songs that end at once count fast).
+    ThrottledSetting& playedWriter() { return m_playedWriter; }
     Dispatcher& dispatcher() { return m_dispatcher; }
     // The player, watched: playStateChanged follows every change of its state.
     MediaPlayer& media() const { return m_media; }
@@ -82,6 +87,10 @@ public:
     void replyRawWith(std::string_view lead, std::string_view body);
     // A reply line for the owner alone (ChatSendToOwner).
     void replyToOwner(std::string_view body);
+
+    // Set by the program: shows a line in the chat room window itself, one that is not sent to the
+    // room (the window's own notices).
+    std::function<void(const std::string& text)> windowNotice;
 
     // Starts the scanner Chat1 and reads the trigger and the style from the settings file.
     void startChat();
@@ -116,9 +125,14 @@ public:
     Label Handle;                        // the owner's handle for the announcements
     Label Loads;                         // the start-up counter
     Label UnLin;                         // the search text of the last song search
+    // Counts the selection dialogue's closings and listings of its matches: a listing goes on only
+    // while this stays as it was when the listing began.
+    unsigned dialogueTurn = 0;
     PlayMode playMode() const { return m_playMode; }
     void setPlayMode(PlayMode mode);
     Signal<> playModeChanged;
+    // What the play mode does at the end of a song (the player's EndOfStream).
+    std::unique_ptr<Continuation> continuation;
 
     // The song the player has open, set by every start of a song (startSong).
     const NowPlaying& nowPlaying() const { return m_nowPlaying; }
@@ -166,6 +180,7 @@ private:
     ChatRoom* m_room;
     std::string m_programDir;
     Settings m_settings;
+    ThrottledSetting m_playedWriter{m_runtime, m_settings, keys::Mp3sPlayed};
     BotServices m_services;
     mutable WatchedMediaPlayer m_media;
     PlayMode m_playMode = PlayMode::None;
@@ -173,6 +188,7 @@ private:
     int m_balance = 0;
     bool m_muted = false;
     Dispatcher m_dispatcher;
+    bool m_toldNotSaved = false;
 };
 
 } // namespace tavu

@@ -1,11 +1,47 @@
 #pragma once
 
+#include "bot/Controls.h"
+#include "util/Runtime.h"
+
 namespace tavu {
 
 class Bot;
 
 // What happens when a song has played to its end, by the play mode: a random song, the next song
 // (after the last one the first), the same song again, or stop. Each new song is announced.
-void Media1_EndOfStream(Bot& bot);
+//
+// Songs that fail do not stop the modes that move on, and never make them loop for ever: under auto
+// random and auto continue a song that cannot be played is said (" Cannot play TITLE ") and the next
+// one is tried, and after a whole round of the song list that failed in a row (could not be played,
+// or ended within a second of starting) the player stops. A song is never started again sooner than
+// a second after the last one started: a continuation that comes sooner waits for the rest of that
+// second (events run meanwhile) and is dropped when another song starts or the player is stopped.
+class Continuation {
+public:
+    static constexpr int kMomentMs = 1000;
+
+    explicit Continuation(Bot& bot);
+    Continuation(const Continuation&) = delete;
+    Continuation& operator=(const Continuation&) = delete;
+
+    // The player's end-of-song event.
+    void Media1_EndOfStream();
+    // Another start of a song, or a stop: a continuation that waits for its second is dropped.
+    void cancel() { m_heldBack.setEnabled(false); }
+    bool heldBack() const { return m_heldBack.enabled(); }
+
+private:
+    void carryOn(PlayMode mode);
+    void autoRandom();
+    void autoContinue();
+    void repeat();
+    // One more song that failed; true when a whole round has, and the player has stopped.
+    bool failedAgain();
+    void stopAtTheEnd();
+
+    Bot& m_bot;
+    Timer m_heldBack;
+    std::size_t m_failures = 0; // songs in a row that could not be played or ended at once
+};
 
 } // namespace tavu

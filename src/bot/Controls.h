@@ -2,6 +2,7 @@
 
 #include "util/Signal.h"
 
+#include <cstdint>
 #include <string>
 
 namespace tavu {
@@ -58,6 +59,7 @@ struct NowPlaying {
     std::string song;
     std::string path;
     std::string title;
+    std::int64_t startedMs = 0; // when it started, on the runtime's millisecond counter
 };
 
 } // namespace tavu

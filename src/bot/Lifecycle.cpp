@@ -4,6 +4,7 @@
 #include "bot/MusicLibrary.h"
 #include "bot/PlayerControls.h"
 #include "bot/SideWindows.h"
+#include "chat/SavedStyles.h"
 #include "util/LoadFontList.h"
 #include "util/Text.h"
 
@@ -81,6 +82,9 @@ bool Form_Load(Bot& bot)
     bot.reply(" Loaded By - [" + bot.Handle.caption() + "] ");
     Wait(bot.runtime(), 1);
     bot.reply(" Mp3's - [" + decimal(static_cast<long long>(bot.lstMp3.count())) + "] ");
+    if (!bot.savedStyles->folderUsable() && bot.windowNotice)
+        bot.windowNotice("Saved styles are unavailable: " + bot.programFile("Styles") +
+                         " is not a folder, so styles can be neither saved nor loaded.");
     bot.Timer3.setEnabled(true);
     if (bot.windows)
         bot.windows->setPlaylistVisible(true);
@@ -90,6 +94,7 @@ bool Form_Load(Bot& bot)
 
 void Form_Unload(Bot& bot, const std::function<void()>& glide)
 {
+    bot.playedWriter().flush();
     bot.reply(" By: Quarn ");
     Wait(bot.runtime(), 1);
     bot.reply(" Unloaded By - [" + bot.Handle.caption() + "] ");

@@ -1,8 +1,11 @@
 #include "bot/ListBox.h"
 
+#include "util/Runtime.h"
 #include "util/Text.h"
+#include "util/Utf8.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace tavu {
 
@@ -47,6 +50,34 @@ void ListBox::clear()
     changed();
 }
 
+void ListBox::addSortedItems(std::vector<std::string> items)
+{
+    if (items.empty())
+        return;
+    if (!m_sorted || m_items.empty()) {
+        if (m_items.empty())
+            m_items = std::move(items);
+        else
+            m_items.insert(m_items.end(), std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+        changed();
+        return;
+    }
+    // A new item goes after the equal ones already there, as addItem puts it.
+    std::vector<std::string> merged;
+    merged.reserve(m_items.size() + items.size());
+    std::size_t old = 0, added = 0;
+    int selected = -1;
+    while (old < m_items.size() || added < items.size()) {
+        const bool takeOld = added == items.size() || (old < m_items.size() && !lessNoCase(items[added], m_items[old]));
+        if (takeOld && static_cast<int>(old) == m_selected)
+            selected = static_cast<int>(merged.size());
+        merged.push_back(std::move(takeOld ? m_items[old++] : items[added++]));
+    }
+    m_items = std::move(merged);
+    m_selected = selected;
+    changed();
+}
+
 void ListBox::setItems(std::vector<std::string> items)
 {
     m_items = std::move(items);
@@ -84,6 +115,67 @@ int ListBox::findNoCase(std::string_view text) const
 void ListBox::changed()
 {
     itemsChanged();
+}
+
+namespace {
+
+constexpr std::size_t kSlice = 4096;
+
+// One item's place in the sort: its lower-cased characters and where it stood.
+struct Keyed {
+    std::u32string key;
+    std::uint32_t index;
+};
+
+} // namespace
+
+std::vector<std::string> sortNoCase(std::vector<std::string> items, Runtime* runtime)
+{
+    const auto yield = [runtime] {
+        if (!runtime)
+            return true;
+        runtime->runFor(0);
+        return !runtime->quitting();
+    };
+    const std::size_t n = items.size();
+    // The order of compareNoCase: the lower-cased characters, then the bytes, then the old place.
+    const auto less = [&items](const Keyed& a, const Keyed& b) {
+        if (const int c = a.key.compare(b.key); c != 0)
+            return c < 0;
+        if (const int c = items[a.index].compare(items[b.index]); c != 0)
+            return c < 0;
+        return a.index < b.index;
+    };
+    std::vector<Keyed> keyed(n);
+    for (std::size_t start = 0; start < n; start += kSlice) {
+        const std::size_t end = std::min(n, start + kSlice);
+        for (std::size_t i = start; i < end; ++i)
+            keyed[i] = {toLower32(decodeUtf8(items[i])), static_cast<std::uint32_t>(i)};
+        std::sort(keyed.begin() + static_cast<std::ptrdiff_t>(start), keyed.begin() + static_cast<std::ptrdiff_t>(end),
+                  less);
+        if (!yield())
+            return {};
+    }
+    // Sorted slices merged pairwise; events run after every slice's worth of merged items.
+    std::vector<Keyed> merged(n);
+    std::size_t done = 0;
+    for (std::size_t width = kSlice; width < n; width *= 2) {
+        for (std::size_t lo = 0; lo < n; lo += 2 * width) {
+            const std::size_t mid = std::min(n, lo + width), hi = std::min(n, lo + 2 * width);
+            for (std::size_t i = lo, j = mid, k = lo; k < hi; ++k) {
+                const bool left = j == hi || (i < mid && !less(keyed[j], keyed[i]));
+                merged[k] = std::move(keyed[left ? i++ : j++]);
+                if (++done % kSlice == 0 && !yield())
+                    return {};
+            }
+        }
+        keyed.swap(merged);
+    }
+    std::vector<std::string> sorted;
+    sorted.reserve(n);
+    for (const Keyed& k : keyed)
+        sorted.push_back(std::move(items[k.index]));
+    return sorted;
 }
 
 } // namespace tavu

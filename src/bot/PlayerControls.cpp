@@ -1,6 +1,7 @@
 #include "bot/PlayerControls.h"
 
 #include "bot/Bot.h"
+#include "bot/Continuation.h"
 #include "bot/ShowSongTag.h"
 #include "bot/SideWindows.h"
 #include "bot/StartSong.h"
@@ -42,7 +43,7 @@ void CountSongPlayed(Bot& bot)
 {
     const auto next = static_cast<long long>(leadingNumber(bot.played.caption())) + 1;
     bot.played.setCaption(decimal(next));
-    bot.settings().write(keys::Mp3sPlayed, bot.played.caption());
+    bot.playedWriter().write(bot.played.caption());
 }
 
 int volumeToAttenuation(double level)
@@ -97,6 +98,7 @@ bool seekTo(Bot& bot, double seconds)
 
 void stopSong(Bot& bot)
 {
+    bot.continuation->cancel();
     bot.media().Stop();
     bot.Timer1.setEnabled(false);
     bot.Timer2.setEnabled(false);

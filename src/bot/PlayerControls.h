@@ -13,7 +13,7 @@ enum class PlayMode;
 // Asks the player to play the song from File1's directory. False when it could not be started.
 bool openSong(Bot& bot, const std::string& song);
 
-// Adds one to the played counter and saves it.
+// Adds one to the played counter and saves it (at most once a second; the last count always lands).
 void CountSongPlayed(Bot& bot);
 
 // The volume level 0 to 100 as the player's attenuation: 25 x level - 2500, halves to even.

@@ -1,6 +1,7 @@
 #include "bot/StartSong.h"
 
 #include "bot/Bot.h"
+#include "bot/Continuation.h"
 #include "bot/MusicLibrary.h"
 #include "bot/PlayerControls.h"
 #include "bot/ShowSongTag.h"
@@ -43,7 +44,7 @@ void setCaption(Bot& bot, const std::string& song, const std::string& title, Sta
 // selected the song there).
 void showSong(Bot& bot, const std::string& song, const std::string& title, const StartHow& how)
 {
-    bot.setNowPlaying({song, songPath(bot.File1, song), title});
+    bot.setNowPlaying({song, songPath(bot.File1, song), title, bot.runtime().tickMs()});
     bot.Bar1.setMax(static_cast<int>(roundHalfEven(bot.media().Duration())));
     bot.Timer1.setEnabled(true);
     bot.Timer2.setEnabled(true);
@@ -56,7 +57,7 @@ void showSong(Bot& bot, const std::string& song, const std::string& title, const
 void reportUnplayable(Bot& bot, const std::string& song, StartHow::Failure failure)
 {
     if (failure == StartHow::Failure::Reply)
-        bot.reply(" Cannot play " + songTitle(bot, song) + " ");
+        bot.reply(" Cannot play " + htmlText(songTitle(bot, song)) + " ");
     else
         bot.dialogs().message("Cannot play \"" + song + "\": the file is missing or is not a song that can be played.",
                               "Error");
@@ -66,6 +67,7 @@ bool startSong(Bot& bot, int index, const StartHow& how, const std::optional<std
 {
     if (index < 0 || index >= static_cast<int>(bot.lstMp3.count()))
         return false;
+    bot.continuation->cancel(); // this start replaces a continuation still waiting
     selectSong(bot, index, how.select);
     const std::string song = bot.lstMp3.item(static_cast<std::size_t>(index));
     if (how.onlyMatch) {
@@ -79,7 +81,7 @@ bool startSong(Bot& bot, int index, const StartHow& how, const std::optional<std
     }
     const std::string title = songTitle(bot, song, static_cast<std::size_t>(index));
     if (!how.lead.empty())
-        bot.replyWith(how.lead, " " + announced.value_or(title) + " ");
+        bot.replyWith(how.lead, " " + announced.value_or(htmlText(title)) + " ");
     setCaption(bot, song, title, how.caption);
     showSong(bot, song, title, how);
     CountSongPlayed(bot);

@@ -53,7 +53,8 @@ inline constexpr StartHow RemoteOpen{S::Both, false, F::Box, {}, C::Title, false
 } // namespace roads
 
 // Starts the song at index of the song list by the given road. The announcement names the song's
-// title, or `announced` when given (the search marks the matched text). False when there is no
+// title, or `announced` when given (the search marks the matched text; its file text is escaped
+// already, as htmlText does). False when there is no
 // such song or it could not be played; that was reported as the road says, and nothing was counted.
 bool startSong(Bot& bot, int index, const StartHow& how, const std::optional<std::string>& announced = {});
 

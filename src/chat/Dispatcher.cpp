@@ -21,8 +21,22 @@ Dispatcher::Cut Dispatcher::cutLine(const std::string& line)
     return {toLower(std::string_view(line).substr(0, blank)), line.substr(blank + 1)};
 }
 
+namespace {
+
+// A trigger of blanks alone cannot be typed before a command word (the word ends at the first
+// blank), and the settings file drops blanks around a value, so the next start would read it as
+// the empty trigger and obey bare words.
+bool onlyBlanks(std::string_view trigger)
+{
+    return !trigger.empty() && trigger.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+} // namespace
+
 void Dispatcher::setTrigger(const std::string& newTrigger)
 {
+    if (onlyBlanks(newTrigger))
+        return m_bot.reply(" Please choose a trigger that is not only blanks ");
     m_bot.settings().write(keys::TrigWritten, newTrigger);
     m_bot.trig = newTrigger;
     m_bot.trigChanged();

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 
 namespace tavu {
 
@@ -77,13 +79,33 @@ void withWindows(Bot& bot, std::string_view body, Action action)
         action(*bot.windows);
 }
 
+// A typed directory as a full path: a relative one is taken from the music directory in effect (or,
+// with none, from the home folder), not from wherever the program happened to be started.
+std::string typedDirectory(const Bot& bot, const std::string& typed)
+{
+    namespace fs = std::filesystem;
+    if (typed.empty() || fs::path(typed).is_absolute())
+        return typed; // a full path stays as typed, and so does the reply that echoes it
+    std::string base = bot.File1.path().empty() ? bot.dir : bot.File1.path();
+    if (base.empty() || fs::path(base).is_relative())
+        if (const char* home = std::getenv("HOME"); home && *home == '/')
+            base = home;
+    if (base.empty())
+        return {};
+    std::string full = (fs::path(base) / typed).lexically_normal().string();
+    while (full.size() > 1 && full.back() == '/')
+        full.pop_back();
+    return full;
+}
+
 } // namespace
 
 namespace commands {
 
-void dir(Bot& bot, Arg path)
+void dir(Bot& bot, Arg typed)
 {
     // A directory without songs changes nothing: the old songs, selection and directory stay.
+    const std::string path = typedDirectory(bot, typed);
     auto listing = bot.library.list(path, readLibraryOptions(bot.settings()));
     if (!listing || songCount(*listing) == 0)
         return bot.reply(" Error, Invalid Directory! ");
@@ -161,9 +183,10 @@ void mp3Query(Bot& bot, Arg)
 {
     if (noSong(bot))
         return bot.reply(" No song is playing! ");
-    bot.replyRawWith(
-        " Current Mp3: ",
-        " " + songTitle(bot, bot.lstMp3.selectedText(), static_cast<std::size_t>(bot.lstMp3.selectedIndex())) + " ");
+    bot.replyRawWith(" Current Mp3: ", " " +
+                                           htmlText(songTitle(bot, bot.lstMp3.selectedText(),
+                                                              static_cast<std::size_t>(bot.lstMp3.selectedIndex()))) +
+                                           " ");
 }
 
 void dirQuery(Bot& bot, Arg)
@@ -220,7 +243,7 @@ void pause(Bot& bot, Arg)
     if (noSong(bot))
         return bot.reply(" No song to pause! ");
     bot.media().Pause();
-    bot.reply(" " + bot.lblSong.caption() + " - Paused ");
+    bot.reply(" " + htmlText(bot.lblSong.caption()) + " - Paused ");
 }
 
 void xpause(Bot& bot, Arg)
@@ -228,7 +251,7 @@ void xpause(Bot& bot, Arg)
     if (noSong(bot))
         return bot.reply(" No song to Unpause! ");
     bot.media().Play();
-    bot.reply(" " + bot.lblSong.caption() + " - Unpaused ");
+    bot.reply(" " + htmlText(bot.lblSong.caption()) + " - Unpaused ");
 }
 
 void vcoms(Bot& bot, Arg)

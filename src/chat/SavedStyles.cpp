@@ -10,6 +10,8 @@
 
 #include <array>
 #include <filesystem>
+#include <set>
+#include <vector>
 
 namespace tavu {
 namespace {
@@ -24,6 +26,8 @@ constexpr std::array<std::string Style::*, 11> kFileOrder{&Style::fac, &Style::m
 constexpr std::string_view kNoName = " Please give a style name ";
 constexpr std::string_view kBadName = " A style name can't start with a dot or hold / \\ or control characters ";
 constexpr std::string_view kNotFound = " Style Not Found! ";
+constexpr std::string_view kPartialSuffix = ".new";
+constexpr std::string_view kRemovedSuffix = ".removed";
 
 bool isControl(char32_t c)
 {
@@ -77,6 +81,13 @@ std::string SavedStyles::styleFile(std::string_view name) const
     return stylesFolder() + std::string(name) + ".ini";
 }
 
+bool SavedStyles::folderUsable() const
+{
+    std::error_code ec;
+    const std::string folder = m_bot.programFile("Styles");
+    return !fs::exists(fs::symlink_status(folder, ec)) || fs::is_directory(folder, ec);
+}
+
 bool SavedStyles::isSafeName(std::string_view name)
 {
     if (name.empty() || name.front() == '.' || !isValidUtf8(name))
@@ -98,13 +109,12 @@ void SavedStyles::startIndexTimer()
 void SavedStyles::Timer5_Timer()
 {
     if (!m_indexLoaded) {
-        // Events run while the file is read; the names go into lstStyles only when all are read.
-        ListBox read;
+        // Events run while the names are sorted; they go into lstStyles only when all are.
+        ListBox read(true);
         LoadListFile(indexPath(), read, &m_bot.runtime());
         // A command that ran meanwhile has loaded the index already.
         if (!m_indexLoaded && !m_bot.runtime().quitting()) {
-            for (const std::string& name : read.items())
-                m_bot.lstStyles.addItem(name);
+            m_bot.lstStyles.addSortedItems(read.items());
             m_indexLoaded = true;
         }
     }
@@ -129,13 +139,13 @@ int SavedStyles::search(std::string_view piece) const
     return -1;
 }
 
-bool SavedStyles::writeStyleFile(const std::string& path) const
+bool SavedStyles::writeStyleFile(const std::string& path, const std::string& partial) const
 {
     std::error_code ec;
     fs::create_directories(stylesFolder(), ec);
-    // The keys go into a copy that replaces the file in one step, so a crash half-way through
-    // never leaves a style file with only some of its keys.
-    const std::string partial = path + ".new";
+    // The keys go into a copy beside the file, which takes the file's place only once the index
+    // names it: a kill half-way through leaves no style file with only some of its keys, and none
+    // that the index does not know (see finishInterruptedChanges).
     fs::remove(partial, ec);
     if (fs::exists(path, ec) && !fs::copy_file(path, partial, ec))
         return false;
@@ -144,11 +154,6 @@ bool SavedStyles::writeStyleFile(const std::string& path) const
             fs::remove(partial, ec);
             return false;
         }
-    fs::rename(partial, path, ec);
-    if (ec) {
-        fs::remove(partial, ec);
-        return false;
-    }
     return true;
 }
 
@@ -170,19 +175,25 @@ void SavedStyles::sstyle(const std::string& name)
     if (list.selectedIndex() >= 0)
         return m_bot.reply(" You already have a style named: " + underlined(name, "</U>") + " ");
 
+    const std::string failed = " Style " + underlined(name, "</U>") + " could not be saved! ";
     const std::string path = styleFile(name);
-    const bool existed = isFileOrLink(path);
-    bool saved = writeStyleFile(path);
-    if (saved) {
-        const std::size_t at = list.addItem(name);
-        saved = SaveListFile(indexPath(), list);
-        if (!saved)
-            list.removeItem(at);
+    const std::string partial = path + std::string(kPartialSuffix);
+    if (!writeStyleFile(path, partial))
+        return m_bot.reply(failed);
+    std::error_code ec;
+    const std::size_t at = list.addItem(name);
+    if (!SaveListFile(indexPath(), list)) {
+        list.removeItem(at);
+        fs::remove(partial, ec);
+        return m_bot.reply(failed);
     }
-    if (!saved) {
-        if (!existed)
-            removeFile(path);
-        return m_bot.reply(" Style " + underlined(name, "</U>") + " could not be saved! ");
+    // The index names the style now; its file takes its place.
+    fs::rename(partial, path, ec);
+    if (ec) {
+        list.removeItem(at);
+        SaveListFile(indexPath(), list);
+        fs::remove(partial, ec);
+        return m_bot.reply(failed);
     }
     m_bot.reply(" Style " + underlined(name, "</U>") + " saved! ");
 }
@@ -199,14 +210,64 @@ void SavedStyles::rstyle(const std::string& piece)
     ListBox& list = m_bot.lstStyles;
     const std::string name = list.item(static_cast<std::size_t>(found));
     const std::string marked = markedName(name, piece, "</u>");
+    // The file steps aside before the index forgets the name, and goes only after: a kill between
+    // the two leaves a file that finishInterruptedChanges puts back or removes, as the index says.
+    // A name that cannot be a file name inside Styles/ has no style file.
+    const std::string path = styleFile(name);
+    const std::string aside = path + std::string(kRemovedSuffix);
+    std::error_code ec;
+    const bool stepped = isSafeName(name) && isFileOrLink(path) && (fs::rename(path, aside, ec), !ec);
     list.removeItem(static_cast<std::size_t>(found));
     if (!SaveListFile(indexPath(), list)) {
         list.addItem(name);
+        if (stepped)
+            fs::rename(aside, path, ec);
         return m_bot.reply(" The Style " + marked + " could not be removed! ");
     }
     m_bot.reply(" The Style " + marked + " has been removed ");
-    // A name that cannot be a file name inside Styles/ has no style file to delete.
-    removeStyleFile(name);
+    if (stepped)
+        removeFile(aside);
+    else
+        removeStyleFile(name);
+}
+
+int SavedStyles::finishInterruptedChanges(const std::string& programDir)
+{
+    const auto bytes = readFileBytes(programDir + "/Styles.txt");
+    const std::vector<std::string> listed = bytes ? parseListFile(*bytes) : std::vector<std::string>{};
+    const std::set<std::string> names(listed.begin(), listed.end());
+    const fs::path folder = fs::path(programDir) / "Styles";
+    std::vector<fs::path> entries;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec))
+        if (entry.is_regular_file(ec) && !entry.is_symlink(ec))
+            entries.push_back(entry.path());
+    int finished = 0;
+    for (const fs::path& entry : entries) {
+        const std::string file = entry.filename().string();
+        for (const std::string_view suffix : {kPartialSuffix, kRemovedSuffix}) {
+            const std::string ending = ".ini" + std::string(suffix);
+            if (file.size() <= ending.size() || !file.ends_with(ending))
+                continue;
+            const std::string name = file.substr(0, file.size() - ending.size());
+            const fs::path style = folder / (name + ".ini");
+            if (!isSafeName(name))
+                continue;
+            const bool listedName = names.contains(name);
+            if (suffix == kPartialSuffix && listedName) {
+                fs::rename(entry, style, ec); // the save was done: the index names it
+                finished += !ec;
+            } else if (suffix == kRemovedSuffix) {
+                if (listedName && !fs::exists(style, ec))
+                    fs::rename(entry, style, ec); // the removal never happened
+                else
+                    fs::remove(entry, ec); // the removal was done
+                ++finished;
+            }
+            // An unfinished save the index does not name is a stale temporary file.
+        }
+    }
+    return finished;
 }
 
 void SavedStyles::lstyle(const std::string& piece)
@@ -231,7 +292,7 @@ void SavedStyles::lstyle(const std::string& piece)
     style.BuildStylePieces();
     // The loaded style is also the style of the next start-up.
     for (std::string Style::*value : kFileOrder)
-        WriteSetting(kStyleSection, styleKey(value), style.*value, m_bot.settings().path());
+        m_bot.settings().write(kStyleSection, styleKey(value), style.*value);
     m_bot.reply(" Style " + marked + " loaded ");
 }
 

@@ -35,6 +35,10 @@ public:
     void rstyle(const std::string& piece);
     void lstyle(const std::string& piece);
 
+    // False when the Styles folder cannot hold styles (a file of that name is in its place): "sstyle"
+    // and "lstyle" cannot work, the other style commands can.
+    bool folderUsable() const;
+
     std::string stylesFolder() const;
     std::string indexPath() const;
     std::string styleFile(std::string_view name) const;
@@ -44,11 +48,17 @@ public:
     // plain characters of a file name here.
     static bool isSafeName(std::string_view name);
 
+    // At start, before stale temporary files are cleared: completes what a kill interrupted, as the
+    // index says. A saved style's finished copy ("NAME.ini.new") whose name the index holds takes
+    // its place; a removed style's file set aside ("NAME.ini.removed") goes back when the index still
+    // holds the name, and goes for good when it does not. Returns how many were completed.
+    static int finishInterruptedChanges(const std::string& programDir);
+
 private:
     void ensureIndexLoaded();
     // The index of the first entry of lstStyles that contains piece, letter case ignored, or -1.
     int search(std::string_view piece) const;
-    bool writeStyleFile(const std::string& path) const;
+    bool writeStyleFile(const std::string& path, const std::string& partial) const;
     void removeStyleFile(const std::string& name) const;
 
     Bot& m_bot;

@@ -12,8 +12,20 @@ namespace tavu {
 
 std::string markedTitle(std::string_view song, std::string_view search, std::string_view inserted)
 {
-    std::string title = toLower(song);
-    ReplaceText(title, search, "<u>" + std::string(inserted) + "</U>");
+    // As ReplaceText finds the matches; the name's own text around the tags is escaped.
+    const std::u32string name = decodeUtf8(toLower(song));
+    const std::u32string lowered = toLower32(name);
+    const std::u32string needle = toLower32(decodeUtf8(search));
+    const std::string mark = "<u>" + htmlText(inserted) + "</U>";
+    std::string title;
+    std::size_t last = 0;
+    for (std::size_t p = needle.empty() ? std::u32string::npos : lowered.find(needle); p != std::u32string::npos;
+         p = lowered.find(needle, last)) {
+        title += htmlText(encodeUtf8(std::u32string_view(name).substr(last, p - last)));
+        title += mark;
+        last = p + needle.size();
+    }
+    title += htmlText(encodeUtf8(std::u32string_view(name).substr(last)));
     ReplaceText(title, ".mp3", "");
     return title;
 }
@@ -22,6 +34,7 @@ namespace {
 
 void closeDialogue(Bot& bot)
 {
+    ++bot.dialogueTurn; // a listing still running stops
     bot.Chat1.StartScan();
     bot.Chat2.StopScan();
 }
@@ -81,11 +94,17 @@ void search(Bot& bot, const std::string& text)
         bot.Chat1.StopScan();
 }
 
+// Lists the matches one a second. The answers of the owner are heard meanwhile: a closed dialogue,
+// or a newer "y", ends this listing at once.
 void listMatches(Bot& bot)
 {
+    const unsigned turn = ++bot.dialogueTurn;
+    const auto current = [&bot, turn] { return bot.dialogueTurn == turn && !bot.runtime().quitting(); };
     long long k = bot.lstPlay.selectedIndex() + 2;
     for (std::size_t i = 0; i < bot.lstPlay.count(); ++i) {
         Wait(bot.runtime(), 1);
+        if (!current())
+            return;
         if (i >= bot.lstPlay.count())
             break;
         const std::string& entry = bot.lstPlay.item(i);
@@ -94,6 +113,8 @@ void listMatches(Bot& bot)
         ++k;
     }
     Wait(bot.runtime(), 1);
+    if (!current())
+        return;
     bot.reply(" Type play + 1 - " + decimal(static_cast<long long>(bot.lstPlay.count())) + " or cancel ");
 }
 
@@ -112,7 +133,7 @@ void choose(Bot& bot, const std::string& argument)
     const auto& songs = bot.lstMp3.items();
     const auto at = std::find(songs.begin(), songs.end(), entry);
     if (at == songs.end())
-        bot.reply(" Cannot play " + songTitle(bot, entry) + " "); // the song list was rebuilt meanwhile
+        bot.reply(" Cannot play " + htmlText(songTitle(bot, entry)) + " "); // the song list was rebuilt meanwhile
     else
         startSong(bot, static_cast<int>(at - songs.begin()), roads::DialogueChoice,
                   markedTitle(shownName(bot, entry, static_cast<std::size_t>(at - songs.begin())), bot.UnLin.caption(),

@@ -17,7 +17,8 @@ void play(Bot& bot, const std::string& text);
 void Chat2_ChatMsg(Bot& bot, const std::string& name, const std::string& line);
 
 // The song's name in lower case, every occurrence of the search text (found without regard to
-// case) replaced by "<u>" + inserted + "</U>", and every ".mp3" removed.
+// case) replaced by "<u>" + inserted + "</U>", and every ".mp3" removed; everything but the two tags
+// is escaped as htmlText does.
 std::string markedTitle(std::string_view song, std::string_view search, std::string_view inserted);
 
 } // namespace tavu

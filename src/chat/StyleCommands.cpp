@@ -60,7 +60,7 @@ void StyleCommands::set(Bot& bot, const Command& command, const std::string& arg
     bot.style.*command.value = argument;
     bot.style.BuildStylePieces();
     // Like every setting, a value that cannot be stored still holds until the program ends.
-    WriteSetting(kStyleSection, styleKey(command.value), argument, bot.settings().path());
+    bot.settings().write(kStyleSection, styleKey(command.value), argument);
     bot.reply(std::string(command.setText) + argument + " ");
 }
 

@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace tavu {
@@ -28,7 +29,6 @@ ChatRoomWindow::ChatRoomWindow(LocalChatRoom& room, QWidget* parent)
 
     m_transcript->setObjectName(QStringLiteral("transcript"));
     m_transcript->setOpenLinks(false);
-    m_transcript->document()->setMaximumBlockCount(static_cast<int>(LocalChatRoom::kTranscriptLimit));
     // A dark room, as the player is: the owner's light default colours read well on it.
     m_transcript->setStyleSheet(QStringLiteral("QTextBrowser { background: #14171d; color: #d8dee9;"
                                                " border: 1px solid #2a313c; }"));
@@ -120,6 +120,20 @@ QString ChatRoomWindow::entryHtml(const LocalChatRoom::Entry& entry)
     return QStringLiteral("<i><font color=#777777>%1</font></i>").arg(text.toHtmlEscaped());
 }
 
+void ChatRoomWindow::trim()
+{
+    // Every removal at the top lays the whole transcript out again, so lines go a batch at a time:
+    // a full transcript then costs a line what an empty one does, give or take one layout in 500.
+    QTextDocument* document = m_transcript->document();
+    if (document->blockCount() <= kShownLines)
+        return;
+    QTextCursor top(document);
+    top.movePosition(QTextCursor::Start);
+    top.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor,
+                     document->blockCount() - (kShownLines - kTrimBatch));
+    top.removeSelectedText();
+}
+
 void ChatRoomWindow::append(const LocalChatRoom::Entry& entry)
 {
     QScrollBar* bar = m_transcript->verticalScrollBar();
@@ -131,6 +145,7 @@ void ChatRoomWindow::append(const LocalChatRoom::Entry& entry)
     // Each line's tags stay inside its own paragraph, so unclosed tags never colour the next line.
     cursor.setCharFormat(QTextCharFormat());
     cursor.insertHtml(entryHtml(entry));
+    trim();
     if (atBottom)
         bar->setValue(bar->maximum());
 }

@@ -26,6 +26,11 @@ public:
     QTextBrowser* transcriptView() const { return m_transcript; }
     void setStatus(const QString& status);
 
+    // The window shows at most the room's transcript; once past it, the oldest lines go a batch at a
+    // time, so that it holds kShownLines - kTrimBatch to kShownLines lines.
+    static constexpr int kShownLines = static_cast<int>(LocalChatRoom::kTranscriptLimit);
+    static constexpr int kTrimBatch = 500;
+
     // The HTML shown for one transcript entry.
     static QString entryHtml(const LocalChatRoom::Entry& entry);
 
@@ -38,6 +43,7 @@ private:
     void append(const LocalChatRoom::Entry& entry);
     void follow();
     void unfollow();
+    void trim();
 
     LocalChatRoom* m_room;
     QLabel* m_welcome;

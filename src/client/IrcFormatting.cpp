@@ -150,6 +150,23 @@ private:
     bool m_underline = false, m_writtenUnderline = false, m_guard = false;
 };
 
+// The characters that reply lines carry as entities (file names and tags, escaped for HTML).
+struct Entity {
+    std::string_view name;
+    char c;
+};
+constexpr std::array<Entity, 5> kEntities{
+    {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#39;", '\''}}};
+
+// The entity at the start of text, or nothing.
+const Entity* entityAt(std::string_view text)
+{
+    for (const Entity& e : kEntities)
+        if (text.starts_with(e.name))
+            return &e;
+    return nullptr;
+}
+
 } // namespace
 
 std::optional<int> nearestIrcColour(std::string_view htmlColour)
@@ -173,6 +190,11 @@ std::string htmlToIrc(std::string_view line)
     IrcWriter writer;
     std::vector<std::optional<int>> fontStack; // the colour in force before each open <font>
     for (std::size_t i = 0; i < line.size(); ++i) {
+        if (const Entity* e = line[i] == '&' ? entityAt(line.substr(i)) : nullptr) {
+            writer.text(e->c);
+            i += e->name.size() - 1;
+            continue;
+        }
         const std::size_t close = line[i] == '<' ? line.find('>', i) : std::string_view::npos;
         if (close == std::string_view::npos) {
             writer.text(line[i]);

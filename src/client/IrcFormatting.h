@@ -21,8 +21,9 @@ inline constexpr char kUnderline = '\x1F';
 
 // Turns a reply line's HTML font tags into IRC formatting: a font colour becomes the nearest
 // colour of the 16-colour IRC palette (always two digits), <u> and </u> (any case) toggle
-// underline, </font> goes back to the colour before, faces are dropped. Everything else of the
-// line stays as it is. Codes are written just before the next character they apply to, so the
+// underline, </font> goes back to the colour before, faces are dropped, and the entities &amp; &lt;
+// &gt; &quot; &#39; (escaped file text) become their characters. Everything else of the line stays
+// as it is. Codes are written just before the next character they apply to, so the
 // line never ends in a dangling code, and a colour code is never followed directly by a digit or
 // comma that a client would read as part of it.
 std::string htmlToIrc(std::string_view line);

@@ -51,12 +51,18 @@ std::string directoryOf(const std::string& path)
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes)
 {
+    // The rename would replace a file whatever its mode; a file its user made read-only (or one
+    // this user may not write) is left alone instead. Without any write bit it is read-only for the
+    // superuser too.
+    struct stat old {};
+    const bool exists = ::stat(path.c_str(), &old) == 0;
+    if (exists && (::access(path.c_str(), W_OK) != 0 || (old.st_mode & 0222) == 0))
+        return false;
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return false;
-    struct stat old {};
-    const mode_t mode = (::stat(path.c_str(), &old) == 0) ? (old.st_mode & 07777) : 0644;
+    const mode_t mode = exists ? (old.st_mode & 07777) : 0644;
     ::fchmod(fd, mode);
     const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;

@@ -11,7 +11,8 @@ std::optional<std::string> readFileBytes(const std::string& path);
 
 // Replaces the file's content so that a crash at any moment leaves either the old or the new
 // file: the bytes go to a temporary file beside it, are flushed to disk, and the temporary file
-// is renamed over the old one. Returns false (and leaves the old file) when any step fails.
+// is renamed over the old one. Returns false (and leaves the old file) when any step fails, and
+// when the file is there but read-only (no write permission for this user, or no write bit at all).
 bool writeFileAtomically(const std::string& path, std::string_view bytes);
 
 // Removes what writes cut short by a crash left in the program directory: the temporary files of

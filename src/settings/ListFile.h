@@ -22,9 +22,10 @@ class Runtime;
 // Each item is stored as Windows-1252 bytes when it fits, as UTF-8 otherwise.
 
 // Adds the file's items to the end of the list box (at their sorted place in a sorted one); the
-// list box is not cleared first. With a runtime, pending events run before each item is added, so
-// any handler of the program may run meanwhile. Returns false, changing nothing, when the file
-// cannot be read.
+// list box is not cleared first. A sorted list gets all items at once, sorted in O(n log n). With a
+// runtime, pending events run between slices of the work (a few hundred items, or a slice of the
+// sort), so any handler of the program may run meanwhile and the interface never waits for the
+// whole file. Returns false, changing nothing, when the file cannot be read.
 bool LoadListFile(const std::string& path, ListBox& list, Runtime* runtime);
 
 // Replaces the file with the list's items, atomically: a crash leaves the old or the new file.

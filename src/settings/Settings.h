@@ -3,6 +3,7 @@
 #include "settings/ProfileFile.h"
 #include "settings/SettingsKeys.h"
 
+#include <functional>
 #include <string>
 
 namespace tavu {
@@ -23,10 +24,18 @@ public:
         std::string value = read(key);
         return value.empty() ? std::string(key.fallback) : value;
     }
-    bool write(const SettingKey& key, std::string_view value) const
+    bool write(const SettingKey& key, std::string_view value) const { return write(key.section, key.key, value); }
+    // A key that is not in the table (the style keys).
+    bool write(std::string_view section, std::string_view key, std::string_view value) const
     {
-        return WriteSetting(key.section, key.key, value, m_path);
+        const bool written = WriteSetting(section, key, value, m_path);
+        if (!written && onWriteFailed)
+            onWriteFailed();
+        return written;
     }
+
+    // Called after every write that did not reach the file (read-only file, full disk, ...).
+    std::function<void()> onWriteFailed;
 
 private:
     std::string m_path;

@@ -43,6 +43,11 @@ private:
     std::string m_fascii, m_mascii, m_bascii;
 };
 
+// Text from files (song names, tags) as it goes into a reply line: the characters that HTML reads as
+// markup (& < > " ') written as entities, so that the room shows the name and never renders it. The
+// owner's style values and what the owner typed go into replies as they are.
+std::string htmlText(std::string_view text);
+
 // The lead text of most reply lines.
 inline constexpr std::string_view kLeadTavu = " Tavu ";
 

@@ -33,6 +33,15 @@ TEST(CommandLine, ProgramDirectory)
     EXPECT_NE(prepareProgramDir(dir.path() / "file"), "");
 }
 
+TEST(CommandLine, AFileNamedStylesStillLetsTheProgramStart)
+{
+    test::TestDir dir;
+    test::writeBytes(dir.file("Styles"), "mine");
+    EXPECT_EQ(prepareProgramDir(dir.path()), "");
+    EXPECT_EQ(test::readBytes(dir.file("Styles")), "mine") << "the user's file is left as it is";
+    EXPECT_EQ(Settings(dir.file("Tavu.ini")).read(keys::LibraryTitles), "tags") << "the new directory is set up";
+}
+
 TEST(CommandLine, OnlyANewProgramDirectoryGetsTheNewChoices)
 {
     test::TestDir fresh, old;

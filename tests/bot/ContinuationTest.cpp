@@ -1,3 +1,5 @@
+#include "bot/Continuation.h"
+#include "settings/ProfileFile.h"
 #include "support/SimRuntimeFixture.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +47,7 @@ TEST_F(ContinuationTest, AutoRandomWithOneSongPlaysItAgain)
     bot->lstmp3.addItem("Intro.MP3");
     bot->setPlayMode(PlayMode::AutoRandom);
     media.finish();
+    runtime.advance(60000); // it plays a minute
     media.finish();
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Intro ", " AutoRndm "), reply(" Intro ", " AutoRndm ")}));
     EXPECT_EQ(bot->lblSong.caption(), "Intro");
@@ -66,6 +69,7 @@ TEST_F(ContinuationTest, RepeatPlaysTheSameFileAndKeepsTheLabel)
     bot->lblSong.setCaption("custom");
     bot->setPlayMode(PlayMode::Repeat);
     media.finish();
+    runtime.advance(60000);
     media.finish();
     EXPECT_EQ(media.opened, (std::vector<std::string>{music.file("b.mp3"), music.file("b.mp3")}));
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" b ", " Repeating "), reply(" b ", " Repeating ")}));
@@ -86,15 +90,137 @@ TEST_F(ContinuationTest, NoModeStopsAndSaysNothing)
     EXPECT_TRUE(room.sent.empty());
 }
 
-TEST_F(ContinuationTest, UnplayableNextSongIsAnnouncedAsSuch)
+// Which songs of a, b, c (Intro.MP3 is no song by the classic rule) cannot be played, and what follows the end of a.
+struct BrokenCase {
+    const char* name;
+    PlayMode mode;
+    std::vector<std::string> broken;
+    std::vector<std::string> lines; // bodies; the lead is " AutoCont. " for the last under auto continue
+};
+
+class BrokenSongsTest : public ContinuationTest, public ::testing::WithParamInterface<BrokenCase> {};
+
+TEST_P(BrokenSongsTest, TheModeGoesOnToTheNextPlayableSongOrStopsAfterARound)
 {
-    std::filesystem::remove(music.file("b.mp3"));
-    bot->setPlayMode(PlayMode::AutoContinue);
+    const BrokenCase& c = GetParam();
+    for (const std::string& song : c.broken)
+        std::filesystem::remove(music.file(song)); // still in the list, no longer a song
+
+    bot->setPlayMode(c.mode);
     bot->lstmp3.select(0);
     media.finish();
-    runtime.advance(1500);
-    EXPECT_EQ(takeLines(), (std::vector<std::string>{defaultReply(" Cannot play b ")}));
-    EXPECT_EQ(bot->played.caption(), "");
+    runtime.advance(60000);
+    std::vector<std::string> expected;
+    for (const std::string& body : c.lines)
+        expected.push_back(body.starts_with(" Cannot play ") ? defaultReply(body) : reply(body, " AutoCont. "));
+    if (c.mode == PlayMode::AutoContinue) {
+        EXPECT_EQ(takeLines(), expected);
+    } else {
+        // Random: each broken song is said at most once, in any order, before the one that plays.
+        auto lines = takeLines();
+        ASSERT_FALSE(lines.empty());
+        std::sort(lines.begin(), lines.end());
+        EXPECT_EQ(std::adjacent_find(lines.begin(), lines.end()), lines.end()) << "no song said twice";
+        if (c.broken.size() == bot->lstMp3.count())
+            EXPECT_EQ(lines.size(), c.broken.size()) << "one round, each song once";
+        else
+            EXPECT_LE(lines.size(), c.broken.size() + 1);
+    }
+    const bool allBroken = c.broken.size() == bot->lstMp3.count();
+    EXPECT_EQ(media.state, allBroken ? MediaPlayer::Stopped : MediaPlayer::Playing);
+    EXPECT_FALSE(bot->continuation->heldBack());
+    EXPECT_EQ(bot->played.caption(), allBroken ? "" : "1");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, BrokenSongsTest,
+    ::testing::Values(BrokenCase{"ContinueSkipsOne", PlayMode::AutoContinue, {"b.mp3"}, {" Cannot play b ", " c "}},
+                      BrokenCase{"ContinueSkipsTwoAndWraps",
+                                 PlayMode::AutoContinue,
+                                 {"b.mp3", "c.mp3"},
+                                 {" Cannot play b ", " Cannot play c ", " a "}},
+                      BrokenCase{"ContinueStopsAfterARound",
+                                 PlayMode::AutoContinue,
+                                 {"a.mp3", "b.mp3", "c.mp3"},
+                                 {" Cannot play b ", " Cannot play c ", " Cannot play a "}},
+                      BrokenCase{"RandomSkipsTheBroken", PlayMode::AutoRandom, {"a.mp3", "c.mp3"}, {}},
+                      BrokenCase{"RandomStopsAfterARound", PlayMode::AutoRandom, {"a.mp3", "b.mp3", "c.mp3"}, {}}),
+    [](const ::testing::TestParamInfo<BrokenCase>& row) { return std::string(row.param.name); });
+
+// Every song ends the moment it starts, as a file of a few frames does.
+class AtOnceTest : public ContinuationTest {
+protected:
+    AtOnceTest()
+    {
+        m_following = bot->songStarted.subscribe([this] { runtime.post([this] { media.finish(); }); });
+        recordTimes();
+    }
+    void recordTimes()
+    {
+        room.onSend = [this](const std::string& line, bool) { times.push_back({runtime.elapsedMs(), line}); };
+    }
+    std::vector<std::pair<std::int64_t, std::string>> times;
+    Signal<>::Subscription m_following;
+};
+
+TEST_F(AtOnceTest, RepeatRestartsOnceASecondAndWritesTheCounterOnceASecond)
+{
+    bot->setPlayMode(PlayMode::Repeat);
+    bot->lstmp3.select(1);
+    media.finish();
+    std::vector<std::string> stored;
+    for (int ms = 0; ms < 10000; ms += 50) {
+        runtime.advance(50);
+        const std::string value = ReadSetting("Totals", "Mp3s Played", settingsPath());
+        if (stored.empty() || stored.back() != value)
+            stored.push_back(value);
+    }
+    ASSERT_GE(times.size(), 9u);
+    EXPECT_LE(times.size(), 11u);
+    for (std::size_t i = 1; i < times.size(); ++i)
+        EXPECT_GE(times[i].first - times[i - 1].first, 1000) << "restart " << i;
+    EXPECT_LE(stored.size(), 11u) << "Tavu.ini is written once a second at most";
+
+    ownerSays("stop"); // the trigger is empty: bare words are commands
+    const std::size_t said = times.size();
+    runtime.advance(5000);
+    EXPECT_EQ(times.size(), said) << "nothing after the stop";
+    EXPECT_EQ(times.back().second, defaultReply(" Player Stopped! "));
+    EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), bot->played.caption()) << "the last count lands";
+}
+
+TEST_F(AtOnceTest, AutoContinueAndAutoRandomStopAfterARoundOfSongsThatEndAtOnce)
+{
+    for (const PlayMode mode : {PlayMode::AutoContinue, PlayMode::AutoRandom}) {
+        times.clear();
+        bot->setPlayMode(mode);
+        bot->lstmp3.select(0);
+        media.finish();
+        runtime.advance(60000);
+        EXPECT_EQ(times.size(), bot->lstMp3.count()) << "one announcement for each song, one round";
+        EXPECT_EQ(media.state, MediaPlayer::Stopped);
+        runtime.advance(60000); // a song that plays long enough: the modes work again
+        m_following = {};
+        media.finish();
+        runtime.advance(1500);
+        EXPECT_EQ(times.size(), bot->lstMp3.count() + 1);
+        m_following = bot->songStarted.subscribe([this] { runtime.post([this] { media.finish(); }); });
+        media.Stop();
+    }
+}
+
+TEST_F(AtOnceTest, AnotherStartDropsTheRestartThatWaits)
+{
+    bot->setPlayMode(PlayMode::Repeat);
+    bot->lstmp3.select(1);
+    media.finish();
+    runtime.drain();
+    ASSERT_TRUE(bot->continuation->heldBack());
+    m_following = {};
+    ownerSays("next"); // the trigger is empty
+    runtime.advance(5000);
+    EXPECT_EQ(media.opened.back(), music.file("c.mp3"));
+    EXPECT_EQ(media.opened.size(), 2u) << "the repeat of b was dropped";
 }
 
 } // namespace

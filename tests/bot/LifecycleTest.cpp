@@ -46,6 +46,30 @@ TEST_F(LifecycleTest, FirstStartWithoutSettings)
     EXPECT_TRUE(bot->Chat1.scanning());
 }
 
+TEST_F(LifecycleTest, AFileNamedStylesIsSaidInTheWindowAndOnlyItsCommandsAreRefused)
+{
+    std::filesystem::remove_all(dir.path() / "Styles");
+    test::writeBytes(dir.file("Styles"), "mine");
+    test::writeBytes(dir.file("Styles.txt"), "Old\r\n");
+    std::vector<std::string> notices;
+    bot->windowNotice = [&notices](const std::string& text) { notices.push_back(text); };
+    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("Saved styles are unavailable"), std::string::npos);
+    room.sent.clear();
+    bot->trig = "!";
+    for (const char* line : {"!sstyle New", "!lstyle old", "!tc ff0000", "!rstyle old"})
+        ownerSays(line);
+    const auto lines = room.lines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], reply(" Style <u>New</U> could not be saved! "));
+    EXPECT_EQ(lines[1], reply(" Style <u>old</U> could not be read! "));
+    EXPECT_EQ(bot->style.tc, "ff0000") << "the style commands work";
+    EXPECT_EQ(lines[3], bot->style.ComposeReply(" Tavu ", " The Style <u>old</u> has been removed "));
+    EXPECT_EQ(test::readBytes(dir.file("Styles")), "mine");
+    bot->windowNotice = nullptr;
+}
+
 TEST_F(LifecycleTest, EmptyHandleEndsTheStartSilently)
 {
     dialogs.inputs.push_back(std::string());

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace tavu {
 namespace {
 
@@ -11,6 +13,38 @@ class PlayerControlsTest : public test::BotFixture {
 protected:
     PlayerControlsTest() { useSongs({"a.mp3", "b.mp3", "c.mp3", "Track.mp3"}); }
 };
+
+TEST_F(PlayerControlsTest, CountingFastWritesTheCounterOnceASecondAndTheLastCountLands)
+{
+    // Every write puts a new file in place; looked at after each step, each write shows as a new
+    // inode (the one it replaced is still in use while the new one is made).
+    ino_t last = 0;
+    std::vector<std::int64_t> writes; // when, on the simulated clock
+    const auto look = [&] {
+        struct stat st {};
+        if (::stat(settingsPath().c_str(), &st) == 0 && st.st_ino != last)
+            last = st.st_ino, writes.push_back(runtime.elapsedMs());
+    };
+    for (int second = 0; second < 3; ++second) {
+        for (int i = 0; i < 20; ++i) {
+            CountSongPlayed(*bot);
+            look();
+            runtime.advance(10);
+            look();
+        }
+        runtime.advance(800);
+        look();
+    }
+    EXPECT_GE(writes.size(), 3u);
+    for (std::size_t i = 1; i < writes.size(); ++i)
+        EXPECT_GE(writes[i] - writes[i - 1], 1000) << "at most one write a second";
+    runtime.advance(1000);
+    EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "60") << "the last count lands";
+    for (int i = 0; i < 5; ++i)
+        CountSongPlayed(*bot);
+    bot.reset(); // the end of the program writes what still waits
+    EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "65");
+}
 
 TEST_F(PlayerControlsTest, PlayWithNothingSelected)
 {
@@ -36,6 +70,7 @@ TEST_F(PlayerControlsTest, PlayThenNextShowTheTitleTwoWays)
     Prev_Click(*bot);
     EXPECT_EQ(bot->lblSong.caption(), "b.mp3");
     EXPECT_EQ(bot->played.caption(), "3");
+    runtime.advance(1000); // three counts in a moment are written once, a second later
     EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "3");
     EXPECT_EQ(sound.played.size(), 3u);
 }

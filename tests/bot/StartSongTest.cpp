@@ -1,5 +1,6 @@
 #include "bot/StartSong.h"
 #include "bot/PlayerControls.h"
+#include "chat/SongSearch.h"
 #include "support/Roads.h"
 #include "util/Text.h"
 
@@ -39,6 +40,65 @@ TEST_P(EveryRoadTest, ShowsTheTitleRunsTheClockAndTheBarAndShowsTheTag)
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, EveryRoadTest, ::testing::ValuesIn(test::kRoads), test::roadName);
+
+// Song names that hold markup, in the order of the songs the roads expect.
+class MarkupNamesTest : public test::BotFixture, public ::testing::WithParamInterface<test::Road> {
+protected:
+    MarkupNamesTest()
+    {
+        useSongs({"Abc <font color=red>.mp3", "Blue Sky <b>&.mp3", "blues one \"x'.mp3"});
+        bot->trig = "!";
+    }
+
+    // What of a reply line is neither the owner's style nor the underline of a search: the text that
+    // came from the song's name.
+    static std::string fileText(std::string line)
+    {
+        Style style;
+        style.LoadStyle("/nonexistent/Tavu.ini");
+        for (const std::string& piece : {style.fascii(), style.mascii(), style.bascii(), std::string("<u>"),
+                                         std::string("</U>"), std::string("</u>")})
+            for (auto at = line.find(piece); at != std::string::npos; at = line.find(piece))
+                line.erase(at, piece.size());
+        return line;
+    }
+};
+
+TEST_P(MarkupNamesTest, EveryReplyNamingTheSongCarriesItsNameAsText)
+{
+    GetParam().start(*this);
+    ownerSays("!mp3?");
+    ownerSays("!pause");
+    ownerSays("!xpause");
+    const auto lines = takeLines();
+    ASSERT_GE(lines.size(), 3u);
+    const std::string title = htmlText(titleOf(bot->nowPlaying().song));
+    for (const std::string& line : lines) {
+        const std::string text = fileText(line);
+        EXPECT_EQ(text.find_first_of("<>\"'"), std::string::npos) << line;
+    }
+    EXPECT_NE(lines.back().find(htmlText(bot->lblSong.caption())), std::string::npos);
+    EXPECT_NE(lines[lines.size() - 3].find(title), std::string::npos) << "mp3? names the song";
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, MarkupNamesTest, ::testing::ValuesIn(test::kRoads), test::roadName);
+
+TEST_F(MarkupNamesTest, UnplayableAndSearchRepliesEscapeTheName)
+{
+    std::filesystem::remove(music.file("Abc <font color=red>.mp3"));
+    ownerSays("!next");
+    ownerSays("!play >");
+    runtime.advance(1500);
+    ownerSays("y");
+    runtime.advance(5000);
+    ownerSays("cancel");
+    const auto lines = takeLines();
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], defaultReply(" Cannot play Abc &lt;font color=red&gt; "));
+    EXPECT_EQ(lines[3], defaultReply(" [1]abc &lt;font color=red<u>&gt;</U> "));
+    EXPECT_EQ(lines[4], defaultReply(" [2]blue sky &lt;b<u>&gt;</U>&amp; "));
+    EXPECT_EQ(markedTitle("A<b>b.mp3", "<B", "<B"), "a<u>&lt;B</U>&gt;b") << "the search text marks the name's text";
+}
 
 TEST_F(StartSongTest, AnUnplayableSongIsReportedAsTheRoadSaysAndShowsNothing)
 {

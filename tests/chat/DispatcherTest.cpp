@@ -105,6 +105,20 @@ TEST_F(DispatcherTest, EmptyTriggerMakesBareWordsCommands)
     EXPECT_EQ(ran, (std::vector<std::string>{"stop:stop", "vol:40"}));
 }
 
+TEST_F(DispatcherTest, ATriggerOfOnlyBlanksIsRefused)
+{
+    for (const char* line : {"trig  ", "trig    ", "TRIG \t", "trig  \t "}) {
+        ownerSays(line);
+        EXPECT_EQ(bot->trig, "!") << line;
+    }
+    EXPECT_EQ(ReadSetting("Settings", "Trig", settingsPath()), "");
+    EXPECT_EQ(takeLines(),
+              std::vector<std::string>(4, defaultReply(" Please choose a trigger that is not only blanks ")));
+    ownerSays("stop");
+    ownerSays("!stop");
+    EXPECT_EQ(ran, (std::vector<std::string>{"stop:!stop"})) << "the old trigger is still the one in effect";
+}
+
 TEST_F(DispatcherTest, UpperCaseTriggerMatchesAsTheFullCommandLowerCased)
 {
     bot->trig = "X";

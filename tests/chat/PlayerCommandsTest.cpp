@@ -61,6 +61,7 @@ TEST_F(PlayerCommandsTest, NextAndPrevWalkTheListAndRunTheClock)
     EXPECT_EQ(bot->lstMp3.selectedIndex(), 0);
     EXPECT_EQ(media.opened.back(), music.file("a.mp3"));
     EXPECT_EQ(bot->played.caption(), "3");
+    runtime.advance(1000); // three counts in a moment are written once, a second later
     EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "3");
     const auto lines = takeLines();
     EXPECT_EQ(lines.back(), reply(" a ", " Playing "));
@@ -244,6 +245,92 @@ TEST_F(PlayerCommandsTest, ARefusedDirectoryKeepsTheSongsTheSelectionAndTheDirec
     EXPECT_EQ(takeLines(),
               (std::vector<std::string>{reply(" Error, Invalid Directory! "), reply(" Error, Invalid Directory! "),
                                         reply(" Directory Refreshed [" + music.str() + "] ")}));
+}
+
+// A refused directory changes nothing that "dir?" reports, whatever made it unusable.
+class RefusedDirectoryTest : public PlayerCommandsTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(RefusedDirectoryTest, DirQueryStillReportsTheOldDirectory)
+{
+    test::TestDir place;
+    test::writeBytes(place.file("a file"), "");
+    test::writeBytes(place.file("only/Upper.MP3"), "");
+    std::string typed = GetParam();
+    if (const auto at = typed.find("PLACE"); at != std::string::npos)
+        typed.replace(at, 5, place.str());
+    ownerSays("!dir " + typed);
+    ownerSays("!dir?");
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Error, Invalid Directory! "),
+                                                     reply(" Current directory: [" + music.str() + "] ", "Tavu ")}));
+    EXPECT_EQ(bot->lstMp3.count(), 3u);
+    EXPECT_EQ(bot->File1.path(), music.str());
+    EXPECT_FALSE(std::filesystem::exists(settingsPath()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, RefusedDirectoryTest,
+                         ::testing::Values("/proc", "/no/such/place", "PLACE", "PLACE/a file", "PLACE/only", "",
+                                           "no such folder", "../../no/such/place"));
+
+TEST_F(PlayerCommandsTest, RelativeDirectoriesStartAtTheMusicDirectory)
+{
+    test::TestDir elsewhere;
+    const std::filesystem::path sub = music.path() / "more";
+    test::writeBytes((sub / "x.mp3").string(), "");
+    test::writeBytes((sub / "deeper" / "y.mp3").string(), "");
+    test::writeBytes(elsewhere.file("more/z.mp3"), ""); // what the working directory would have found
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(elsewhere.path());
+    ownerSays("!dir more");
+    std::filesystem::current_path(cwd);
+    EXPECT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"x.mp3"}));
+    ownerSays("!dir ./deeper/");
+    EXPECT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"y.mp3"}));
+    ownerSays("!dir ../..");
+    EXPECT_EQ(bot->lstMp3.count(), 3u);
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Directory set to: [" + sub.string() + "] "),
+                                                     reply(" Directory set to: [" + (sub / "deeper").string() + "] "),
+                                                     reply(" Directory set to: [" + music.str() + "] ")}));
+    EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), music.str()) << "stored as a full path";
+    ownerSays("!dir " + music.str() + "/");
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Directory set to: [" + music.str() + "/] ")}))
+        << "a full path stays as typed";
+}
+
+TEST_F(PlayerCommandsTest, WithNoMusicDirectoryARelativeOneStartsAtHome)
+{
+    bot.reset();
+    bot = std::make_unique<Bot>(runtime, room, dir.str(), services());
+    bot->startChat();
+    bot->trig = "!";
+    test::TestDir home;
+    test::writeBytes(home.file("Music/x.mp3"), "");
+    const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", home.str().c_str(), 1);
+    ownerSays("!dir Music");
+    ::setenv("HOME", oldHome.c_str(), 1);
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Directory set to: [" + home.str() + "/Music] ")}));
+}
+
+TEST_F(PlayerCommandsTest, AReadOnlySettingsFileIsKeptAndTheWindowSaysSoOnce)
+{
+    std::vector<std::string> notices;
+    bot->windowNotice = [&notices](const std::string& text) { notices.push_back(text); };
+    const std::string before = "[Settings]\r\nVolume=50\r\n";
+    test::writeBytes(settingsPath(), before);
+    std::filesystem::permissions(settingsPath(), std::filesystem::perms::owner_read);
+    ownerSays("!vol 45");
+    ownerSays("!tc ff0000");
+    ownerSays("!next");
+    runtime.advance(2000);
+    const auto lines = takeLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], reply(" Volume Set - [45] ")) << "the reply is the usual one";
+    EXPECT_NE(lines[2].find("ff0000"), std::string::npos) << "the new style is in effect all the same";
+    EXPECT_EQ(test::readBytes(settingsPath()), before);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("Settings are not being saved"), std::string::npos);
+    EXPECT_EQ(bot->lblVol.caption(), "45") << "the level is in effect for the rest of the run";
+    bot->windowNotice = nullptr;
 }
 
 TEST_F(PlayerCommandsTest, CountersAndMute)

@@ -1,4 +1,5 @@
 #include "chat/SavedStyles.h"
+#include "app/CommandLine.h"
 #include "settings/ProfileFile.h"
 #include "support/SimRuntimeFixture.h"
 
@@ -263,6 +264,44 @@ TEST_F(SavedStylesTest, MissingStylesFolderIsCreatedAndFailuresAreReported)
     ownerSays("!lstyle fresh");
     EXPECT_EQ(last().line, defaultReply(" Style <u>fresh</U> could not be read! "));
     EXPECT_EQ(bot->style.tc, "abcdef");
+}
+
+// What a kill in the middle of "sstyle" or "rstyle" leaves, and what the next start makes of it.
+struct Interrupted {
+    const char* left; // the file in Styles/
+    bool listed;      // whether Styles.txt names Blue
+    bool styleAfter;  // whether Styles/Blue.ini is there after the start
+};
+
+class InterruptedChangeTest : public ::testing::TestWithParam<Interrupted> {};
+
+TEST_P(InterruptedChangeTest, TheNextStartCompletesItAsTheIndexSays)
+{
+    test::TestDir dir;
+    test::writeBytes(dir.file(std::string("Styles/") + GetParam().left), "[Ascii]\r\nTEXT COLOR=ff0000\r\n");
+    test::writeBytes(dir.file("Styles.txt"), GetParam().listed ? "Blue\r\n" : "");
+    ASSERT_EQ(prepareProgramDir(dir.path()), "");
+    EXPECT_EQ(fs::exists(dir.file("Styles/Blue.ini")), GetParam().styleAfter);
+    if (GetParam().styleAfter) {
+        EXPECT_EQ(ReadSetting("Ascii", "text color", dir.file("Styles/Blue.ini")), "ff0000");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "Styles"), {}), GetParam().styleAfter ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kills, InterruptedChangeTest,
+                         ::testing::Values(Interrupted{"Blue.ini.new", true, true},      // saved: file goes in place
+                                           Interrupted{"Blue.ini.new", false, false},    // not saved yet: stale
+                                           Interrupted{"Blue.ini.removed", true, true},  // not removed yet: back
+                                           Interrupted{"Blue.ini.removed", false, false} // removed: gone
+                                           ));
+
+TEST_F(SavedStylesTest, SaveAndRemoveLeaveNothingBesideTheStyleFiles)
+{
+    ownerSays("!sstyle Blue");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "Styles"), {}), 1);
+    ownerSays("!rstyle blue");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "Styles"), {}), 0);
+    EXPECT_EQ(test::readBytes(index()), "");
 }
 
 } // namespace

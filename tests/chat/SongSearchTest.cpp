@@ -133,6 +133,63 @@ TEST_F(SongSearchTest, CancelAndNCloseTheDialogue)
     EXPECT_TRUE(media.opened.empty());
 }
 
+// An answer that comes while "y" lists 20 matches, given when the second numbered line has gone out.
+struct ListingCase {
+    const char* answer;
+    std::vector<std::string> after; // the lines that follow the second numbered line
+};
+
+class ListingAnswerTest : public SongSearchTest, public ::testing::WithParamInterface<ListingCase> {};
+
+TEST_P(ListingAnswerTest, AClosedDialogueOrANewListingEndsTheListing)
+{
+    std::vector<std::string> names;
+    for (int i = 10; i < 30; ++i)
+        names.push_back("song " + std::to_string(i) + ".mp3");
+    useSongs(names);
+    ownerSays("!play song");
+    runtime.advance(2000);
+    // The answer arrives inside the listing's wait, as the owner's lines do in the program.
+    room.onSend = [this](const std::string& line, bool) {
+        if (line == reply(" [2]<u>song</U> 11 "))
+            room.ownerSays(GetParam().answer);
+    };
+    ownerSays("y");
+    runtime.advance(60000);
+    room.onSend = nullptr;
+    auto lines = takeLines();
+    const auto second = std::find(lines.begin(), lines.end(), reply(" [2]<u>song</U> 11 "));
+    ASSERT_NE(second, lines.end());
+    lines.erase(lines.begin(), second + 1);
+    EXPECT_EQ(lines, GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ListingAnswerTest,
+    ::testing::Values(ListingCase{"cancel", {SongSearchTest::defaultReply(" Selections canceled ")}},
+                      ListingCase{"n", {SongSearchTest::defaultReply(" Song selection canceled ")}},
+                      ListingCase{"play 20", {SongSearchTest::defaultReply(" <u>song</U> 29 ", " Playing ")}}));
+
+TEST_F(SongSearchTest, ASecondYListsAgainInsteadOfTwice)
+{
+    useSongs({"zz1.mp3", "zz2.mp3", "zz3.mp3"});
+    ownerSays("!play zz");
+    runtime.advance(2000);
+    takeLines();
+    bool asked = false;
+    room.onSend = [this, &asked](const std::string& line, bool) {
+        if (line == reply(" [1]<u>zz</U>1 ") && !asked)
+            room.ownerSays("y"), asked = true;
+    };
+    ownerSays("y");
+    runtime.advance(20000);
+    room.onSend = nullptr;
+    const std::vector<std::string> expected{reply(" [1]<u>zz</U>1 "), reply(" [1]<u>zz</U>1 "),
+                                            reply(" [2]<u>zz</U>2 "), reply(" [3]<u>zz</U>3 "),
+                                            reply(" Type play + 1 - 3 or cancel ")};
+    EXPECT_EQ(takeLines(), expected) << "the first listing ends where the second begins";
+}
+
 TEST_F(SongSearchTest, EmptySearchMatchesEverySong)
 {
     ownerSays("!play ");

@@ -73,5 +73,25 @@ TEST(ChatRoomWindow, FollowsTheRoomItIsGiven)
     EXPECT_EQ(first.transcript().size(), 2u);
 }
 
+TEST(ChatRoomWindow, AFullTranscriptDropsItsOldestLinesABatchAtATime)
+{
+    LocalChatRoom room("Quarn");
+    ChatRoomWindow window(room);
+    const auto blocks = [&window] { return window.transcriptView()->document()->blockCount(); };
+    for (int i = 0; i < ChatRoomWindow::kShownLines; ++i)
+        room.otherSaid("Bob", "line " + std::to_string(i));
+    EXPECT_EQ(blocks(), ChatRoomWindow::kShownLines);
+    room.otherSaid("Bob", "one more");
+    EXPECT_EQ(blocks(), ChatRoomWindow::kShownLines - ChatRoomWindow::kTrimBatch);
+    for (int i = 1; i < ChatRoomWindow::kTrimBatch; ++i)
+        room.otherSaid("Bob", "again " + std::to_string(i));
+    EXPECT_EQ(blocks(), ChatRoomWindow::kShownLines - 1) << "nothing goes until the window is full again";
+    room.otherSaid("Bob", "last");
+    const QTextDocument* document = window.transcriptView()->document();
+    EXPECT_TRUE(document->lastBlock().text().endsWith(QStringLiteral("last")));
+    EXPECT_TRUE(document->firstBlock().text().endsWith(QStringLiteral(":\u00a0line 501")))
+        << document->firstBlock().text().toStdString();
+}
+
 } // namespace
 } // namespace tavu

@@ -33,6 +33,14 @@ TEST(IrcFormatting, ChangesNothingButTheTagsItKnows)
     EXPECT_EQ(htmlToIrc(""), "");
 }
 
+TEST(IrcFormatting, EscapedFileTextComesBackAsItsCharacters)
+{
+    EXPECT_EQ(htmlToIrc("<font color=#ff0000>b &lt;font color=#00ff00&gt;pwn &amp; &quot;x&quot; &#39;y&#39;"),
+              "\x03"
+              "04b <font color=#00ff00>pwn & \"x\" 'y'");
+    EXPECT_EQ(htmlToIrc("&amp;lt; &nbsp; &l"), "&lt; &nbsp; &l") << "decoded once, and only what escaping makes";
+}
+
 TEST(IrcFormatting, NeverLetsTextRunIntoAColourCode)
 {
     EXPECT_EQ(htmlToIrc("<font color=#ff0000>5 songs"), "\x03"

@@ -1,7 +1,9 @@
 // Kills a running bot at random moments while its owner changes settings, styles and the played
 // counter, and checks after each kill that Tavu.ini, Styles.txt and the style files read back and
 // hold, file by file and key by key, either the values before the command that was running or the
-// values after it.
+// values after it, once the next start has completed what the kill interrupted; and that the style
+// index and the style files then agree. Every other kill falls right after the bot has replaced the
+// index or put a style file in place, the moments at which a style is half saved or half removed.
 //
 //   tavu_crash_driver kill ROUNDS [SEED]   the test: ROUNDS kills, each checked
 //   tavu_crash_driver run DIR MUSIC FIRST  the bot that is killed: runs commands FIRST, FIRST+1, ...
@@ -10,6 +12,7 @@
 // The values to expect come from a second bot that runs the same commands on a copy of the files
 // in this process: the state after the last command reported done, and that state with the next
 // command run as well.
+#include "app/CommandLine.h"
 #include "bot/Bot.h"
 #include "chat/SavedStyles.h"
 #include "chat/StyleCommands.h"
@@ -24,9 +27,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <poll.h>
 #include <random>
 #include <set>
 #include <sstream>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -80,6 +85,9 @@ struct Runner {
     {
         room.ownerSays(command(n));
         runtime.drain();
+        // A second passes before the next command, so that the played counter, which is written once
+        // a second at most, has landed when the command counts as done.
+        runtime.advance(1000);
         room.sent.clear();
     }
     SimRuntime runtime;
@@ -169,6 +177,45 @@ std::vector<std::string> compare(const fs::path& killed, const fs::path& before,
     return faults;
 }
 
+// The index and the style files agree: every name of Styles.txt has its file in Styles/, and every
+// style file there is named in Styles.txt (every style of this run came from "sstyle").
+std::vector<std::string> disagreements(const fs::path& dir)
+{
+    std::vector<std::string> faults;
+    const auto listed = parseListFile(readAll(dir / "Styles.txt"));
+    const std::set<std::string> names(listed.begin(), listed.end());
+    std::set<std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir / "Styles"))
+        if (const std::string f = entry.path().filename().string(); f.ends_with(".ini"))
+            files.insert(f.substr(0, f.size() - 4));
+    for (const std::string& name : names)
+        if (!files.contains(name))
+            faults.push_back("the index names " + name + ", whose style file is missing");
+    for (const std::string& name : files)
+        if (!names.contains(name))
+            faults.push_back("Styles/" + name + ".ini is not in the index");
+    return faults;
+}
+
+// Waits until the bot replaces the index or puts a style file in place, the moments around which a
+// style is saved or removed; false when none came in time.
+bool waitForStyleChange(int watch)
+{
+    pollfd fd{watch, POLLIN, 0};
+    while (::poll(&fd, 1, 2000) > 0) {
+        alignas(inotify_event) char buffer[4096];
+        const ssize_t got = ::read(watch, buffer, sizeof buffer);
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            const std::string name = event->len ? event->name : "";
+            if (name == "Styles.txt" || name.ends_with(".ini"))
+                return true;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    return false;
+}
+
 // Stale temporary files a kill left beside the files it was replacing.
 int countTemporaries(const fs::path& dir)
 {
@@ -210,14 +257,24 @@ int killRounds(const char* self, int rounds, unsigned seed)
             ::_exit(127);
         }
         ::close(out[1]);
-        // The kill falls at a random moment after the bot has started and done its first command.
+        // The kill falls at a random moment after the bot has started and done its first command;
+        // every other round, right when the index or a style file has just been replaced.
+        const bool timed = round % 2 == 1;
+        const int watch = timed ? ::inotify_init1(IN_CLOEXEC) : -1;
+        if (watch >= 0) {
+            ::inotify_add_watch(watch, killed.c_str(), IN_MOVED_TO);
+            ::inotify_add_watch(watch, (killed / "Styles").c_str(), IN_MOVED_TO);
+        }
         std::string acks;
         char buffer[4096];
         ssize_t got = ::read(out[0], buffer, sizeof buffer);
         if (got > 0)
             acks.append(buffer, static_cast<std::size_t>(got));
-        ::usleep(std::uniform_int_distribution<unsigned>(0, 30000)(random));
+        if (watch < 0 || !waitForStyleChange(watch))
+            ::usleep(std::uniform_int_distribution<unsigned>(0, 30000)(random));
         ::kill(child, SIGKILL);
+        if (watch >= 0)
+            ::close(watch);
         ::waitpid(child, nullptr, 0);
         while ((got = ::read(out[0], buffer, sizeof buffer)) > 0)
             acks.append(buffer, static_cast<std::size_t>(got));
@@ -236,7 +293,12 @@ int killRounds(const char* self, int rounds, unsigned seed)
         copyDir(before, after);
         Runner(after.string(), music.string()).run(done);
         temporaries += countTemporaries(killed);
-        for (const std::string& fault : compare(killed, before, after)) {
+        // What the next start does first.
+        prepareProgramDir(killed);
+        auto faults = compare(killed, before, after);
+        for (const std::string& fault : disagreements(killed))
+            faults.push_back(fault);
+        for (const std::string& fault : faults) {
             std::fprintf(stderr, "round %d, killed during \"%s\": %s\n", round, command(done).c_str(), fault.c_str());
             ++failures;
         }

@@ -2,9 +2,11 @@
 #include "bot/ListBox.h"
 #include "support/TestDir.h"
 #include "util/SimRuntime.h"
+#include "util/Text.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace tavu {
@@ -92,26 +94,70 @@ TEST(ListFile, EmptyListLeavesAnEmptyFileAndMissingFilesChangeNothing)
     EXPECT_FALSE(SaveListFile(dir.file("no/such/folder/Styles.txt"), list));
 }
 
-TEST(ListFile, PendingEventsRunBetweenItemsAndSortedListsSort)
+// Counts the moments at which the loader lets pending events run.
+class CountingRuntime : public SimRuntime {
+public:
+    void runFor(std::int64_t ms) override
+    {
+        ++yields;
+        SimRuntime::runFor(ms);
+    }
+    int yields = 0;
+};
+
+TEST(ListFile, EventsRunWhileALongFileLoadsAndASortedListGetsItsItemsAtOnce)
 {
     test::TestDir dir;
     const std::string path = dir.file("Styles.txt");
-    test::writeBytes(path, "zeta\r\nAlpha\r\nbeta\r\n");
-    SimRuntime runtime;
-    ListBox list(true);
-    std::vector<std::size_t> seen;
-    runtime.post([&] { seen.push_back(list.count()); });
-    const auto following = list.itemsChanged.subscribe([&] {
-        if (list.count() == 1)
-            runtime.post([&] { seen.push_back(list.count()); });
-    });
-    ASSERT_TRUE(LoadListFile(path, list, &runtime));
-    EXPECT_EQ(seen, (std::vector<std::size_t>{0, 1})) << "an event runs before each item is added";
-    EXPECT_EQ(list.items(), (Items{"Alpha", "beta", "zeta"}));
+    Items names;
+    for (int i = 20000; i > 0; --i)
+        names.push_back((i % 2 ? "style " : "Style ") + std::to_string(i));
+    test::writeBytes(path, formatListFile(names));
 
-    runtime.post([&] { seen.push_back(99); });
-    ASSERT_TRUE(LoadListFile(path, list, nullptr));
-    EXPECT_EQ(seen.size(), 2u) << "without a runtime nothing runs";
+    CountingRuntime runtime;
+    ListBox sorted(true);
+    int changes = 0;
+    const auto following = sorted.itemsChanged.subscribe([&] { ++changes; });
+    ASSERT_TRUE(LoadListFile(path, sorted, &runtime));
+    EXPECT_GE(runtime.yields, 5) << "events ran between slices of the work";
+    EXPECT_EQ(changes, 1) << "all items at once, not one by one";
+    EXPECT_TRUE(std::is_sorted(sorted.items().begin(), sorted.items().end(),
+                               [](const std::string& a, const std::string& b) { return compareNoCase(a, b) < 0; }));
+
+    ListBox plain;
+    runtime.yields = 0;
+    ASSERT_TRUE(LoadListFile(path, plain, &runtime));
+    EXPECT_EQ(plain.items(), names) << "an unsorted list keeps the file's order";
+    EXPECT_GE(runtime.yields, 5);
+
+    runtime.yields = 0;
+    ListBox again(true);
+    ASSERT_TRUE(LoadListFile(path, again, nullptr));
+    EXPECT_EQ(runtime.yields, 0) << "without a runtime nothing runs";
+    EXPECT_EQ(again.items(), sorted.items());
+}
+
+TEST(ListFile, SortingOnceGivesTheOrderOfInsertingOneByOne)
+{
+    // Letter case, Latin-1 letters, equal names in other cases and duplicates.
+    const Items words{"b", "B",  "\u00e9t\u00e9", "\u00c9T\u00c9", "a", "A", "\u00e4", "z", "Zz", "a",
+                      "",  " x", "\u0161",        "\u0160"};
+    Items names;
+    for (std::size_t i = 0; i < 3000; ++i)
+        names.push_back(words[i * 7 % words.size()] + words[i * 13 % words.size()] + words[i % 5]);
+    ListBox oneByOne(true);
+    for (const std::string& name : names)
+        oneByOne.addItem(name);
+    EXPECT_EQ(sortNoCase(names), oneByOne.items());
+
+    ListBox merged(true);
+    for (std::size_t i = 0; i < 1000; ++i)
+        merged.addItem(names[i]);
+    merged.select(10);
+    const std::string selected = merged.selectedText();
+    merged.addSortedItems(sortNoCase(Items(names.begin() + 1000, names.end())));
+    EXPECT_EQ(merged.items(), oneByOne.items()) << "added in one pass where addItem would have put each";
+    EXPECT_EQ(merged.selectedText(), selected) << "the selection stays on its item";
 }
 
 } // namespace

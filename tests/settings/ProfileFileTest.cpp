@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 
 namespace tavu {
 namespace {
@@ -137,6 +139,49 @@ TEST(ProfileFile, UnwritableFileLosesTheWriteQuietly)
     // No temporary files are left behind.
     ASSERT_TRUE(WriteSetting("Settings", "Trig", "!", dir.file("Tavu.ini")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// A settings file its user made read-only keeps its bytes and its mode, also for the superuser.
+class ReadOnlyFileTest : public ::testing::TestWithParam<std::filesystem::perms> {};
+
+TEST_P(ReadOnlyFileTest, IsNotReplaced)
+{
+    TestDir dir;
+    const std::string path = dir.file("Tavu.ini");
+    const std::string before = "[Settings]\r\nVolume=50\r\n";
+    writeBytes(path, before);
+    std::filesystem::permissions(path, GetParam());
+    EXPECT_FALSE(WriteSetting("Settings", "Volume", "45", path));
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), GetParam());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary file left";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    EXPECT_TRUE(WriteSetting("Settings", "Volume", "45", path)) << "writable again, written again";
+}
+
+using std::filesystem::perms;
+INSTANTIATE_TEST_SUITE_P(Modes, ReadOnlyFileTest,
+                         ::testing::Values(perms::owner_read | perms::group_read | perms::others_read,
+                                           perms::owner_read, perms::none, perms::owner_read | perms::owner_exec));
+
+TEST(ProfileFile, AFullDiskLosesTheWriteAndKeepsTheOldFile)
+{
+    TestDir dir;
+    const std::string path = dir.file("Tavu.ini");
+    writeBytes(path, "[Settings]\r\nVolume=50\r\n");
+    // A file may grow to 8 bytes: every write of a whole settings file fails as on a full disk.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tiny = old;
+    tiny.rlim_cur = 8;
+    ::setrlimit(RLIMIT_FSIZE, &tiny);
+    const bool written = WriteSetting("Settings", "Volume", "45", path);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadSetting("Settings", "Volume", path), "50");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary file left";
 }
 
 TEST(ProfileFile, StaleTemporaryFilesAreClearedAndNothingElse)

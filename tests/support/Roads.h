@@ -2,6 +2,7 @@
 
 #include "bot/PlayerControls.h"
 #include "bot/RemotePlayer.h"
+#include "player/FileList.h"
 #include "support/SimRuntimeFixture.h"
 
 namespace tavu::test {
@@ -63,7 +64,7 @@ inline const Road kRoads[] = {
          t.bot->lstmp3.select(1);
          t.media.finish();
      }},
-    {"RemoteOpen", [](BotFixture& t) { RemotePlayer(*t.bot).OpenUri(t.music.file("Blue Sky.mp3")); }},
+    {"RemoteOpen", [](BotFixture& t) { RemotePlayer(*t.bot).OpenUri(songPath(t.bot->File1, t.bot->lstMp3.item(1))); }},
 };
 
 inline std::string roadName(const ::testing::TestParamInfo<Road>& info)

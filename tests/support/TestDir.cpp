@@ -31,6 +31,8 @@ std::string readBytes(const std::string& path)
 
 void writeBytes(const std::string& path, const std::string& bytes)
 {
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
 }
