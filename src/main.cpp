@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/HeadlessProgram.h"
 #include "app/Program.h"
 
 #include <QApplication>
@@ -34,11 +35,12 @@ int main(int argc, char** argv)
         std::cout << "tavu " << TAVU_VERSION << "\n";
         return 0;
     }
-    if (!haveDisplay()) {
+    if (!options.headless && !haveDisplay()) {
         std::cerr << "tavu: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-                     "Start it from a desktop session, or run it headless:\n"
+                     "Start it from a desktop session, or run it without one:\n"
+                     "  tavu --headless                    (a bot in its IRC channel, no windows)\n"
                      "  xvfb-run tavu                      (a virtual X display)\n"
-                     "  QT_QPA_PLATFORM=offscreen tavu     (no windows at all)\n";
+                     "  QT_QPA_PLATFORM=offscreen tavu     (the windows, drawn nowhere)\n";
         return 1;
     }
 
@@ -47,6 +49,11 @@ int main(int argc, char** argv)
         std::cerr << "tavu: " << error << "\n";
         return 1;
     }
+    std::filesystem::path dir = std::filesystem::absolute(home).lexically_normal();
+    if (!dir.has_filename())
+        dir = dir.parent_path();
+    if (options.headless)
+        return tavu::runHeadless(argc, argv, dir);
 
     // On X11 every frame of the scrolling title is a small picture sent to the server. Through
     // shared memory each one costs a round trip before the next may be drawn; sent plainly it costs
@@ -61,11 +68,8 @@ int main(int argc, char** argv)
     // The program ends through the main window's shutdown, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    std::filesystem::path dir = std::filesystem::absolute(home).lexically_normal();
-    if (!dir.has_filename())
-        dir = dir.parent_path();
     tavu::Program program(options, dir.string());
     if (!program.start())
-        return 0; // no handle given: the program ends at once
+        return 0; // no handle given, or told to end during start-up: the program ends at once
     return QApplication::exec();
 }

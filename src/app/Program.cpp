@@ -1,23 +1,20 @@
 #include "app/Program.h"
 
+#include "app/BotAssembly.h"
 #include "bot/Bot.h"
 #include "bot/Lifecycle.h"
-#include "client/ChatRoomFactory.h"
 #include "client/ChatRoomWindow.h"
 #include "client/LocalChatRoom.h"
-#include "player/SdlAudio.h"
-#include "player/SdlMediaPlayer.h"
-#include "player/SdlSoundPlayer.h"
 #include "settings/Settings.h"
 #include "util/QtPlatform.h"
 #include "util/QtRuntime.h"
+#include "util/SignalWatcher.h"
 #include "windows/IntroWindow.h"
 #include "windows/MainWindow.h"
 #include "windows/Windows.h"
 
 #include <QTimer>
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -35,35 +32,33 @@ std::string localScreenName(const std::string& settingsPath)
 }
 
 Program::Program(const CommandLine& options, std::string programDir)
-    : m_options(options), m_programDir(std::move(programDir)), m_runtime(std::make_unique<QtRuntime>()),
-      m_audio(std::make_unique<SdlAudio>()), m_media(std::make_unique<SdlMediaPlayer>(*m_audio, *m_runtime)),
-      m_sound(std::make_unique<SdlSoundPlayer>(*m_audio)), m_dialogs(std::make_unique<QtDialogs>()),
-      m_fonts(std::make_unique<QtFontList>())
+    : m_options(options), m_dialogs(std::make_unique<QtDialogs>()), m_fonts(std::make_unique<QtFontList>())
 {
-    m_audio->sleepWhenSilent(*m_runtime);
-    const std::string settingsPath = m_programDir + "/Tavu.ini";
-    m_room = createChatRoom(settingsPath, *m_runtime, localScreenName(settingsPath));
-    m_chatWindow = std::make_unique<ChatRoomWindow>(*m_room);
-    m_bot =
-        std::make_unique<Bot>(*m_runtime, *m_room, m_programDir, BotServices{*m_media, *m_sound, *m_dialogs, *m_fonts});
-    // Sounds: the program directory's Sounds/ first, then the build tree's, then the installed ones.
-    m_bot->soundFolders = {QCoreApplication::applicationDirPath().toStdString() + "/Sounds",
-                           std::string(TAVU_DATA_DIR) + "/Sounds"};
-    m_main = std::make_unique<MainWindow>(*m_bot);
-    installWindows(*m_main, *m_bot);
+    const std::string settingsPath = programDir + "/Tavu.ini";
+    const std::string screenName = localScreenName(settingsPath);
+    m_core = std::make_unique<BotAssembly>(std::move(programDir), *m_dialogs, *m_fonts, screenName);
+    m_chatWindow = std::make_unique<ChatRoomWindow>(m_core->room());
+    m_main = std::make_unique<MainWindow>(m_core->bot());
+    installWindows(*m_main, m_core->bot());
+    m_signals = std::make_unique<SignalWatcher>([this](int) { endBySignal(); });
 }
 
 Program::~Program()
 {
+    m_signals.reset();
     m_main.reset();
-    m_bot.reset();
     m_chatWindow.reset();
-    if (m_room)
-        m_room->signOff();
-    m_room.reset();
-    m_sound.reset();
-    m_media.reset();
-    m_audio.reset();
+    m_core.reset();
+}
+
+Bot& Program::bot()
+{
+    return m_core->bot();
+}
+
+LocalChatRoom& Program::room()
+{
+    return m_core->room();
 }
 
 bool Program::start()
@@ -79,10 +74,10 @@ bool Program::start()
         return showMainWindow();
     // The intro shows the main window when it is done; if the window system closes it before
     // that, the main window comes all the same.
-    auto* intro = new IntroWindow(*m_bot);
+    auto* intro = new IntroWindow(m_core->bot());
     const auto next = [this] {
         if (!m_mainShown && !showMainWindow())
-            m_runtime->quit();
+            m_core->runtime().quit();
     };
     intro->onDone = next;
     QObject::connect(intro, &QObject::destroyed, m_main.get(), [next] { QTimer::singleShot(0, next); });
@@ -93,11 +88,20 @@ bool Program::start()
 bool Program::showMainWindow()
 {
     m_mainShown = true;
-    if (!Form_Load(*m_bot))
+    if (m_core->runtime().quitting() || !Form_Load(m_core->bot()))
         return false;
+    m_started = true;
     m_main->show();
     m_main->raise();
     return true;
+}
+
+void Program::endBySignal()
+{
+    if (m_started && !m_main->unloading())
+        m_main->close();
+    else
+        m_core->runtime().quit();
 }
 
 } // namespace tavu
