@@ -12,7 +12,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-dev libsdl2-mixer-dev
-  ngircd openssl mpg123
+  ngircd inspircd atheme-services openssl mpg123 libfontconfig-dev
   xvfb xauth imagemagick xdotool
   fonts-dejavu-core fonts-liberation
   dpkg-dev librsvg2-bin desktop-file-utils appstream man-db clang-format

@@ -95,6 +95,7 @@ for size in 16 32 48 64 128 256; do
     has '-rw-r--r--' "$p/$datadir/icons/hicolor/${size}x${size}/apps/tavu.png"
 done
 check "$p/$mandir/man1/tavu.1.gz" has '-rw-r--r--' "$p/$mandir/man1/tavu.1.gz"
+check "$p/lib/systemd/user/tavu.service" has '-rw-r--r--' "$p/lib/systemd/user/tavu.service"
 owned_by_root() { awk '$2 != "root/root" { bad = 1 } END { exit bad }' "$out/contents.txt"; }
 check "every entry belongs to root" owned_by_root
 under_prefix() { # every path is $p, lies under it, or is a directory on the way to it
@@ -141,8 +142,9 @@ check "the program looks for sounds in $p/$datadir/tavu/Sounds" built_data_dir
 version_line=$(env -i PATH=/usr/bin:/bin "$tavu" --version 2>&1) || true
 check "tavu --version prints \"tavu $version\" (printed: $version_line)" test "$version_line" = "tavu $version"
 help_text=$(env -i PATH=/usr/bin:/bin "$tavu" --help 2>&1) || true
-check "tavu --help names --home and --no-intro" \
-  bash -c 'grep -q -- "--home DIR" <<<"$1" && grep -q -- "--no-intro" <<<"$1"' _ "$help_text"
+check "tavu --help names --home, --no-intro and --headless" \
+  bash -c 'grep -q -- "--home DIR" <<<"$1" && grep -q -- "--no-intro" <<<"$1" && grep -q -- "--headless" <<<"$1"' \
+  _ "$help_text"
 
 # --- icons --------------------------------------------------------------------------------------
 png_size() { # "WIDTHxHEIGHT" from the header of a PNG file, nothing for another kind of file
@@ -169,6 +171,23 @@ check "the desktop entry starts the packaged program (Exec=$exec_cmd)" \
   has '-rwxr-xr-x' "$p/$bindir/$exec_cmd"
 check "the desktop entry's icon is packaged (Icon=$icon)" \
   has '-rw-r--r--' "$p/$datadir/icons/hicolor/scalable/apps/$icon.svg"
+
+# --- systemd user unit ---------------------------------------------------------------------------
+unit=$root$p/lib/systemd/user/tavu.service
+check "the user unit runs the packaged program without windows" \
+  grep -qx "ExecStart=$p/$bindir/tavu --headless" "$unit"
+if command -v systemd-analyze >/dev/null; then
+  # The unit names the program where the package puts it; verify it against the unpacked copy.
+  sed "s|^ExecStart=$p/$bindir/tavu|ExecStart=$tavu|" "$unit" >"$out/tavu.service"
+  # The system manager reads the unit file the same way; its only complaint may be the manual
+  # page of Documentation=, which is not installed here.
+  systemd-analyze verify "$out/tavu.service" >"$out/unit-warnings.txt" 2>&1 || true
+  check "systemd-analyze verifies the user unit" \
+    bash -c '! grep -v "Command .man tavu(1). failed" "$1" | grep .' _ "$out/unit-warnings.txt"
+  cat "$out/unit-warnings.txt"
+else
+  echo "skipped: systemd-analyze is not installed (Debian package systemd)"
+fi
 
 # --- AppStream metadata -------------------------------------------------------------------------
 metainfo=$root$p/$datadir/metainfo/org.tavu.Tavu.metainfo.xml

@@ -5,6 +5,7 @@
 #include "app/HeadlessWindows.h"
 #include "bot/Bot.h"
 #include "bot/Lifecycle.h"
+#include "client/LocalChatRoom.h"
 #include "settings/Settings.h"
 #include "util/ConsoleDialogs.h"
 #include "util/FontconfigFontList.h"
@@ -24,14 +25,19 @@ HeadlessProgram::HeadlessProgram(std::string programDir)
     // "end" closes the main window, which runs the shutdown after the command is over.
     m_windows = std::make_unique<HeadlessWindows>([this] { m_core->runtime().post([this] { shutDown(); }); });
     m_core->bot().windows = m_windows.get();
+    // What the chat room window would show of the room itself (the connection, the services,
+    // errors) goes to the error output, which the journal keeps for a user service.
+    m_core->room().onEntry = [](const LocalChatRoom::Entry& entry) {
+        if (entry.kind == LocalChatRoom::Kind::Notice)
+            std::cerr << "tavu: " << entry.text << std::endl;
+    };
     m_signals = std::make_unique<SignalWatcher>([this](int) { shutDown(); });
 }
 
 HeadlessProgram::~HeadlessProgram()
 {
     m_signals.reset();
-    if (m_core)
-        m_core->bot().windows = nullptr;
+    m_core->bot().windows = nullptr;
     m_core.reset();
 }
 

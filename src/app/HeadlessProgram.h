@@ -16,7 +16,8 @@ class SignalWatcher;
 
 // The program without windows and without a display (tavu --headless): the bot in its IRC
 // channel, sound through SDL as usual, messages on the error output. It runs on a
-// QCoreApplication: no Qt GUI platform is loaded at all. SIGTERM, SIGINT and SIGHUP, and the chat
+// QCoreApplication: no Qt GUI platform is loaded at all. What the chat room window would show of
+// the room itself goes to the error output. SIGTERM, SIGINT and SIGHUP, and the chat
 // command end, run the shutdown announcements and end it.
 class HeadlessProgram {
 public:

@@ -1,6 +1,16 @@
 #include "client/QtIrcTransport.h"
 
+#include <QTimer>
+
 namespace tavu {
+namespace {
+
+QString plainPortHint()
+{
+    return QStringLiteral("is it a plain port? Set TLS=0, or use the server's TLS port (often 6697)");
+}
+
+} // namespace
 
 QtIrcTransport::~QtIrcTransport()
 {
@@ -11,9 +21,22 @@ void QtIrcTransport::open(const std::string& host, int port, TlsMode tls)
 {
     release(false);
     m_tls = tls;
+    m_where = QString::fromStdString(host) + QLatin1Char(':') + QString::number(port);
     m_certificateProblem.clear();
     auto* socket = new QSslSocket;
     m_socket = socket;
+    if (tls != TlsMode::Off) {
+        // A plain IRC port waits for a line and never answers the TLS greeting.
+        auto* handshake = new QTimer(socket);
+        handshake->setSingleShot(true);
+        QObject::connect(socket, &QSslSocket::connected, handshake,
+                         [handshake, this] { handshake->start(m_handshakeMs); });
+        QObject::connect(socket, &QSslSocket::encrypted, handshake, &QTimer::stop);
+        QObject::connect(handshake, &QTimer::timeout, socket, [this] {
+            lost(QStringLiteral("no TLS answer from ") + m_where + QStringLiteral(" within ") +
+                 QString::number((m_handshakeMs + 999) / 1000) + QStringLiteral(" s: ") + plainPortHint());
+        });
+    }
     const auto opened = [this] {
         if (m_events.opened)
             m_events.opened();
@@ -31,9 +54,8 @@ void QtIrcTransport::open(const std::string& host, int port, TlsMode tls)
                      [this](const QList<QSslError>& errors) { checkCertificate(errors); });
     QObject::connect(socket, &QSslSocket::disconnected, socket,
                      [this] { lost(QStringLiteral("the server closed the connection")); });
-    QObject::connect(socket, &QSslSocket::errorOccurred, socket, [this, socket](QAbstractSocket::SocketError) {
-        lost(m_certificateProblem.isEmpty() ? socket->errorString() : m_certificateProblem);
-    });
+    QObject::connect(socket, &QSslSocket::errorOccurred, socket,
+                     [this](QAbstractSocket::SocketError error) { lost(errorText(error)); });
     const QString name = QString::fromStdString(host);
     const auto qport = static_cast<quint16>(port);
     if (tls == TlsMode::Off)
@@ -51,10 +73,28 @@ void QtIrcTransport::checkCertificate(const QList<QSslError>& errors)
         selfSignedOnly = selfSignedOnly && (error.error() == QSslError::SelfSignedCertificate ||
                                             error.error() == QSslError::SelfSignedCertificateInChain);
     }
+    bool selfSigned = !errors.isEmpty();
+    for (const QSslError& error : errors)
+        selfSigned = selfSigned && (error.error() == QSslError::SelfSignedCertificate ||
+                                    error.error() == QSslError::SelfSignedCertificateInChain);
     if (selfSignedOnly && m_socket)
         m_socket->ignoreSslErrors(errors);
     else
-        m_certificateProblem = QStringLiteral("certificate refused: ") + problems.join(QStringLiteral("; "));
+        m_certificateProblem =
+            QStringLiteral("certificate refused (") + m_where + QStringLiteral("): ") +
+            problems.join(QStringLiteral("; ")) +
+            (selfSigned ? QStringLiteral(" (TLS=self-signed accepts a self-signed certificate)") : QString());
+}
+
+QString QtIrcTransport::errorText(QAbstractSocket::SocketError error) const
+{
+    if (!m_certificateProblem.isEmpty())
+        return m_certificateProblem;
+    const QString said = m_socket ? m_socket->errorString() : QString();
+    if (error == QAbstractSocket::SslHandshakeFailedError)
+        return QStringLiteral("the TLS handshake with ") + m_where + QStringLiteral(" failed (") + said +
+               QStringLiteral("): ") + plainPortHint();
+    return said;
 }
 
 void QtIrcTransport::lost(const QString& reason)
