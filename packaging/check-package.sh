@@ -76,6 +76,7 @@ has() { # has MODE-PATTERN PATH
 }
 p=$prefix
 check "$p/$bindir/tavu is an executable file" has '-rwxr-xr-x' "$p/$bindir/tavu"
+check "$p/$libdir/tavu/tavu-windows.so is a file" has '-rw-r--r--' "$p/$libdir/tavu/tavu-windows.so"
 check "$p/$libdir/libScroller.so.1.0.0 is a file" has '-rw-r--r--' "$p/$libdir/libScroller.so.1.0.0"
 check "$p/$libdir/libScroller.so.1 is a link" has 'lrwxrwxrwx' "$p/$libdir/libScroller.so.1"
 check "$p/$libdir/libScroller.so is a link" has 'lrwxrwxrwx' "$p/$libdir/libScroller.so"
@@ -131,6 +132,16 @@ check "the program is stripped" bash -c '! readelf -S "$1" | grep -q "\.debug_in
 env -i PATH=/usr/bin:/bin ldd "$tavu" >"$out/ldd.txt" 2>&1 || true
 resolves_all() { ! grep "not found" "$out/ldd.txt" && grep -q "=>" "$out/ldd.txt"; }
 if resolves_all; then pass "ldd resolves every library"; else fail "ldd resolves every library"; cat "$out/ldd.txt"; fi
+# The windows are a module of their own, loaded only when they are shown: the program itself maps
+# no GUI library, so that tavu --headless stays small.
+check "the program does not link Qt's GUI libraries" bash -c '! grep -E "libQt6(Gui|Widgets)" "$1"' _ "$out/ldd.txt"
+module=$root$p/$libdir/tavu/tavu-windows.so
+env -i PATH=/usr/bin:/bin ldd "$module" >"$out/ldd.txt" 2>&1 || true
+if resolves_all; then pass "ldd resolves every library of the windows"; else fail "ldd resolves every library of the windows"; cat "$out/ldd.txt"; fi
+modpath=$(readelf -d "$module" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p; s/.*(RPATH).*\[\(.*\)\]/\1/p')
+check "the windows' run path is \$ORIGIN/.. (was: $modpath)" test "$modpath" = "\$ORIGIN/.."
+check "the windows are stripped" bash -c '! readelf -S "$1" | grep -q "\.debug_info"' _ "$module"
+check "the program names where the windows are installed" grep -qa "$p/$libdir/tavu" "$tavu"
 scroller=$(sed -n 's/^[[:space:]]*libScroller\.so\.1 => \(.*\) (0x.*/\1/p' "$out/ldd.txt")
 check "libScroller.so.1 comes from the package (found: ${scroller:-nothing})" \
   test -n "$scroller" -a "$(realpath -m "$scroller")" = "$(realpath -m "$root$p/$libdir/libScroller.so.1")"

@@ -1,9 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessProgram.h"
-#include "app/Program.h"
-
-#include <QApplication>
-#include <QIcon>
+#include "app/WindowsLoader.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -55,21 +52,5 @@ int main(int argc, char** argv)
     if (options.headless)
         return tavu::runHeadless(argc, argv, dir);
 
-    // On X11 every frame of the scrolling title is a small picture sent to the server. Through
-    // shared memory each one costs a round trip before the next may be drawn; sent plainly it costs
-    // a write. The windows are small, so plain is cheaper. A user's own setting is kept.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tavu"));
-    QApplication::setApplicationVersion(QStringLiteral(TAVU_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("tavu"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavu")));
-    // The program ends through the main window's shutdown, not when a window closes.
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    tavu::Program program(options, dir.string());
-    if (!program.start())
-        return 0; // no handle given, or told to end during start-up: the program ends at once
-    return QApplication::exec();
+    return tavu::runWithWindows(argc, argv, dir, options.noIntro);
 }

@@ -29,7 +29,7 @@ private:
     void checkCertificate(const QList<QSslError>& errors);
     void release(bool graceful);
 
-    QPointer<QSslSocket> m_socket;
+    QPointer<QTcpSocket> m_socket; // a QSslSocket for TLS
     TlsMode m_tls = TlsMode::Off;
     int m_handshakeMs;
     QString m_where; // host:port

@@ -71,15 +71,17 @@ TEST_F(HeadlessProgramTest, AnswersTheOwnerAndEndsOnSigtermWithItsUnloadLines)
     writeSettings();
     auto owner = joinedClient("boss", "boss");
     ASSERT_TRUE(owner);
+    program.setProcessChannelMode(QProcess::MergedChannels);
     startProgram();
     const auto heard = [&](std::size_t n) {
         return owner->waitFor([&] { return owner->saidBy(kBotNick).size() >= n; });
     };
-    ASSERT_TRUE(heard(3)) << program.readAll().toStdString();
+    const auto output = [&] { return program.readAll().toStdString(); };
+    ASSERT_TRUE(heard(3)) << output();
     owner->say(kChannel, "!vol 40");
-    ASSERT_TRUE(heard(4));
+    ASSERT_TRUE(heard(4)) << output();
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
-    ASSERT_TRUE(ended()) << "tavu did not end on SIGTERM";
+    ASSERT_TRUE(ended()) << "tavu did not end on SIGTERM: " << output();
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
     ASSERT_TRUE(owner->waitFor([&] {
@@ -87,14 +89,15 @@ TEST_F(HeadlessProgramTest, AnswersTheOwnerAndEndsOnSigtermWithItsUnloadLines)
             if (m.command == "QUIT" && m.nick == kBotNick)
                 return true;
         return false;
-    }));
+    })) << output();
     Style style;
     style.LoadStyle(dir.file("Tavu.ini"));
     const auto reply = [&](const std::string& body) { return htmlToIrc(style.ComposeReply(" Tavu ", body)); };
     EXPECT_EQ(owner->saidBy(kBotNick),
               (Lines{reply(" By: Quarn "), reply(" Loaded By - [Quarn] "), reply(" Mp3's - [3] "),
                      reply(" Volume Set - [40] "), reply(" By: Quarn "), reply(" Unloaded By - [Quarn] "),
-                     reply(" Mp3's Played: - [0] ")}));
+                     reply(" Mp3's Played: - [0] ")}))
+        << output();
     const Settings settings(dir.file("Tavu.ini"));
     EXPECT_EQ(settings.read(keys::Volume), "40");
     EXPECT_EQ(settings.read(keys::Loads), "1");
