@@ -99,7 +99,9 @@ bool Form_Load(Bot& bot)
     if (bot.windows)
         bot.windows->setPlaylistVisible(true);
     bot.startStyleIndexTimer();
-    return true;
+    // Told to end during the announcements: the waits were cut short, and the event loop that
+    // would run next has already been asked to end.
+    return !bot.runtime().quitting();
 }
 
 void Form_Unload(Bot& bot, const std::function<void()>& glide)

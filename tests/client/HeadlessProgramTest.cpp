@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTcpServer>
 
 #include <csignal>
 #include <filesystem>
@@ -103,6 +104,23 @@ TEST_F(HeadlessProgramTest, AnswersTheOwnerAndEndsOnSigtermWithItsUnloadLines)
     EXPECT_EQ(settings.read(keys::Loads), "1");
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+// A signal while the bot still waits for its channel (the server is not there) ends it at once,
+// announcing nothing.
+TEST_F(HeadlessProgramTest, ASignalDuringStartUpEndsItAtOnce)
+{
+    QTcpServer closed; // a port nobody listens on
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    ircPort = closed.serverPort();
+    closed.close();
+    writeSettings();
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    startProgram();
+    ASSERT_TRUE(waitFor([&] { return Settings(dir.file("Tavu.ini")).read(keys::Loads) == "1"; }));
+    ::kill(static_cast<pid_t>(program.processId()), SIGINT);
+    ASSERT_TRUE(ended(5'000)) << program.readAll().toStdString();
+    EXPECT_EQ(program.exitCode(), 0);
 }
 
 // Without windows nothing can ask: settings that lack what start-up needs end the program at
