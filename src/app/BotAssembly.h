@@ -33,7 +33,7 @@ public:
     const std::string& programDir() const { return m_programDir; }
 
     // The longest the sign-off waits for the room's last lines.
-    static constexpr int kSignOffWaitMs = 6000;
+    static constexpr int kSignOffWaitMs = 8000;
 
 private:
     void signOff();

@@ -21,8 +21,10 @@ struct IrcTimings {
     std::int64_t rejoinMaxMs = 600'000; // the waits after refused joins double up to this
     std::int64_t watchPollMs = 60'000;  // how often ISON asks after nicks where MONITOR is missing
     std::int64_t saslMs = 15'000;       // for the services' answer to a SASL login
-    std::int64_t quitLingerMs = 4'000;  // at sign-off, for the lines still queued
-    std::int64_t heldLineMs = 120'000;  // lines said while away older than this are dropped
+    // At sign-off, for the lines still queued: enough for the three unload announcements behind a
+    // bucket that earlier lines emptied.
+    std::int64_t quitLingerMs = 6'000;
+    std::int64_t heldLineMs = 120'000; // lines said while away older than this are dropped
     int floodBurst = 4;
     int floodIntervalMs = 2'000;
 };

@@ -385,6 +385,27 @@ TEST_F(IrcChatRoomTest, SigningOffSendsWhatThePaceAllowsThenQuits)
     EXPECT_EQ(room->status(), "Signed off");
 }
 
+// The unload announcements, said a second apart behind a bucket that replies just emptied and a
+// reply still waiting, all go out before QUIT.
+TEST_F(IrcChatRoomTest, TheUnloadAnnouncementsGoOutBeforeQuit)
+{
+    makeRoom(kOwner);
+    signOn();
+    for (int i = 0; i < 4; ++i)
+        bot->reply(" Reply " + std::to_string(i) + " "); // with the JOIN, the whole burst and one more
+    EXPECT_EQ(channelTexts().size(), 3u);
+    for (const char* body : {" By: Quarn ", " Unloaded By - [Quarn] ", " Mp3's Played: - [0] "}) {
+        bot->reply(body);
+        runtime.advance(body[1] == 'M' ? 0 : 1'500); // the longest a Wait 1 lasts
+    }
+    room->signOff();
+    runtime.advance(20'000);
+    const Lines sent = transport->take();
+    EXPECT_EQ(sent, (Lines{"PRIVMSG #room :" + ircReply(" Reply 3 "), "PRIVMSG #room :" + ircReply(" By: Quarn "),
+                           "PRIVMSG #room :" + ircReply(" Unloaded By - [Quarn] "),
+                           "PRIVMSG #room :" + ircReply(" Mp3's Played: - [0] "), "QUIT Tavu"}));
+}
+
 TEST(IrcConfig, ReadsTheChatSection)
 {
     TestDir dir;
