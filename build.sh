@@ -11,9 +11,9 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsdl2-dev libsdl2-mixer-dev libtag1-dev libsqlite3-dev
+  libsdl2-dev libsdl2-mixer-dev libtag1-dev libsqlite3-dev libfontconfig-dev
   lame flac vorbis-tools opus-tools sox
-  ngircd openssl mpg123 dbus playerctl
+  ngircd inspircd atheme-services openssl mpg123 dbus playerctl
   xvfb xauth imagemagick xdotool
   fonts-dejavu-core fonts-liberation
   dpkg-dev librsvg2-bin desktop-file-utils appstream man-db clang-format

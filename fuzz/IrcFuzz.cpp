@@ -8,6 +8,7 @@
 // and together show the same visible text as the whole line.
 #include "FuzzSupport.h"
 
+#include "client/HtmlLineSplitter.h"
 #include "client/IrcCaseMapping.h"
 #include "client/IrcFormatting.h"
 #include "client/IrcLineBuffer.h"
@@ -17,6 +18,7 @@
 #include "util/Utf8.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -60,6 +62,23 @@ bool hasMarkupOrCodes(std::string_view text)
     return false;
 }
 
+// The text of HTML outside its tags: a '<' that starts a name, '/' or '!' up to the next '>'.
+std::string withoutTags(std::string_view html)
+{
+    std::string out;
+    for (std::size_t i = 0; i < html.size(); ++i) {
+        const bool opens = html[i] == '<' && i + 1 < html.size() &&
+                           (std::isalnum(static_cast<unsigned char>(html[i + 1])) || html[i + 1] == '/' ||
+                            html[i + 1] == '!' || html[i + 1] == '-' || html[i + 1] == '_');
+        const std::size_t close = opens ? html.find('>', i) : std::string_view::npos;
+        if (close != std::string_view::npos)
+            i = close;
+        else
+            out.push_back(html[i]);
+    }
+    return out;
+}
+
 void checkReply(std::string_view html, std::size_t limit)
 {
     const std::string line = htmlToIrc(html);
@@ -81,6 +100,16 @@ void checkReply(std::string_view html, std::size_t limit)
         visible += stripIrcFormatting(piece);
     }
     FUZZ_CHECK(visible == stripIrcFormatting(line));
+
+    // The same reply sent as HTML: whole characters, and the same text outside the tags (each
+    // piece may start with tags repeated from the one before, and a piece of tags alone is left
+    // out).
+    std::string text;
+    for (const std::string& piece : splitHtmlText(html, limit)) {
+        FUZZ_CHECK(isValidUtf8(piece));
+        text += withoutTags(piece);
+    }
+    FUZZ_CHECK(text == withoutTags(html));
 }
 
 } // namespace

@@ -76,6 +76,7 @@ has() { # has MODE-PATTERN PATH
 }
 p=$prefix
 check "$p/$bindir/tavu is an executable file" has '-rwxr-xr-x' "$p/$bindir/tavu"
+check "$p/$libdir/tavu/tavu-windows.so is a file" has '-rw-r--r--' "$p/$libdir/tavu/tavu-windows.so"
 check "$p/$libdir/libScroller.so.1.0.0 is a file" has '-rw-r--r--' "$p/$libdir/libScroller.so.1.0.0"
 check "$p/$libdir/libScroller.so.1 is a link" has 'lrwxrwxrwx' "$p/$libdir/libScroller.so.1"
 check "$p/$libdir/libScroller.so is a link" has 'lrwxrwxrwx' "$p/$libdir/libScroller.so"
@@ -95,6 +96,7 @@ for size in 16 32 48 64 128 256; do
     has '-rw-r--r--' "$p/$datadir/icons/hicolor/${size}x${size}/apps/tavu.png"
 done
 check "$p/$mandir/man1/tavu.1.gz" has '-rw-r--r--' "$p/$mandir/man1/tavu.1.gz"
+check "$p/lib/systemd/user/tavu.service" has '-rw-r--r--' "$p/lib/systemd/user/tavu.service"
 owned_by_root() { awk '$2 != "root/root" { bad = 1 } END { exit bad }' "$out/contents.txt"; }
 check "every entry belongs to root" owned_by_root
 under_prefix() { # every path is $p, lies under it, or is a directory on the way to it
@@ -130,6 +132,16 @@ check "the program is stripped" bash -c '! readelf -S "$1" | grep -q "\.debug_in
 env -i PATH=/usr/bin:/bin ldd "$tavu" >"$out/ldd.txt" 2>&1 || true
 resolves_all() { ! grep "not found" "$out/ldd.txt" && grep -q "=>" "$out/ldd.txt"; }
 if resolves_all; then pass "ldd resolves every library"; else fail "ldd resolves every library"; cat "$out/ldd.txt"; fi
+# The windows are a module of their own, loaded only when they are shown: the program itself maps
+# no GUI library, so that tavu --headless stays small.
+check "the program does not link Qt's GUI libraries" bash -c '! grep -E "libQt6(Gui|Widgets)" "$1"' _ "$out/ldd.txt"
+module=$root$p/$libdir/tavu/tavu-windows.so
+env -i PATH=/usr/bin:/bin ldd "$module" >"$out/ldd.txt" 2>&1 || true
+if resolves_all; then pass "ldd resolves every library of the windows"; else fail "ldd resolves every library of the windows"; cat "$out/ldd.txt"; fi
+modpath=$(readelf -d "$module" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p; s/.*(RPATH).*\[\(.*\)\]/\1/p')
+check "the windows' run path is \$ORIGIN/.. (was: $modpath)" test "$modpath" = "\$ORIGIN/.."
+check "the windows are stripped" bash -c '! readelf -S "$1" | grep -q "\.debug_info"' _ "$module"
+check "the program names where the windows are installed" grep -qa "$p/$libdir/tavu" "$tavu"
 scroller=$(sed -n 's/^[[:space:]]*libScroller\.so\.1 => \(.*\) (0x.*/\1/p' "$out/ldd.txt")
 check "libScroller.so.1 comes from the package (found: ${scroller:-nothing})" \
   test -n "$scroller" -a "$(realpath -m "$scroller")" = "$(realpath -m "$root$p/$libdir/libScroller.so.1")"
@@ -141,8 +153,9 @@ check "the program looks for sounds in $p/$datadir/tavu/Sounds" built_data_dir
 version_line=$(env -i PATH=/usr/bin:/bin "$tavu" --version 2>&1) || true
 check "tavu --version prints \"tavu $version\" (printed: $version_line)" test "$version_line" = "tavu $version"
 help_text=$(env -i PATH=/usr/bin:/bin "$tavu" --help 2>&1) || true
-check "tavu --help names --home and --no-intro" \
-  bash -c 'grep -q -- "--home DIR" <<<"$1" && grep -q -- "--no-intro" <<<"$1"' _ "$help_text"
+check "tavu --help names --home, --no-intro and --headless" \
+  bash -c 'grep -q -- "--home DIR" <<<"$1" && grep -q -- "--no-intro" <<<"$1" && grep -q -- "--headless" <<<"$1"' \
+  _ "$help_text"
 
 # --- icons --------------------------------------------------------------------------------------
 png_size() { # "WIDTHxHEIGHT" from the header of a PNG file, nothing for another kind of file
@@ -169,6 +182,23 @@ check "the desktop entry starts the packaged program (Exec=$exec_cmd)" \
   has '-rwxr-xr-x' "$p/$bindir/$exec_cmd"
 check "the desktop entry's icon is packaged (Icon=$icon)" \
   has '-rw-r--r--' "$p/$datadir/icons/hicolor/scalable/apps/$icon.svg"
+
+# --- systemd user unit ---------------------------------------------------------------------------
+unit=$root$p/lib/systemd/user/tavu.service
+check "the user unit runs the packaged program without windows" \
+  grep -qx "ExecStart=$p/$bindir/tavu --headless" "$unit"
+if command -v systemd-analyze >/dev/null; then
+  # The unit names the program where the package puts it; verify it against the unpacked copy.
+  sed "s|^ExecStart=$p/$bindir/tavu|ExecStart=$tavu|" "$unit" >"$out/tavu.service"
+  # The system manager reads the unit file the same way; its only complaint may be the manual
+  # page of Documentation=, which is not installed here.
+  systemd-analyze verify "$out/tavu.service" >"$out/unit-warnings.txt" 2>&1 || true
+  check "systemd-analyze verifies the user unit" \
+    bash -c '! grep -v "Command .man tavu(1). failed" "$1" | grep .' _ "$out/unit-warnings.txt"
+  cat "$out/unit-warnings.txt"
+else
+  echo "skipped: systemd-analyze is not installed (Debian package systemd)"
+fi
 
 # --- AppStream metadata -------------------------------------------------------------------------
 metainfo=$root$p/$datadir/metainfo/org.tavu.Tavu.metainfo.xml

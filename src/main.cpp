@@ -1,8 +1,6 @@
 #include "app/CommandLine.h"
-#include "app/Program.h"
-
-#include <QApplication>
-#include <QIcon>
+#include "app/HeadlessProgram.h"
+#include "app/WindowsLoader.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -34,11 +32,12 @@ int main(int argc, char** argv)
         std::cout << "tavu " << TAVU_VERSION << "\n";
         return 0;
     }
-    if (!haveDisplay()) {
+    if (!options.headless && !haveDisplay()) {
         std::cerr << "tavu: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-                     "Start it from a desktop session, or run it headless:\n"
+                     "Start it from a desktop session, or run it without one:\n"
+                     "  tavu --headless                    (a bot in its IRC channel, no windows)\n"
                      "  xvfb-run tavu                      (a virtual X display)\n"
-                     "  QT_QPA_PLATFORM=offscreen tavu     (no windows at all)\n";
+                     "  QT_QPA_PLATFORM=offscreen tavu     (the windows, drawn nowhere)\n";
         return 1;
     }
 
@@ -49,25 +48,11 @@ int main(int argc, char** argv)
         std::cerr << "tavu: " << error << "\n";
         return 1;
     }
-
-    // On X11 every frame of the scrolling title is a small picture sent to the server. Through
-    // shared memory each one costs a round trip before the next may be drawn; sent plainly it costs
-    // a write. The windows are small, so plain is cheaper. A user's own setting is kept.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tavu"));
-    QApplication::setApplicationVersion(QStringLiteral(TAVU_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("tavu"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavu")));
-    // The program ends through the main window's shutdown, not when a window closes.
-    QApplication::setQuitOnLastWindowClosed(false);
-
     std::filesystem::path dir = std::filesystem::absolute(home).lexically_normal();
     if (!dir.has_filename())
         dir = dir.parent_path();
-    tavu::Program program(options, dir.string(), firstStart);
-    if (!program.start())
-        return 0; // no handle given: the program ends at once
-    return QApplication::exec();
+    if (options.headless)
+        return tavu::runHeadless(argc, argv, dir);
+
+    return tavu::runWithWindows(argc, argv, dir, options.noIntro, firstStart);
 }

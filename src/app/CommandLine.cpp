@@ -21,6 +21,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             line.version = true;
         } else if (a == "--no-intro") {
             line.noIntro = true;
+        } else if (a == "--headless") {
+            line.headless = true;
         } else if (a == "--home") {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
                 line.error = "--home needs a directory";
@@ -39,17 +41,20 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
 
 std::string helpText()
 {
-    return "Usage: tavu [--home DIR] [--no-intro]\n"
+    return "Usage: tavu [--home DIR] [--no-intro | --headless]\n"
            "\n"
            "Tavu plays the .mp3 files of one music folder and is run by its owner from a chat room.\n"
            "\n"
            "  --home DIR   use DIR as the program directory (Tavu.ini, Styles/, Styles.txt, Sounds/);\n"
            "               default: $XDG_CONFIG_HOME/tavu or ~/.config/tavu\n"
            "  --no-intro   start with the main window, without the intro splash\n"
+           "  --headless   run without windows or a display, as a bot in the IRC channel of the\n"
+           "               [Chat] settings; the handle and the music folder come from Tavu.ini\n"
            "  --help       show this text\n"
            "  --version    show the version\n"
            "\n"
-           "Without a display, run it headless: QT_QPA_PLATFORM=offscreen tavu, or xvfb-run tavu.\n";
+           "Without a display: tavu --headless (an IRC bot, no windows), or the windows on a virtual\n"
+           "display: xvfb-run tavu, QT_QPA_PLATFORM=offscreen tavu.\n";
 }
 
 std::filesystem::path defaultProgramDir()

@@ -10,6 +10,7 @@ namespace tavu {
 struct CommandLine {
     std::optional<std::string> home; // --home DIR: the program directory
     bool noIntro = false;            // --no-intro: straight to the main window
+    bool headless = false;           // --headless: no windows, the bot in its IRC channel
     bool help = false;
     bool version = false;
     std::string error; // not empty when the arguments could not be understood

@@ -1,32 +1,27 @@
 #include "app/Program.h"
 
+#include "app/BotAssembly.h"
 #include "bot/Bot.h"
 #include "bot/Lifecycle.h"
 #include "bot/ProgramSettings.h"
-#include "client/ChatRoomFactory.h"
 #include "client/ChatRoomWindow.h"
 #include "client/LocalChatRoom.h"
 #include "desktop/Desktop.h"
-#include "id3/TagLibReader.h"
-#include "player/SdlAudio.h"
-#include "player/SdlMediaPlayer.h"
-#include "player/SdlSoundPlayer.h"
 #include "player/SongFolder.h"
-#include "player/SqliteLibraryCache.h"
 #include "settings/Settings.h"
 #include "util/QtPlatform.h"
 #include "util/QtRuntime.h"
+#include "util/SignalWatcher.h"
 #include "windows/IntroWindow.h"
 #include "windows/MainWindow.h"
 #include "windows/WelcomeWindow.h"
 #include "windows/Windows.h"
 
-#include <QTimer>
-
-#include <QCoreApplication>
+#include <QDBusConnection>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
@@ -54,43 +49,36 @@ std::string suggestedMusicFolder()
 }
 
 Program::Program(const CommandLine& options, std::string programDir, bool firstStart)
-    : m_firstStart(firstStart), m_options(options), m_programDir(std::move(programDir)),
-      m_runtime(std::make_unique<QtRuntime>()), m_audio(std::make_unique<SdlAudio>()),
-      m_media(std::make_unique<SdlMediaPlayer>(*m_audio, *m_runtime)),
-      m_sound(std::make_unique<SdlSoundPlayer>(*m_audio)), m_dialogs(std::make_unique<QtDialogs>()),
-      m_fonts(std::make_unique<QtFontList>()), m_tags(std::make_unique<TagLibReader>()),
-      m_libraryCache(std::make_unique<SqliteLibraryCache>(m_programDir + "/Library.db"))
+    : m_firstStart(firstStart), m_options(options), m_programDir(programDir), m_dialogs(std::make_unique<QtDialogs>()),
+      m_fonts(std::make_unique<QtFontList>())
 {
-    m_audio->sleepWhenSilent(*m_runtime);
     const std::string settingsPath = m_programDir + "/Tavu.ini";
-    m_room = createChatRoom(settingsPath, *m_runtime, localScreenName(settingsPath));
-    m_chatWindow = std::make_unique<ChatRoomWindow>(*m_room);
-    m_bot = std::make_unique<Bot>(
-        *m_runtime, *m_room, m_programDir,
-        BotServices{*m_media, *m_sound, *m_dialogs, *m_fonts, m_tags.get(), m_libraryCache.get()});
-    // Sounds: the program directory's Sounds/ first, then the build tree's, then the installed ones.
-    m_bot->windowNotice = [room = m_room.get()](const std::string& text) { room->notice(text); };
-    m_bot->soundFolders = {QCoreApplication::applicationDirPath().toStdString() + "/Sounds",
-                           std::string(TAVU_DATA_DIR) + "/Sounds"};
-    m_main = std::make_unique<MainWindow>(*m_bot);
-    installWindows(*m_main, *m_bot, [this] { reopenChatRoom(); });
-    keepPasswordPrivate(m_bot->settings());
-    m_desktop = std::make_unique<Desktop>(*m_bot, *m_main, QDBusConnection::sessionBus(), std::cerr);
+    m_core = std::make_unique<BotAssembly>(std::move(programDir), *m_dialogs, *m_fonts, localScreenName(settingsPath));
+    m_chatWindow = std::make_unique<ChatRoomWindow>(m_core->room());
+    m_main = std::make_unique<MainWindow>(m_core->bot());
+    installWindows(*m_main, m_core->bot(), [this] { reopenChatRoom(); });
+    keepPasswordPrivate(m_core->bot().settings());
+    m_desktop = std::make_unique<Desktop>(m_core->bot(), *m_main, QDBusConnection::sessionBus(), std::cerr);
+    m_signals = std::make_unique<SignalWatcher>([this](int) { endBySignal(); });
 }
 
 Program::~Program()
 {
+    m_signals.reset();
     m_desktop.reset();
     m_main.reset();
-    m_bot.reset();
     m_chatWindow.reset();
-    if (m_room)
-        m_room->signOff();
-    m_room.reset();
-    m_oldRooms.clear();
-    m_sound.reset();
-    m_media.reset();
-    m_audio.reset();
+    m_core.reset();
+}
+
+Bot& Program::bot()
+{
+    return m_core->bot();
+}
+
+LocalChatRoom& Program::room()
+{
+    return m_core->room();
 }
 
 bool Program::start()
@@ -108,7 +96,7 @@ bool Program::start()
         m_chatWindow->move(chat.topLeft());
     }
     m_chatWindow->show();
-    if (!showsIntro(m_options, m_firstStart, m_bot->settings())) {
+    if (!showsIntro(m_options, m_firstStart, bot().settings())) {
         if (!m_firstStart)
             return showMainWindow();
         showWelcome();
@@ -116,7 +104,7 @@ bool Program::start()
     }
     // The intro shows the main window when it is done; if the window system closes it before
     // that, the main window comes all the same.
-    auto* window = new IntroWindow(*m_bot);
+    auto* window = new IntroWindow(bot());
     const auto next = [this] { afterIntro(); };
     window->onDone = next;
     QObject::connect(window, &QObject::destroyed, m_main.get(), [next] { QTimer::singleShot(0, next); });
@@ -131,7 +119,7 @@ void Program::afterIntro()
     if (m_firstStart)
         return showWelcome();
     if (!showMainWindow())
-        m_runtime->quit();
+        m_core->runtime().quit();
 }
 
 // The first start's choices, then start-up, which finds them in the settings file. Closed without
@@ -143,14 +131,14 @@ void Program::showWelcome()
     suggestion.musicFolder = suggestedMusicFolder();
     if (const char* user = std::getenv("USER"); user && *user)
         suggestion.handle = user;
-    auto* welcome = new WelcomeWindow(*m_bot, suggestion);
+    auto* welcome = new WelcomeWindow(bot(), suggestion);
     welcome->onDone = [this](const SettingsChanges& changes) {
         // Not inside the window's own close.
         QTimer::singleShot(0, m_main.get(), [this, changes] {
             if (changes.chatRoom)
                 reopenChatRoom();
             if (!showMainWindow())
-                m_runtime->quit();
+                m_core->runtime().quit();
         });
     };
     welcome->show();
@@ -160,26 +148,27 @@ void Program::showWelcome()
 
 void Program::reopenChatRoom()
 {
-    const std::string settingsPath = m_programDir + "/Tavu.ini";
-    std::unique_ptr<LocalChatRoom> room = createChatRoom(settingsPath, *m_runtime, localScreenName(settingsPath));
-    room->notice("The chat room changed in the settings.");
-    m_bot->moveToRoom(*room);
-    m_chatWindow->setRoom(*room);
-    m_room->signOff();
-    // The old room goes once the events queued before now have run.
-    m_oldRooms.push_back(std::move(m_room));
-    m_room = std::move(room);
-    m_runtime->post([this] { m_oldRooms.clear(); });
+    m_core->reopenRoom(localScreenName(m_programDir + "/Tavu.ini"));
+    m_chatWindow->setRoom(m_core->room());
 }
 
 bool Program::showMainWindow()
 {
     m_mainShown = true;
-    if (!Form_Load(*m_bot))
+    if (m_core->runtime().quitting() || !Form_Load(bot()))
         return false;
+    m_started = true;
     m_main->show();
     m_main->raise();
     return true;
+}
+
+void Program::endBySignal()
+{
+    if (m_started && !m_main->unloading())
+        m_main->close();
+    else
+        m_core->runtime().quit();
 }
 
 } // namespace tavu

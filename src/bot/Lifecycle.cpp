@@ -5,6 +5,7 @@
 #include "bot/PlayerControls.h"
 #include "bot/SideWindows.h"
 #include "chat/SavedStyles.h"
+#include "client/ChatRoom.h"
 #include "util/LoadFontList.h"
 #include "util/Text.h"
 
@@ -49,6 +50,18 @@ void countLoad(Bot& bot)
     bot.settings().write(keys::Loads, bot.Loads.caption());
 }
 
+// A chat room on a network may still be signing on and joining. The announcements wait for it, at
+// most kRoomWaitMs, so that they arrive one second apart rather than held back and sent together.
+constexpr std::int64_t kRoomWaitMs = 30'000;
+
+void waitForRoom(Bot& bot)
+{
+    Runtime& runtime = bot.runtime();
+    const std::int64_t until = runtime.tickMs() + kRoomWaitMs;
+    while (!bot.room().ready() && !runtime.quitting() && runtime.tickMs() < until)
+        runtime.runFor(100);
+}
+
 bool askHandle(Bot& bot)
 {
     bot.Handle.setCaption(bot.settings().read(keys::Handle));
@@ -77,6 +90,9 @@ bool Form_Load(Bot& bot)
     countLoad(bot);
     if (!askHandle(bot))
         return false;
+    waitForRoom(bot);
+    if (bot.runtime().quitting())
+        return false; // told to end while waiting: nothing announced, as after an empty handle
     bot.reply(" By: Quarn ");
     Wait(bot.runtime(), 1);
     bot.reply(" Loaded By - [" + bot.Handle.caption() + "] ");
@@ -89,7 +105,9 @@ bool Form_Load(Bot& bot)
     if (bot.windows)
         bot.windows->setPlaylistVisible(true);
     bot.startStyleIndexTimer();
-    return true;
+    // Told to end during the announcements: the waits were cut short, and the event loop that
+    // would run next has already been asked to end.
+    return !bot.runtime().quitting();
 }
 
 void Form_Unload(Bot& bot, const std::function<void()>& glide)

@@ -5,6 +5,26 @@
 #include "util/Text.h"
 
 namespace tavu {
+namespace {
+
+// The replies sent while it lives belong to one run of a command. Runs nest: a command that waits
+// lets others run meanwhile.
+class RunScope {
+public:
+    RunScope(ChatRoom& room, std::string_view command, std::uint64_t run) : m_room(room), m_outer(room.replySource())
+    {
+        m_room.setReplySource({std::string(command), run});
+    }
+    ~RunScope() { m_room.setReplySource(std::move(m_outer)); }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+
+private:
+    ChatRoom& m_room;
+    ChatRoom::ReplySource m_outer;
+};
+
+} // namespace
 
 bool Dispatcher::isOwner(const std::string& name) const
 {
@@ -48,6 +68,7 @@ void Dispatcher::Chat1_ChatMsg(const std::string& Screen_Name, const std::string
     std::string line = What_Said;
     if (startsWithNoCase(line, "trig") && isOwner(Screen_Name)) {
         ReplaceText(line, "trig ", "");
+        const RunScope run(m_bot.room(), "trig", ++m_runs);
         setTrigger(line);
         // The rest runs on the remaining line, which is never longer than the new trigger and so
         // matches no command.
@@ -61,8 +82,10 @@ void Dispatcher::Chat1_ChatMsg(const std::string& Screen_Name, const std::string
         return;
     // The full command is the trigger followed by the word, lower-cased.
     if (const Command* command = findCommand(m_table, word.substr(trig.size())))
-        if (isOwner(Screen_Name))
+        if (isOwner(Screen_Name)) {
+            const RunScope run(m_bot.room(), command->word, ++m_runs);
             command->run(m_bot, cut.argument);
+        }
 }
 
 } // namespace tavu

@@ -2,6 +2,7 @@
 
 #include "chat/Commands.h"
 
+#include <cstdint>
 #include <span>
 #include <string>
 
@@ -33,6 +34,7 @@ private:
 
     Bot& m_bot;
     std::span<const Command> m_table;
+    std::uint64_t m_runs = 0; // commands run so far; each run's replies carry its number
 };
 
 } // namespace tavu

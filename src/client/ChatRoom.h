@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,20 @@ public:
     // "" when nobody is signed on.
     virtual std::string GetOwnerName() const = 0;
 
+    // Lines sent now reach the room at once. The built-in room always is; a room on a network is
+    // not while it signs on and joins.
+    virtual bool ready() const { return true; }
+
+    // The command whose run sends the replies now; the dispatcher sets it while a command runs. A
+    // room that has to hold replies back may drop those of an older run of a command for those of
+    // a newer run of the same command.
+    struct ReplySource {
+        std::string command; // "" outside a command
+        std::uint64_t run = 0;
+    };
+    void setReplySource(ReplySource source) { m_source = std::move(source); }
+    const ReplySource& replySource() const { return m_source; }
+
     // Scanners attached here hear about every new line.
     void attach(ChatScanner& scanner);
     void detach(ChatScanner& scanner);
@@ -36,6 +51,7 @@ protected:
 
 private:
     std::vector<ChatScanner*> m_scanners;
+    ReplySource m_source;
 };
 
 // The caption rule of the sign-on window: "Welcome, NAME!" gives NAME (up to the first "!", or to

@@ -12,11 +12,30 @@ FloodQueue::FloodQueue(Runtime& runtime, Sink sink, int burst, int intervalMs)
 {
 }
 
-void FloodQueue::enqueue(std::string line)
+void FloodQueue::enqueue(std::string line, Tag tag)
 {
-    m_queue.push_back(std::move(line));
+    const std::size_t before = m_queue.size();
+    if (!tag.group.empty())
+        std::erase_if(m_queue, [&](const Entry& e) { return e.tag.group == tag.group && e.tag.run != tag.run; });
+    bool lost = m_queue.size() != before;
+    m_queue.push_back({std::move(line), std::move(tag)});
+    while (m_queue.size() > kLimit) {
+        m_queue.pop_front();
+        lost = true;
+    }
+    if (lost)
+        dropped();
     if (!m_timer.active())
         drain();
+}
+
+void FloodQueue::dropped()
+{
+    if (m_dropSaid)
+        return;
+    m_dropSaid = true;
+    if (onDropped)
+        onDropped();
 }
 
 // Each line sent moves the bucket's clock one interval on; a line may go while that clock is at
@@ -25,30 +44,28 @@ void FloodQueue::drain()
 {
     const std::int64_t now = m_runtime.tickMs();
     m_clock = std::max(m_clock, now);
+    const bool hadLines = !m_queue.empty();
     while (!m_queue.empty() && m_clock - now <= m_burstMs) {
-        std::string line = std::move(m_queue.front());
+        const std::string line = std::move(m_queue.front().line);
         m_queue.pop_front();
         m_clock += m_intervalMs;
         m_sink(line);
     }
-    if (!m_queue.empty() && !m_timer.active())
-        m_timer.start(m_clock - m_burstMs - now, [this] { drain(); });
-}
-
-void FloodQueue::flush()
-{
-    m_timer.stop();
-    while (!m_queue.empty()) {
-        std::string line = std::move(m_queue.front());
-        m_queue.pop_front();
-        m_sink(line);
+    if (!m_queue.empty()) {
+        if (!m_timer.active())
+            m_timer.start(m_clock - m_burstMs - now, [this] { drain(); });
+        return;
     }
+    m_dropSaid = false;
+    if (hadLines && onEmpty)
+        onEmpty();
 }
 
 void FloodQueue::clear()
 {
     m_timer.stop();
     m_queue.clear();
+    m_dropSaid = false;
 }
 
 } // namespace tavu

@@ -1,5 +1,6 @@
 #include "client/IrcChatRoom.h"
 
+#include "client/HtmlLineSplitter.h"
 #include "client/IrcFormatting.h"
 #include "client/IrcLineSplitter.h"
 #include "client/IrcMessage.h"
@@ -24,8 +25,8 @@ std::string oneLine(std::string text)
 IrcChatRoom::IrcChatRoom(Runtime& runtime, std::unique_ptr<IrcTransport> transport, IrcConfig config,
                          std::function<double()> random)
     : LocalChatRoom(config.nick), m_runtime(runtime), m_transport(std::move(transport)),
-      m_session(runtime, *m_transport, config, std::move(random)), m_mask(OwnerMask::parse(config.owner)),
-      m_htmlFormat(config.htmlFormat)
+      m_session(runtime, *m_transport, config, std::move(random)),
+      m_mask(OwnerMask::parse(config.owner, config.ownerAccount)), m_htmlFormat(config.htmlFormat)
 {
     m_session.setEvents({
         [this](IrcSession::Phase, const std::string&) { statusChanged(); },
@@ -74,7 +75,7 @@ void IrcChatRoom::statusChanged()
 void IrcChatRoom::signOff()
 {
     m_held.clear();
-    m_session.signOff("Tavu");
+    m_session.signOff("Tavu", m_session.config().timings.quitLingerMs);
 }
 
 void IrcChatRoom::ownerTyped(const std::string& text)
@@ -105,18 +106,27 @@ void IrcChatRoom::ChatSendToOwner(const std::string& line)
         return;
     }
     addEntry({Kind::Reply, m_session.nick() + " to " + m_ownerNick, line});
+    const std::size_t budget = m_session.noticeBudget(m_ownerNick);
     const std::string text = oneLine(m_htmlFormat ? line : htmlToIrc(line));
-    for (const std::string& piece : splitIrcText(text, m_session.noticeBudget(m_ownerNick)))
+    for (const std::string& piece : m_htmlFormat ? splitHtmlText(text, budget) : splitIrcText(text, budget))
         m_session.sendNotice(m_ownerNick, piece);
 }
 
 void IrcChatRoom::send(std::string text, bool reply, bool action)
 {
-    Held line{oneLine(std::move(text)), reply, action, m_runtime.tickMs()};
+    FloodQueue::Tag tag;
+    if (reply)
+        tag = {replySource().command, replySource().run};
+    Held line{oneLine(std::move(text)), reply, action, m_runtime.tickMs(), std::move(tag)};
     if (m_session.inChannel()) {
         deliver(line);
         return;
     }
+    if (m_session.phase() == IrcSession::Phase::Closing || m_session.phase() == IrcSession::Phase::Closed)
+        return;
+    if (!line.tag.group.empty())
+        std::erase_if(m_held,
+                      [&](const Held& h) { return h.tag.group == line.tag.group && h.tag.run != line.tag.run; });
     m_held.push_back(std::move(line));
     if (m_held.size() > kHeldLimit)
         m_held.pop_front();
@@ -124,9 +134,15 @@ void IrcChatRoom::send(std::string text, bool reply, bool action)
 
 void IrcChatRoom::deliver(const Held& line)
 {
-    const std::string text = line.reply && !m_htmlFormat ? htmlToIrc(line.text) : line.text;
-    for (const std::string& piece : splitIrcText(text, m_session.textBudget(line.action)))
-        m_session.say(piece, line.action);
+    const std::size_t budget = m_session.textBudget(line.action);
+    if (line.reply && m_htmlFormat) {
+        for (const std::string& piece : splitHtmlText(line.text, budget))
+            m_session.say(piece, line.action, line.tag);
+        return;
+    }
+    const std::string text = line.reply ? htmlToIrc(line.text) : line.text;
+    for (const std::string& piece : splitIrcText(text, budget))
+        m_session.say(piece, line.action, line.tag);
 }
 
 void IrcChatRoom::joined()
@@ -137,10 +153,16 @@ void IrcChatRoom::joined()
     for (const Held& line : held)
         if (now - line.at <= m_session.config().timings.heldLineMs)
             deliver(line);
-    if (m_mask && m_mask->needsAccount() && !m_session.accountTags())
-        notice("The owner mask " + m_mask->text() +
-               " names a nick only, and this server does not tell "
-               "accounts: nobody will be obeyed. Put the owner's user@host into the mask.");
+    if (m_mask && m_mask->dependsOnAccounts() && !m_session.accountTags()) {
+        if (m_mask->needsAccount())
+            notice("The owner mask " + m_mask->text() +
+                   " names a nick only, and this server does not tell "
+                   "accounts: nobody will be obeyed. Put the owner's user@host into the mask.");
+        else
+            notice("The owner must be logged in to the account " + m_mask->account() +
+                   ", and this server does not tell accounts: nobody will be obeyed. "
+                   "Leave Owner Account empty to go by the owner mask alone.");
+    }
 }
 
 void IrcChatRoom::channelMessage(const IrcMessage& message, const std::string& text, bool action)

@@ -37,8 +37,13 @@ public:
     void ChatSendToOwner(const std::string& line) override;
     std::string GetOwnerName() const override;
     void ownerTyped(const std::string& text) override;
+    // Signs off: the replies still queued go out at the flood rule's pace for a few seconds, then
+    // QUIT; signingOff() holds meanwhile.
     void signOff() override;
+    bool signingOff() const override { return m_session.phase() == IrcSession::Phase::Closing; }
     std::string status() const override;
+    // In the channel, or never going to be (the settings lack a server or a channel).
+    bool ready() const override { return m_session.inChannel() || !m_problem.empty(); }
 
     IrcSession& session() { return m_session; }
     const std::optional<OwnerMask>& ownerMask() const { return m_mask; }
@@ -52,6 +57,7 @@ private:
         bool reply;
         bool action;
         std::int64_t at;
+        FloodQueue::Tag tag;
     };
 
     void sendReply(const std::string& line);

@@ -46,12 +46,19 @@ IrcConfig IrcConfig::fromSettings(const Settings& settings)
     const std::string nick = wireName(settings.read(keys::ChatNick));
     if (!nick.empty() && nick[0] != ':')
         config.nick = nick;
-    std::string channel = wireName(settings.read(keys::ChatChannel));
+    // "#music sekrit": the channel, then its key.
+    const std::string channelSetting = trimmed(settings.read(keys::ChatChannel));
+    const std::size_t blank = channelSetting.find_first_of(" \t");
+    std::string channel = wireName(channelSetting.substr(0, blank));
     if (!channel.empty() && std::string_view("#&+!").find(channel[0]) == std::string_view::npos)
         channel = "#" + channel;
     config.channel = channel;
+    const std::string key = wireName(settings.read(keys::ChatChannelKey));
+    config.channelKey = !key.empty() || blank == std::string::npos ? key : wireName(channelSetting.substr(blank));
     config.password = settings.read(keys::ChatPassword);
+    config.account = wireName(settings.read(keys::ChatAccount));
     config.owner = trimmed(settings.read(keys::ChatOwner));
+    config.ownerAccount = wireName(settings.read(keys::ChatOwnerAccount));
     config.htmlFormat = toLower(trimmed(settings.readOr(keys::ChatFormat))) == "html";
     return config;
 }

@@ -16,8 +16,14 @@ struct IrcTimings {
     std::int64_t deadMs = 120'000;        // silence after which the link counts as dead
     std::int64_t reconnectMinMs = 10'000;
     std::int64_t reconnectMaxMs = 300'000;
-    std::int64_t stableMs = 120'000;   // a connection up this long resets the back-off
-    std::int64_t rejoinMs = 30'000;    // after a kick
+    std::int64_t stableMs = 120'000;    // a connection up this long resets the back-off
+    std::int64_t rejoinMs = 30'000;     // after a kick, and the first wait after a refused join
+    std::int64_t rejoinMaxMs = 600'000; // the waits after refused joins double up to this
+    std::int64_t watchPollMs = 60'000;  // how often ISON asks after nicks where MONITOR is missing
+    std::int64_t saslMs = 15'000;       // for the services' answer to a SASL login
+    // At sign-off, for the lines still queued: enough for the three unload announcements behind a
+    // bucket that earlier lines emptied.
+    std::int64_t quitLingerMs = 6'000;
     std::int64_t heldLineMs = 120'000; // lines said while away older than this are dropped
     int floodBurst = 4;
     int floodIntervalMs = 2'000;
@@ -30,9 +36,12 @@ struct IrcConfig {
     TlsMode tls = TlsMode::Off;
     std::string nick = "Tavu";
     std::string channel;
+    std::string channelKey;
     std::string password;
-    std::string owner;       // the owner mask; empty: the bot is the owner's own client
-    bool htmlFormat = false; // reply lines go out as written, not turned into IRC formatting
+    std::string account;      // the services account; empty: the nick
+    std::string owner;        // the owner mask; empty: the bot is the owner's own client
+    std::string ownerAccount; // the services account the owner must be logged in to, if any
+    bool htmlFormat = false;  // reply lines go out as written, not turned into IRC formatting
     std::string userName = "tavu";
     std::string realName = "Tavu";
     IrcTimings timings;
@@ -40,7 +49,11 @@ struct IrcConfig {
     // Reads the "Chat" keys. TLS is "1" (certificate checked), "0", or "self-signed" (a
     // self-signed certificate is accepted). Port defaults to 6697 with TLS, 6667 without. A
     // channel name without a channel prefix gets "#"; blanks and commas are taken out of names.
+    // "Channel" may carry the channel's key after a blank; "Channel Key" wins over it.
     static IrcConfig fromSettings(const Settings& settings);
+
+    // The account the bot logs in to services with.
+    const std::string& loginAccount() const { return account.empty() ? nick : account; }
 
     // What is missing before the bot can sign on ("" when nothing is).
     std::string missing() const;

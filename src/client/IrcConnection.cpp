@@ -36,8 +36,16 @@ IrcConnection::IrcConnection(Runtime& runtime, IrcTransport& transport, const Ir
       m_flood(
           runtime, [this](const std::string& line) { write(line); }, timings.floodBurst, timings.floodIntervalMs),
       m_backoff({timings.reconnectMinMs, timings.reconnectMaxMs, 0.25, timings.stableMs}, std::move(random)),
-      m_signOnTimer(runtime), m_silenceTimer(runtime), m_retryTimer(runtime)
+      m_signOnTimer(runtime), m_silenceTimer(runtime), m_retryTimer(runtime), m_lingerTimer(runtime)
 {
+    m_flood.onDropped = [this] {
+        if (m_events.dropped)
+            m_events.dropped();
+    };
+    m_flood.onEmpty = [this] {
+        if (m_state == State::Closing)
+            finishQuit();
+    };
     m_transport.setEvents({[this] { opened(); }, [this](std::string_view bytes) { received(bytes); },
                            [this](const std::string& reason) { closed(reason); }});
 }
@@ -82,10 +90,10 @@ void IrcConnection::opened()
 
 void IrcConnection::received(std::string_view bytes)
 {
-    if (m_state != State::Open)
+    if (m_state != State::Open && m_state != State::Closing)
         return;
     for (const std::string& line : m_buffer.feed(bytes)) {
-        if (m_state != State::Open)
+        if (m_state != State::Open && m_state != State::Closing)
             return; // a line before this one ended the link
         handle(line);
     }
@@ -110,6 +118,15 @@ void IrcConnection::handle(const std::string& line)
 
 void IrcConnection::closed(const std::string& reason)
 {
+    if (m_state == State::Closing) {
+        // Gone while signing off: nothing more to send, and no coming back.
+        stopTimers();
+        m_flood.clear();
+        m_state = State::Closed;
+        if (m_events.closed)
+            m_events.closed();
+        return;
+    }
     if (m_state != State::Connecting && m_state != State::Open)
         return;
     drop(m_serverError.empty() ? reason : "the server said: " + m_serverError);
@@ -132,30 +149,52 @@ void IrcConnection::drop(const std::string& reason)
         m_events.lost(reason, delay);
 }
 
-void IrcConnection::quit(const std::string& message)
+void IrcConnection::quit(const std::string& message, std::int64_t lingerMs)
 {
-    if (m_state == State::Open) {
-        m_flood.flush();
-        write(ircLine("QUIT", {message}));
-        m_transport.finish();
-    } else if (m_state == State::Connecting) {
-        m_transport.close();
+    m_quitMessage = message;
+    // A second quit while the first lingers ends it at once.
+    if (m_state == State::Open && lingerMs > 0 && m_flood.pending() > 0) {
+        m_state = State::Closing;
+        m_signOnTimer.stop();
+        m_retryTimer.stop();
+        m_lingerTimer.start(lingerMs, [this] { finishQuit(); });
+        return;
     }
+    if (m_state == State::Open || m_state == State::Closing) {
+        finishQuit();
+        return;
+    }
+    if (m_state == State::Connecting)
+        m_transport.close();
     stopTimers();
     m_flood.clear();
     m_state = State::Closed;
     m_registered = false;
 }
 
-void IrcConnection::send(std::string line)
+void IrcConnection::finishQuit()
+{
+    if (m_state != State::Open && m_state != State::Closing)
+        return;
+    m_flood.clear();
+    write(ircLine("QUIT", {m_quitMessage}));
+    m_transport.finish();
+    stopTimers();
+    m_state = State::Closed;
+    m_registered = false;
+    if (m_events.closed)
+        m_events.closed();
+}
+
+void IrcConnection::send(std::string line, FloodQueue::Tag tag)
 {
     if (m_state == State::Open)
-        m_flood.enqueue(std::move(line));
+        m_flood.enqueue(std::move(line), std::move(tag));
 }
 
 void IrcConnection::sendNow(const std::string& line)
 {
-    if (m_state == State::Open)
+    if (m_state == State::Open || m_state == State::Closing)
         m_flood.sendNow(line);
 }
 
@@ -190,7 +229,7 @@ void IrcConnection::checkSilence()
 
 void IrcConnection::write(const std::string& line)
 {
-    if (m_state == State::Open)
+    if (m_state == State::Open || m_state == State::Closing)
         m_transport.write(wireSafe(line) + "\r\n");
 }
 
@@ -199,6 +238,7 @@ void IrcConnection::stopTimers()
     m_signOnTimer.stop();
     m_silenceTimer.stop();
     m_retryTimer.stop();
+    m_lingerTimer.stop();
 }
 
 } // namespace tavu

@@ -20,13 +20,17 @@ struct IrcMessage;
 // lost link with a growing back-off. It knows nothing of nicks or channels; IrcSession does.
 class IrcConnection {
 public:
-    enum class State { Idle, Connecting, Open, Waiting, Closed };
+    enum class State { Idle, Connecting, Open, Waiting, Closing, Closed };
     struct Events {
         std::function<void()> connecting;
         std::function<void()> opened;
         std::function<void(const IrcMessage&)> message;
         // The link is gone; the next attempt starts in retryMs.
         std::function<void(const std::string& reason, std::int64_t retryMs)> lost;
+        // Flood control dropped queued lines (said once until the queue has run empty).
+        std::function<void()> dropped;
+        // quit() has sent QUIT.
+        std::function<void()> closed;
     };
 
     IrcConnection(Runtime& runtime, IrcTransport& transport, const IrcTimings& timings, std::function<double()> random);
@@ -37,15 +41,17 @@ public:
     // Connects, and keeps reconnecting after every loss until quit().
     void start(const std::string& host, int port, TlsMode tls);
     // Queued behind flood control; dropped while the link is not open.
-    void send(std::string line);
+    void send(std::string line, FloodQueue::Tag tag = {});
     // Goes out at once (PONG, the sign-on dialogue).
     void sendNow(const std::string& line);
     // The server has welcomed us: the sign-on time-out ends.
     void markRegistered();
     // Gives the link up and tries again after the back-off.
     void drop(const std::string& reason);
-    // Sends what is queued and QUIT, closes, and stops reconnecting.
-    void quit(const std::string& message);
+    // Stops reconnecting and signs off: the lines still queued go out at the flood rule's pace for
+    // up to lingerMs (meanwhile the state is Closing), then QUIT, and the link closes. Lines not
+    // sent by then are dropped; with lingerMs 0 QUIT goes at once.
+    void quit(const std::string& message, std::int64_t lingerMs = 0);
 
     State state() const { return m_state; }
     bool registered() const { return m_registered; }
@@ -63,6 +69,7 @@ private:
     void checkSilence();
     void scheduleSilenceCheck();
     void write(const std::string& line);
+    void finishQuit();
     void stopTimers();
 
     Runtime& m_runtime;
@@ -75,6 +82,8 @@ private:
     OneShotTimer m_signOnTimer;
     OneShotTimer m_silenceTimer;
     OneShotTimer m_retryTimer;
+    OneShotTimer m_lingerTimer;
+    std::string m_quitMessage;
     std::string m_host;
     int m_port = 0;
     TlsMode m_tls = TlsMode::Off;

@@ -2,8 +2,13 @@
 
 #include "client/IrcFormatting.h"
 
+#include <optional>
+
 namespace tavu {
 namespace {
+
+// A cut moves back to the last blank when that lies within this share of the piece's end.
+constexpr std::size_t kNearBlankShare = 4;
 
 bool isDigit(char c)
 {
@@ -170,19 +175,33 @@ std::vector<std::string> splitIrcText(std::string_view text, std::size_t maxByte
         const std::size_t start = piece.size();
         const char colourKind = formatting.lastColourKind();
         bool visible = false;
+        // The piece as it stood just after its last blank: a cut there keeps the words whole.
+        struct AfterBlank {
+            std::size_t size, pos;
+            Formatting formatting;
+        };
+        std::optional<AfterBlank> afterBlank;
         while (pos < text.size()) {
             const std::size_t len = unitLength(text, pos);
             const std::string_view unit = text.substr(pos, len);
             // What would read as more of the colour code that opens the piece is kept apart from it.
             const bool guard = colourKind && piece.size() == start && continuesColour(colourKind, unit[0]);
-            if (piece.size() > start && piece.size() + len + (guard ? 2 : 0) > maxBytes)
+            if (piece.size() > start && piece.size() + len + (guard ? 2 : 0) > maxBytes) {
+                if (afterBlank && piece.size() - afterBlank->size <= maxBytes / kNearBlankShare) {
+                    piece.resize(afterBlank->size);
+                    pos = afterBlank->pos;
+                    formatting = afterBlank->formatting;
+                }
                 break;
+            }
             if (guard)
                 piece += "\x02\x02";
             piece += unit;
             formatting.apply(unit);
             visible = visible || !isCode(unit[0]);
             pos += len;
+            if (unit == " ")
+                afterBlank = AfterBlank{piece.size(), pos, formatting};
         }
         if (visible || pieces.empty())
             pieces.push_back(std::move(piece));

@@ -6,8 +6,9 @@
 
 namespace tavu {
 
-// Cuts a line of text with IRC formatting into pieces of at most maxBytes bytes each. A cut never
-// falls inside a UTF-8 character or a colour code (\x03 with decimal digits, \x04 with hex ones),
+// Cuts a line of text with IRC formatting into pieces of at most maxBytes bytes each. A cut falls
+// just after a blank when there is one in the last quarter of the piece, so words stay whole; it
+// never falls inside a UTF-8 character or a colour code (\x03 with decimal digits, \x04 with hex ones),
 // and every piece after the first starts with the formatting in force where the piece before it
 // ended (palette colours as two-digit codes, hex colours as written). A piece that would hold
 // nothing but formatting codes is left out. A single character longer than maxBytes still goes

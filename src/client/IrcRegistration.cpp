@@ -25,15 +25,16 @@ std::vector<std::string> words(const std::string& text)
 IrcRegistration::IrcRegistration(Send send, Report report) : m_send(std::move(send)), m_report(std::move(report)) {}
 
 void IrcRegistration::start(const std::string& nick, const std::string& userName, const std::string& realName,
-                            const std::string& password)
+                            const std::string& account, const std::string& password)
 {
-    m_baseNick = m_nick = m_login = nick;
+    m_baseNick = m_nick = nick;
+    m_login = account.empty() ? nick : account;
     m_password = password;
     m_account.clear();
     m_offered.clear();
     m_enabled.clear();
     m_nickAttempts = 0;
-    m_capsEnded = m_saslBusy = m_welcomed = false;
+    m_capsEnded = m_saslBusy = m_saslRefused = m_welcomed = false;
     m_send("CAP LS 302");
     m_send(ircLine("NICK", {m_nick}));
     m_send(ircLine("USER", {userName, "0", "*", realName}));
@@ -117,15 +118,30 @@ void IrcRegistration::handleSasl(const IrcMessage& message)
     } else if (command == "900") {
         m_account = message.param(2);
         m_report("Logged in to services as " + m_account);
+    } else if (command == "901") {
+        if (!m_account.empty())
+            m_report("Logged out of services");
+        m_account.clear();
     } else if (command == "903" || command == "907") {
         m_saslBusy = false;
         endCaps();
     } else if (command == "902" || command == "904" || command == "905" || command == "906") {
         if (m_saslBusy)
             m_report("Logging in to services failed: " + message.params.back());
+        m_saslRefused = m_saslRefused || command == "904";
         m_saslBusy = false;
         endCaps();
     }
+}
+
+void IrcRegistration::abandonSasl()
+{
+    if (!saslPending())
+        return;
+    m_report("The services did not answer the login; signing on without it");
+    m_send("AUTHENTICATE *");
+    m_saslBusy = false;
+    endCaps();
 }
 
 void IrcRegistration::nickRefused(bool erroneous)

@@ -18,9 +18,10 @@ public:
 
     IrcRegistration(Send send, Report report);
 
-    // Starts over on a new connection.
+    // Starts over on a new connection. account and password are the services login; no password,
+    // no login.
     void start(const std::string& nick, const std::string& userName, const std::string& realName,
-               const std::string& password);
+               const std::string& account, const std::string& password);
     // Handles a line that belongs to the dialogue (CAP, AUTHENTICATE, the nick refusals before the
     // welcome, the SASL numerics, the welcome itself); false for any other line.
     bool handle(const IrcMessage& message);
@@ -29,8 +30,19 @@ public:
     // The nick being tried, or after the welcome the nick the server gave us.
     const std::string& nick() const { return m_nick; }
     bool hasCap(const std::string& cap) const { return m_enabled.contains(cap); }
-    // The services account the server logged us into, if any.
+    // The services account the server logged us into, if any. It follows the server's word after
+    // the welcome too (900 logged in, 901 logged out).
     const std::string& account() const { return m_account; }
+    bool loggedIn() const { return !m_account.empty(); }
+    // The nick asked for, before the server refused it; the nick to take back later.
+    const std::string& wantedNick() const { return m_baseNick; }
+
+    // The services refused our SASL login (wrong account or password) on this connection.
+    bool saslRefused() const { return m_saslRefused; }
+    // A SASL login is under way and the sign-on waits for its outcome.
+    bool saslPending() const { return m_saslBusy && !m_capsEnded; }
+    // The services never answered the login: sign on without it.
+    void abandonSasl();
 
     // Nicks are at most this long until the server says otherwise.
     static constexpr std::size_t kDefaultNickLength = 9;
@@ -52,6 +64,7 @@ private:
     int m_nickAttempts = 0;
     bool m_capsEnded = false;
     bool m_saslBusy = false;
+    bool m_saslRefused = false;
     bool m_welcomed = false;
 };
 

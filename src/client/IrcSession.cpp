@@ -1,5 +1,6 @@
 #include "client/IrcSession.h"
 
+#include "client/IrcFormatting.h"
 #include "client/IrcMessage.h"
 
 #include <algorithm>
@@ -19,10 +20,27 @@ std::string lastParam(const IrcMessage& message)
     return message.params.empty() ? std::string{} : message.params.back();
 }
 
-bool isJoinFailure(const std::string& command)
+// The numerics by which a server refuses a JOIN, and what each means.
+std::string_view joinRefusal(const std::string& command)
 {
-    static constexpr std::string_view kFailures[] = {"403", "405", "471", "473", "474", "475", "477"};
-    return std::find(std::begin(kFailures), std::end(kFailures), command) != std::end(kFailures);
+    static constexpr std::pair<std::string_view, std::string_view> kRefusals[] = {
+        {"403", "no such channel"},
+        {"405", "in too many channels"},
+        {"471", "the channel is full"},
+        {"473", "the channel is invite-only"},
+        {"474", "banned from the channel"},
+        {"475", "the channel key is wrong or missing"},
+        {"477", "the channel wants a registered nick"},
+    };
+    for (const auto& [numeric, meaning] : kRefusals)
+        if (command == numeric)
+            return meaning;
+    return {};
+}
+
+std::string seconds(std::int64_t ms)
+{
+    return std::to_string((ms + 999) / 1000) + " s";
 }
 
 } // namespace
@@ -32,11 +50,20 @@ IrcSession::IrcSession(Runtime& runtime, IrcTransport& transport, IrcConfig conf
       m_connection(runtime, transport, m_config.timings, random ? std::move(random) : seededRandom()),
       m_registration([this](const std::string& line) { m_connection.sendNow(line); },
                      [this](const std::string& text) { notice(text); }),
-      m_rejoinTimer(runtime)
+      m_watch(
+          runtime, [this](const std::string& line) { m_connection.send(line); },
+          [this](const std::string& nick, bool online) { nickSeen(nick, online); }, m_config.timings.watchPollMs),
+      m_rejoinTimer(runtime), m_saslTimer(runtime), m_claimTimer(runtime)
 {
     m_connection.setEvents({[this] { connecting(); }, [this] { opened(); },
                             [this](const IrcMessage& message) { received(message); },
-                            [this](const std::string& reason, std::int64_t retryMs) { lost(reason, retryMs); }});
+                            [this](const std::string& reason, std::int64_t retryMs) { lost(reason, retryMs); },
+                            [this] {
+                                notice("Replies were dropped: the server takes one line every " +
+                                       seconds(m_config.timings.floodIntervalMs) +
+                                       ", and newer replies of a command replace its older ones still waiting");
+                            },
+                            [this] { setPhase(Phase::Closed, "Signed off"); }});
 }
 
 const std::string& IrcSession::nick() const
@@ -56,22 +83,27 @@ void IrcSession::connecting()
     setPhase(Phase::Connecting, "Connecting to " + m_config.server + ":" + std::to_string(m_config.port));
 }
 
-void IrcSession::signOff(const std::string& message)
+void IrcSession::signOff(const std::string& message, std::int64_t lingerMs)
 {
     m_rejoinTimer.stop();
+    m_saslTimer.stop();
+    m_claimTimer.stop();
     if (m_phase == Phase::Closed || m_phase == Phase::Idle)
         return;
-    m_connection.quit(message);
-    setPhase(Phase::Closed, "Signed off");
+    m_connection.quit(message, lingerMs);
+    if (m_connection.state() == IrcConnection::State::Closing)
+        setPhase(Phase::Closing, "Signing off");
+    else if (m_phase != Phase::Closed)
+        setPhase(Phase::Closed, "Signed off");
 }
 
-void IrcSession::say(const std::string& text, bool action)
+void IrcSession::say(const std::string& text, bool action, FloodQueue::Tag tag)
 {
     const std::string body = action ? "\x01"
                                       "ACTION " +
                                           text + "\x01"
                                     : text;
-    m_connection.send("PRIVMSG " + m_config.channel + " :" + body);
+    m_connection.send("PRIVMSG " + m_config.channel + " :" + body, std::move(tag));
 }
 
 std::size_t IrcSession::textBudget(bool action) const
@@ -100,38 +132,66 @@ void IrcSession::sendNotice(const std::string& nick, const std::string& text)
     m_connection.send("NOTICE " + nick + " :" + text);
 }
 
+std::int64_t IrcSession::nextJoinDelayMs() const
+{
+    std::int64_t delay = m_config.timings.rejoinMs;
+    for (int i = 1; i < m_joinRefusals && delay < m_config.timings.rejoinMaxMs; ++i)
+        delay *= 2;
+    return std::min(delay, std::max(m_config.timings.rejoinMaxMs, m_config.timings.rejoinMs));
+}
+
 void IrcSession::opened()
 {
     m_nick.clear(), m_user.clear(), m_host.clear();
     m_mapping = IrcCaseMapping();
+    m_watch.reset();
+    m_watch.setCaseMapping(m_mapping);
+    m_joinRefusals = 0;
+    m_identified = m_claimed = false;
     setPhase(Phase::SigningOn, "Signing on to " + m_config.server);
-    m_registration.start(m_config.nick, m_config.userName, m_config.realName, m_config.password);
+    m_registration.start(m_config.nick, m_config.userName, m_config.realName, m_config.loginAccount(),
+                         m_config.password);
+    // A server may offer SASL while its services are away, and then never answer the login.
+    if (!m_config.password.empty())
+        m_saslTimer.start(m_config.timings.saslMs, [this] { m_registration.abandonSasl(); });
 }
 
 void IrcSession::lost(const std::string& reason, std::int64_t retryMs)
 {
     m_rejoinTimer.stop();
+    m_saslTimer.stop();
+    m_claimTimer.stop();
+    m_watch.reset();
     notice("Disconnected: " + reason);
-    setPhase(Phase::Waiting, "Disconnected; trying again in " + std::to_string((retryMs + 999) / 1000) + " s");
+    setPhase(Phase::Waiting, "Disconnected; trying again in " + seconds(retryMs));
 }
 
 void IrcSession::received(const IrcMessage& message)
 {
     const bool wasWelcomed = m_registration.welcomed();
+    const bool wasLoggedIn = m_registration.loggedIn();
     if (m_registration.handle(message)) {
         if (!wasWelcomed && m_registration.welcomed())
             welcomed();
+        else if (wasLoggedIn != m_registration.loggedIn())
+            updateWatches();
         return;
     }
+    if (m_registration.welcomed() && m_watch.handle(message))
+        return;
     const std::string& command = message.command;
     if (command == "005")
         readIsupport(message);
+    else if (command == "376" || command == "422")
+        signedOn();
     else if (command == "JOIN")
         handleJoin(message);
     else if (command == "PART" || command == "KICK" || command == "QUIT" || command == "NICK")
         handleLeave(message);
     else if (command == "PRIVMSG" || command == "NOTICE")
         handleText(message);
+    else if (command == "INVITE")
+        handleInvite(message);
     else if (command == "396" && !message.param(1).empty())
         m_host = message.param(1).substr(message.param(1).find('@') + 1);
     else if (command == "ERROR" || (message.isNumeric() && (command[0] == '4' || command[0] == '5')))
@@ -140,23 +200,40 @@ void IrcSession::received(const IrcMessage& message)
 
 void IrcSession::welcomed()
 {
+    m_saslTimer.stop();
     m_nick = m_registration.nick();
     m_connection.markRegistered();
     join();
+    updateWatches();
+}
+
+// The end of the sign-on greeting: every ISUPPORT line has come, so the watch knows whether the
+// server has MONITOR.
+void IrcSession::signedOn()
+{
+    if (!m_watch.begun())
+        m_watch.begin();
 }
 
 void IrcSession::join()
 {
     setPhase(Phase::Joining, "Joining " + m_config.channel + " as " + nick());
-    m_connection.send(ircLine("JOIN", {m_config.channel}));
+    if (m_config.channelKey.empty())
+        m_connection.send(ircLine("JOIN", {m_config.channel}));
+    else
+        m_connection.send(ircLine("JOIN", {m_config.channel, m_config.channelKey}));
 }
 
 void IrcSession::readIsupport(const IrcMessage& message)
 {
     for (std::size_t i = 1; i + 1 < message.params.size(); ++i) {
         const std::string& token = message.params[i];
-        if (token.starts_with("CASEMAPPING="))
+        if (token.starts_with("CASEMAPPING=")) {
             m_mapping = IrcCaseMapping::fromToken(token.substr(12));
+            m_watch.setCaseMapping(m_mapping);
+        } else if (token == "MONITOR" || token.starts_with("MONITOR=")) {
+            m_watch.useMonitor();
+        }
     }
 }
 
@@ -166,6 +243,9 @@ void IrcSession::handleJoin(const IrcMessage& message)
         return;
     if (isSelf(message.nick)) {
         m_user = message.user, m_host = message.host;
+        m_joinRefusals = 0;
+        m_rejoinTimer.stop();
+        signedOn(); // in case the server sent no end of its greeting
         setPhase(Phase::InChannel, "In " + m_config.channel + " as " + nick());
         if (m_events.joined)
             m_events.joined();
@@ -177,14 +257,25 @@ void IrcSession::handleJoin(const IrcMessage& message)
 void IrcSession::handleLeave(const IrcMessage& message)
 {
     const std::string& command = message.command;
+    const bool wantedLeft = !isSelf(message.nick) && m_mapping.equals(message.nick, m_registration.wantedNick());
     if (command == "NICK") {
-        if (isSelf(message.nick))
+        const bool self = isSelf(message.nick);
+        if (self)
             m_nick = message.param(0);
         notice(message.nick + " is now known as " + message.param(0));
+        if (self) {
+            m_claimed = false;
+            m_claimTimer.stop();
+            updateWatches();
+        } else if (wantedLeft) {
+            claimNick();
+        }
         return;
     }
     if (command == "QUIT") {
         notice(message.nick + " has quit (" + message.param(0) + ")");
+        if (wantedLeft)
+            claimNick();
         return;
     }
     if (!isChannel(message.param(0)))
@@ -193,8 +284,9 @@ void IrcSession::handleLeave(const IrcMessage& message)
     notice(command == "KICK" ? who + " was kicked by " + message.nick + " (" + message.param(2) + ")"
                              : who + " has left " + m_config.channel);
     if (isSelf(who) && m_phase == Phase::InChannel) {
-        setPhase(Phase::Joining, "Not in " + m_config.channel);
-        scheduleRejoin();
+        setPhase(Phase::Joining,
+                 "Not in " + m_config.channel + "; trying again in " + seconds(m_config.timings.rejoinMs));
+        scheduleRejoin(m_config.timings.rejoinMs);
     }
 }
 
@@ -220,22 +312,94 @@ void IrcSession::handleText(const IrcMessage& message)
         notice("*" + message.nick + "* " + text);
 }
 
+void IrcSession::handleInvite(const IrcMessage& message)
+{
+    if (!isSelf(message.param(0)) || !isChannel(message.param(1)))
+        return;
+    notice(message.nick + " invites us to " + m_config.channel);
+    if (m_connection.registered() && m_phase == Phase::Joining) {
+        m_rejoinTimer.stop();
+        join();
+    }
+}
+
 void IrcSession::handleError(const IrcMessage& message)
 {
     const std::string text = lastParam(message);
-    if (isJoinFailure(message.command) && isChannel(message.param(1))) {
-        setPhase(Phase::Joining, "Cannot join " + m_config.channel + ": " + text);
-        scheduleRejoin();
+    const std::string_view refusal = joinRefusal(message.command);
+    if (!refusal.empty() && isChannel(message.param(1))) {
+        ++m_joinRefusals;
+        const std::int64_t delay = nextJoinDelayMs();
+        const std::string said = "Cannot join " + m_config.channel + " (" + std::string(refusal) + "): " + text +
+                                 "; trying again in " + seconds(delay);
+        setPhase(Phase::Joining, said);
+        notice(said);
+        scheduleRejoin(delay);
+        return;
     }
-    notice(message.command == "ERROR" ? "Server: " + text : text);
+    const std::string& command = message.command;
+    if (m_claimed && (command == "432" || command == "433" || command == "436" || command == "437")) {
+        // Somebody was quicker, or the server holds the nick back for a while: look again later.
+        m_claimed = false;
+        m_claimTimer.start(m_config.timings.watchPollMs, [this] { claimNick(); });
+    }
+    notice(command == "ERROR" ? "Server: " + text : text);
 }
 
-void IrcSession::scheduleRejoin()
+void IrcSession::scheduleRejoin(std::int64_t delayMs)
 {
-    m_rejoinTimer.start(m_config.timings.rejoinMs, [this] {
+    m_rejoinTimer.start(delayMs, [this] {
         if (m_connection.registered() && m_phase == Phase::Joining)
             join();
     });
+}
+
+void IrcSession::nickSeen(const std::string& nick, bool online)
+{
+    if (m_mapping.equals(nick, kNickServ)) {
+        if (!online) {
+            m_identified = false;
+            return;
+        }
+        if (m_config.password.empty() || m_registration.loggedIn() || m_identified)
+            return;
+        m_identified = true;
+        notice("The services are here: logging in as " + m_config.loginAccount());
+        m_connection.send(
+            ircLine("PRIVMSG", {kNickServ, "IDENTIFY " + m_config.loginAccount() + " " + m_config.password}));
+        return;
+    }
+    if (!online && m_mapping.equals(nick, m_registration.wantedNick()))
+        claimNick();
+}
+
+// What the watch looks out for: the services while we should be logged in and are not, and our
+// own nick while somebody else has it.
+void IrcSession::updateWatches()
+{
+    const bool welcomed = m_registration.welcomed();
+    if (welcomed && !m_config.password.empty() && !m_registration.loggedIn() && !m_registration.saslRefused()) {
+        if (!m_watch.watching(kNickServ))
+            m_identified = false;
+        m_watch.watch(kNickServ);
+    } else {
+        m_watch.unwatch(kNickServ);
+    }
+    const std::string& wanted = m_registration.wantedNick();
+    if (welcomed && !wanted.empty() && !isSelf(wanted))
+        m_watch.watch(wanted);
+    else
+        m_watch.unwatch(wanted);
+}
+
+void IrcSession::claimNick()
+{
+    const std::string& wanted = m_registration.wantedNick();
+    if (m_claimed || wanted.empty() || isSelf(wanted) || !m_connection.registered())
+        return;
+    m_claimed = true;
+    notice("Taking back the nick " + wanted);
+    m_connection.send(ircLine("NICK", {wanted}));
 }
 
 void IrcSession::setPhase(Phase phase, const std::string& text)
@@ -249,7 +413,7 @@ void IrcSession::setPhase(Phase phase, const std::string& text)
 void IrcSession::notice(const std::string& text)
 {
     if (m_events.notice)
-        m_events.notice(text);
+        m_events.notice(stripIrcFormatting(text));
 }
 
 } // namespace tavu

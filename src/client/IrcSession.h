@@ -3,6 +3,7 @@
 #include "client/IrcCaseMapping.h"
 #include "client/IrcConfig.h"
 #include "client/IrcConnection.h"
+#include "client/IrcNickWatch.h"
 #include "client/IrcRegistration.h"
 #include "client/OneShotTimer.h"
 
@@ -14,14 +15,20 @@ namespace tavu {
 struct IrcMessage;
 
 // The bot's presence on an IRC network: signed on under a nick and sitting in one channel. It
-// joins the channel after every sign-on, rejoins after a kick, follows its own nick and the
-// server's CASEMAPPING, and passes on what is said in the channel.
+// joins the channel after every sign-on (with its key, if it has one), joins at once when invited,
+// tries again after a kick or a refused join (waiting longer each time), follows its own nick and
+// the server's CASEMAPPING, and passes on what is said in the channel.
+//
+// Two things it keeps after: its own nick, taken back when it is free again (after signing on as
+// Tavu_ because Tavu was taken), and its services login, made with NickServ IDENTIFY when the
+// services come onto the network after the sign-on (SASL is over by then).
 class IrcSession {
 public:
-    enum class Phase { Idle, Connecting, SigningOn, Joining, InChannel, Waiting, Closed };
+    enum class Phase { Idle, Connecting, SigningOn, Joining, InChannel, Waiting, Closing, Closed };
     struct Events {
         std::function<void(Phase phase, const std::string& text)> status;
-        // A line for the transcript: joins, parts, notices, errors, private messages.
+        // A line for the transcript: joins, parts, notices, errors, private messages. Free of IRC
+        // formatting codes.
         std::function<void(const std::string& text)> notice;
         // A line said in the channel by somebody else; action is true for CTCP ACTION.
         std::function<void(const IrcMessage& message, const std::string& text, bool action)> channelMessage;
@@ -34,11 +41,13 @@ public:
     void setEvents(Events events) { m_events = std::move(events); }
 
     void start();
-    // Sends QUIT after the lines still queued, and stays off.
-    void signOff(const std::string& message);
+    // Sends QUIT after the lines still queued (for up to lingerMs, at the flood rule's pace), and
+    // stays off. The phase is Closing until QUIT has gone.
+    void signOff(const std::string& message, std::int64_t lingerMs = 0);
 
-    // Queues one line of text to the channel; the text must fit textBudget().
-    void say(const std::string& text, bool action = false);
+    // Queues one line of text to the channel; the text must fit textBudget(). Lines of a newer run
+    // of the tag's command supersede queued ones of older runs.
+    void say(const std::string& text, bool action = false, FloodQueue::Tag tag = {});
     // How many bytes of text one line to the channel may carry so that the line, with the prefix
     // the others see, stays within 512 bytes.
     std::size_t textBudget(bool action = false) const;
@@ -52,11 +61,17 @@ public:
     const std::string& nick() const;
     const IrcCaseMapping& caseMapping() const { return m_mapping; }
     bool accountTags() const { return m_registration.hasCap("account-tag"); }
+    // The services account we are logged in to, "" when none.
+    const std::string& account() const { return m_registration.account(); }
     const IrcConfig& config() const { return m_config; }
     const IrcConnection& connection() const { return m_connection; }
+    // How long the bot waits before it tries the channel again after the last refusal.
+    std::int64_t nextJoinDelayMs() const;
 
     // Text budget while our own prefix is not known yet.
     static constexpr std::size_t kUnknownPrefixBudget = 400;
+    // The services' nick service, which IDENTIFY goes to.
+    static constexpr const char* kNickServ = "NickServ";
 
 private:
     void connecting();
@@ -64,13 +79,18 @@ private:
     void lost(const std::string& reason, std::int64_t retryMs);
     void received(const IrcMessage& message);
     void welcomed();
+    void signedOn();
     void readIsupport(const IrcMessage& message);
     void handleJoin(const IrcMessage& message);
     void handleLeave(const IrcMessage& message);
     void handleText(const IrcMessage& message);
+    void handleInvite(const IrcMessage& message);
     void handleError(const IrcMessage& message);
     void join();
-    void scheduleRejoin();
+    void scheduleRejoin(std::int64_t delayMs);
+    void nickSeen(const std::string& nick, bool online);
+    void updateWatches();
+    void claimNick();
     bool isSelf(const std::string& nick) const { return m_mapping.equals(nick, this->nick()); }
     bool isChannel(const std::string& name) const { return m_mapping.equals(name, m_config.channel); }
     void setPhase(Phase phase, const std::string& text);
@@ -81,12 +101,18 @@ private:
     IrcConnection m_connection;
     IrcRegistration m_registration;
     IrcCaseMapping m_mapping;
+    IrcNickWatch m_watch;
     OneShotTimer m_rejoinTimer;
+    OneShotTimer m_saslTimer;
+    OneShotTimer m_claimTimer;
     Events m_events;
     Phase m_phase = Phase::Idle;
     std::string m_statusText;
     std::string m_nick;         // ours since the welcome
     std::string m_user, m_host; // ours, as the server shows them to others
+    int m_joinRefusals = 0;     // refused joins since the last one that worked
+    bool m_identified = false;  // IDENTIFY sent since the services last came
+    bool m_claimed = false;     // NICK sent for the wanted nick, no answer yet
 };
 
 } // namespace tavu

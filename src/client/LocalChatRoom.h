@@ -44,6 +44,8 @@ public:
 
     // Leaves the room for good; the program is ending. The built-in room has nothing to leave.
     virtual void signOff() {}
+    // Still saying goodbye after signOff(); the program lets events run until this turns false.
+    virtual bool signingOff() const { return false; }
     // The state of the link to a room on a network, for the window; "" for the built-in room.
     virtual std::string status() const { return {}; }
     // Called when status() changes.

@@ -23,7 +23,7 @@ bool onlyStars(std::string_view part)
 
 } // namespace
 
-std::optional<OwnerMask> OwnerMask::parse(std::string_view text)
+std::optional<OwnerMask> OwnerMask::parse(std::string_view text, std::string_view account)
 {
     text = trimmed(text);
     if (text.empty())
@@ -42,19 +42,24 @@ std::optional<OwnerMask> OwnerMask::parse(std::string_view text)
     }
     OwnerMask mask;
     mask.m_text = nick + "!" + user + "@" + host;
-    mask.m_nick = nick;
-    mask.m_literalNick = nick.find_first_of("*?") == std::string::npos;
-    mask.m_ownerName = mask.m_literalNick ? nick : mask.m_text;
-    mask.m_needsAccount = onlyStars(user) && onlyStars(host);
+    const bool literalNick = nick.find_first_of("*?") == std::string::npos;
+    mask.m_ownerName = literalNick ? nick : mask.m_text;
+    mask.m_nickOnly = onlyStars(user) && onlyStars(host);
+    mask.m_account = std::string(trimmed(account));
+    // A nick alone names the account of that nick; a wildcard nick names none.
+    if (mask.m_account.empty() && mask.m_nickOnly && literalNick)
+        mask.m_account = nick;
     return mask;
 }
 
 bool OwnerMask::matches(std::string_view nick, std::string_view user, std::string_view host,
                         const std::optional<std::string>& account, const IrcCaseMapping& mapping) const
 {
-    if (account && !account->empty() && *account != "*" && m_literalNick && mapping.equals(*account, m_nick))
-        return true;
-    if (m_needsAccount || nick.empty() || user.empty() || host.empty())
+    if (!m_account.empty() && !(account && *account != "*" && mapping.equals(*account, m_account)))
+        return false;
+    if (m_nickOnly)
+        return !m_account.empty();
+    if (nick.empty() || user.empty() || host.empty())
         return false;
     const std::string full = std::string(nick) + "!" + std::string(user) + "@" + std::string(host);
     return globMatch(mapping.fold(m_text), mapping.fold(full));

@@ -1,6 +1,16 @@
 #include "client/QtIrcTransport.h"
 
+#include <QTimer>
+
 namespace tavu {
+namespace {
+
+QString plainPortHint()
+{
+    return QStringLiteral("is it a plain port? Set TLS=0, or use the server's TLS port (often 6697)");
+}
+
+} // namespace
 
 QtIrcTransport::~QtIrcTransport()
 {
@@ -11,35 +21,47 @@ void QtIrcTransport::open(const std::string& host, int port, TlsMode tls)
 {
     release(false);
     m_tls = tls;
+    m_where = QString::fromStdString(host) + QLatin1Char(':') + QString::number(port);
     m_certificateProblem.clear();
-    auto* socket = new QSslSocket;
+    // A plain link is a plain TCP socket: a QSslSocket would load the TLS library for nothing.
+    QTcpSocket* socket = tls == TlsMode::Off ? new QTcpSocket : new QSslSocket;
     m_socket = socket;
     const auto opened = [this] {
         if (m_events.opened)
             m_events.opened();
     };
-    if (tls == TlsMode::Off)
-        QObject::connect(socket, &QSslSocket::connected, socket, opened);
-    else
-        QObject::connect(socket, &QSslSocket::encrypted, socket, opened);
-    QObject::connect(socket, &QSslSocket::readyRead, socket, [this, socket] {
+    if (auto* secure = qobject_cast<QSslSocket*>(socket)) {
+        // A plain IRC port waits for a line and never answers the TLS greeting.
+        auto* handshake = new QTimer(secure);
+        handshake->setSingleShot(true);
+        QObject::connect(secure, &QSslSocket::connected, handshake,
+                         [handshake, this] { handshake->start(m_handshakeMs); });
+        QObject::connect(secure, &QSslSocket::encrypted, handshake, &QTimer::stop);
+        QObject::connect(handshake, &QTimer::timeout, secure, [this] {
+            lost(QStringLiteral("no TLS answer from ") + m_where + QStringLiteral(" within ") +
+                 QString::number((m_handshakeMs + 999) / 1000) + QStringLiteral(" s: ") + plainPortHint());
+        });
+        QObject::connect(secure, &QSslSocket::encrypted, secure, opened);
+        QObject::connect(secure, &QSslSocket::sslErrors, secure,
+                         [this](const QList<QSslError>& errors) { checkCertificate(errors); });
+    } else {
+        QObject::connect(socket, &QTcpSocket::connected, socket, opened);
+    }
+    QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
         const QByteArray bytes = socket->readAll();
         if (m_events.received)
             m_events.received(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     });
-    QObject::connect(socket, &QSslSocket::sslErrors, socket,
-                     [this](const QList<QSslError>& errors) { checkCertificate(errors); });
-    QObject::connect(socket, &QSslSocket::disconnected, socket,
+    QObject::connect(socket, &QTcpSocket::disconnected, socket,
                      [this] { lost(QStringLiteral("the server closed the connection")); });
-    QObject::connect(socket, &QSslSocket::errorOccurred, socket, [this, socket](QAbstractSocket::SocketError) {
-        lost(m_certificateProblem.isEmpty() ? socket->errorString() : m_certificateProblem);
-    });
+    QObject::connect(socket, &QTcpSocket::errorOccurred, socket,
+                     [this](QAbstractSocket::SocketError error) { lost(errorText(error)); });
     const QString name = QString::fromStdString(host);
     const auto qport = static_cast<quint16>(port);
-    if (tls == TlsMode::Off)
-        socket->connectToHost(name, qport);
+    if (auto* secure = qobject_cast<QSslSocket*>(socket))
+        secure->connectToHostEncrypted(name, qport);
     else
-        socket->connectToHostEncrypted(name, qport);
+        socket->connectToHost(name, qport);
 }
 
 void QtIrcTransport::checkCertificate(const QList<QSslError>& errors)
@@ -51,10 +73,28 @@ void QtIrcTransport::checkCertificate(const QList<QSslError>& errors)
         selfSignedOnly = selfSignedOnly && (error.error() == QSslError::SelfSignedCertificate ||
                                             error.error() == QSslError::SelfSignedCertificateInChain);
     }
-    if (selfSignedOnly && m_socket)
-        m_socket->ignoreSslErrors(errors);
+    bool selfSigned = !errors.isEmpty();
+    for (const QSslError& error : errors)
+        selfSigned = selfSigned && (error.error() == QSslError::SelfSignedCertificate ||
+                                    error.error() == QSslError::SelfSignedCertificateInChain);
+    if (auto* secure = qobject_cast<QSslSocket*>(m_socket.data()); selfSignedOnly && secure)
+        secure->ignoreSslErrors(errors);
     else
-        m_certificateProblem = QStringLiteral("certificate refused: ") + problems.join(QStringLiteral("; "));
+        m_certificateProblem =
+            QStringLiteral("certificate refused (") + m_where + QStringLiteral("): ") +
+            problems.join(QStringLiteral("; ")) +
+            (selfSigned ? QStringLiteral(" (TLS=self-signed accepts a self-signed certificate)") : QString());
+}
+
+QString QtIrcTransport::errorText(QAbstractSocket::SocketError error) const
+{
+    if (!m_certificateProblem.isEmpty())
+        return m_certificateProblem;
+    const QString said = m_socket ? m_socket->errorString() : QString();
+    if (error == QAbstractSocket::SslHandshakeFailedError)
+        return QStringLiteral("the TLS handshake with ") + m_where + QStringLiteral(" failed (") + said +
+               QStringLiteral("): ") + plainPortHint();
+    return said;
 }
 
 void QtIrcTransport::lost(const QString& reason)
@@ -84,7 +124,7 @@ void QtIrcTransport::finish()
 // one of its own signals.
 void QtIrcTransport::release(bool graceful)
 {
-    QSslSocket* socket = m_socket.data();
+    QTcpSocket* socket = m_socket.data();
     m_socket.clear();
     if (!socket)
         return;
@@ -94,7 +134,7 @@ void QtIrcTransport::release(bool graceful)
         socket->flush();
         if (socket->bytesToWrite() > 0)
             socket->waitForBytesWritten(1000);
-        QObject::connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         socket->disconnectFromHost();
         if (socket->state() == QAbstractSocket::UnconnectedState)
             socket->deleteLater();

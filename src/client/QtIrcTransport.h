@@ -8,10 +8,12 @@
 namespace tavu {
 
 // The link to an IRC server over a QSslSocket: plain TCP, or TLS with the certificate checked
-// against the server's name (a self-signed certificate only where the settings allow it).
+// against the server's name (a self-signed certificate only where the settings allow it). TLS
+// problems are told in plain words: a refused certificate, and a port that answers no TLS (a plain
+// port says nothing to a TLS greeting, or something that is no TLS), found within handshakeMs.
 class QtIrcTransport : public IrcTransport {
 public:
-    QtIrcTransport() = default;
+    explicit QtIrcTransport(int handshakeMs = 10'000) : m_handshakeMs(handshakeMs) {}
     ~QtIrcTransport() override;
     QtIrcTransport(const QtIrcTransport&) = delete;
     QtIrcTransport& operator=(const QtIrcTransport&) = delete;
@@ -23,11 +25,14 @@ public:
 
 private:
     void lost(const QString& reason);
+    QString errorText(QAbstractSocket::SocketError error) const;
     void checkCertificate(const QList<QSslError>& errors);
     void release(bool graceful);
 
-    QPointer<QSslSocket> m_socket;
+    QPointer<QTcpSocket> m_socket; // a QSslSocket for TLS
     TlsMode m_tls = TlsMode::Off;
+    int m_handshakeMs;
+    QString m_where; // host:port
     QString m_certificateProblem;
 };
 

@@ -70,6 +70,18 @@ TEST_F(LifecycleTest, AFileNamedStylesIsSaidInTheWindowAndOnlyItsCommandsAreRefu
     bot->windowNotice = nullptr;
 }
 
+// Told to end (a signal) while the announcements wait: start-up reports that the program is to
+// end, so that no event loop is started after the one that was asked to end.
+TEST_F(LifecycleTest, AnEndDuringTheAnnouncementsEndsTheStart)
+{
+    room.onSend = [this](const std::string& line, bool) {
+        if (line == reply(" By: Quarn "))
+            runtime.quit();
+    };
+    EXPECT_FALSE(Form_Load(*bot));
+    EXPECT_LT(runtime.elapsedMs(), 500); // the waits were cut short
+}
+
 TEST_F(LifecycleTest, EmptyHandleEndsTheStartSilently)
 {
     dialogs.inputs.push_back(std::string());

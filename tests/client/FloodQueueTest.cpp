@@ -50,22 +50,52 @@ TEST_F(FloodQueueTest, TheBucketRefillsWhileIdle)
     EXPECT_EQ(sent.size(), 10u); // a full burst again after a long pause
 }
 
-TEST_F(FloodQueueTest, SendNowSkipsTheQueueAndFlushAndClearEmptyIt)
+TEST_F(FloodQueueTest, SendNowSkipsTheQueueAndClearEmptiesIt)
 {
     for (int i = 0; i < 6; ++i)
         queue.enqueue("q" + std::to_string(i));
     queue.sendNow("PONG :x");
     ASSERT_EQ(sent.size(), 5u);
     EXPECT_EQ(sent[4].line, "PONG :x");
-    queue.flush();
-    ASSERT_EQ(sent.size(), 7u);
-    EXPECT_EQ(sent[6].line, "q5");
     queue.enqueue("r0");
-    queue.enqueue("r1");
     queue.clear();
     runtime.advance(60'000);
-    EXPECT_EQ(sent.size(), 7u);
+    EXPECT_EQ(sent.size(), 5u);
     EXPECT_EQ(queue.pending(), 0u);
+}
+
+// A newer run of a command replaces the queued lines of its older runs, whatever came between;
+// lines of one run, and untagged lines, are never replaced. The window hears of it once a flood.
+TEST_F(FloodQueueTest, NewerRunsOfACommandSupersedeOlderOnesAndTheQueueIsBounded)
+{
+    int dropNotices = 0, empties = 0;
+    queue.onDropped = [&] { ++dropNotices; };
+    for (int i = 0; i < 4; ++i)
+        queue.enqueue("burst " + std::to_string(i));
+    queue.onEmpty = [&] { ++empties; };
+    for (std::uint64_t run = 1; run <= 200; ++run) {
+        queue.enqueue("vol " + std::to_string(run), {"vol", run});
+        if (run == 100) {
+            queue.enqueue("listing a", {"play", 500});
+            queue.enqueue("listing b", {"play", 500});
+            queue.enqueue("untagged");
+        }
+    }
+    EXPECT_EQ(queue.pending(), 4u);
+    runtime.advance(60'000);
+    std::vector<std::string> lines;
+    for (const Sent& s : sent)
+        lines.push_back(s.line);
+    EXPECT_EQ(lines, (std::vector<std::string>{"burst 0", "burst 1", "burst 2", "burst 3", "listing a", "listing b",
+                                               "untagged", "vol 200"}));
+    EXPECT_EQ(dropNotices, 1);
+    EXPECT_EQ(empties, 1);
+
+    // Beyond the bound the oldest lines go; after the queue ran empty a new flood is told again.
+    for (std::size_t i = 0; i < FloodQueue::kLimit + 10; ++i)
+        queue.enqueue("line " + std::to_string(i));
+    EXPECT_EQ(queue.pending(), FloodQueue::kLimit);
+    EXPECT_EQ(dropNotices, 2);
 }
 
 TEST(ReconnectBackoff, DoublesFromTenSecondsToFiveMinutes)

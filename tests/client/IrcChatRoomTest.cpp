@@ -1,9 +1,11 @@
 #include "ScriptedTransport.h"
 
 #include "bot/Bot.h"
+#include "bot/Lifecycle.h"
 #include "client/ChatScanner.h"
 #include "client/IrcChatRoom.h"
 #include "client/IrcFormatting.h"
+#include "client/OneShotTimer.h"
 #include "settings/Settings.h"
 #include "style/Style.h"
 #include "support/Fakes.h"
@@ -22,9 +24,15 @@ using Lines = std::vector<std::string>;
 
 // The bot in an IRC channel whose server the test plays, on the simulated clock.
 class IrcChatRoomTest : public ::testing::Test {
-    // "vid3" echoes its argument.
-    std::vector<Command> commands =
-        test::commandsWith({{"vid3", [](Bot& b, const std::string& arg) { b.reply(" Echo " + arg + " "); }}});
+    // "vid3" echoes its argument; "xplist N" sends N lines, a listing like the song search's.
+    std::vector<Command> commands = test::commandsWith({
+        {"vid3", [](Bot& b, const std::string& arg) { b.reply(" Echo " + arg + " "); }},
+        {"xplist",
+         [](Bot& b, const std::string& arg) {
+             for (int i = 1; i <= std::stoi(arg); ++i)
+                 b.reply(" Match " + std::to_string(i) + " ");
+         }},
+    });
 
 protected:
     void makeRoom(const std::string& owner, bool html = false, IrcTimings timings = {})
@@ -325,6 +333,111 @@ TEST_F(IrcChatRoomTest, SettingsWithoutAServerDoNotConnect)
     EXPECT_EQ(idle.status(), "Not signed on: no server in the Chat settings");
 }
 
+// Start-up waits for the join before it announces, so the three load lines come a second apart
+// instead of held back and sent together; without a join it goes on after 30 s.
+TEST_F(IrcChatRoomTest, TheLoadAnnouncementsWaitForTheJoinAndComeASecondApart)
+{
+    for (const bool joins : {true, false}) {
+        Settings(dir.file("Tavu.ini")).write(keys::Handle, "Quarn");
+        makeRoom(kOwner);
+        std::vector<std::int64_t> at;
+        transport->onLine = [&](const std::string& line) {
+            if (line.starts_with("PRIVMSG #room :"))
+                at.push_back(runtime.elapsedMs());
+        };
+        const std::int64_t start = runtime.elapsedMs();
+        transport->accept();
+        transport->serverSays(":irc.test 001 TavuBot :Welcome");
+        OneShotTimer join(runtime);
+        if (joins)
+            join.start(5'000, [&] { transport->serverSays(":TavuBot!~tavu@127.0.0.1 JOIN #room"); });
+        ASSERT_TRUE(Form_Load(*bot));
+        if (joins) {
+            ASSERT_EQ(at.size(), 3u);
+            EXPECT_GE(at[0] - start, 5'000);
+            EXPECT_LE(at[0] - start, 5'100);
+            for (std::size_t i = 1; i < at.size(); ++i) {
+                EXPECT_GE(at[i] - at[i - 1], 500) << i;
+                EXPECT_LE(at[i] - at[i - 1], 1'500) << i;
+            }
+        } else {
+            EXPECT_TRUE(at.empty());
+            EXPECT_GE(runtime.elapsedMs() - start, 30'000);
+            EXPECT_LE(runtime.elapsedMs() - start, 34'000);
+        }
+        bot.reset();
+        room.reset();
+    }
+}
+
+// A burst of volume changes: the reply queue keeps the last one instead of minutes of replies, the
+// window says once that replies were dropped, and a listing is left whole.
+TEST_F(IrcChatRoomTest, ABurstOfOneCommandLeavesItsLastReply)
+{
+    makeRoom(kOwner);
+    signOn();
+    runtime.advance(10'000);
+    say(kOwner, "trig !");
+    for (int i = 1; i <= 60; ++i) {
+        say(kOwner, "!vol " + std::to_string(i));
+        runtime.advance(10);
+    }
+    runtime.advance(60'000);
+    EXPECT_EQ(channelTexts(),
+              (Lines{ircReply(" Trig Is Now [!] "), ircReply(" Volume Set - [1] "), ircReply(" Volume Set - [2] "),
+                     ircReply(" Volume Set - [3] "), ircReply(" Volume Set - [60] ")}));
+    std::size_t told = 0;
+    for (const auto& entry : room->transcript())
+        told += entry.text.starts_with("Replies were dropped") ? 1 : 0;
+    EXPECT_EQ(told, 1u);
+    // Lines of one run are never dropped for each other.
+    say(kOwner, "!xplist 12");
+    runtime.advance(60'000);
+    EXPECT_EQ(channelTexts().size(), 12u);
+}
+
+// At the end the queued replies go at the flood rule's pace for a few seconds, then QUIT.
+TEST_F(IrcChatRoomTest, SigningOffSendsWhatThePaceAllowsThenQuits)
+{
+    IrcTimings timings;
+    timings.quitLingerMs = 5'000;
+    makeRoom(kOwner, false, timings);
+    signOn();
+    runtime.advance(10'000);
+    for (int i = 0; i < 20; ++i)
+        room->ChatSend("line " + std::to_string(i));
+    EXPECT_EQ(channelTexts().size(), 4u);
+    room->signOff();
+    EXPECT_TRUE(room->signingOff());
+    room->ChatSend("after the end");
+    runtime.advance(5'000);
+    const Lines sent = transport->take();
+    EXPECT_EQ(sent, (Lines{"PRIVMSG #room :line 4", "PRIVMSG #room :line 5", "QUIT Tavu"}));
+    EXPECT_FALSE(room->signingOff());
+    EXPECT_EQ(room->status(), "Signed off");
+}
+
+// The unload announcements, said a second apart behind a bucket that replies just emptied and a
+// reply still waiting, all go out before QUIT.
+TEST_F(IrcChatRoomTest, TheUnloadAnnouncementsGoOutBeforeQuit)
+{
+    makeRoom(kOwner);
+    signOn();
+    for (int i = 0; i < 4; ++i)
+        bot->reply(" Reply " + std::to_string(i) + " "); // with the JOIN, the whole burst and one more
+    EXPECT_EQ(channelTexts().size(), 3u);
+    for (const char* body : {" By: Quarn ", " Unloaded By - [Quarn] ", " Mp3's Played: - [0] "}) {
+        bot->reply(body);
+        runtime.advance(body[1] == 'M' ? 0 : 1'500); // the longest a Wait 1 lasts
+    }
+    room->signOff();
+    runtime.advance(20'000);
+    const Lines sent = transport->take();
+    EXPECT_EQ(sent, (Lines{"PRIVMSG #room :" + ircReply(" Reply 3 "), "PRIVMSG #room :" + ircReply(" By: Quarn "),
+                           "PRIVMSG #room :" + ircReply(" Unloaded By - [Quarn] "),
+                           "PRIVMSG #room :" + ircReply(" Mp3's Played: - [0] "), "QUIT Tavu"}));
+}
+
 TEST(IrcConfig, ReadsTheChatSection)
 {
     TestDir dir;
@@ -357,6 +470,26 @@ TEST(IrcConfig, ReadsTheChatSection)
     EXPECT_EQ(config.port, 7000);
     EXPECT_EQ(config.channel, "&local");
     EXPECT_FALSE(config.htmlFormat);
+
+    // A key after the channel's name, or in its own setting, which wins.
+    settings.write(keys::ChatChannel, " #music  sekrit ");
+    config = IrcConfig::fromSettings(settings);
+    EXPECT_EQ(config.channel, "#music");
+    EXPECT_EQ(config.channelKey, "sekrit");
+    settings.write(keys::ChatChannelKey, "other");
+    settings.write(keys::ChatAccount, "botacct");
+    settings.write(keys::ChatOwnerAccount, "bossacct");
+    config = IrcConfig::fromSettings(settings);
+    EXPECT_EQ(config.channel, "#music");
+    EXPECT_EQ(config.channelKey, "other");
+    EXPECT_EQ(config.loginAccount(), "botacct");
+    EXPECT_EQ(config.ownerAccount, "bossacct");
+    settings.write(keys::ChatChannel, "music");
+    settings.write(keys::ChatChannelKey, "");
+    settings.write(keys::ChatAccount, "");
+    config = IrcConfig::fromSettings(settings);
+    EXPECT_EQ(config.channelKey, "");
+    EXPECT_EQ(config.loginAccount(), config.nick);
 
     settings.write(keys::ChatTls, "0");
     settings.write(keys::ChatPort, "99999");

@@ -1,4 +1,5 @@
 #include "client/IrcFormatting.h"
+#include "client/HtmlLineSplitter.h"
 #include "client/IrcLineSplitter.h"
 #include "util/Utf8.h"
 
@@ -317,6 +318,84 @@ TEST(IrcLineSplitter, AConvertedLongReplyKeepsItsColours)
                                           "15"))
             << i;
     EXPECT_EQ(stripIrcFormatting(joined(pieces)), stripIrcFormatting(line));
+}
+
+// A long reply is cut just after a blank near the cut, so words stay whole; a blank far from it
+// (or none) leaves the cut where the budget ends.
+TEST(IrcLineSplitter, CutsAfterABlankNearTheEnd)
+{
+    struct Row {
+        std::string text;
+        std::size_t budget;
+        std::vector<std::string> pieces;
+    };
+    const Row rows[] = {
+        {"aaaa bbbb cccc", 12, {"aaaa bbbb ", "cccc"}},
+        {"Song one Song two Song three", 20, {"Song one Song two ", "Song three"}},
+        {"a bbbbbbbbbbbbbbbbbbbbbbb", 20, {"a bbbbbbbbbbbbbbbbbb", "bbbbb"}}, // the blank is too far back
+        {std::string(30, 'x'), 20, {std::string(20, 'x'), std::string(10, 'x')}},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(splitIrcText(row.text, row.budget), row.pieces) << row.text;
+        EXPECT_EQ(splitHtmlText(row.text, row.budget), row.pieces) << row.text;
+    }
+    // The formatting in force comes along after the blank.
+    EXPECT_EQ(splitIrcText("\x1f"
+                           "under lined words",
+                           13),
+              (std::vector<std::string>{"\x1f"
+                                        "under lined ",
+                                        "\x1f"
+                                        "words"}));
+}
+
+// HTML format: a cut never falls inside a tag or an entity, and the next piece starts with the tags
+// in force (a <font> that later ones override in full is left out).
+TEST(HtmlLineSplitter, CutsBetweenTagsAndRepeatsTheTagsInForce)
+{
+    struct Row {
+        std::string text;
+        std::size_t budget;
+        std::vector<std::string> pieces;
+    };
+    const Row rows[] = {
+        {"<b>abcdef<font  color=#0080FF>ghijklmnopqrstuvwxyz",
+         60,
+         {"<b>abcdef<font  color=#0080FF>ghijklmnopqrstuvwxyz"}},
+        {"<b>abc def<font color=#08F>ghij klmnopqrstuvwxyz",
+         42,
+         {"<b>abc def<font color=#08F>ghij ", "<b><font color=#08F>klmnopqrstuvwxyz"}},
+        {"x&lt;&amp;y&lt;z", 7, {"x&lt;", "&amp;y", "&lt;z"}},
+        {"<u>one</u> <i>two three</i>", 20, {"<u>one</u> <i>two ", "<i>three</i>"}},
+        {"<font face=\"a\"><font color=#1><font face=\"b\">text text and more words",
+         64,
+         {"<font face=\"a\"><font color=#1><font face=\"b\">text text and more ",
+          "<font color=#1><font face=\"b\">words"}},
+        {"a < b and c", 7, {"a < b ", "and c"}},         // a lone '<' is text
+        {"<font face=\"x\">", 8, {"<font face=\"x\">"}}, // a tag longer than the budget goes alone
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(splitHtmlText(row.text, row.budget), row.pieces) << row.text;
+
+    // The reply style's tags: every piece of a long reply is whole HTML in the text's font.
+    std::string body;
+    for (int i = 1; i <= 60; ++i)
+        body += " Song number " + std::to_string(i) + " &amp; <u>more</u> ²§";
+    const std::string line = kReply.substr(0, kReply.find(" Mp3")) + body + kReply.substr(kReply.find("</U> ") + 5);
+    const auto pieces = splitHtmlText(line, 400);
+    ASSERT_GE(pieces.size(), 4u);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        EXPECT_LE(pieces[i].size(), 400u);
+        EXPECT_TRUE(isValidUtf8(pieces[i]));
+        // No tag or entity is cut open.
+        for (std::size_t at = pieces[i].find('<'); at != std::string::npos; at = pieces[i].find('<', at + 1))
+            EXPECT_NE(pieces[i].find('>', at), std::string::npos) << pieces[i];
+        for (std::size_t at = pieces[i].find('&'); at != std::string::npos; at = pieces[i].find('&', at + 1))
+            EXPECT_EQ(pieces[i].compare(at, 5, "&amp;"), 0) << pieces[i];
+        if (i > 0) {
+            EXPECT_TRUE(pieces[i].starts_with("<font face=\"arial narrow\"><font color=#abcdef>")) << pieces[i];
+        }
+    }
 }
 
 } // namespace

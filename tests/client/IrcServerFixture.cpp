@@ -23,26 +23,32 @@ IrcTimings IrcServerFixture::fastTimings()
     timings.reconnectMinMs = 300;
     timings.reconnectMaxMs = 2'000;
     timings.floodIntervalMs = 200;
+    timings.saslMs = 3'000;
     return timings;
 }
 
 bool IrcServerFixture::startServer(NgircdServer::Options options)
 {
     server = std::make_unique<NgircdServer>(options);
-    return server->start();
+    const bool up = server->start();
+    ircPort = server->port();
+    return up;
 }
 
-void IrcServerFixture::startBot(const std::string& owner, IrcTimings timings, TlsMode tls, int port)
+void IrcServerFixture::startBot(const std::string& owner, IrcTimings timings, TlsMode tls, int port,
+                                const std::function<void(IrcConfig&)>& tweak)
 {
     IrcConfig config;
     config.server = "127.0.0.1";
-    config.port = port ? port : server->port();
+    config.port = port ? port : ircPort;
     config.tls = tls;
     config.nick = kBotNick;
     config.channel = kChannel;
     config.owner = owner;
     config.timings = timings;
-    room = std::make_unique<IrcChatRoom>(runtime, std::make_unique<QtIrcTransport>(), config);
+    if (tweak)
+        tweak(config);
+    room = std::make_unique<IrcChatRoom>(runtime, std::make_unique<QtIrcTransport>(tlsHandshakeMs), config);
     // "vid3" echoes its argument; "xplist N" sends N lines (30 without a number), a listing like the
     // song search's.
     static const std::vector<Command> commands = test::commandsWith({
@@ -60,12 +66,26 @@ void IrcServerFixture::startBot(const std::string& owner, IrcTimings timings, Tl
     room->start();
 }
 
-std::unique_ptr<TestIrcClient> IrcServerFixture::joinedClient(const std::string& nick, const std::string& user)
+std::unique_ptr<TestIrcClient> IrcServerFixture::joinedClient(const std::string& nick, const std::string& user,
+                                                              const std::string& fromAddress)
 {
-    auto client = std::make_unique<TestIrcClient>(runtime, server->port(), nick, user);
+    auto client = std::make_unique<TestIrcClient>(runtime, ircPort, nick, user, fromAddress);
     if (!client->signOnAndJoin(kChannel))
         return nullptr;
     return client;
+}
+
+std::vector<std::unique_ptr<TestIrcClient>> IrcServerFixture::joinedClients(const std::vector<Who>& who)
+{
+    std::vector<std::unique_ptr<TestIrcClient>> clients;
+    for (const Who& w : who) {
+        clients.push_back(std::make_unique<TestIrcClient>(runtime, ircPort, w.nick, w.user, w.from));
+        clients.back()->beginSignOn();
+    }
+    for (auto& client : clients)
+        if (!client->waitFor([&] { return client->welcomed(); }) || !client->join(kChannel))
+            return {};
+    return clients;
 }
 
 bool IrcServerFixture::waitFor(const std::function<bool()>& condition, int timeoutMs)

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace tavu::test {
 
@@ -26,11 +27,23 @@ protected:
     // Time-outs and pace short enough for tests that take seconds.
     static IrcTimings fastTimings();
 
+    // An ngircd; its plain port becomes ircPort.
     bool startServer(NgircdServer::Options options = {});
-    // The bot, signing on to the server's plain port (or the given one) as kBotNick.
+    // The bot, signing on to ircPort (or the given one) as kBotNick; tweak changes the settings
+    // further.
     void startBot(const std::string& owner, IrcTimings timings = fastTimings(), TlsMode tls = TlsMode::Off,
-                  int port = 0);
-    std::unique_ptr<TestIrcClient> joinedClient(const std::string& nick, const std::string& user);
+                  int port = 0, const std::function<void(IrcConfig&)>& tweak = {});
+    // A client in kChannel, from the loopback address fromAddress.
+    std::unique_ptr<TestIrcClient> joinedClient(const std::string& nick, const std::string& user,
+                                                const std::string& fromAddress = "127.0.0.1");
+
+    // Several clients in kChannel, signed on at once (a server may welcome new users only once a
+    // second); empty when one of them does not make it.
+    struct Who {
+        std::string nick, user;
+        std::string from = "127.0.0.1";
+    };
+    std::vector<std::unique_ptr<TestIrcClient>> joinedClients(const std::vector<Who>& who);
 
     bool waitFor(const std::function<bool()>& condition, int timeoutMs = 15'000);
     bool botInChannel()
@@ -44,6 +57,8 @@ protected:
     std::string ircReply(const std::string& body) const;
 
     QtRuntime runtime;
+    int ircPort = 0;             // where the bot and the clients connect
+    int tlsHandshakeMs = 10'000; // how long the bot's link waits for a TLS answer
     TestDir dir;
     FakeMediaPlayer media;
     FakeSoundPlayer sound;

@@ -6,6 +6,7 @@
 #include "client/IrcFormatting.h"
 #include "settings/Settings.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTcpServer>
@@ -189,6 +190,33 @@ TEST_F(IrcServerTest, SignsOnOverTlsToASelfSignedServerOnlyWhenAllowed)
     ASSERT_TRUE(owner);
     owner->say(kChannel, "trig !");
     ASSERT_TRUE(heardFromBot(*owner, 1));
+}
+
+// TLS asked for on a plain port: the port never answers the TLS greeting. It is said in plain
+// words once the short wait for the answer is over, and tried again later each time.
+TEST_F(IrcServerTest, TlsOnAPlainPortIsToldInPlainWordsAndTriedLessAndLessOften)
+{
+    ASSERT_TRUE(startServer());
+    tlsHandshakeMs = 300;
+    IrcTimings timings = fastTimings();
+    timings.reconnectMinMs = 200;
+    timings.reconnectMaxMs = 5'000;
+    startBot(kOwnerMask, timings, TlsMode::Verified);
+    std::vector<qint64> at;
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(waitFor(
+        [&] {
+            if (disconnects() > static_cast<int>(at.size()))
+                at.push_back(clock.elapsed());
+            return at.size() >= 4;
+        },
+        20'000));
+    EXPECT_TRUE(roomShowed("no TLS answer from 127.0.0.1:" + std::to_string(server->port()) +
+                           " within 1 s: is it a plain port? Set TLS=0"));
+    // Waits of 200, 400, 800 ms (give or take a quarter) after a 300 ms wait for the answer each.
+    EXPECT_GT(at[3] - at[2], at[1] - at[0]);
+    EXPECT_FALSE(room->session().inChannel());
 }
 
 TEST_F(IrcServerTest, TheChatSettingsChooseTheRoom)

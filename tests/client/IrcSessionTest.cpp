@@ -16,13 +16,16 @@ class IrcSessionTest : public ::testing::Test {
 protected:
     IrcSessionTest() { makeSession({}); }
 
-    void makeSession(const std::string& password, const std::string& nick = "Tavu")
+    void makeSession(const std::string& password, const std::string& nick = "Tavu",
+                     const std::function<void(IrcConfig&)>& tweak = {})
     {
         IrcConfig config;
         config.server = "irc.test";
         config.nick = nick;
         config.channel = "#room";
         config.password = password;
+        if (tweak)
+            tweak(config);
         session.reset(); // the old one lets go of the transport first
         session = std::make_unique<IrcSession>(runtime, transport, config, [] { return 0.5; });
         session->setEvents({[this](IrcSession::Phase, const std::string& text) { statuses.push_back(text); },
@@ -42,6 +45,12 @@ protected:
         transport.serverSays(":irc.test 001 " + nick + " :Welcome");
         transport.serverSays(":" + nick + "!~tavu@127.0.0.1 JOIN #room");
         transport.take();
+    }
+
+    // For tests that let minutes pass without a word from the server.
+    static void patientWithSilence(IrcConfig& config)
+    {
+        config.timings.quietPingMs = config.timings.deadMs = 24 * 3600 * 1000;
     }
 
     SimRuntime runtime;
@@ -275,14 +284,64 @@ TEST_F(IrcSessionTest, RejoinsAfterAKickOrARefusedJoin)
     transport.serverSays(":op!o@h KICK #room Tavu :out");
     EXPECT_EQ(session->phase(), IrcSession::Phase::Joining);
     EXPECT_EQ(notices.back(), "Tavu was kicked by op (out)");
+    EXPECT_EQ(statuses.back(), "Not in #room; trying again in 30 s");
     runtime.advance(30'000);
     EXPECT_EQ(transport.take(), Lines{"JOIN #room"});
     transport.serverSays(":irc.test 474 Tavu #room :Cannot join channel (+b)");
-    EXPECT_EQ(statuses.back(), "Cannot join #room: Cannot join channel (+b)");
+    EXPECT_EQ(statuses.back(),
+              "Cannot join #room (banned from the channel): Cannot join channel (+b); trying again in 30 s");
+    EXPECT_EQ(notices.back(), statuses.back());
     runtime.advance(30'000);
     EXPECT_EQ(transport.take(), Lines{"JOIN #room"});
     transport.serverSays(":Tavu!~tavu@127.0.0.1 JOIN #room");
     EXPECT_TRUE(session->inChannel());
+}
+
+// Refused joins are tried again after 30 s, then twice as long each time up to 10 minutes; an
+// invitation joins at once, and a join that works starts the series over.
+TEST_F(IrcSessionTest, RefusedJoinsBackOffAndAnInvitationJoinsAtOnce)
+{
+    makeSession("", "Tavu", [](IrcConfig& c) {
+        c.channelKey = "sekrit";
+        patientWithSilence(c);
+    });
+    transport.accept();
+    transport.serverSays(":irc.test 001 Tavu :Welcome");
+    EXPECT_EQ(transport.take().back(), "JOIN #room sekrit");
+    const std::pair<const char*, const char*> refusals[] = {{"475", "the channel key is wrong or missing"},
+                                                            {"473", "the channel is invite-only"},
+                                                            {"471", "the channel is full"},
+                                                            {"474", "banned from the channel"},
+                                                            {"473", "the channel is invite-only"},
+                                                            {"473", "the channel is invite-only"},
+                                                            {"473", "the channel is invite-only"}};
+    const std::int64_t waits[] = {30'000, 60'000, 120'000, 240'000, 480'000, 600'000, 600'000};
+    for (std::size_t i = 0; i < std::size(waits); ++i) {
+        transport.serverSays(std::string(":irc.test ") + refusals[i].first + " Tavu #room :Cannot join channel");
+        EXPECT_NE(notices.back().find(std::string("(") + refusals[i].second + ")"), std::string::npos)
+            << notices.back();
+        EXPECT_NE(notices.back().find("trying again in " + std::to_string(waits[i] / 1000) + " s"), std::string::npos)
+            << notices.back();
+        runtime.advance(waits[i] - 1);
+        EXPECT_TRUE(transport.take().empty()) << i;
+        runtime.advance(1);
+        EXPECT_EQ(transport.take(), Lines{"JOIN #room sekrit"}) << i;
+    }
+    transport.serverSays(":irc.test 473 Tavu #room :Cannot join channel (+i)");
+    transport.serverSays(":op!o@h INVITE Tavu :#room");
+    EXPECT_EQ(notices.back(), "op invites us to #room");
+    EXPECT_EQ(transport.take(), Lines{"JOIN #room sekrit"});
+    transport.serverSays(":op!o@h INVITE Tavu :#elsewhere");
+    EXPECT_TRUE(transport.take().empty());
+    transport.serverSays(":Tavu!~tavu@h JOIN #room");
+    EXPECT_TRUE(session->inChannel());
+    transport.serverSays(":op!o@h INVITE Tavu :#room"); // already there
+    EXPECT_TRUE(transport.take().empty());
+    transport.serverSays(":op!o@h KICK #room Tavu :out");
+    runtime.advance(30'000);
+    transport.take();
+    transport.serverSays(":irc.test 474 Tavu #room :Cannot join channel (+b)");
+    EXPECT_EQ(session->nextJoinDelayMs(), 30'000);
 }
 
 TEST_F(IrcSessionTest, ComparesNamesByTheServersCaseMapping)
@@ -297,20 +356,152 @@ TEST_F(IrcSessionTest, ComparesNamesByTheServersCaseMapping)
     EXPECT_EQ(heard, Lines{"ta{vu}: not us under ascii"});
 }
 
-TEST_F(IrcSessionTest, SignOffSendsWhatIsQueuedThenQuitsForGood)
+// At sign-off the queued lines go at the flood rule's pace for a while, then QUIT; never in one
+// burst, which real networks punish with a kill.
+TEST_F(IrcSessionTest, SignOffSendsWhatTheFloodRuleAllowsThenQuitsForGood)
 {
+    signOn();
+    runtime.advance(10'000); // the JOIN is paid for
+    for (int i = 0; i < 8; ++i)
+        session->say("line " + std::to_string(i));
+    EXPECT_EQ(transport.take().size(), 4u);
+    session->signOff("Tavu", 5'000);
+    EXPECT_EQ(session->phase(), IrcSession::Phase::Closing);
+    runtime.advance(4'000);
+    EXPECT_EQ(transport.take(), (Lines{"PRIVMSG #room :line 4", "PRIVMSG #room :line 5"}));
+    runtime.advance(1'000);
+    EXPECT_EQ(transport.take(), Lines{"QUIT Tavu"}); // line 6 is due at 6 s: too late
+    EXPECT_EQ(session->phase(), IrcSession::Phase::Closed);
+    EXPECT_EQ(transport.finishes, 1);
+    runtime.advance(600'000);
+    EXPECT_EQ(transport.opens, 1);
+
+    // Without the time to wait, QUIT goes at once behind what the bucket still allows.
+    makeSession("");
     signOn();
     for (int i = 0; i < 8; ++i)
         session->say("line " + std::to_string(i));
     session->signOff("Tavu");
     const Lines sent = transport.take();
-    ASSERT_EQ(sent.size(), 9u);
-    EXPECT_EQ(sent[7], "PRIVMSG #room :line 7");
-    EXPECT_EQ(sent[8], "QUIT Tavu");
-    EXPECT_EQ(transport.finishes, 1);
-    runtime.advance(600'000);
-    EXPECT_EQ(transport.opens, 1);
-    EXPECT_EQ(session->phase(), IrcSession::Phase::Closed);
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent.back(), "QUIT Tavu");
+}
+
+// Services that are not there at sign-on (a server back before its services) are logged in to
+// with NickServ IDENTIFY when they come, under the Account setting; once, until they leave again.
+TEST_F(IrcSessionTest, LogsInWhenTheServicesComeLate)
+{
+    makeSession("pw", "Tavu", [](IrcConfig& c) { c.account = "tavuacct"; });
+    transport.accept();
+    transport.serverSays(":irc.test CAP * LS :account-tag"); // no sasl: the services are away
+    transport.serverSays(":irc.test CAP Tavu ACK :account-tag");
+    transport.serverSays(":irc.test 001 Tavu :Welcome");
+    transport.serverSays(":irc.test 005 Tavu MONITOR=100 CASEMAPPING=rfc1459 :are supported");
+    transport.serverSays(":irc.test 422 Tavu :No MOTD");
+    EXPECT_NE(std::find(notices.begin(), notices.end(), "Signed on without logging in to services"), notices.end());
+    Lines sent = transport.take();
+    EXPECT_EQ(sent.back(), "MONITOR + NickServ");
+    transport.serverSays(":irc.test 731 Tavu :NickServ");
+    EXPECT_TRUE(transport.take().empty());
+    transport.serverSays(":irc.test 730 Tavu :NickServ!NickServ@services.test");
+    EXPECT_EQ(notices.back(), "The services are here: logging in as tavuacct");
+    EXPECT_EQ(transport.take(), Lines{"PRIVMSG NickServ :IDENTIFY tavuacct pw"});
+    transport.serverSays(":irc.test 730 Tavu :NickServ!NickServ@services.test"); // said again: no second try
+    EXPECT_TRUE(transport.take().empty());
+    transport.serverSays(":irc.test 900 Tavu Tavu!~tavu@h tavuacct :You are now logged in as tavuacct");
+    EXPECT_EQ(notices.back(), "Logged in to services as tavuacct");
+    EXPECT_EQ(session->account(), "tavuacct");
+    runtime.advance(10'000);
+    EXPECT_EQ(transport.take(), Lines{"MONITOR - NickServ"});
+}
+
+// A server that offers SASL while its services are away never answers the login: the sign-on goes
+// on without it.
+TEST_F(IrcSessionTest, ASaslLoginWithoutAnAnswerIsGivenUp)
+{
+    makeSession("pw");
+    transport.accept();
+    transport.serverSays(":irc.test CAP * LS :sasl=PLAIN");
+    transport.serverSays(":irc.test CAP Tavu ACK :sasl");
+    transport.serverSays("AUTHENTICATE +");
+    transport.take();
+    runtime.advance(14'999);
+    EXPECT_TRUE(transport.take().empty());
+    runtime.advance(1);
+    EXPECT_EQ(transport.take(), (Lines{"AUTHENTICATE *", "CAP END"}));
+    EXPECT_EQ(notices.back(), "The services did not answer the login; signing on without it");
+    // A refused login is not tried again with IDENTIFY: the password is wrong.
+    makeSession("pw");
+    transport.accept();
+    transport.serverSays(":irc.test CAP * LS :sasl");
+    transport.serverSays(":irc.test CAP Tavu ACK :sasl");
+    transport.serverSays(":irc.test 904 Tavu :SASL authentication failed");
+    transport.serverSays(":irc.test 001 Tavu :Welcome");
+    transport.serverSays(":irc.test 376 Tavu :End of MOTD");
+    runtime.advance(10'000);
+    for (const std::string& line : transport.take())
+        EXPECT_EQ(line.find("NickServ"), std::string::npos) << line;
+}
+
+// Signed on as Tavu_ because Tavu was taken: the bot takes Tavu back when it is free, told by
+// MONITOR where the server has it, else by asking with ISON every minute.
+TEST_F(IrcSessionTest, TakesItsNickBackWhenItIsFree)
+{
+    for (const bool monitor : {true, false}) {
+        makeSession("", "Tavu", patientWithSilence);
+        transport.accept();
+        transport.serverSays(":irc.test 433 * Tavu :Nickname is already in use");
+        transport.serverSays(":irc.test 001 Tavu_ :Welcome");
+        if (monitor)
+            transport.serverSays(":irc.test 005 Tavu_ MONITOR=100 :are supported");
+        transport.serverSays(":irc.test 376 Tavu_ :End of MOTD");
+        transport.serverSays(":Tavu_!~tavu@h JOIN #room");
+        Lines sent = transport.take();
+        if (monitor) {
+            EXPECT_EQ(sent.back(), "MONITOR + Tavu");
+            transport.serverSays(":irc.test 730 Tavu_ :Tavu!~x@elsewhere");
+            EXPECT_TRUE(transport.take().empty());
+            transport.serverSays(":irc.test 731 Tavu_ :Tavu");
+        } else {
+            EXPECT_EQ(sent.back(), "ISON Tavu");
+            transport.serverSays(":irc.test 303 Tavu_ :Tavu");
+            runtime.advance(59'999);
+            EXPECT_TRUE(transport.take().empty());
+            runtime.advance(1);
+            EXPECT_EQ(transport.take(), Lines{"ISON Tavu"});
+            transport.serverSays(":irc.test 303 Tavu_ :");
+        }
+        EXPECT_EQ(notices.back(), "Taking back the nick Tavu");
+        EXPECT_EQ(transport.take(), Lines{"NICK Tavu"});
+        transport.serverSays(":Tavu_!~tavu@h NICK :Tavu");
+        EXPECT_EQ(session->nick(), "Tavu");
+        runtime.advance(120'000);
+        EXPECT_EQ(transport.take(), monitor ? Lines{"MONITOR - Tavu"} : Lines{}) << monitor;
+    }
+    // Somebody quicker: the claim is tried again a minute later.
+    makeSession("", "Tavu", patientWithSilence);
+    transport.accept();
+    transport.serverSays(":irc.test 433 * Tavu :Nickname is already in use");
+    transport.serverSays(":irc.test 001 Tavu_ :Welcome");
+    transport.serverSays(":Tavu_!~tavu@h JOIN #room");
+    transport.take();
+    transport.serverSays(":Tavu!~x@elsewhere QUIT :gone");
+    EXPECT_EQ(transport.take(), Lines{"NICK Tavu"});
+    transport.serverSays(":irc.test 433 Tavu_ Tavu :Nickname is already in use");
+    runtime.advance(60'000);
+    EXPECT_EQ(transport.take().back(), "NICK Tavu");
+}
+
+TEST_F(IrcSessionTest, NoticesFromServicesLoseTheirFormattingCodes)
+{
+    signOn();
+    transport.serverSays(":NickServ!NickServ@services NOTICE Tavu :This nick is \x02registered\x02: "
+                         "\x1f/msg NickServ \x03"
+                         "04,01IDENTIFY\x0f pw");
+    EXPECT_EQ(notices.back(), "-NickServ- This nick is registered: /msg NickServ IDENTIFY pw");
+    transport.serverSays(":op!o@h KICK #room Tavu :\x02"
+                         "bye\x02");
+    EXPECT_EQ(notices.back(), "Tavu was kicked by op (bye)");
 }
 
 } // namespace

@@ -69,10 +69,50 @@ TEST(OwnerMask, ANickAloneNeedsTheServicesAccount)
     EXPECT_FALSE(mask.matches("boss", "~boss", "home", std::string("eve"), kRfc1459));
     EXPECT_FALSE(mask.matches("boss", "~boss", "home", std::string("*"), kRfc1459));
     EXPECT_FALSE(mask.matches("boss", "~boss", "home", std::string(""), kRfc1459));
-    // A full mask also lets the account vouch; a wildcard nick never names an account.
-    EXPECT_TRUE(OwnerMask::parse("boss!~b@home")->matches("boss", "~b", "away", std::string("boss"), kRfc1459));
+    // A wildcard nick never names an account.
     EXPECT_FALSE(OwnerMask::parse("*")->matches("x", "y", "z", std::string("x"), kRfc1459));
     EXPECT_FALSE(OwnerMask::parse("b*!*@*")->matches("bob", "y", "z", std::string("bob"), kRfc1459));
+}
+
+// A mask with a user or host part is never bypassed by an account: somebody from another host
+// logged in to the owner's account is not the owner. "Owner Account" asks for both.
+TEST(OwnerMask, AnAccountNeverStandsInForTheUserAndHost)
+{
+    struct Row {
+        const char* mask;
+        const char* ownerAccount;
+        const char* nick;
+        const char* host;
+        std::optional<std::string> account;
+        bool obeyed;
+    };
+    const Row rows[] = {
+        {"owner!owner@127.0.0.1", "", "evil", "127.0.0.2", std::string("owner"), false},
+        {"owner!owner@127.0.0.1", "", "owner", "127.0.0.2", std::string("owner"), false},
+        {"owner!owner@127.0.0.1", "", "owner", "127.0.0.1", kNoAccount, true},
+        {"owner!owner@127.0.0.1", "", "owner", "127.0.0.1", std::string("eve"), true},
+        // Both: the mask and the account.
+        {"owner!owner@127.0.0.1", "Owner", "owner", "127.0.0.1", std::string("owner"), true},
+        {"owner!owner@127.0.0.1", "owner", "owner", "127.0.0.1", kNoAccount, false},
+        {"owner!owner@127.0.0.1", "owner", "owner", "127.0.0.1", std::string("eve"), false},
+        {"owner!owner@127.0.0.1", "owner", "owner", "127.0.0.2", std::string("owner"), false},
+        {"owner!owner@127.0.0.1", "owner", "owner", "127.0.0.1", std::string("*"), false},
+        // A nick alone with an account named: that account, whatever the nick.
+        {"boss", "bossacct", "boss_", "anywhere", std::string("bossacct"), true},
+        {"boss", "bossacct", "boss", "anywhere", std::string("boss"), false},
+        {"b*", "bossacct", "bob", "anywhere", std::string("bossacct"), true},
+    };
+    for (const Row& row : rows) {
+        const auto mask = OwnerMask::parse(row.mask, row.ownerAccount);
+        ASSERT_TRUE(mask);
+        EXPECT_EQ(mask->matches(row.nick, row.nick, row.host, row.account, kRfc1459), row.obeyed)
+            << row.mask << " / " << row.ownerAccount << " / " << row.nick << "@" << row.host << " "
+            << row.account.value_or("(no account)");
+    }
+    EXPECT_FALSE(OwnerMask::parse("owner!owner@h")->dependsOnAccounts());
+    EXPECT_TRUE(OwnerMask::parse("owner!owner@h", "owner")->dependsOnAccounts());
+    EXPECT_EQ(OwnerMask::parse("owner!owner@h", " owner ")->account(), "owner");
+    EXPECT_EQ(OwnerMask::parse("boss")->account(), "boss");
 }
 
 TEST(OwnerMask, GlobMatching)

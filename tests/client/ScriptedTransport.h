@@ -2,6 +2,7 @@
 
 #include "client/IrcTransport.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ public:
         for (std::size_t end; (end = m_partial.find("\r\n")) != std::string::npos;) {
             written.push_back(m_partial.substr(0, end));
             m_partial.erase(0, end + 2);
+            if (onLine)
+                onLine(written.back());
         }
     }
     void close() override { ++closes, connected = false; }
@@ -57,6 +60,7 @@ public:
     }
 
     std::vector<std::string> written;
+    std::function<void(const std::string& line)> onLine; // each line as the client writes it
     int opens = 0, closes = 0, finishes = 0;
     bool connected = false;
     std::string lastHost;

@@ -6,8 +6,8 @@
 
 namespace tavu::test {
 
-TestIrcClient::TestIrcClient(Runtime& runtime, int port, std::string nick, std::string user)
-    : m_runtime(runtime), m_port(port), m_nick(std::move(nick)), m_user(std::move(user))
+TestIrcClient::TestIrcClient(Runtime& runtime, int port, std::string nick, std::string user, std::string fromAddress)
+    : m_runtime(runtime), m_port(port), m_nick(std::move(nick)), m_user(std::move(user)), m_from(std::move(fromAddress))
 {
     QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] { read(); });
 }
@@ -17,13 +17,24 @@ TestIrcClient::~TestIrcClient()
     m_socket.abort();
 }
 
-bool TestIrcClient::signOnAndJoin(const std::string& channel)
+bool TestIrcClient::signOn()
 {
+    beginSignOn();
+    return waitFor([this] { return welcomed(); });
+}
+
+void TestIrcClient::beginSignOn()
+{
+    m_socket.bind(QHostAddress(QString::fromStdString(m_from)), 0);
     m_socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(m_port));
-    if (!waitFor([this] { return connected(); }))
-        return false;
+    if (!m_socket.waitForConnected(5'000))
+        return;
     send("NICK " + m_nick);
     send("USER " + m_user + " 0 * :Test user");
+}
+
+bool TestIrcClient::join(const std::string& channel)
+{
     send("JOIN " + channel);
     return waitFor([&] {
         for (const IrcMessage& m : m_received)
@@ -31,6 +42,20 @@ bool TestIrcClient::signOnAndJoin(const std::string& channel)
                 return true;
         return false;
     });
+}
+
+bool TestIrcClient::identify(const std::string& account, const std::string& password)
+{
+    send("PRIVMSG NickServ :IDENTIFY " + account + " " + password);
+    return waitFor([this] { return heard("900"); });
+}
+
+bool TestIrcClient::heard(const std::string& command) const
+{
+    for (const IrcMessage& m : m_received)
+        if (m.command == command)
+            return true;
+    return false;
 }
 
 void TestIrcClient::send(const std::string& line)

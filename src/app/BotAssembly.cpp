@@ -1,0 +1,82 @@
+#include "app/BotAssembly.h"
+
+#include "bot/Bot.h"
+#include "client/ChatRoomFactory.h"
+#include "client/LocalChatRoom.h"
+#include "id3/TagLibReader.h"
+#include "player/SdlAudio.h"
+#include "player/SdlMediaPlayer.h"
+#include "player/SdlSoundPlayer.h"
+#include "player/SqliteLibraryCache.h"
+#include "util/QtRuntime.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace tavu {
+
+BotAssembly::BotAssembly(std::string programDir, Dialogs& dialogs, const FontList& fonts,
+                         const std::string& localScreenName)
+    : m_programDir(std::move(programDir)), m_runtime(std::make_unique<QtRuntime>()),
+      m_audio(std::make_unique<SdlAudio>()), m_media(std::make_unique<SdlMediaPlayer>(*m_audio, *m_runtime)),
+      m_sound(std::make_unique<SdlSoundPlayer>(*m_audio)), m_tags(std::make_unique<TagLibReader>()),
+      m_libraryCache(std::make_unique<SqliteLibraryCache>(m_programDir + "/Library.db"))
+{
+    m_audio->sleepWhenSilent(*m_runtime);
+    m_room = createChatRoom(m_programDir + "/Tavu.ini", *m_runtime, localScreenName);
+    m_bot = std::make_unique<Bot>(*m_runtime, *m_room, m_programDir,
+                                  BotServices{*m_media, *m_sound, dialogs, fonts, m_tags.get(), m_libraryCache.get()});
+    // What the bot has to tell the owner about the program itself goes to the room's window.
+    m_bot->windowNotice = [this](const std::string& text) { m_room->notice(text); };
+    // Sounds: the program directory's Sounds/ first, then the build tree's, then the installed ones.
+    m_bot->soundFolders = {QCoreApplication::applicationDirPath().toStdString() + "/Sounds",
+                           std::string(TAVU_DATA_DIR) + "/Sounds"};
+}
+
+void BotAssembly::reopenRoom(const std::string& localScreenName)
+{
+    std::unique_ptr<LocalChatRoom> room = createChatRoom(m_programDir + "/Tavu.ini", *m_runtime, localScreenName);
+    room->notice("The chat room changed in the settings.");
+    m_bot->moveToRoom(*room);
+    m_room->signOff();
+    m_oldRooms.push_back(std::move(m_room));
+    m_room = std::move(room);
+    m_runtime->post([this] { m_oldRooms.clear(); });
+}
+
+BotAssembly::~BotAssembly()
+{
+    m_bot.reset();
+    m_oldRooms.clear();
+    if (m_room) {
+        signOff();
+        m_room.reset();
+    }
+    m_sound.reset();
+    m_media.reset();
+    m_audio.reset();
+}
+
+// The event loop has ended by now (the runtime is quitting, so its waits return at once): a loop
+// of its own runs the timers and the socket while the room's last lines go out.
+void BotAssembly::signOff()
+{
+    m_room->signOff();
+    if (!m_room->signingOff())
+        return;
+    QEventLoop loop;
+    QTimer check;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (!m_room->signingOff() || clock.elapsed() > kSignOffWaitMs)
+            loop.quit();
+    });
+    check.start(50);
+    loop.exec();
+    m_room->signOff(); // at once, if it is still going on
+}
+
+} // namespace tavu

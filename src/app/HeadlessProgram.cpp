@@ -1,0 +1,78 @@
+#include "app/HeadlessProgram.h"
+
+#include "app/BotAssembly.h"
+#include "app/HeadlessSettings.h"
+#include "app/HeadlessWindows.h"
+#include "bot/Bot.h"
+#include "bot/Lifecycle.h"
+#include "client/LocalChatRoom.h"
+#include "settings/Settings.h"
+#include "util/ConsoleDialogs.h"
+#include "util/FontconfigFontList.h"
+#include "util/QtRuntime.h"
+#include "util/SignalWatcher.h"
+
+#include <QCoreApplication>
+
+#include <iostream>
+
+namespace tavu {
+
+HeadlessProgram::HeadlessProgram(std::string programDir)
+    : m_dialogs(std::make_unique<ConsoleDialogs>(std::cerr)), m_fonts(std::make_unique<FontconfigFontList>())
+{
+    m_core = std::make_unique<BotAssembly>(std::move(programDir), *m_dialogs, *m_fonts, std::string("Owner"));
+    // "end" closes the main window, which runs the shutdown after the command is over.
+    m_windows = std::make_unique<HeadlessWindows>([this] { m_core->runtime().post([this] { shutDown(); }); });
+    m_core->bot().windows = m_windows.get();
+    // What the chat room window would show of the room itself (the connection, the services,
+    // errors) goes to the error output, which the journal keeps for a user service.
+    m_core->room().onEntry = [](const LocalChatRoom::Entry& entry) {
+        if (entry.kind == LocalChatRoom::Kind::Notice)
+            std::cerr << "tavu: " << entry.text << std::endl;
+    };
+    m_signals = std::make_unique<SignalWatcher>([this](int) { shutDown(); });
+}
+
+HeadlessProgram::~HeadlessProgram()
+{
+    m_signals.reset();
+    m_core->bot().windows = nullptr;
+    m_core.reset();
+}
+
+bool HeadlessProgram::start()
+{
+    m_started = Form_Load(m_core->bot());
+    return m_started;
+}
+
+void HeadlessProgram::shutDown()
+{
+    if (!m_started || m_unloading) {
+        m_core->runtime().quit();
+        return;
+    }
+    m_unloading = true;
+    Form_Unload(m_core->bot(), {});
+}
+
+int runHeadless(int argc, char** argv, const std::filesystem::path& programDir)
+{
+    const std::vector<std::string> problems = headlessProblems(Settings((programDir / "Tavu.ini").string()));
+    if (!problems.empty()) {
+        std::cerr << "tavu: cannot run without windows:\n";
+        for (const std::string& problem : problems)
+            std::cerr << "  " << problem << "\n";
+        return 2;
+    }
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tavu"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAVU_VERSION));
+    HeadlessProgram program(programDir.string());
+    if (!program.start())
+        return 0;
+    return QCoreApplication::exec();
+}
+
+} // namespace tavu

@@ -1,0 +1,154 @@
+#include "IrcServerFixture.h"
+
+#include "client/IrcFormatting.h"
+#include "settings/Settings.h"
+#include "style/Style.h"
+#include "support/TestDir.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTcpServer>
+
+#include <csignal>
+#include <filesystem>
+
+namespace tavu::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// tavu --headless itself, as a user runs it on a server: no display, no Qt platform, an IRC
+// channel on a local ngircd, and the end by a signal.
+class HeadlessProgramTest : public IrcServerFixture {
+protected:
+    HeadlessProgramTest()
+    {
+        std::filesystem::create_directories(music.path());
+        for (const char* name : {"One.mp3", "Two.mp3", "Three.mp3"})
+            writeBytes(music.file(name), "");
+    }
+
+    void writeSettings(bool withHandle = true, bool withMusic = true, const std::string& network = "irc",
+                       const std::string& owner = "boss!*@127.0.0.1")
+    {
+        const Settings settings(dir.file("Tavu.ini"));
+        if (withHandle)
+            settings.write(keys::Handle, "Quarn");
+        if (withMusic)
+            settings.write(keys::Mp3Directory, music.str());
+        settings.write(keys::Trig, "!");
+        settings.write(keys::ChatNetwork, network);
+        settings.write(keys::ChatServer, "127.0.0.1");
+        settings.write(keys::ChatPort, std::to_string(ircPort));
+        settings.write(keys::ChatNick, kBotNick);
+        settings.write(keys::ChatChannel, kChannel);
+        settings.write(keys::ChatOwner, owner);
+    }
+
+    void startProgram()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(TAVU_EXECUTABLE),
+                      {QStringLiteral("--headless"), QStringLiteral("--home"), QString::fromStdString(dir.str())});
+        ASSERT_TRUE(program.waitForStarted(10'000));
+    }
+
+    bool ended(int timeoutMs = 20'000)
+    {
+        return waitFor([&] { return program.state() == QProcess::NotRunning; }, timeoutMs);
+    }
+
+    TestDir music;
+    QProcess program;
+};
+
+TEST_F(HeadlessProgramTest, AnswersTheOwnerAndEndsOnSigtermWithItsUnloadLines)
+{
+    ASSERT_TRUE(startServer());
+    writeSettings();
+    auto owner = joinedClient("boss", "boss");
+    ASSERT_TRUE(owner);
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    startProgram();
+    const auto heard = [&](std::size_t n) {
+        return owner->waitFor([&] { return owner->saidBy(kBotNick).size() >= n; });
+    };
+    const auto output = [&] { return program.readAll().toStdString(); };
+    ASSERT_TRUE(heard(3)) << output();
+    owner->say(kChannel, "!vol 40");
+    ASSERT_TRUE(heard(4)) << output();
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(ended()) << "tavu did not end on SIGTERM: " << output();
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    ASSERT_TRUE(owner->waitFor([&] {
+        for (const IrcMessage& m : owner->received())
+            if (m.command == "QUIT" && m.nick == kBotNick)
+                return true;
+        return false;
+    })) << output();
+    Style style;
+    style.LoadStyle(dir.file("Tavu.ini"));
+    const auto reply = [&](const std::string& body) { return htmlToIrc(style.ComposeReply(" Tavu ", body)); };
+    EXPECT_EQ(owner->saidBy(kBotNick),
+              (Lines{reply(" By: Quarn "), reply(" Loaded By - [Quarn] "), reply(" Mp3's - [3] "),
+                     reply(" Volume Set - [40] "), reply(" By: Quarn "), reply(" Unloaded By - [Quarn] "),
+                     reply(" Mp3's Played: - [0] ")}))
+        << output();
+    const Settings settings(dir.file("Tavu.ini"));
+    EXPECT_EQ(settings.read(keys::Volume), "40");
+    EXPECT_EQ(settings.read(keys::Loads), "1");
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+// A signal while the bot still waits for its channel (the server is not there) ends it at once,
+// announcing nothing.
+TEST_F(HeadlessProgramTest, ASignalDuringStartUpEndsItAtOnce)
+{
+    QTcpServer closed; // a port nobody listens on
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    ircPort = closed.serverPort();
+    closed.close();
+    writeSettings();
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    startProgram();
+    ASSERT_TRUE(waitFor([&] { return Settings(dir.file("Tavu.ini")).read(keys::Loads) == "1"; }));
+    ::kill(static_cast<pid_t>(program.processId()), SIGINT);
+    ASSERT_TRUE(ended(5'000)) << program.readAll().toStdString();
+    EXPECT_EQ(program.exitCode(), 0);
+}
+
+// Without windows nothing can ask: settings that lack what start-up needs end the program at
+// once, with the reason on the error output and exit status 2.
+TEST_F(HeadlessProgramTest, RefusesSettingsItCannotRunOnWithStatusTwo)
+{
+    struct Row {
+        bool handle, music;
+        const char* network;
+        const char* owner;
+        const char* said;
+    };
+    const Row rows[] = {
+        {false, true, "irc", "boss!*@h", "no handle"},
+        {true, false, "irc", "boss!*@h", "no music folder"},
+        {true, true, "local", "boss!*@h", "must be an IRC channel"},
+        {true, true, "irc", "", "has no Owner"},
+    };
+    for (const Row& row : rows) {
+        std::filesystem::remove(dir.file("Tavu.ini"));
+        writeSettings(row.handle, row.music, row.network, row.owner);
+        startProgram();
+        ASSERT_TRUE(ended(10'000));
+        EXPECT_EQ(program.exitCode(), 2) << row.said;
+        const std::string said = program.readAllStandardError().toStdString();
+        EXPECT_NE(said.find(row.said), std::string::npos) << said;
+    }
+}
+
+} // namespace
+} // namespace tavu::test
