@@ -26,14 +26,6 @@ constexpr std::array<HelpEntry, 4> kSongChoice{{
 
 constexpr std::size_t kMostListLines = 3;
 
-std::string_view trimmed(std::string_view text)
-{
-    const std::size_t start = text.find_first_not_of(' ');
-    if (start == std::string_view::npos)
-        return {};
-    return text.substr(start, text.find_last_not_of(' ') - start + 1);
-}
-
 // Packs the pieces into lines no longer than width, pieces joined by separator, a piece longer than
 // width on a line of its own.
 std::vector<std::string> pack(const std::vector<std::string>& pieces, std::size_t width, std::string_view separator)
@@ -99,7 +91,7 @@ std::vector<std::string> helpListBodies(std::span<const Command> table, std::str
 
 std::string helpWordBody(std::span<const Command> table, std::string_view trig, std::string_view word)
 {
-    const std::string typed = toLower(trimmed(word));
+    const std::string typed = toLower(trimmed(word, " "));
     const Command* command = findCommand(table, typed);
     const std::string lowTrig = toLower(trig);
     if (!command && !lowTrig.empty() && typed.size() > lowTrig.size() && typed.starts_with(lowTrig))
@@ -110,7 +102,7 @@ std::string helpWordBody(std::span<const Command> table, std::string_view trig, 
         return " " + commandUsage(*command, trig) + " - " + std::string(command->description) + " ";
     if (typed == "trig")
         return " " + std::string(kTriggerHelp.usage) + " - " + std::string(kTriggerHelp.description) + " ";
-    return " No such command [" + std::string(trimmed(word)) + "] - " + std::string(trig) + "help lists them all ";
+    return " No such command [" + std::string(trimmed(word, " ")) + "] - " + std::string(trig) + "help lists them all ";
 }
 
 namespace commands {
@@ -119,7 +111,7 @@ void help(Bot& bot, const std::string& argument)
 {
     const auto table = bot.dispatcher().table();
     // A line without a blank has the whole line as its argument: the command itself.
-    const std::string_view word = trimmed(argument);
+    const std::string_view word = trimmed(argument, " ");
     const std::string_view first = word.substr(0, word.find(' '));
     if (first.empty() || equalsNoCase(first, bot.trig + "help")) {
         for (const std::string& body : helpListBodies(table, bot.trig))

@@ -8,14 +8,6 @@
 namespace tavu {
 namespace {
 
-std::string trimmed(const std::string& text)
-{
-    const std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string::npos)
-        return {};
-    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
-}
-
 // Blanks, commas and control characters cannot be part of a nick or channel name on the wire.
 std::string wireName(const std::string& text)
 {
@@ -47,7 +39,7 @@ IrcConfig IrcConfig::fromSettings(const Settings& settings)
     if (!nick.empty() && nick[0] != ':')
         config.nick = nick;
     // "#music sekrit": the channel, then its key.
-    const std::string channelSetting = trimmed(settings.read(keys::ChatChannel));
+    const std::string channelSetting(trimmed(settings.read(keys::ChatChannel)));
     const std::size_t blank = channelSetting.find_first_of(" \t");
     std::string channel = wireName(channelSetting.substr(0, blank));
     if (!channel.empty() && std::string_view("#&+!").find(channel[0]) == std::string_view::npos)

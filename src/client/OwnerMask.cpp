@@ -1,15 +1,9 @@
 #include "client/OwnerMask.h"
 
+#include "util/Text.h"
+
 namespace tavu {
 namespace {
-
-std::string_view trimmed(std::string_view text)
-{
-    const std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string_view::npos)
-        return {};
-    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
-}
 
 std::string orAny(std::string_view part)
 {

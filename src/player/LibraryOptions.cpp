@@ -20,14 +20,6 @@ bool hasFormat(std::string_view name, const std::vector<std::string>& formats)
                        [&](const std::string& format) { return equalsNoCase(extension, format); });
 }
 
-std::string trimmed(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
-}
-
 } // namespace
 
 const std::vector<std::string_view>& playableFormats()

@@ -219,6 +219,14 @@ std::string titleOf(std::string_view song)
     return title;
 }
 
+std::string_view trimmed(std::string_view text, std::string_view blanks)
+{
+    const std::size_t start = text.find_first_not_of(blanks);
+    if (start == std::string_view::npos)
+        return {};
+    return text.substr(start, text.find_last_not_of(blanks) - start + 1);
+}
+
 double leadingNumber(std::string_view text)
 {
     std::string digits;

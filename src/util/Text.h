@@ -33,6 +33,9 @@ std::string titleOf(std::string_view song);
 // gives 0.
 double leadingNumber(std::string_view text);
 
+// The text without the blanks (by default spaces and tabs) at its ends.
+std::string_view trimmed(std::string_view text, std::string_view blanks = " \t");
+
 // Rounds to the nearest whole number, halves to the even neighbour.
 double roundHalfEven(double value);
 
