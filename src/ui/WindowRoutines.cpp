@@ -3,6 +3,7 @@
 #include "settings/DesktopSettings.h"
 #include "util/GlidePath.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
@@ -15,7 +16,10 @@ namespace tavu {
 
 namespace {
 
-// Drags a window by one of its widgets; owned by that widget.
+// Drags a window by one of its widgets; owned by that widget. The drag starts once the mouse has
+// moved a little with the button held, so that a click is only a click: a window manager asked to
+// move the window on the press alone may get the request after a quick click has ended, and then
+// takes the keyboard for a move by keys until Escape.
 class DragHandle : public QObject {
 public:
     DragHandle(QWidget* handle, QWidget* window) : QObject(handle), m_window(window) {}
@@ -36,33 +40,49 @@ protected:
     }
 
 private:
+    enum class State { Idle, Pressed, Moving };
+
     bool press(QMouseEvent* event)
     {
-        if (DragWindow(m_window))
-            return true;
-        m_grab = event->globalPosition().toPoint() - m_window->frameGeometry().topLeft();
-        m_dragging = true;
+        m_pressedAt = event->globalPosition().toPoint();
+        m_grab = m_pressedAt - m_window->frameGeometry().topLeft();
+        m_state = State::Pressed;
         return true;
     }
 
     bool move(QMouseEvent* event)
     {
-        if (!m_dragging)
+        const QPoint at = event->globalPosition().toPoint();
+        if (m_state == State::Pressed) {
+            if (!(event->buttons() & Qt::LeftButton)) {
+                m_state = State::Idle;
+                return false;
+            }
+            if ((at - m_pressedAt).manhattanLength() < QApplication::startDragDistance())
+                return true;
+            if (DragWindow(m_window)) { // the window system moves it from here
+                m_state = State::Idle;
+                return true;
+            }
+            m_state = State::Moving;
+        }
+        if (m_state != State::Moving)
             return false;
-        m_window->move(event->globalPosition().toPoint() - m_grab);
+        m_window->move(at - m_grab);
         return true;
     }
 
     bool release()
     {
-        const bool wasDragging = m_dragging;
-        m_dragging = false;
-        return wasDragging;
+        const bool wasPressed = m_state != State::Idle;
+        m_state = State::Idle;
+        return wasPressed;
     }
 
     QWidget* m_window;
+    QPoint m_pressedAt;
     QPoint m_grab;
-    bool m_dragging = false;
+    State m_state = State::Idle;
 };
 
 // The window's controls, each with whether it was hidden before the glide.

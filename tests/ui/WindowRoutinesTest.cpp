@@ -90,6 +90,15 @@ TEST_F(WindowRoutinesTest, ThePressedBodyDragsTheWindowWithoutAWindowManager)
     sendMouse(&window, QEvent::MouseMove, grab + QPoint(200, 200));
     QApplication::processEvents();
     EXPECT_EQ(window.pos(), start + QPoint(50, 30));
+
+    // A click that wobbles a pixel or two is a click: no drag starts, with or without a window
+    // manager (which, asked to move the window after a quick click, would take the keyboard).
+    const QPoint click = window.mapToGlobal(QPoint(10, 10));
+    sendMouse(body, QEvent::MouseButtonPress, click);
+    sendMouse(body, QEvent::MouseMove, click + QPoint(2, 1));
+    sendMouse(body, QEvent::MouseButtonRelease, click + QPoint(2, 1));
+    QApplication::processEvents();
+    EXPECT_EQ(window.pos(), start + QPoint(50, 30));
 }
 
 TEST_F(WindowRoutinesTest, StayOnTopKeepsAShownWindowWhereItIs)
