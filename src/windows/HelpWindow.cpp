@@ -1,5 +1,7 @@
 #include "windows/HelpWindow.h"
 
+#include "ui/WindowRoutines.h"
+
 #include "bot/Bot.h"
 #include "chat/CommandHelp.h"
 
@@ -34,6 +36,8 @@ HelpWindow::HelpWindow(Bot& bot, QWidget* parent)
     setWindowTitle(QStringLiteral("Tavu Help"));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(680, 640);
+    // Above the player, which stays on top of other windows.
+    StayOnTop(this, m_bot.settings());
     new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
 
     m_intro->setObjectName(QStringLiteral("intro"));

@@ -1,5 +1,7 @@
 #include "windows/SettingsWindow.h"
 
+#include "ui/WindowRoutines.h"
+
 #include "bot/Bot.h"
 #include "windows/SettingsForm.h"
 
@@ -42,6 +44,8 @@ SettingsWindow::SettingsWindow(Bot& bot, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setMinimumWidth(600);
     resize(640, 720);
+    // Above the player, which stays on top of other windows.
+    StayOnTop(this, m_bot.settings());
     new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
 
     m_tabs->setObjectName(QStringLiteral("tabs"));
