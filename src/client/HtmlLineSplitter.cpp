@@ -1,12 +1,14 @@
 #include "client/HtmlLineSplitter.h"
 
+#include "client/LineCutter.h"
+#include "util/Utf8.h"
+
 #include <algorithm>
 #include <optional>
 
 namespace tavu {
 namespace {
 
-constexpr std::size_t kNearBlankShare = 4;
 constexpr std::size_t kLongestEntity = 12; // "&thetasym;" and numeric ones fit
 
 char lower(char c)
@@ -21,7 +23,7 @@ bool isNameChar(char c)
 
 // Length of the unit that starts at pos: a whole tag, a whole entity, or one UTF-8 character (a
 // stray byte, or a '<' or '&' that starts neither, counts alone).
-std::size_t unitLength(std::string_view text, std::size_t pos)
+std::size_t htmlUnitLength(std::string_view text, std::size_t pos)
 {
     if (text[pos] == '<') {
         const std::size_t end = text.find('>', pos);
@@ -39,14 +41,7 @@ std::size_t unitLength(std::string_view text, std::size_t pos)
             return end - pos + 1;
         return 1;
     }
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    const std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (pos + len > text.size())
-        return 1;
-    for (std::size_t k = 1; k < len; ++k)
-        if ((static_cast<unsigned char>(text[pos + k]) & 0xC0) != 0x80)
-            return 1;
-    return len;
+    return utf8CharLength(text, pos);
 }
 
 struct Tag {
@@ -102,6 +97,9 @@ bool isVoid(const Tag& tag)
 // The tags open at some point of a line.
 class OpenTags {
 public:
+    static std::size_t unitLength(std::string_view text, std::size_t pos) { return htmlUnitLength(text, pos); }
+    static bool isCode(std::string_view unit) { return unit.size() > 1 && unit.front() == '<'; }
+
     void apply(std::string_view unit)
     {
         const auto tag = readTag(unit);
@@ -128,6 +126,14 @@ public:
         return out;
     }
 
+    // Tags in force that leave no room for text do not come along.
+    std::string lead(std::size_t maxBytes) const
+    {
+        std::string tags = codes();
+        return tags.size() >= maxBytes / 2 ? std::string() : tags;
+    }
+    static std::string_view keepApart(std::string_view) { return {}; }
+
 private:
     bool overridden(std::size_t i) const
     {
@@ -149,43 +155,7 @@ private:
 
 std::vector<std::string> splitHtmlText(std::string_view text, std::size_t maxBytes)
 {
-    std::vector<std::string> pieces;
-    OpenTags open;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::string piece = open.codes();
-        // Tags in force that leave no room for text do not come along.
-        if (piece.size() >= maxBytes / 2)
-            piece.clear();
-        const std::size_t start = piece.size();
-        bool visible = false;
-        struct AfterBlank {
-            std::size_t size, pos;
-            OpenTags open;
-        };
-        std::optional<AfterBlank> afterBlank;
-        while (pos < text.size()) {
-            const std::size_t len = unitLength(text, pos);
-            const std::string_view unit = text.substr(pos, len);
-            if (piece.size() > start && piece.size() + len > maxBytes) {
-                if (afterBlank && piece.size() - afterBlank->size <= maxBytes / kNearBlankShare) {
-                    piece.resize(afterBlank->size);
-                    pos = afterBlank->pos;
-                    open = afterBlank->open;
-                }
-                break;
-            }
-            piece += unit;
-            open.apply(unit);
-            visible = visible || !(unit.size() > 1 && unit.front() == '<');
-            pos += len;
-            if (unit == " ")
-                afterBlank = AfterBlank{piece.size(), pos, open};
-        }
-        if (visible || pieces.empty())
-            pieces.push_back(std::move(piece));
-    }
-    return pieces;
+    return cutLine<OpenTags>(text, maxBytes);
 }
 
 } // namespace tavu

@@ -1,14 +1,11 @@
 #include "client/IrcLineSplitter.h"
 
 #include "client/IrcFormatting.h"
-
-#include <optional>
+#include "client/LineCutter.h"
+#include "util/Utf8.h"
 
 namespace tavu {
 namespace {
-
-// A cut moves back to the last blank when that lies within this share of the piece's end.
-constexpr std::size_t kNearBlankShare = 4;
 
 bool isDigit(char c)
 {
@@ -41,7 +38,7 @@ std::size_t digitsAt(std::string_view text, std::size_t pos, char kind)
 
 // Length of the unit that starts at pos: a colour code with its digits, or one UTF-8 character
 // (a stray byte counts alone).
-std::size_t unitLength(std::string_view text, std::size_t pos)
+std::size_t ircUnitLength(std::string_view text, std::size_t pos)
 {
     const char kind = text[pos];
     if (kind == irc::kColour || kind == irc::kHexColour) {
@@ -50,17 +47,10 @@ std::size_t unitLength(std::string_view text, std::size_t pos)
             len += 1 + digitsAt(text, pos + len + 1, kind);
         return len;
     }
-    const auto lead = static_cast<unsigned char>(kind);
-    std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (pos + len > text.size())
-        return 1;
-    for (std::size_t k = 1; k < len; ++k)
-        if ((static_cast<unsigned char>(text[pos + k]) & 0xC0) != 0x80)
-            return 1;
-    return len;
+    return utf8CharLength(text, pos);
 }
 
-bool isCode(char c)
+bool isCodeByte(char c)
 {
     return c == irc::kColour || c == irc::kHexColour || c == irc::kBold || c == irc::kReset || c == irc::kItalic ||
            c == irc::kUnderline || c == irc::kReverse || c == irc::kStrike || c == irc::kMonospace;
@@ -70,6 +60,9 @@ bool isCode(char c)
 // foreground and background, each either a palette colour or a hex one.
 class Formatting {
 public:
+    static std::size_t unitLength(std::string_view text, std::size_t pos) { return ircUnitLength(text, pos); }
+    static bool isCode(std::string_view unit) { return isCodeByte(unit[0]); }
+
     void apply(std::string_view unit)
     {
         switch (unit[0]) {
@@ -132,8 +125,12 @@ public:
         return out;
     }
 
-    // The kind of colour code (\x03 or \x04) that codes() ends with, or '\0' when it ends in none.
-    char lastColourKind() const { return m_fg.kind; }
+    std::string lead(std::size_t) const { return codes(); }
+    // What would read as more of the colour code that ends the lead is kept apart from it.
+    std::string_view keepApart(std::string_view unit) const
+    {
+        return m_fg.kind && continuesColour(m_fg.kind, unit[0]) ? std::string_view("\x02\x02") : std::string_view();
+    }
 
 private:
     struct Colour {
@@ -167,46 +164,7 @@ private:
 
 std::vector<std::string> splitIrcText(std::string_view text, std::size_t maxBytes)
 {
-    std::vector<std::string> pieces;
-    Formatting formatting;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::string piece = formatting.codes();
-        const std::size_t start = piece.size();
-        const char colourKind = formatting.lastColourKind();
-        bool visible = false;
-        // The piece as it stood just after its last blank: a cut there keeps the words whole.
-        struct AfterBlank {
-            std::size_t size, pos;
-            Formatting formatting;
-        };
-        std::optional<AfterBlank> afterBlank;
-        while (pos < text.size()) {
-            const std::size_t len = unitLength(text, pos);
-            const std::string_view unit = text.substr(pos, len);
-            // What would read as more of the colour code that opens the piece is kept apart from it.
-            const bool guard = colourKind && piece.size() == start && continuesColour(colourKind, unit[0]);
-            if (piece.size() > start && piece.size() + len + (guard ? 2 : 0) > maxBytes) {
-                if (afterBlank && piece.size() - afterBlank->size <= maxBytes / kNearBlankShare) {
-                    piece.resize(afterBlank->size);
-                    pos = afterBlank->pos;
-                    formatting = afterBlank->formatting;
-                }
-                break;
-            }
-            if (guard)
-                piece += "\x02\x02";
-            piece += unit;
-            formatting.apply(unit);
-            visible = visible || !isCode(unit[0]);
-            pos += len;
-            if (unit == " ")
-                afterBlank = AfterBlank{piece.size(), pos, formatting};
-        }
-        if (visible || pieces.empty())
-            pieces.push_back(std::move(piece));
-    }
-    return pieces;
+    return cutLine<Formatting>(text, maxBytes);
 }
 
 } // namespace tavu

@@ -102,13 +102,18 @@ bool isValidUtf8(std::string_view text)
     return true;
 }
 
+std::size_t utf8CharLength(std::string_view text, std::size_t pos)
+{
+    char32_t c = 0;
+    const std::size_t len = sequenceLength(text, pos, c);
+    return len == 0 ? 1 : len;
+}
+
 std::size_t utf8Length(std::string_view text)
 {
     std::size_t n = 0;
     for (std::size_t i = 0; i < text.size();) {
-        char32_t c = 0;
-        const std::size_t len = sequenceLength(text, i, c);
-        i += len == 0 ? 1 : len;
+        i += utf8CharLength(text, i);
         ++n;
     }
     return n;
@@ -118,9 +123,7 @@ std::string utf8Left(std::string_view text, std::size_t n)
 {
     std::size_t i = 0;
     for (std::size_t count = 0; i < text.size() && count < n; ++count) {
-        char32_t c = 0;
-        const std::size_t len = sequenceLength(text, i, c);
-        i += len == 0 ? 1 : len;
+        i += utf8CharLength(text, i);
     }
     return std::string(text.substr(0, i));
 }

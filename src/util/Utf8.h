@@ -15,6 +15,9 @@ void appendUtf8(std::string& out, char32_t c);
 // True when the text is well-formed UTF-8.
 bool isValidUtf8(std::string_view text);
 
+// Length in bytes of the character at text[pos]: 1 for a byte that starts no well-formed one.
+std::size_t utf8CharLength(std::string_view text, std::size_t pos);
+
 // Number of characters (code points) in the text.
 std::size_t utf8Length(std::string_view text);
 

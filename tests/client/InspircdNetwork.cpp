@@ -1,10 +1,10 @@
 #include "InspircdNetwork.h"
 
+#include "LoopbackPorts.h"
+
 #include "TestIrcClient.h"
 
 #include <QElapsedTimer>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -15,14 +15,6 @@
 
 namespace tavu::test {
 namespace {
-
-int freeLoopbackPort()
-{
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return probe.serverPort();
-}
 
 constexpr const char* kLinkPassword = "tavu-link";
 
@@ -69,7 +61,7 @@ bool InspircdNetwork::start(bool withServices)
     }
     QElapsedTimer clock;
     clock.start();
-    while (!(accepting(m_port) && accepting(m_linkPort))) {
+    while (!(acceptingOnLoopback(m_port) && acceptingOnLoopback(m_linkPort))) {
         if (clock.elapsed() > 15'000 || m_ircd.state() != QProcess::Running) {
             ADD_FAILURE() << "inspircd is not accepting connections:\n" << m_ircd.readAll().toStdString();
             return false;
@@ -140,15 +132,6 @@ bool InspircdNetwork::registerAccounts(Runtime& runtime,
         client.quit();
     }
     return done;
-}
-
-bool InspircdNetwork::accepting(int port) const
-{
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
-    const bool up = socket.waitForConnected(200);
-    socket.abort();
-    return up;
 }
 
 void InspircdNetwork::writeConfigs()

@@ -46,7 +46,6 @@ public:
 
 private:
     void writeConfigs();
-    bool accepting(int port) const;
 
     TestDir m_dir;
     int m_port = 0;

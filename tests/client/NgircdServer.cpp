@@ -1,8 +1,8 @@
 #include "NgircdServer.h"
 
+#include "LoopbackPorts.h"
+
 #include <QElapsedTimer>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -11,18 +11,6 @@
 #include <fstream>
 
 namespace tavu::test {
-namespace {
-
-int freeLoopbackPort()
-{
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return probe.serverPort();
-}
-
-} // namespace
-
 NgircdServer::NgircdServer(Options options) : m_options(options)
 {
     namespace fs = std::filesystem;
@@ -57,7 +45,7 @@ bool NgircdServer::start()
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 15'000) {
-        if (accepting(m_port) && (m_tlsPort == 0 || accepting(m_tlsPort)))
+        if (acceptingOnLoopback(m_port) && (m_tlsPort == 0 || acceptingOnLoopback(m_tlsPort)))
             return true;
         if (m_process.state() != QProcess::Running)
             break;
@@ -78,15 +66,6 @@ void NgircdServer::kill()
 std::string NgircdServer::output()
 {
     return m_process.readAll().toStdString();
-}
-
-bool NgircdServer::accepting(int port) const
-{
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
-    const bool up = socket.waitForConnected(200);
-    socket.abort();
-    return up;
 }
 
 bool NgircdServer::makeCertificate()

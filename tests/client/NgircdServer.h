@@ -39,7 +39,6 @@ public:
 private:
     void writeConfig();
     bool makeCertificate();
-    bool accepting(int port) const;
 
     Options m_options;
     TestDir m_dir;

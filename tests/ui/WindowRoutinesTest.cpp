@@ -35,6 +35,14 @@ protected:
         QMouseEvent event(type, local, global, Qt::LeftButton, held, Qt::NoModifier);
         QApplication::sendEvent(target, &event);
     }
+    // Presses at `from`, moves by `by` with the button held, and lets go there.
+    void pressMoveRelease(QWidget* target, QPoint from, QPoint by)
+    {
+        sendMouse(target, QEvent::MouseButtonPress, from);
+        sendMouse(target, QEvent::MouseMove, from + by);
+        sendMouse(target, QEvent::MouseButtonRelease, from + by);
+        QApplication::processEvents();
+    }
 
     QWidget window;
     QPushButton* button;
@@ -80,10 +88,7 @@ TEST_F(WindowRoutinesTest, ThePressedBodyDragsTheWindowWithoutAWindowManager)
     const QPoint grab = window.mapToGlobal(QPoint(10, 10));
 
     // Pressed on a label, which does not take the press, so the window's body gets it.
-    sendMouse(body, QEvent::MouseButtonPress, grab);
-    sendMouse(body, QEvent::MouseMove, grab + QPoint(50, 30));
-    sendMouse(body, QEvent::MouseButtonRelease, grab + QPoint(50, 30));
-    QApplication::processEvents();
+    pressMoveRelease(body, grab, QPoint(50, 30));
     EXPECT_EQ(window.pos(), start + QPoint(50, 30));
 
     // After the release the mouse moves freely.
@@ -93,11 +98,7 @@ TEST_F(WindowRoutinesTest, ThePressedBodyDragsTheWindowWithoutAWindowManager)
 
     // A click that wobbles a pixel or two is a click: no drag starts, with or without a window
     // manager (which, asked to move the window after a quick click, would take the keyboard).
-    const QPoint click = window.mapToGlobal(QPoint(10, 10));
-    sendMouse(body, QEvent::MouseButtonPress, click);
-    sendMouse(body, QEvent::MouseMove, click + QPoint(2, 1));
-    sendMouse(body, QEvent::MouseButtonRelease, click + QPoint(2, 1));
-    QApplication::processEvents();
+    pressMoveRelease(body, window.mapToGlobal(QPoint(10, 10)), QPoint(2, 1));
     EXPECT_EQ(window.pos(), start + QPoint(50, 30));
 }
 
