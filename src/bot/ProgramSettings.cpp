@@ -4,6 +4,7 @@
 #include "client/IrcConfig.h"
 #include "client/OwnerMask.h"
 #include "player/FileList.h"
+#include "player/LibraryOptions.h"
 #include "player/SongFolder.h"
 #include "util/Text.h"
 
@@ -101,9 +102,9 @@ std::optional<SettingsProblem> chatProblem(const ProgramSettings& c)
 std::string tlsValue(ProgramSettings::Tls tls)
 {
     switch (tls) {
-    case ProgramSettings::Tls::On:
+    case ProgramSettings::Tls::Verified:
         return "1";
-    case ProgramSettings::Tls::SelfSigned:
+    case ProgramSettings::Tls::AcceptSelfSigned:
         return "self-signed";
     case ProgramSettings::Tls::Off:
         break;
@@ -117,24 +118,22 @@ ProgramSettings ProgramSettings::read(const Settings& settings)
 {
     ProgramSettings c;
     c.musicFolder = settings.read(keys::Mp3Directory);
-    c.subfolders = isOn(settings, keys::LibrarySubfolders);
-    c.formats = settings.read(keys::LibraryFormats);
-    c.tagTitles = toLower(trimmed(settings.readOr(keys::LibraryTitles))) == "tags";
+    const LibraryOptions library = readLibraryOptions(settings);
+    c.subfolders = library.subfolders;
+    c.formats = settings.read(keys::LibraryFormats); // as typed, words Tavu does not play included
+    c.tagTitles = library.tagTitles;
     c.trigger = settings.read(keys::Trig);
     c.handle = settings.read(keys::Handle);
     c.irc = wantsIrc(settings);
     c.screenName = settings.read(keys::ChatScreenName);
     c.server = settings.read(keys::ChatServer);
     c.port = settings.read(keys::ChatPort);
-    const std::string tls = toLower(trimmed(settings.readOr(keys::ChatTls)));
-    c.tls = tls == "self-signed" || tls == "selfsigned" ? Tls::SelfSigned
-            : leadingNumber(tls) != 0                   ? Tls::On
-                                                        : Tls::Off;
+    c.tls = tlsMode(settings.readOr(keys::ChatTls));
     c.nick = settings.read(keys::ChatNick);
     c.channel = settings.read(keys::ChatChannel);
     c.password = settings.read(keys::ChatPassword);
     c.owner = settings.read(keys::ChatOwner);
-    c.htmlFormat = toLower(trimmed(settings.readOr(keys::ChatFormat))) == "html";
+    c.htmlFormat = wantsHtmlFormat(settings);
     c.notify = isOn(settings, keys::DesktopNotify);
     c.onTop = isOn(settings, keys::DesktopOnTop);
     c.intro = isOn(settings, keys::DesktopIntro);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "client/IrcTransport.h"
 #include "settings/Settings.h"
 
 #include <optional>
@@ -13,7 +14,7 @@ class Bot;
 // The choices of the settings window and the welcome window, as the owner edits them; each is
 // stored under the key of Tavu.ini that the program reads.
 struct ProgramSettings {
-    enum class Tls { Off, On, SelfSigned };
+    using Tls = TlsMode;
 
     // The music library.
     std::string musicFolder;

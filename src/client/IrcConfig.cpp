@@ -18,14 +18,6 @@ std::string wireName(const std::string& text)
     return out;
 }
 
-TlsMode tlsMode(const std::string& value)
-{
-    const std::string v = toLower(trimmed(value));
-    if (v == "self-signed" || v == "selfsigned")
-        return TlsMode::AcceptSelfSigned;
-    return leadingNumber(v) != 0 ? TlsMode::Verified : TlsMode::Off;
-}
-
 } // namespace
 
 IrcConfig IrcConfig::fromSettings(const Settings& settings)
@@ -51,7 +43,7 @@ IrcConfig IrcConfig::fromSettings(const Settings& settings)
     config.account = wireName(settings.read(keys::ChatAccount));
     config.owner = trimmed(settings.read(keys::ChatOwner));
     config.ownerAccount = wireName(settings.read(keys::ChatOwnerAccount));
-    config.htmlFormat = toLower(trimmed(settings.readOr(keys::ChatFormat))) == "html";
+    config.htmlFormat = wantsHtmlFormat(settings);
     return config;
 }
 
@@ -67,6 +59,19 @@ std::string IrcConfig::missing() const
 bool wantsIrc(const Settings& settings)
 {
     return toLower(trimmed(settings.readOr(keys::ChatNetwork))) == "irc";
+}
+
+TlsMode tlsMode(std::string_view value)
+{
+    const std::string v = toLower(trimmed(value));
+    if (v == "self-signed" || v == "selfsigned")
+        return TlsMode::AcceptSelfSigned;
+    return leadingNumber(v) != 0 ? TlsMode::Verified : TlsMode::Off;
+}
+
+bool wantsHtmlFormat(const Settings& settings)
+{
+    return toLower(trimmed(settings.readOr(keys::ChatFormat))) == "html";
 }
 
 } // namespace tavu

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tavu {
 
@@ -61,5 +62,9 @@ struct IrcConfig {
 
 // True when the "Chat" section asks for an IRC channel rather than the built-in room.
 bool wantsIrc(const Settings& settings);
+// "Chat"/"TLS": 1, 0 or self-signed.
+TlsMode tlsMode(std::string_view value);
+// Whether "Chat"/"Format" asks for replies in HTML.
+bool wantsHtmlFormat(const Settings& settings);
 
 } // namespace tavu

@@ -131,7 +131,7 @@ TEST(SettingsStore, WritesOnlyWhatChangedAndKeepsAnOldFileAsItWas)
     EXPECT_FALSE(storeSettings(settings, after, irc).chatRoom);
     ProgramSettings on = irc;
     on.irc = true;
-    on.tls = ProgramSettings::Tls::SelfSigned;
+    on.tls = ProgramSettings::Tls::AcceptSelfSigned;
     EXPECT_TRUE(storeSettings(settings, irc, on).chatRoom);
     EXPECT_EQ(settings.read(keys::ChatNetwork), "irc");
     EXPECT_EQ(settings.read(keys::ChatTls), "self-signed");
