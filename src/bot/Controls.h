@@ -1,5 +1,6 @@
 #pragma once
 
+#include "id3/Id3Tag.h"
 #include "util/Signal.h"
 
 #include <cstdint>
@@ -60,6 +61,7 @@ struct NowPlaying {
     std::string path;
     std::string title;
     std::int64_t startedMs = 0; // when it started, on the runtime's millisecond counter
+    Id3Tag tag{};               // read once, as it started, for what shows it on the desktop
 };
 
 } // namespace tavu

@@ -4,7 +4,6 @@
 #include "bot/DesktopControls.h"
 #include "bot/PlayerControls.h"
 #include "bot/StartSong.h"
-#include "id3/Id3Tag.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -66,8 +65,8 @@ RemotePlayer::RemotePlayer(Bot& bot) : m_bot(bot)
 void RemotePlayer::songStarted()
 {
     const NowPlaying& now = m_bot.nowPlaying();
-    const Id3Tag tag = m_bot.library.readTag(now.path);
-    m_track = {m_track.number + 1, microseconds(m_bot.media().Duration()), now.title, tag.artist, tag.album, now.path};
+    m_track = {
+        m_track.number + 1, microseconds(m_bot.media().Duration()), now.title, now.tag.artist, now.tag.album, now.path};
     changed();
 }
 
@@ -167,6 +166,11 @@ int RemotePlayer::songIndexOf(const std::string& path) const
     std::error_code ec;
     if (path.empty() || !std::filesystem::is_regular_file(path, ec))
         return -1;
+    // The path as the list names it first; a file check for each song only for another spelling
+    // of it (a link, "..").
+    for (std::size_t i = 0; i < m_bot.lstMp3.count(); ++i)
+        if (songPath(m_bot.File1, m_bot.lstMp3.item(i)) == path)
+            return static_cast<int>(i);
     for (std::size_t i = 0; i < m_bot.lstMp3.count(); ++i)
         if (std::filesystem::equivalent(songPath(m_bot.File1, m_bot.lstMp3.item(i)), path, ec))
             return static_cast<int>(i);

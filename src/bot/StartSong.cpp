@@ -44,7 +44,9 @@ void setCaption(Bot& bot, const std::string& song, const std::string& title, Sta
 // selected the song there).
 void showSong(Bot& bot, const std::string& song, const std::string& title, const StartHow& how)
 {
-    bot.setNowPlaying({song, songPath(bot.File1, song), title, bot.runtime().tickMs()});
+    std::string path = songPath(bot.File1, song);
+    Id3Tag tag = bot.library.readTag(path);
+    bot.setNowPlaying({song, std::move(path), title, bot.runtime().tickMs(), std::move(tag)});
     bot.Bar1.setMax(static_cast<int>(roundHalfEven(bot.media().Duration())));
     bot.Timer1.setEnabled(true);
     bot.Timer2.setEnabled(true);

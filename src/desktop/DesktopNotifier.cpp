@@ -1,7 +1,6 @@
 #include "desktop/DesktopNotifier.h"
 
 #include "bot/Bot.h"
-#include "id3/Id3Tag.h"
 #include "settings/DesktopSettings.h"
 
 #include <QDBusMessage>
@@ -20,9 +19,8 @@ void DesktopNotifier::songStarted()
     if (!m_bus.isConnected() || !notifyOnSongStart(m_bot.settings()))
         return;
     const NowPlaying& now = m_bot.nowPlaying();
-    const Id3Tag tag = ReadSongTag(now.path);
     QStringList about;
-    for (const std::string* field : {&tag.artist, &tag.album})
+    for (const std::string* field : {&now.tag.artist, &now.tag.album})
         if (!field->empty())
             about << QString::fromStdString(*field);
     // The body may be shown as simple markup.

@@ -111,6 +111,8 @@ TEST_F(MusicLibraryTest, PlayFindsASongByItsTagTitleAndAnnouncesIt)
     EXPECT_EQ(bot->lblSong.caption(), "The Band - Blue Sky");
     EXPECT_EQ(bot->nowPlaying().title, "The Band - Blue Sky");
     EXPECT_EQ(bot->id3.tag.album, "First"); // every kind of tag in the ID3 window
+    // The song's Vorbis comment for the desktop's media controls and notifications too.
+    EXPECT_EQ(bot->nowPlaying().tag.artist, "The Band");
     room.sent.clear();
     ownerSays("!mp3?");
     EXPECT_EQ(room.lines(), Names{defaultReply(" The Band - Blue Sky ", " Current Mp3: ")});
