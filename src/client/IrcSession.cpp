@@ -4,6 +4,7 @@
 #include "client/IrcMessage.h"
 
 #include <algorithm>
+#include <limits>
 #include <random>
 
 namespace tavu {
@@ -53,7 +54,11 @@ IrcSession::IrcSession(Runtime& runtime, IrcTransport& transport, IrcConfig conf
       m_watch(
           runtime, [this](const std::string& line) { m_connection.send(line); },
           [this](const std::string& nick, bool online) { nickSeen(nick, online); }, m_config.timings.watchPollMs),
-      m_rejoinTimer(runtime), m_saslTimer(runtime), m_claimTimer(runtime)
+      m_rejoinTimer(runtime), m_saslTimer(runtime), m_claimTimer(runtime),
+      // No jitter: one client retrying one channel.
+      m_joinBackoff({m_config.timings.rejoinMs, std::max(m_config.timings.rejoinMaxMs, m_config.timings.rejoinMs), 0.0,
+                     std::numeric_limits<std::int64_t>::max()},
+                    [] { return 0.5; })
 {
     m_connection.setEvents({[this] { connecting(); }, [this] { opened(); },
                             [this](const IrcMessage& message) { received(message); },
@@ -132,21 +137,13 @@ void IrcSession::sendNotice(const std::string& nick, const std::string& text)
     m_connection.send("NOTICE " + nick + " :" + text);
 }
 
-std::int64_t IrcSession::nextJoinDelayMs() const
-{
-    std::int64_t delay = m_config.timings.rejoinMs;
-    for (int i = 1; i < m_joinRefusals && delay < m_config.timings.rejoinMaxMs; ++i)
-        delay *= 2;
-    return std::min(delay, std::max(m_config.timings.rejoinMaxMs, m_config.timings.rejoinMs));
-}
-
 void IrcSession::opened()
 {
     m_nick.clear(), m_user.clear(), m_host.clear();
     m_mapping = IrcCaseMapping();
     m_watch.reset();
     m_watch.setCaseMapping(m_mapping);
-    m_joinRefusals = 0;
+    m_joinBackoff.reset();
     m_identified = m_claimed = false;
     setPhase(Phase::SigningOn, "Signing on to " + m_config.server);
     m_registration.start(m_config.nick, m_config.userName, m_config.realName, m_config.loginAccount(),
@@ -243,7 +240,7 @@ void IrcSession::handleJoin(const IrcMessage& message)
         return;
     if (isSelf(message.nick)) {
         m_user = message.user, m_host = message.host;
-        m_joinRefusals = 0;
+        m_joinBackoff.reset();
         m_rejoinTimer.stop();
         signedOn(); // in case the server sent no end of its greeting
         setPhase(Phase::InChannel, "In " + m_config.channel + " as " + nick());
@@ -328,8 +325,7 @@ void IrcSession::handleError(const IrcMessage& message)
     const std::string text = lastParam(message);
     const std::string_view refusal = joinRefusal(message.command);
     if (!refusal.empty() && isChannel(message.param(1))) {
-        ++m_joinRefusals;
-        const std::int64_t delay = nextJoinDelayMs();
+        const std::int64_t delay = m_joinDelayMs = m_joinBackoff.nextDelay(0);
         const std::string said = "Cannot join " + m_config.channel + " (" + std::string(refusal) + "): " + text +
                                  "; trying again in " + seconds(delay);
         setPhase(Phase::Joining, said);

@@ -6,6 +6,7 @@
 #include "client/IrcNickWatch.h"
 #include "client/IrcRegistration.h"
 #include "client/OneShotTimer.h"
+#include "client/ReconnectBackoff.h"
 
 #include <functional>
 #include <string>
@@ -65,8 +66,8 @@ public:
     const std::string& account() const { return m_registration.account(); }
     const IrcConfig& config() const { return m_config; }
     const IrcConnection& connection() const { return m_connection; }
-    // How long the bot waits before it tries the channel again after the last refusal.
-    std::int64_t nextJoinDelayMs() const;
+    // How long the bot waited, or waits, before it tries the channel again after the last refusal.
+    std::int64_t nextJoinDelayMs() const { return m_joinDelayMs; }
 
     // Text budget while our own prefix is not known yet.
     static constexpr std::size_t kUnknownPrefixBudget = 400;
@@ -105,12 +106,13 @@ private:
     OneShotTimer m_rejoinTimer;
     OneShotTimer m_saslTimer;
     OneShotTimer m_claimTimer;
+    ReconnectBackoff m_joinBackoff; // refused joins since the last one that worked
+    std::int64_t m_joinDelayMs = 0;
     Events m_events;
     Phase m_phase = Phase::Idle;
     std::string m_statusText;
     std::string m_nick;         // ours since the welcome
     std::string m_user, m_host; // ours, as the server shows them to others
-    int m_joinRefusals = 0;     // refused joins since the last one that worked
     bool m_identified = false;  // IDENTIFY sent since the services last came
     bool m_claimed = false;     // NICK sent for the wanted nick, no answer yet
 };
