@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "player/AudioTap.h"
+
 namespace tavu {
 
 // The media player of the main window (Media1). The program reaches the player only through these
@@ -37,6 +39,9 @@ public:
     virtual double Duration() const = 0;
     virtual double CurrentPosition() const = 0;
     virtual int PlayState() const = 0;
+
+    // Where listeners (the stream) take the music from; null where this player offers none.
+    virtual AudioTapPoint* tapPoint() { return nullptr; }
 
     // Raised on the UI thread, once, when the open song has played to its end (never after Stop
     // or a new Open).
