@@ -31,8 +31,10 @@ std::vector<std::string> headlessProblems(const Settings& settings)
     if (music.empty())
         problems.push_back("no music folder: set Mp3 Directory=/path/to/music in the [Settings] section of " + path);
     else if (!std::filesystem::is_directory(music, error))
-        problems.push_back("the music folder " + music + " does not exist or is no folder: set Mp3 Directory in the "
-                           "[Settings] section of " + path);
+        problems.push_back("the music folder " + music +
+                           " does not exist or is no folder: set Mp3 Directory in the "
+                           "[Settings] section of " +
+                           path);
     return problems;
 }
 

@@ -183,8 +183,7 @@ void IrcChatRoom::joined()
         std::count_if(m_held.begin(), m_held.end(), [&](const Held& line) { return now - line.at > keepMs; }));
     if (old > 0)
         notice(std::to_string(old) + (old == 1 ? " line" : " lines") + " said more than " +
-               std::to_string(keepMs / 1000) + " s before joining " + m_session.config().channel +
-               " will not be sent");
+               std::to_string(keepMs / 1000) + " s before joining " + m_session.config().channel + " will not be sent");
     std::erase_if(m_held, [&](const Held& line) { return now - line.at > keepMs; });
     if (!m_held.empty() && m_replay.empty())
         m_replayedAt = m_held.front().at;

@@ -82,7 +82,7 @@ private:
     std::optional<OwnerMask> m_mask;
     bool m_htmlFormat;
     std::deque<Held> m_held;
-    std::deque<Held> m_replay; // held lines going out after the join
+    std::deque<Held> m_replay;     // held lines going out after the join
     std::int64_t m_replayedAt = 0; // when the last of them was said
     OneShotTimer m_replayTimer;
     std::string m_problem;   // what keeps the room from signing on

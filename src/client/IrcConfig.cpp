@@ -111,7 +111,8 @@ std::vector<IrcEndpoint> parseServers(std::string_view list, int defaultPort)
         // host:port, or [v6 address]:port; a bare v6 address has more than one colon.
         const std::size_t colon = entry.rfind(':');
         const bool bracketed = entry.starts_with('[');
-        if (colon != std::string::npos && (bracketed ? colon > 0 && entry[colon - 1] == ']' : entry.find(':') == colon)) {
+        if (colon != std::string::npos &&
+            (bracketed ? colon > 0 && entry[colon - 1] == ']' : entry.find(':') == colon)) {
             endpoint.host = entry.substr(0, colon);
             if (const auto port = portSetting(entry.substr(colon + 1)); port && *port > 0)
                 endpoint.port = *port;

@@ -56,12 +56,12 @@ struct IrcConfig {
     bool htmlFormat = false;  // reply lines go out as written, not turned into IRC formatting
     std::string userName = "tavu";
     std::string realName = "Tavu";
-    std::string serverPassword;  // PASS before the sign-on
-    std::string certificate;     // a PEM client certificate for TLS links, which logs in by SASL EXTERNAL
-    std::string certificateKey;  // its PEM private key; empty: in the certificate's file
-    std::string servicesHost;    // the host or server NickServ must be on to hear the password
-    bool ctcpReplies = false;    // answer CTCP VERSION and PING
-    bool botMode = false;        // set user mode +B where the server has it
+    std::string serverPassword;   // PASS before the sign-on
+    std::string certificate;      // a PEM client certificate for TLS links, which logs in by SASL EXTERNAL
+    std::string certificateKey;   // its PEM private key; empty: in the certificate's file
+    std::string servicesHost;     // the host or server NickServ must be on to hear the password
+    bool ctcpReplies = false;     // answer CTCP VERSION and PING
+    bool botMode = false;         // set user mode +B where the server has it
     std::string version = "Tavu"; // the answer to CTCP VERSION
     IrcTimings timings;
 

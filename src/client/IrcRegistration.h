@@ -20,7 +20,7 @@ public:
     IrcRegistration(Send send, Report report);
 
     struct Login {
-        std::string account;        // the services login; no password and no certificate, no login
+        std::string account; // the services login; no password and no certificate, no login
         std::string password;
         std::string serverPassword; // sent as PASS first, when not empty
         bool certificate = false;   // the link carries a client certificate: SASL EXTERNAL
@@ -65,7 +65,7 @@ private:
     Send m_send;
     Report m_report;
     std::string m_baseNick, m_nick, m_login, m_password, m_account;
-    std::string m_offered; // the CAP LS list, gathered over several lines
+    std::string m_offered;   // the CAP LS list, gathered over several lines
     std::string m_mechanism; // the SASL mechanism asked for: PLAIN or EXTERNAL
     bool m_certificate = false;
     bool m_externalOffered = false;

@@ -68,7 +68,10 @@ IrcSession::IrcSession(Runtime& runtime, IrcTransport& transport, IrcConfig conf
                                        seconds(m_config.timings.floodIntervalMs) +
                                        ", and newer replies of a command replace its older ones still waiting");
                             },
-                            [this] { setPhase(Phase::Closed, "Signed off"); }});
+                            [this] {
+                                log("Signed off from " + m_where);
+                                setPhase(Phase::Closed, "Signed off");
+                            }});
 }
 
 const std::string& IrcSession::nick() const
@@ -433,14 +436,14 @@ void IrcSession::identify(const std::string& host, const std::string& server)
         m_identified = true; // said once until NickServ comes again
         notice("Not sending the password to " + std::string(kNickServ) + " on " + server +
                (trusted.empty() ? ": nothing tells that it is the services. "
-                                  "If it is, set Services Host=" + server + " in the [Chat] section; or log in by SASL"
+                                  "If it is, set Services Host=" +
+                                      server + " in the [Chat] section; or log in by SASL"
                                 : ", which is not the services host " + trusted));
         return;
     }
     m_identified = true;
     notice("The services are here: logging in as " + m_config.loginAccount());
-    m_connection.send(
-        ircLine("PRIVMSG", {kNickServ, "IDENTIFY " + m_config.loginAccount() + " " + m_config.password}));
+    m_connection.send(ircLine("PRIVMSG", {kNickServ, "IDENTIFY " + m_config.loginAccount() + " " + m_config.password}));
 }
 
 void IrcSession::scheduleRejoin(std::int64_t delayMs)

@@ -83,12 +83,9 @@ struct NewProgramDefault {
     std::string_view value;
 };
 inline constexpr NewProgramDefault kNewProgramDefaults[] = {
-    {keys::LibrarySubfolders, "1"},
-    {keys::LibraryFormats, "flac ogg opus"},
-    {keys::LibraryTitles, "tags"},
-    {keys::DesktopNotify, "1"},
-    {keys::ChatCtcpReplies, "1"},
-    {keys::ChatBotMode, "1"},
+    {keys::LibrarySubfolders, "1"}, {keys::LibraryFormats, "flac ogg opus"},
+    {keys::LibraryTitles, "tags"},  {keys::DesktopNotify, "1"},
+    {keys::ChatCtcpReplies, "1"},   {keys::ChatBotMode, "1"},
 };
 
 } // namespace tavu

@@ -185,8 +185,7 @@ void InspircdNetwork::writeConfigs()
              << "<module name=\"ssl_gnutls\">\n<module name=\"sslinfo\">\n"
              << "<sslprofile name=\"clients\" provider=\"gnutls\" certfile=\"" << m_dir.file("server-cert.pem")
              << "\" keyfile=\"" << m_dir.file("server-key.pem") << "\" hash=\"sha256\" requestclientcert=\"yes\">\n";
-    ircd
-         << "<connect name=\"main\" allow=\"*\" timeout=\"60\" pingfreq=\"120\" hardsendq=\"1M\" softsendq=\"8192\" "
+    ircd << "<connect name=\"main\" allow=\"*\" timeout=\"60\" pingfreq=\"120\" hardsendq=\"1M\" softsendq=\"8192\" "
             "recvq=\"8K\" threshold=\"100\" commandrate=\"100000\" fakelag=\"no\" localmax=\"100\" globalmax=\"100\" "
             "resolvehostnames=\"no\" useident=\"no\" limit=\"1000\" maxchans=\"20\">\n"
          // Without a server of its own InspIRCd would ask the machine's resolver.
@@ -207,9 +206,9 @@ void InspircdNetwork::writeConfigs()
     ircd.close();
 
     std::ofstream services(m_dir.file("atheme.conf"));
-    for (const char* module : {"protocol/inspircd", "backend/opensex", "crypto/pbkdf2v2", "nickserv/main",
-                               "nickserv/register", "nickserv/identify", "nickserv/cert", "saslserv/main",
-                               "saslserv/plain", "saslserv/external"})
+    for (const char* module :
+         {"protocol/inspircd", "backend/opensex", "crypto/pbkdf2v2", "nickserv/main", "nickserv/register",
+          "nickserv/identify", "nickserv/cert", "saslserv/main", "saslserv/plain", "saslserv/external"})
         services << "loadmodule \"modules/" << module << "\";\n";
     services << "serverinfo {\n  name = \"" << kServicesName << "\";\n  desc = \"Tavu test services\";\n"
              << "  numeric = \"0TS\";\n  recontime = 1;\n  netname = \"TavuTest\";\n"

@@ -272,7 +272,8 @@ TEST_F(IrcChatRoomTest, ControlCodesInNamesNeverReachTheChannel)
         EXPECT_EQ(sent[0], html ? clean : htmlToIrc(clean));
         // The owner's own help lines, as notices, too.
         say(kOwner, "hello");
-        room->ChatSendToOwner("help \x03" "4red\x07");
+        room->ChatSendToOwner("help \x03"
+                              "4red\x07");
         runtime.advance(10'000);
         EXPECT_EQ(transport->take(), Lines{"NOTICE boss :help  4red "});
         bot.reset();
@@ -608,9 +609,14 @@ TEST(IrcConfig, ReadsTheChatSection)
                                                             {"::1", 6669},
                                                             {"::1", 6667},
                                                             {"d.example", 6667}}));
-    for (const auto& [text, port] : std::vector<std::pair<std::string, std::optional<int>>>{
-             {"", 0}, {"6667", 6667}, {" 7000 ", 7000}, {"notaport", std::nullopt}, {"0", std::nullopt},
-             {"65536", std::nullopt}, {"66a", std::nullopt}, {"-1", std::nullopt}})
+    for (const auto& [text, port] : std::vector<std::pair<std::string, std::optional<int>>>{{"", 0},
+                                                                                            {"6667", 6667},
+                                                                                            {" 7000 ", 7000},
+                                                                                            {"notaport", std::nullopt},
+                                                                                            {"0", std::nullopt},
+                                                                                            {"65536", std::nullopt},
+                                                                                            {"66a", std::nullopt},
+                                                                                            {"-1", std::nullopt}})
         EXPECT_EQ(portSetting(text), port) << text;
 }
 

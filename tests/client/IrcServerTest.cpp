@@ -242,7 +242,7 @@ TEST_F(IrcServerTest, SignsOnWithTheServerPasswordAndAnswersCtcp)
     });
     ASSERT_TRUE(botInChannel());
     TestIrcClient owner(runtime, ircPort, "boss", "boss");
-    owner.send("PASS door");
+    owner.serverPassword = "door";
     ASSERT_TRUE(owner.signOnAndJoin(kChannel));
     owner.send(std::string("WHOIS ") + kBotNick);
     owner.send(std::string("PRIVMSG ") + kBotNick + " :\x01VERSION\x01");

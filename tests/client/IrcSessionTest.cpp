@@ -33,7 +33,9 @@ protected:
                             [this](const IrcMessage& m, const std::string& text, bool action) {
                                 heard.push_back(m.nick + (action ? " * " : ": ") + text);
                             },
-                            [this] { ++joins; }});
+                            [this] { ++joins; },
+                            {},
+                            {}});
         session->start();
     }
 
@@ -174,7 +176,8 @@ TEST_F(IrcSessionTest, GivesUpASignOnAfterSixtySecondsAndTriesAgain)
     runtime.advance(1'000);
     EXPECT_EQ(transport.closes, 1);
     EXPECT_EQ(session->phase(), IrcSession::Phase::Waiting);
-    EXPECT_EQ(notices.back(), "Disconnected from irc.test:6667: no welcome from the server within 60 s; trying again in 10 s");
+    EXPECT_EQ(notices.back(),
+              "Disconnected from irc.test:6667: no welcome from the server within 60 s; trying again in 10 s");
     runtime.advance(10'000);
     EXPECT_EQ(transport.opens, 2);
     // A connection attempt that never completes times out the same way.
@@ -456,14 +459,15 @@ TEST_F(IrcSessionTest, TheServicesPasswordGoesOnlyToTheServicesHost)
         transport.serverSays(":irc.test 318 Tavu NickServ :End of /WHOIS list.");
         const Lines sent = transport.take();
         EXPECT_EQ(sent, row.identifies ? Lines{"PRIVMSG NickServ :IDENTIFY Tavu pw"} : Lines{}) << row.servicesHost;
-        if (!row.identifies)
+        if (!row.identifies) {
             EXPECT_EQ(notices.back().find("Not sending the password to NickServ on irc.test"), 0u) << notices.back();
+        }
     }
 
     // Logged in by SASL: the bot learns where NickServ is, and it is told once.
     std::vector<std::string> learned;
     makeSession("pw");
-    session->setEvents({{}, {}, {}, {}, [&](const std::string& host) { learned.push_back(host); }});
+    session->setEvents({{}, {}, {}, {}, [&](const std::string& host) { learned.push_back(host); }, {}});
     transport.accept();
     transport.serverSays(":irc.test CAP * LS :sasl");
     transport.serverSays(":irc.test CAP Tavu ACK :sasl");
@@ -535,7 +539,8 @@ TEST_F(IrcSessionTest, AnswersCtcpAndMarksItselfABot)
         transport.serverSays(":Tavu!~tavu@127.0.0.1 JOIN #room");
         transport.serverSays(":eve!e@h PRIVMSG Tavu :\x01VERSION\x01");
         transport.serverSays(":eve!e@h PRIVMSG #room :\x01PING 12345\x07\x01");
-        transport.serverSays(":eve!e@h PRIVMSG Tavu :\x01" "FINGER\x01");
+        transport.serverSays(":eve!e@h PRIVMSG Tavu :\x01"
+                             "FINGER\x01");
         transport.serverSays(":eve!e@h NOTICE Tavu :\x01VERSION\x01");
         runtime.drain();
         const Lines answers{"NOTICE eve :\x01VERSION Tavu 9.9\x01", "NOTICE eve :\x01PING 12345 \x01"};
@@ -592,6 +597,18 @@ TEST_F(IrcSessionTest, TriesTheFallbackServersInTurnAndResetsTheBackOffAfterAGoo
     runtime.advance(31'000);
     transport.serverCloses();
     EXPECT_EQ(statuses.back(), "Disconnected; trying again in 10 s");
+}
+
+// A KILL is told once, with the disconnect that follows it.
+TEST_F(IrcSessionTest, AKillIsToldOnce)
+{
+    signOn();
+    notices.clear();
+    transport.serverSays(":oper!o@h KILL Tavu :go away");
+    transport.serverSays("ERROR :Closing link: (tavu@127.0.0.1) [Killed (oper (go away))]");
+    transport.serverCloses();
+    EXPECT_EQ(notices, Lines{"Disconnected from irc.test:6667: the server said: Closing link: (tavu@127.0.0.1) [Killed "
+                             "(oper (go away))]; trying again in 10 s"});
 }
 
 // A plain link to a TLS port: the server's first bytes are a TLS record, said in plain words.
