@@ -40,6 +40,21 @@ inline constexpr SettingKey ChatOwnerAccount{"Chat", "Owner Account", ""};
 inline constexpr SettingKey ChatChannelKey{"Chat", "Channel Key", ""};
 // The account the bot logs in with; empty means its nick.
 inline constexpr SettingKey ChatAccount{"Chat", "Account", ""};
+// Sent as PASS before signing on (bouncers, private servers).
+inline constexpr SettingKey ChatServerPassword{"Chat", "Server Password", ""};
+inline constexpr SettingKey ChatUserName{"Chat", "User Name", "tavu"};
+inline constexpr SettingKey ChatRealName{"Chat", "Real Name", "Tavu"};
+// A client certificate and its key (PEM files) for the TLS link, which log in by SASL EXTERNAL.
+inline constexpr SettingKey ChatCertificate{"Chat", "Certificate", ""};
+inline constexpr SettingKey ChatKey{"Chat", "Key", ""};
+// Further servers (host or host:port, separated by blanks or commas), tried in turn after Server.
+inline constexpr SettingKey ChatServers{"Chat", "Servers", ""};
+// The host or server name NickServ must have before it hears the password; learned at the first
+// login when empty.
+inline constexpr SettingKey ChatServicesHost{"Chat", "Services Host", ""};
+// Whether CTCP VERSION and PING are answered, and whether the bot marks itself a bot (+B).
+inline constexpr SettingKey ChatCtcpReplies{"Chat", "CTCP Replies", "0"};
+inline constexpr SettingKey ChatBotMode{"Chat", "Bot Mode", "0"};
 
 // The music library. Missing keys keep the classic rules: the directory's own files, names that
 // contain ".mp3", titles from the file names.
@@ -68,10 +83,9 @@ struct NewProgramDefault {
     std::string_view value;
 };
 inline constexpr NewProgramDefault kNewProgramDefaults[] = {
-    {keys::LibrarySubfolders, "1"},
-    {keys::LibraryFormats, "flac ogg opus"},
-    {keys::LibraryTitles, "tags"},
-    {keys::DesktopNotify, "1"},
+    {keys::LibrarySubfolders, "1"}, {keys::LibraryFormats, "flac ogg opus"},
+    {keys::LibraryTitles, "tags"},  {keys::DesktopNotify, "1"},
+    {keys::ChatCtcpReplies, "1"},   {keys::ChatBotMode, "1"},
 };
 
 } // namespace tavu
