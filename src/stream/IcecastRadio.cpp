@@ -102,8 +102,13 @@ void IcecastRadio::settingsChanged()
 
 void IcecastRadio::start()
 {
-    if (!m_settings.enabled || checkStreamSettings(m_settings))
+    if (!m_settings.enabled)
         return;
+    if (const auto problem = checkStreamSettings(m_settings)) {
+        if (m_notice)
+            m_notice("The stream is turned on in the settings, but it cannot start: " + problem->reason);
+        return;
+    }
     if (!m_tapPoint) {
         if (!m_toldNoTap && m_notice)
             m_notice("The stream is turned on in the settings, but this player offers no music to stream.");

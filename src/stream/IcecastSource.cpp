@@ -5,8 +5,10 @@
 #include "stream/OggOpusEncoder.h"
 
 #include <shout/shout.h>
+#include <signal.h>
 
 #include <algorithm>
+#include <csignal>
 #include <chrono>
 #include <mutex>
 #include <stdexcept>
@@ -29,7 +31,14 @@ constexpr int kFallbackRate = 44100;
 void initShoutOnce()
 {
     static std::once_flag once;
-    std::call_once(once, [] { shout_init(); });
+    std::call_once(once, [] {
+        shout_init();
+        // libshout writes to its socket without MSG_NOSIGNAL: a server that went away would end
+        // the whole program with SIGPIPE instead of failing the write.
+        struct sigaction current {};
+        if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            std::signal(SIGPIPE, SIG_IGN);
+    });
 }
 
 std::int64_t msSince(Clock::time_point then)
@@ -182,8 +191,7 @@ void IcecastSource::run()
         shout_metadata_t* metadata = shout_metadata_new();
         if (!metadata)
             return;
-        if (shout_metadata_add(metadata, "song", title->c_str()) == SHOUTERR_SUCCESS &&
-            shout_metadata_add(metadata, "charset", "UTF-8") == SHOUTERR_SUCCESS) {
+        if (shout_metadata_add(metadata, "song", title->c_str()) == SHOUTERR_SUCCESS) {
             const int sent = shout_set_metadata_utf8(connection->shout(), metadata);
             if (sent == SHOUTERR_BUSY || sent == SHOUTERR_RETRY)
                 titleSent = 0; // the next tick tries again

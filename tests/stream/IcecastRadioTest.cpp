@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -50,8 +51,8 @@ protected:
         WriteSetting("Stream", "Port", std::to_string(server.port()), ini);
         WriteSetting("Stream", "Password", IcecastServer::kSourcePassword, ini);
         bot = std::make_unique<Bot>(runtime, room, dir.str(), BotServices{media, sound, dialogs, fonts});
-        bot->trig = "!";
         bot->startChat();
+        bot->trig = "!";
     }
     void startRadio()
     {
@@ -98,22 +99,31 @@ TEST_F(IcecastRadioTest, TheRoomIsToldWhereToListenAndHowManyDo)
     const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/tavu";
     EXPECT_TRUE(runUntil([&] { return test::icyTitle(url) == "New Order - Blue Monday"; }, 5000));
 
+    // One listener, counted by the server.
+    ASSERT_TRUE(runUntil([&] { return server.listeners() == 0; }));
+    QProcess listener;
+    listener.start(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                                            QStringLiteral("--max-time"), QStringLiteral("20"), QString::fromStdString(url)});
+    ASSERT_TRUE(runUntil([&] { return server.listeners() == 1; }));
     room.ownerSays("!listen");
     ASSERT_TRUE(runUntil([&] { return !room.sent.empty(); }, 3000));
-    EXPECT_NE(room.sent.back().line.find(" Listen - [" + url + "] (0 listening) "), std::string::npos)
+    EXPECT_NE(room.sent.back().line.find(" Listen - [" + url + "] (1 listening) "), std::string::npos)
         << room.sent.back().line;
+    EXPECT_TRUE(runUntil([&] { return radio->lastListenerCount() == 1; })) << "for the on-air mark's tooltip";
+    listener.kill();
+    listener.waitForFinished();
     EXPECT_TRUE(notices.empty());
 }
 
 TEST_F(IcecastRadioTest, AWrongPasswordIsToldOnceInTheWindowAndNeverInTheRoom)
 {
-    WriteSetting("Stream", "Password", "wrong", dir.file("Tavu.ini"));
+    WriteSetting("Stream", "Password", "not-the-password", dir.file("Tavu.ini"));
     startRadio();
     // Attempts at 0, 1 and 3 seconds.
     runUntil([] { return false; }, 3500);
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_NE(notices[0].find("refused the stream"), std::string::npos) << notices[0];
-    EXPECT_EQ(notices[0].find("wrong"), std::string::npos) << "the password stays out of sight";
+    EXPECT_EQ(notices[0].find("not-the-password"), std::string::npos) << "the password stays out of sight";
     EXPECT_TRUE(room.sent.empty());
     EXPECT_FALSE(radio->onAir());
 
@@ -130,7 +140,7 @@ TEST_F(IcecastRadioTest, TurnedOffThereIsNoStreamAndNoTap)
     EXPECT_FALSE(media.point.current());
     EXPECT_EQ(radio->listenUrl(), "");
     room.ownerSays("!listen");
-    ASSERT_EQ(room.sent.size(), 1u);
+    ASSERT_TRUE(runUntil([&] { return !room.sent.empty(); }, 3000));
     EXPECT_NE(room.sent[0].line.find(" No stream is set up "), std::string::npos);
     runUntil([] { return false; }, 500);
     EXPECT_EQ(server.listeners(), -1);

@@ -1,4 +1,5 @@
 #include "IcecastServer.h"
+#include "LoopbackPorts.h"
 #include "StreamProbe.h"
 
 #include "stream/IcecastSource.h"
@@ -212,13 +213,16 @@ TEST_F(IcecastSourceTest, OggOpusCarriesTheToneAndANewStreamPerSong)
     auto source = startSource(target(IcecastTarget::Format::Opus));
     source->setTitle("Opus One");
     ASSERT_TRUE(opened());
-    ASSERT_TRUE(waitFor([&] { return server.status().find("Opus One") != std::string::npos; })) << server.status();
-    const std::vector<float> heard = test::listen(mountUrl(server.port()), 3);
+    ASSERT_TRUE(waitFor([&] { return server.listeners() >= 0; }));
+    const std::string url = mountUrl(server.port());
+    // A listener gets the headers of the song's own logical stream first, with its title.
+    EXPECT_TRUE(waitFor([&] { return test::fetch(url, 1).find("TITLE=Opus One") != std::string::npos; }, 5000));
+    const std::vector<float> heard = test::listen(url, 3);
     ASSERT_FALSE(heard.empty());
     EXPECT_NEAR(test::toneFrequency(heard), 440, 5);
     EXPECT_NEAR(test::rmsLevel(heard), 0.5 / std::sqrt(2.0), 0.03);
     source->setTitle("Opus Two");
-    EXPECT_TRUE(waitFor([&] { return server.status().find("Opus Two") != std::string::npos; }));
+    EXPECT_TRUE(waitFor([&] { return test::fetch(url, 1).find("TITLE=Opus Two") != std::string::npos; }, 5000));
 }
 
 } // namespace

@@ -21,12 +21,12 @@ ToneWriter::ToneWriter(std::shared_ptr<AudioTap> tap, double frequency, double a
         double phase = 0;
         auto next = std::chrono::steady_clock::now();
         while (!m_stop.load()) {
-            const double frequency = m_frequency.load();
-            if (frequency > 0) {
+            const double now = m_frequency.load();
+            if (now > 0) {
                 for (std::size_t i = 0; i < kChunk; ++i) {
                     const auto value = static_cast<float>(m_amplitude * std::sin(phase));
                     chunk[2 * i] = chunk[2 * i + 1] = value;
-                    phase += 2 * std::numbers::pi * frequency / m_rate;
+                    phase += 2 * std::numbers::pi * now / m_rate;
                 }
                 phase = std::fmod(phase, 2 * std::numbers::pi);
                 m_tap->write(chunk.data(), kChunk);
@@ -65,8 +65,8 @@ std::vector<float> listen(const std::string& url, double seconds)
         static_cast<int>(seconds * 1000) + 5000);
     const QByteArray pcm = run(QStringLiteral("ffmpeg"),
                                {QStringLiteral("-v"), QStringLiteral("quiet"), QStringLiteral("-i"), file,
-                                QStringLiteral("-f"), QStringLiteral("f32le"), QStringLiteral("-ac"),
-                                QStringLiteral("1"), QStringLiteral("-ar"), QString::number(kProbeRate),
+                                QStringLiteral("-f"), QStringLiteral("f32le"), QStringLiteral("-af"),
+                                QStringLiteral("pan=mono|c0=c0"), QStringLiteral("-ar"), QString::number(kProbeRate),
                                 QStringLiteral("-")},
                                30'000);
     std::vector<float> samples(static_cast<std::size_t>(pcm.size()) / sizeof(float));
@@ -129,7 +129,8 @@ std::string icyTitle(const std::string& url)
         const QByteArray meta = reply.mid(at + 1, length);
         const qsizetype from = meta.indexOf("StreamTitle='");
         if (from >= 0)
-            title = meta.mid(from + 13, meta.indexOf("';", from) - from - 13).toStdString();
+            // Icecast sends MP3 titles in ISO 8859-1, the charset of ICY metadata.
+            title = QString::fromLatin1(meta.mid(from + 13, meta.indexOf("';", from) - from - 13)).toStdString();
         break;
     }
     curl.kill();

@@ -30,7 +30,7 @@ private:
 };
 
 // What a listener hears: seconds of the stream at url, fetched with curl and decoded by ffmpeg to
-// mono float samples at 48 kHz. Empty when nothing came.
+// float samples of its left channel at 48 kHz. Empty when nothing came.
 std::vector<float> listen(const std::string& url, double seconds);
 constexpr int kProbeRate = 48000;
 
