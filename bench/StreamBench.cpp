@@ -10,12 +10,14 @@
 
 #include <sys/resource.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -92,49 +94,99 @@ int encode(const char* path)
     return 0;
 }
 
+// A listener that stays connected and reads the ICY metadata blocks as they come: the title of
+// each block, or "" when the stream ended.
+class IcyListener {
+public:
+    explicit IcyListener(const std::string& url)
+        : m_pipe(::popen(("curl -sN -i -H 'Icy-MetaData: 1' " + url).c_str(), "r"))
+    {
+        std::string headers;
+        for (int c; (c = std::fgetc(m_pipe)) != EOF;) {
+            headers += static_cast<char>(c);
+            if (headers.ends_with("\r\n\r\n"))
+                break;
+        }
+        const std::size_t at = headers.find("icy-metaint:");
+        m_interval = at == std::string::npos ? 0 : std::stoi(headers.substr(at + 12));
+    }
+    ~IcyListener() { ::pclose(m_pipe); }
+    std::string nextTitle()
+    {
+        std::vector<char> skip(static_cast<std::size_t>(m_interval));
+        if (m_interval == 0 || std::fread(skip.data(), 1, skip.size(), m_pipe) != skip.size())
+            return {};
+        const int length = std::fgetc(m_pipe) * 16;
+        std::string meta(static_cast<std::size_t>(std::max(length, 0)), '\0');
+        if (length > 0 && std::fread(meta.data(), 1, meta.size(), m_pipe) != meta.size())
+            return {};
+        const std::size_t from = meta.find("StreamTitle='");
+        return from == std::string::npos ? m_last
+                                         : (m_last = meta.substr(from + 13, meta.find("';", from) - from - 13));
+    }
+
+private:
+    FILE* m_pipe;
+    int m_interval = 0;
+    std::string m_last;
+};
+
 int latency(int port)
 {
     auto tap = IcecastSource::makeTap();
     test::ToneWriter tone(tap, 0, 0.5);
-    bool open = false;
+    std::atomic<bool> open = false;
     IcecastSource source(target(port), tap, [&](const IcecastSource::Report& r) { open = r.open; });
     while (!open)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    double worst = 0;
-    for (int i = 0; i < 5; ++i) {
-        const std::string title = "Song " + std::to_string(i);
-        const auto start = Clock::now();
-        source.setTitle(title);
-        while (test::icyTitle(mountUrl(port)) != title && since(start) < 10)
-            ;
-        worst = std::max(worst, since(start));
-        std::printf("title_s %.3f\n", since(start));
-    }
-    std::printf("title_worst_s %.3f\n", worst);
+    source.setTitle("Song start");
+    std::this_thread::sleep_for(std::chrono::seconds(2));
 
-    // A listener that connected before the music starts: how long until it hears the tone.
+    // From a song's start to its title at a listener that is connected.
+    {
+        IcyListener listener(mountUrl(port));
+        while (listener.nextTitle() != "Song start")
+            ;
+        const auto caughtUp = Clock::now();
+        while (since(caughtUp) < 1) // past the burst: the listener is at the live edge
+            listener.nextTitle();
+        double worst = 0;
+        for (int i = 0; i < 5; ++i) {
+            const std::string title = "Song " + std::to_string(i);
+            const auto start = Clock::now();
+            source.setTitle(title);
+            while (listener.nextTitle() != title && since(start) < 10)
+                ;
+            worst = std::max(worst, since(start));
+            std::printf("title_s %.3f\n", since(start));
+        }
+        std::printf("title_worst_s %.3f\n", worst);
+    }
+
+    // A new listener: how soon it has audio, and then how long the music takes to reach it.
     const std::string command = "curl -sN " + mountUrl(port) + " | mpg123 -q -s -m -r 8000 - 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::vector<short> block(80);
     const auto connected = Clock::now();
-    bool firstByte = false;
-    std::this_thread::sleep_for(std::chrono::seconds(5)); // past Icecast's burst of silence
-    const auto toneAt = Clock::now();
-    tone.setFrequency(1000);
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::vector<short> block(80); // 10 ms
+    bool firstAudio = false;
+    std::optional<Clock::time_point> toneAt;
     while (std::fread(block.data(), sizeof(short), block.size(), pipe) == block.size()) {
-        if (!firstByte) {
-            firstByte = true;
+        if (!firstAudio) {
+            firstAudio = true;
             std::printf("first_audio_after_connect_s %.3f\n", since(connected));
+        }
+        if (!toneAt && since(connected) > 6) { // past the burst of silence Icecast sent at once
+            toneAt = Clock::now();
+            tone.setFrequency(1000);
         }
         double sum = 0;
         for (short s : block)
             sum += double(s) * s;
-        if (Clock::now() > toneAt && std::sqrt(sum / block.size()) > 3000) {
-            std::printf("music_to_listener_s %.3f\n", since(toneAt));
+        if (toneAt && std::sqrt(sum / block.size()) > 3000) {
+            std::printf("music_to_listener_s %.3f\n", since(*toneAt));
             break;
         }
-        if (since(toneAt) > 30)
+        if (toneAt && since(*toneAt) > 30)
             break;
     }
     ::pclose(pipe);

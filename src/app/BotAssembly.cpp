@@ -35,9 +35,8 @@ BotAssembly::BotAssembly(std::string programDir, Dialogs& dialogs, const FontLis
     m_bot->soundFolders = {QCoreApplication::applicationDirPath().toStdString() + "/Sounds",
                            std::string(TAVU_DATA_DIR) + "/Sounds"};
     // The stream takes the music from the player itself, before the owner's volume.
-    m_radio = std::make_unique<IcecastRadio>(*m_bot, m_media->tapPoint(), [this](const std::string& text) {
-        m_room->notice(text);
-    });
+    m_radio = std::make_unique<IcecastRadio>(*m_bot, m_media->tapPoint(),
+                                             [this](const std::string& text) { m_room->notice(text); });
     m_bot->radio = m_radio.get();
 }
 

@@ -50,8 +50,10 @@ std::string faultText(IcecastSource::Fault fault, const StreamSettings& s, const
     case IcecastSource::Fault::Unreachable:
         return "The stream cannot reach the Icecast server at " + server + " (" + detail + ")." + again;
     case IcecastSource::Fault::Refused:
-        return "The Icecast server at " + server + " refused the stream: the source user or password is wrong, "
-               "or another source holds the mount " + std::string(trimmed(s.mount)) + "." + again;
+        return "The Icecast server at " + server +
+               " refused the stream: the source user or password is wrong, "
+               "or another source holds the mount " +
+               std::string(trimmed(s.mount)) + "." + again;
     case IcecastSource::Fault::Tls:
         return "The stream could not talk to the Icecast server at " + server + ": its TLS setting (" +
                (s.tls ? "on" : "off") + ") does not match the server's port." + again;
@@ -76,9 +78,8 @@ IcecastRadio::IcecastRadio(Bot& bot, AudioTapPoint* tapPoint, std::function<void
         if (m_source)
             m_source->setIdle(true);
     });
-    QObject::connect(&m_listenerPoll, &QTimer::timeout, &m_context, [this] {
-        countListeners([](std::optional<int>) {});
-    });
+    QObject::connect(&m_listenerPoll, &QTimer::timeout, &m_context,
+                     [this] { countListeners([](std::optional<int>) {}); });
     m_following.follow(bot.songStarted, [this] { onSongStarted(); });
     m_following.follow(bot.playStateChanged, [this] { onPlayState(); });
     start();
@@ -231,8 +232,11 @@ void IcecastRadio::countListeners(std::function<void(std::optional<int>)> done)
 
 std::optional<int> IcecastRadio::listenersInStatus(const QByteArray& json, const std::string& mount)
 {
-    const QJsonValue sources = QJsonDocument::fromJson(json).object().value(QStringLiteral("icestats")).toObject().value(
-        QStringLiteral("source"));
+    const QJsonValue sources = QJsonDocument::fromJson(json)
+                                   .object()
+                                   .value(QStringLiteral("icestats"))
+                                   .toObject()
+                                   .value(QStringLiteral("source"));
     // One source is an object, several an array.
     const QJsonArray all = sources.isArray() ? sources.toArray() : QJsonArray{sources};
     const QString wanted = QString::fromStdString(mount);

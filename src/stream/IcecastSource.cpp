@@ -8,8 +8,8 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <mutex>
 #include <stdexcept>
 #include <vector>
@@ -273,8 +273,8 @@ void IcecastSource::run()
         }
         framesSent += total;
         if (framesSent > due) // the music came faster than the clock: the clock follows it
-            clockStart = Clock::now() - std::chrono::microseconds(
-                                            static_cast<std::int64_t>(framesSent * 1'000'000.0 / rate));
+            clockStart =
+                Clock::now() - std::chrono::microseconds(static_cast<std::int64_t>(framesSent * 1'000'000.0 / rate));
         if (m_target.gain != 1.0)
             for (std::size_t i = 0; i < total * 2; ++i)
                 samples[i] = static_cast<float>(samples[i] * m_target.gain);

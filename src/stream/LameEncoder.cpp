@@ -36,7 +36,7 @@ void LameEncoder::encode(const float* samples, std::size_t frames, Bytes& out)
     const std::size_t at = out.size();
     out.resize(at + room);
     const int written = lame_encode_buffer_interleaved_ieee_float(m_lame, samples, static_cast<int>(frames),
-                                                                   out.data() + at, static_cast<int>(room));
+                                                                  out.data() + at, static_cast<int>(room));
     out.resize(at + static_cast<std::size_t>(written > 0 ? written : 0));
 }
 

@@ -37,8 +37,8 @@ OggOpusEncoder::OggOpusEncoder(int sampleRate, int kbps) : m_inputRate(sampleRat
     m_preSkip = lookahead;
     if (sampleRate != kRate) {
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-        if (swr_alloc_set_opts2(&m_resampler, &stereo, AV_SAMPLE_FMT_FLT, kRate, &stereo, AV_SAMPLE_FMT_FLT,
-                                sampleRate, 0, nullptr) < 0 ||
+        if (swr_alloc_set_opts2(&m_resampler, &stereo, AV_SAMPLE_FMT_FLT, kRate, &stereo, AV_SAMPLE_FMT_FLT, sampleRate,
+                                0, nullptr) < 0 ||
             swr_init(m_resampler) < 0) {
             swr_free(&m_resampler);
             opus_encoder_destroy(m_opus);

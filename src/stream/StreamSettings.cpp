@@ -97,10 +97,12 @@ std::string StreamSettings::listenUrl() const
 std::optional<SettingsProblem> checkStreamSettings(const StreamSettings& c)
 {
     const std::pair<const char*, const std::string*> texts[] = {
-        {"streamServer", &c.server},   {"streamPort", &c.port},         {"streamMount", &c.mount},
-        {"streamUser", &c.user},       {"streamPassword", &c.password}, {"streamBitrate", &c.bitrate},
-        {"streamName", &c.name},       {"streamDescription", &c.description}, {"streamGenre", &c.genre},
-        {"streamPublicUrl", &c.publicUrl}, {"streamVolume", &c.volume}, {"streamIdleMinutes", &c.idleMinutes},
+        {"streamServer", &c.server},     {"streamPort", &c.port},
+        {"streamMount", &c.mount},       {"streamUser", &c.user},
+        {"streamPassword", &c.password}, {"streamBitrate", &c.bitrate},
+        {"streamName", &c.name},         {"streamDescription", &c.description},
+        {"streamGenre", &c.genre},       {"streamPublicUrl", &c.publicUrl},
+        {"streamVolume", &c.volume},     {"streamIdleMinutes", &c.idleMinutes},
     };
     for (const auto& [field, text] : texts)
         if (holdsControl(*text))

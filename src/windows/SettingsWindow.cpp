@@ -38,8 +38,7 @@ QWidget* page(QWidget* parent, std::initializer_list<QWidget*> sections)
 
 SettingsWindow::SettingsWindow(Bot& bot, QWidget* parent)
     : QWidget(parent, Qt::Window), m_bot(bot), m_form(new SettingsForm(this)), m_stream(new StreamPage(this)),
-      m_tabs(new QTabWidget(this)),
-      m_problem(new QLabel(this))
+      m_tabs(new QTabWidget(this)), m_problem(new QLabel(this))
 {
     using S = SettingsForm::Section;
     setObjectName(QStringLiteral("frmSettings"));

@@ -102,8 +102,9 @@ TEST_F(IcecastRadioTest, TheRoomIsToldWhereToListenAndHowManyDo)
     // One listener, counted by the server.
     ASSERT_TRUE(runUntil([&] { return server.listeners() == 0; }));
     QProcess listener;
-    listener.start(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
-                                            QStringLiteral("--max-time"), QStringLiteral("20"), QString::fromStdString(url)});
+    listener.start(QStringLiteral("curl"),
+                   {QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                    QStringLiteral("--max-time"), QStringLiteral("20"), QString::fromStdString(url)});
     ASSERT_TRUE(runUntil([&] { return server.listeners() == 1; }));
     room.ownerSays("!listen");
     ASSERT_TRUE(runUntil([&] { return !room.sent.empty(); }, 3000));

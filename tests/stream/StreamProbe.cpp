@@ -63,12 +63,12 @@ std::vector<float> listen(const std::string& url, double seconds)
         {QStringLiteral("-s"), QStringLiteral("--max-time"), QString::number(seconds), QStringLiteral("-o"), file,
          QString::fromStdString(url)},
         static_cast<int>(seconds * 1000) + 5000);
-    const QByteArray pcm = run(QStringLiteral("ffmpeg"),
-                               {QStringLiteral("-v"), QStringLiteral("quiet"), QStringLiteral("-i"), file,
-                                QStringLiteral("-f"), QStringLiteral("f32le"), QStringLiteral("-af"),
-                                QStringLiteral("pan=mono|c0=c0"), QStringLiteral("-ar"), QString::number(kProbeRate),
-                                QStringLiteral("-")},
-                               30'000);
+    const QByteArray pcm =
+        run(QStringLiteral("ffmpeg"),
+            {QStringLiteral("-v"), QStringLiteral("quiet"), QStringLiteral("-i"), file, QStringLiteral("-f"),
+             QStringLiteral("f32le"), QStringLiteral("-af"), QStringLiteral("pan=mono|c0=c0"), QStringLiteral("-ar"),
+             QString::number(kProbeRate), QStringLiteral("-")},
+            30'000);
     std::vector<float> samples(static_cast<std::size_t>(pcm.size()) / sizeof(float));
     std::memcpy(samples.data(), pcm.data(), samples.size() * sizeof(float));
     return samples;

@@ -1,8 +1,8 @@
+#include "stream/StreamSettings.h"
 #include "bot/Controls.h"
 #include "bot/Lifecycle.h"
 #include "settings/ProfileFile.h"
 #include "stream/Radio.h"
-#include "stream/StreamSettings.h"
 #include "support/SimRuntimeFixture.h"
 
 #include <gtest/gtest.h>
@@ -147,8 +147,8 @@ TEST_F(ListenTest, TellsTheAddressAndTheListenersOnlyWhenAsked)
     ownerSays("!listen");
     bot->radio = &radio; // set up, but off
     ownerSays("!listen");
-    EXPECT_EQ(takeLines(), (std::vector<std::string>{defaultReply(" No stream is set up "),
-                                                     defaultReply(" No stream is set up ")}));
+    EXPECT_EQ(takeLines(),
+              (std::vector<std::string>{defaultReply(" No stream is set up "), defaultReply(" No stream is set up ")}));
     radio.url = "http://radio.example.org:8000/tavu?a&b";
     ownerSays("!listen");
     EXPECT_TRUE(takeLines().empty()) << "the reply waits for the server";
@@ -158,9 +158,9 @@ TEST_F(ListenTest, TellsTheAddressAndTheListenersOnlyWhenAsked)
     radio.pending = nullptr;
     ownerSays("!listen");
     radio.pending(std::nullopt);
-    EXPECT_EQ(takeLines(),
-              (std::vector<std::string>{defaultReply(" Listen - [http://radio.example.org:8000/tavu?a&amp;b] (3 listening) "),
-                                        defaultReply(" Listen - [http://radio.example.org:8000/tavu?a&amp;b] ")}));
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{
+                               defaultReply(" Listen - [http://radio.example.org:8000/tavu?a&amp;b] (3 listening) "),
+                               defaultReply(" Listen - [http://radio.example.org:8000/tavu?a&amp;b] ")}));
 }
 
 TEST_F(ListenTest, TheLoadAnnouncementsGainALineOnlyWhileTheStreamIsOn)

@@ -1,7 +1,7 @@
 #include "windows/SettingsWindow.h"
 #include "bot/Lifecycle.h"
-#include "support/SimRuntimeFixture.h"
 #include "stream/Radio.h"
+#include "support/SimRuntimeFixture.h"
 #include "windows/SettingsForm.h"
 #include "windows/WelcomeWindow.h"
 
