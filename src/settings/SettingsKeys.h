@@ -69,6 +69,27 @@ inline constexpr SettingKey DesktopTop{"Desktop", "Top", ""};
 inline constexpr SettingKey DesktopOnTop{"Desktop", "On Top", "1"};
 inline constexpr SettingKey DesktopIntro{"Desktop", "Intro", "1"};
 
+// The stream for listeners: an Icecast mount that the room can listen to. Off until the owner
+// turns it on.
+inline constexpr SettingKey StreamEnabled{"Stream", "Enabled", "0"};
+inline constexpr SettingKey StreamServer{"Stream", "Server", "localhost"};
+inline constexpr SettingKey StreamPort{"Stream", "Port", "8000"};
+inline constexpr SettingKey StreamMount{"Stream", "Mount", "/tavu"};
+inline constexpr SettingKey StreamUser{"Stream", "User", "source"};
+inline constexpr SettingKey StreamPassword{"Stream", "Password", ""};
+inline constexpr SettingKey StreamTls{"Stream", "TLS", "off"};
+inline constexpr SettingKey StreamFormat{"Stream", "Format", "mp3"};
+inline constexpr SettingKey StreamBitrate{"Stream", "Bitrate", "128"};
+inline constexpr SettingKey StreamName{"Stream", "Name", "Tavu"};
+inline constexpr SettingKey StreamDescription{"Stream", "Description", ""};
+inline constexpr SettingKey StreamGenre{"Stream", "Genre", ""};
+// What the room is told to open; empty: the server, port and mount.
+inline constexpr SettingKey StreamPublicUrl{"Stream", "Public URL", ""};
+// The stream's own level, 0 to 100; the owner's volume, balance and mute change the speakers only.
+inline constexpr SettingKey StreamVolume{"Stream", "Volume", "100"};
+// Minutes stopped after which the mount is closed until the next song.
+inline constexpr SettingKey StreamIdleMinutes{"Stream", "Idle Minutes", "30"};
+
 // Where the update checker looks.
 inline constexpr SettingKey UpdatePageUrl{"Updates", "Page URL", "https://tavu.sourceforge.io/update.html"};
 inline constexpr SettingKey UpdateDownloadUrl{"Updates", "Download URL",
