@@ -18,7 +18,7 @@ public:
     void onSignal();
     int signalsSeen() const { return m_seen; }
 
-    static constexpr int kDeadlineMs = 4000;
+    static constexpr int kDeadlineMs = 3500;
 
 private:
     std::function<void()> m_startShutdown;

@@ -29,7 +29,7 @@ void loadSongs(Bot& bot)
     }
     bool listed = false;
     FillSongList(bot, bot.dir, listed);
-    if (bot.lstMp3.empty())
+    if (bot.lstMp3.empty() && !bot.runtime().quitting()) // told to end meanwhile: the listing was cut short
         bot.reply(" Error, Invalid Directory! ");
 }
 

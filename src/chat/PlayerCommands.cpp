@@ -204,6 +204,8 @@ void refdir(Bot& bot, Arg)
         return bot.reply(" No directory is available! ");
     bool listed = false;
     FillSongList(bot, bot.File1.path(), listed);
+    if (bot.runtime().quitting())
+        return; // the listing was cut short: the program ends
     bot.reply(" Directory Refreshed [" + bot.dir + "] ");
 }
 

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <sys/stat.h>
@@ -205,6 +206,11 @@ TEST(LibraryScanner, AFolderChangedWhileItIsReadListsAsBeforeOrAfter)
         writeBytes(music.file("s" + std::to_string(i) + ".mp3"), "");
     const LibraryOptions options{true, {}, false};
     std::string from = music.file("s0.mp3");
+    // The rename comes about halfway through a read, where it is most likely to split one.
+    ASSERT_TRUE(scanLibrary(music.str(), options, false)); // the folder has settled after this one
+    const auto begun = std::chrono::steady_clock::now();
+    ASSERT_TRUE(scanLibrary(music.str(), options, false));
+    const auto halfARead = (std::chrono::steady_clock::now() - begun) / 2;
     for (int round = 0; round < 12; ++round) {
         SCOPED_TRACE(round);
         const std::string to = music.file("moved" + std::to_string(round) + ".mp3");
@@ -212,6 +218,7 @@ TEST(LibraryScanner, AFolderChangedWhileItIsReadListsAsBeforeOrAfter)
         std::thread renamer([&] {
             while (!started)
                 std::this_thread::yield();
+            std::this_thread::sleep_for(halfARead);
             fs::rename(from, to);
         });
         started = true;
