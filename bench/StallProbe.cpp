@@ -4,7 +4,9 @@
 // real media controls on a private D-Bus daemon; the sound and the chat room are the test fakes.
 //   tavu_stall_bench [TREE]
 // TREE (default: tavu-stall-tree in the temporary folder) gets 100,000 tagged songs in 1,000
-// folders once and is kept for the next run. Prints one line per phase: "NAME MAX_MS TICKS".
+// folders once and is kept for the next run. Prints one line per phase: "NAME MAX_MS CPU_MS TICKS":
+// the longest delay of a tick, and the most CPU time the UI thread used between two ticks (what the
+// delay would be on an idle machine, where the thread is never made to wait for a core).
 //   dir-first   "!dir TREE" with an empty Library.db (every tag read)
 //   dir-cache   "!dir TREE" again, tags from Library.db
 //   mpris       10,000 calls sent without waiting for answers (Next, Volume, OpenUri of a file
@@ -32,6 +34,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -81,8 +84,16 @@ fs::path makeTree(const fs::path& root)
 // The longest delay of the probe's ticks while work runs, until done() holds.
 struct Stall {
     qint64 maxLateMs = 0;
+    double maxCpuMs = 0;
     int ticks = 0;
 };
+
+double threadCpuMs()
+{
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
 
 Stall measure(const std::function<void()>& work, const std::function<bool()>& done)
 {
@@ -90,13 +101,17 @@ Stall measure(const std::function<void()>& work, const std::function<bool()>& do
     QElapsedTimer clock;
     clock.start();
     qint64 last = 0;
+    double lastCpu = threadCpuMs();
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
     probe.setInterval(kProbeMs);
     QObject::connect(&probe, &QTimer::timeout, [&] {
         const qint64 now = clock.elapsed();
+        const double cpu = threadCpuMs();
         stall.maxLateMs = std::max(stall.maxLateMs, now - last - kProbeMs);
+        stall.maxCpuMs = std::max(stall.maxCpuMs, cpu - lastCpu);
         last = now;
+        lastCpu = cpu;
         ++stall.ticks;
     });
     probe.start();
@@ -107,12 +122,14 @@ Stall measure(const std::function<void()>& work, const std::function<bool()>& do
     // The tick that was due while the last of the work ran.
     const qint64 now = clock.elapsed();
     stall.maxLateMs = std::max(stall.maxLateMs, now - last - kProbeMs);
+    stall.maxCpuMs = std::max(stall.maxCpuMs, threadCpuMs() - lastCpu);
     return stall;
 }
 
 void print(const char* name, const Stall& stall)
 {
-    std::printf("%s %lld %d\n", name, static_cast<long long>(std::max<qint64>(stall.maxLateMs, 0)), stall.ticks);
+    std::printf("%s %lld %.1f %d\n", name, static_cast<long long>(std::max<qint64>(stall.maxLateMs, 0)), stall.maxCpuMs,
+                stall.ticks);
     std::fflush(stdout);
 }
 
