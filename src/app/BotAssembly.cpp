@@ -73,6 +73,10 @@ void BotAssembly::signOff()
     m_room->signOff();
     if (!m_room->signingOff())
         return;
+    if (m_hurry) {
+        m_room->signOff(); // at once
+        return;
+    }
     QEventLoop loop;
     QTimer check;
     QElapsedTimer clock;

@@ -42,6 +42,10 @@ public:
     // signs off and goes once the events queued before now have run.
     void reopenRoom(const std::string& localScreenName);
 
+    // The program is to end at once: the sign-off sends its last lines without waiting for the
+    // server's answer.
+    void hurry() { m_hurry = true; }
+
     // The longest the sign-off waits for the room's last lines.
     static constexpr int kSignOffWaitMs = 8000;
 
@@ -59,6 +63,7 @@ private:
     std::vector<std::unique_ptr<LocalChatRoom>> m_oldRooms; // signed off, going soon
     std::unique_ptr<Bot> m_bot;
     std::unique_ptr<IcecastRadio> m_radio;
+    bool m_hurry = false;
 };
 
 } // namespace tavu

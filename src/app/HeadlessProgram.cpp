@@ -3,6 +3,7 @@
 #include "app/BotAssembly.h"
 #include "app/HeadlessSettings.h"
 #include "app/HeadlessWindows.h"
+#include "app/SignalShutdown.h"
 #include "bot/Bot.h"
 #include "bot/Lifecycle.h"
 #include "bot/ProgramSettings.h"
@@ -39,12 +40,18 @@ HeadlessProgram::HeadlessProgram(std::string programDir)
         std::cerr << "tavu: " << irc->status() << std::endl;
         irc->onLog = [](const std::string& text) { std::cerr << "tavu: " << text << std::endl; };
     }
-    m_signals = std::make_unique<SignalWatcher>([this](int) { shutDown(); });
+    m_shutdown = std::make_unique<SignalShutdown>([this] { shutDown(); },
+                                                  [this] {
+                                                      m_core->hurry();
+                                                      m_core->runtime().quit();
+                                                  });
+    m_signals = std::make_unique<SignalWatcher>([this](int) { endBySignal(); });
 }
 
 HeadlessProgram::~HeadlessProgram()
 {
     m_signals.reset();
+    m_shutdown.reset();
     m_core->bot().windows = nullptr;
     m_core.reset();
 }
@@ -55,6 +62,14 @@ bool HeadlessProgram::start()
     keepPasswordPrivate(m_core->bot().settings());
     m_started = Form_Load(m_core->bot());
     return m_started;
+}
+
+void HeadlessProgram::endBySignal()
+{
+    if (m_started && (!m_unloading || m_shutdown->signalsSeen() > 0))
+        return m_shutdown->onSignal();
+    m_core->hurry();
+    m_core->runtime().quit();
 }
 
 void HeadlessProgram::shutDown()

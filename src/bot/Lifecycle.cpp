@@ -31,7 +31,7 @@ void loadSongs(Bot& bot)
     }
     bool listed = false;
     FillSongList(bot, bot.dir, listed);
-    if (bot.lstMp3.empty())
+    if (bot.lstMp3.empty() && !bot.runtime().quitting()) // told to end meanwhile: the listing was cut short
         bot.reply(" Error, Invalid Directory! ");
 }
 
@@ -119,10 +119,15 @@ bool Form_Load(Bot& bot)
 void Form_Unload(Bot& bot, const std::function<void()>& glide)
 {
     bot.playedWriter().flush();
+    // Told to end at once meanwhile (a second signal): the lines still to come are dropped.
     bot.reply(" By: Quarn ");
     Wait(bot.runtime(), 1);
+    if (bot.runtime().quitting())
+        return;
     bot.reply(" Unloaded By - [" + bot.Handle.caption() + "] ");
     Wait(bot.runtime(), 1);
+    if (bot.runtime().quitting())
+        return;
     bot.reply(" Mp3's Played: - [" + bot.played.caption() + "] ");
     bot.playSound("Exit.wav");
     if (glide)

@@ -111,6 +111,40 @@ TEST_F(HeadlessProgramTest, AnswersTheOwnerAndEndsOnSigtermWithItsUnloadLines)
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
+// A second signal during the unload announcements ends it at once: the lines still to come are
+// dropped, and it signs off with QUIT.
+TEST_F(HeadlessProgramTest, ASecondSignalDuringTheShutdownEndsItAtOnceWithQuit)
+{
+    ASSERT_TRUE(startServer());
+    writeSettings();
+    auto owner = joinedClient("boss", "boss");
+    ASSERT_TRUE(owner);
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    startProgram();
+    const auto heard = [&](std::size_t n) {
+        return owner->waitFor([&] { return owner->saidBy(kBotNick).size() >= n; });
+    };
+    const auto output = [&] { return program.readAll().toStdString(); };
+    ASSERT_TRUE(heard(3)) << output();
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(heard(4)) << output();
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(ended(5'000)) << output();
+    EXPECT_EQ(program.exitCode(), 0);
+    ASSERT_TRUE(owner->waitFor([&] {
+        for (const IrcMessage& m : owner->received())
+            if (m.command == "QUIT" && m.nick == kBotNick)
+                return true;
+        return false;
+    })) << output();
+    Style style;
+    style.LoadStyle(dir.file("Tavu.ini"));
+    const auto reply = [&](const std::string& body) { return htmlToIrc(style.ComposeReply(" Tavu ", body)); };
+    EXPECT_EQ(owner->saidBy(kBotNick), (Lines{reply(" By: Quarn "), reply(" Loaded By - [Quarn] "),
+                                              reply(" Mp3's - [3] "), reply(" By: Quarn ")}))
+        << output();
+}
+
 // A signal while the bot still waits for its channel (the server is not there) ends it at once,
 // announcing nothing.
 TEST_F(HeadlessProgramTest, ASignalDuringStartUpEndsItAtOnce)
