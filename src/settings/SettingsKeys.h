@@ -54,6 +54,15 @@ inline constexpr SettingKey DesktopTop{"Desktop", "Top", ""};
 inline constexpr SettingKey DesktopOnTop{"Desktop", "On Top", "1"};
 inline constexpr SettingKey DesktopIntro{"Desktop", "Intro", "1"};
 
+// The queue of songs that play next, and requests from the room's members (off unless enabled).
+inline constexpr SettingKey QueueEnabled{"Queue", "Enabled", "0"};
+inline constexpr SettingKey RequestsEnabled{"Requests", "Enabled", "0"};
+inline constexpr SettingKey RequestsMaxQueued{"Requests", "Max Queued", "3"};
+inline constexpr SettingKey RequestsMaxLength{"Requests", "Max Length", "600"};
+inline constexpr SettingKey RequestsQueueSize{"Requests", "Queue Size", "50"};
+inline constexpr SettingKey RequestsCooldown{"Requests", "Cooldown", "10"};
+inline constexpr SettingKey RequestsSkipVotes{"Requests", "Skip Votes", "3"};
+
 // Where the update checker looks.
 inline constexpr SettingKey UpdatePageUrl{"Updates", "Page URL", "https://tavu.sourceforge.io/update.html"};
 inline constexpr SettingKey UpdateDownloadUrl{"Updates", "Download URL",
@@ -72,6 +81,8 @@ inline constexpr NewProgramDefault kNewProgramDefaults[] = {
     {keys::LibraryFormats, "flac ogg opus"},
     {keys::LibraryTitles, "tags"},
     {keys::DesktopNotify, "1"},
+    {keys::QueueEnabled, "1"},
+    {keys::RequestsEnabled, "0"},
 };
 
 } // namespace tavu
