@@ -1,6 +1,7 @@
 #include "bot/RemotePlayer.h"
 
 #include "bot/Bot.h"
+#include "queue/UpNext.h"
 #include "bot/DesktopControls.h"
 #include "bot/PlayerControls.h"
 #include "bot/StartSong.h"
@@ -42,6 +43,11 @@ const char* loopName(PlayMode mode)
     }
 }
 
+bool hasQueued(const Bot& bot)
+{
+    return bot.upNext->enabled() && !bot.upNext->queue.empty();
+}
+
 } // namespace
 
 RemotePlayer::RemotePlayer(Bot& bot) : m_bot(bot)
@@ -53,6 +59,7 @@ RemotePlayer::RemotePlayer(Bot& bot) : m_bot(bot)
     m_following.follow(bot.lblVol.changed, change);
     m_following.follow(bot.lstMp3.selectionChanged, change);
     m_following.follow(bot.lstMp3.itemsChanged, change);
+    m_following.follow(bot.upNext->queue.changed, change);
     // The player may learn a song's length only once it plays; the bar follows it.
     m_following.follow(bot.Bar1.changed, [this] {
         if (m_track.number > 0 && m_bot.media().Duration() > 0)
@@ -82,7 +89,7 @@ RemoteState RemotePlayer::state() const
     s.canPlay = open || !m_bot.lstMp3.empty();
     s.canPause = open;
     s.canSeek = open && m_bot.media().Duration() > 0;
-    s.canGoNext = stepIndex(m_bot, +1) >= 0;
+    s.canGoNext = hasQueued(m_bot) || stepIndex(m_bot, +1) >= 0;
     s.canGoPrevious = stepIndex(m_bot, -1) >= 0;
     s.track = m_track;
     return s;
@@ -138,7 +145,9 @@ void RemotePlayer::Stop()
 
 void RemotePlayer::Next()
 {
-    if (state().canGoNext)
+    if (hasQueued(m_bot))
+        m_bot.upNext->play(); // the queue goes first, as at the end of a song
+    else if (state().canGoNext)
         Next_Click(m_bot);
 }
 

@@ -35,6 +35,7 @@ IrcChatRoom::IrcChatRoom(Runtime& runtime, std::unique_ptr<IrcTransport> transpo
             channelMessage(message, text, action);
         },
         [this] { joined(); },
+        [this](const IrcMessage& message) { m_members.track(message, m_session.caseMapping()); },
     });
 }
 
@@ -175,6 +176,7 @@ void IrcChatRoom::channelMessage(const IrcMessage& message, const std::string& t
     const std::string sender = senderOf(message);
     if (m_mask && sender == m_mask->ownerName())
         m_ownerNick = message.nick;
+    m_members.heard(sender, message, m_session.accountTags(), m_session.caseMapping());
     lineAppeared(sender, action ? std::string(kAction) + visible : visible);
 }
 

@@ -44,6 +44,7 @@ IrcConfig IrcConfig::fromSettings(const Settings& settings)
     config.owner = trimmed(settings.read(keys::ChatOwner));
     config.ownerAccount = wireName(settings.read(keys::ChatOwnerAccount));
     config.htmlFormat = wantsHtmlFormat(settings);
+    config.memberAccounts = leadingNumber(settings.readOr(keys::RequestsEnabled)) != 0;
     return config;
 }
 

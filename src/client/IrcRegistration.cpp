@@ -99,7 +99,8 @@ void IrcRegistration::requestCaps()
         const std::string name = offer.substr(0, eq);
         const std::string value = eq == std::string::npos ? std::string{} : offer.substr(eq + 1);
         const bool plain = value.empty() || ("," + value + ",").find(",PLAIN,") != std::string::npos;
-        if (name == "account-tag" || (name == "sasl" && !m_password.empty() && plain))
+        const bool extra = std::find(m_extraCaps.begin(), m_extraCaps.end(), name) != m_extraCaps.end();
+        if (name == "account-tag" || extra || (name == "sasl" && !m_password.empty() && plain))
             request += (request.empty() ? "" : " ") + name;
     }
     if (request.empty())

@@ -146,6 +146,8 @@ void IrcSession::opened()
     m_joinBackoff.reset();
     m_identified = m_claimed = false;
     setPhase(Phase::SigningOn, "Signing on to " + m_config.server);
+    m_registration.setExtraCaps(m_config.memberAccounts ? std::vector<std::string>{"extended-join", "account-notify"}
+                                                        : std::vector<std::string>{});
     m_registration.start(m_config.nick, m_config.userName, m_config.realName, m_config.loginAccount(),
                          m_config.password);
     // A server may offer SASL while its services are away, and then never answer the login.
@@ -165,6 +167,8 @@ void IrcSession::lost(const std::string& reason, std::int64_t retryMs)
 
 void IrcSession::received(const IrcMessage& message)
 {
+    if (m_events.received)
+        m_events.received(message);
     const bool wasWelcomed = m_registration.welcomed();
     const bool wasLoggedIn = m_registration.loggedIn();
     if (m_registration.handle(message)) {

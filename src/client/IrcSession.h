@@ -34,6 +34,8 @@ public:
         // A line said in the channel by somebody else; action is true for CTCP ACTION.
         std::function<void(const IrcMessage& message, const std::string& text, bool action)> channelMessage;
         std::function<void()> joined;
+        // Every line from the server, before the session handles it.
+        std::function<void(const IrcMessage& message)> received;
     };
 
     // random gives numbers uniform in [0, 1) for the reconnect jitter; empty means a seeded generator.

@@ -160,7 +160,7 @@ bool queueChosen(Bot& bot, std::size_t index)
         at = upNext.queue.add(std::move(entry));
     bot.reply(" Queued #" + count(at + 1) + " - [" + titleOfSong(bot, song) + "]" + lengthNote(bot, song) + " ");
     if (upNext.idle())
-        upNext.play(at);
+        upNext.playOnly(at);
     return true;
 }
 
@@ -330,7 +330,7 @@ void load(Bot& bot, Arg name)
     bot.reply(" Playlist loaded - [" + htmlText(name) + "] (" + songs(queued) + " queued, " + count(read.skipped) +
               " skipped) ");
     if (queued > 0 && upNext.idle())
-        upNext.play(upNext.queue.size() - queued);
+        upNext.playOnly(upNext.queue.size() - queued);
 }
 
 void playlists(Bot& bot, Arg)

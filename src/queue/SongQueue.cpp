@@ -41,12 +41,13 @@ bool SongQueue::move(std::size_t from, std::size_t to)
     return true;
 }
 
-std::optional<QueuedSong> SongQueue::takeAt(std::size_t position)
+std::optional<QueuedSong> SongQueue::takeAt(std::size_t position, bool keepEarlier)
 {
     if (position >= m_songs.size())
         return std::nullopt;
     QueuedSong song = std::move(m_songs[position]);
-    m_songs.erase(m_songs.begin(), m_songs.begin() + static_cast<std::ptrdiff_t>(position) + 1);
+    const auto at = m_songs.begin() + static_cast<std::ptrdiff_t>(position);
+    m_songs.erase(keepEarlier ? at : m_songs.begin(), at + 1);
     changed();
     return song;
 }

@@ -37,8 +37,9 @@ public:
     bool remove(std::size_t first, std::size_t last);
     // Moves the song at from so that it ends up at to; false when either is not a position.
     bool move(std::size_t from, std::size_t to);
-    // Drops the songs before position and hands out the one at it; nothing when there is none.
-    std::optional<QueuedSong> takeAt(std::size_t position);
+    // Hands out the song at position, and drops the songs before it unless told to keep them;
+    // nothing when there is none.
+    std::optional<QueuedSong> takeAt(std::size_t position, bool keepEarlier = false);
     std::optional<QueuedSong> takeFirst() { return takeAt(0); }
     void clear();
     // Puts the songs in a random order; fraction gives numbers in [0, 1).

@@ -32,25 +32,36 @@ bool UpNext::idle() const
     return m_bot.media().PlayState() == MediaPlayer::Stopped;
 }
 
+bool UpNext::playOnly(std::size_t position)
+{
+    return start(queue.takeAt(position, true));
+}
+
 bool UpNext::play(std::size_t position)
 {
-    for (auto next = queue.takeAt(position); next; next = queue.takeFirst()) {
-        const auto& songs = m_bot.lstMp3.items();
-        const auto at = std::find(songs.begin(), songs.end(), next->song);
-        if (at == songs.end()) {
-            // The music folder changed since it was queued.
-            reportUnplayable(m_bot, next->song, StartHow::Failure::Reply);
-            continue;
-        }
-        m_starting = true;
-        const bool started = startSong(m_bot, static_cast<int>(at - songs.begin()), roads::Queued);
-        m_starting = false;
-        if (started) {
-            m_playing = std::move(next);
+    for (auto next = queue.takeAt(position); next; next = queue.takeFirst())
+        if (start(std::move(next)))
             return true;
-        }
-    }
     return false;
+}
+
+bool UpNext::start(std::optional<QueuedSong> next)
+{
+    if (!next)
+        return false;
+    const auto& songs = m_bot.lstMp3.items();
+    const auto at = std::find(songs.begin(), songs.end(), next->song);
+    if (at == songs.end()) {
+        // The music folder changed since it was queued.
+        reportUnplayable(m_bot, next->song, StartHow::Failure::Reply);
+        return false;
+    }
+    m_starting = true;
+    const bool started = startSong(m_bot, static_cast<int>(at - songs.begin()), roads::Queued);
+    m_starting = false;
+    if (started)
+        m_playing = std::move(next);
+    return started;
 }
 
 double UpNext::length(const std::string& song)

@@ -33,6 +33,9 @@ public:
     // the queue); one that cannot be played is said and the next one is tried. False when none
     // could be started.
     bool play(std::size_t position = 0);
+    // The song at this position starts at once, the others stay where they are (a song added
+    // while nothing plays).
+    bool playOnly(std::size_t position);
     // Whether nothing is open in the player, so a queued song may start at once.
     bool idle() const;
 
@@ -56,6 +59,7 @@ public:
     bool dialogueQueuesFirst = false;
 
 private:
+    bool start(std::optional<QueuedSong> next);
     void save() const;
 
     Bot& m_bot;

@@ -197,3 +197,25 @@ TEST_F(QueueCommandsTest, PlaylistsSaveAndLoadBackAndRefuseHostileNames)
 
 } // namespace
 } // namespace tavu
+
+namespace tavu {
+namespace {
+
+// A song added while the player is stopped plays at once, and the songs waiting before it (a queue
+// kept from the last run) stay.
+TEST_F(QueueCommandsTest, AddingWhileStoppedKeepsTheSongsThatWait)
+{
+    bot->upNext->queue.assign({{"beta.mp3", {}, {}}, {"gamma.mp3", {}, {}}});
+    ownerSays("!add alpha");
+    EXPECT_EQ(takeLines(), (Lines{r(" Queued #3 - [alpha] (1:15) "), r(" alpha ", " Playing ")}));
+    EXPECT_EQ(queued(), (Lines{"beta.mp3", "gamma.mp3"}));
+    std::filesystem::create_directories(dir.path() / "Playlists");
+    test::writeBytes(dir.file("Playlists/two.m3u8"), "delta one.mp3\ndelta two.mp3\n");
+    media.state = MediaPlayer::Stopped;
+    ownerSays("!load two");
+    EXPECT_EQ(takeLines(), (Lines{r(" Playlist loaded - [two] (2 songs queued, 0 skipped) "), r(" delta one ", " Playing ")}));
+    EXPECT_EQ(queued(), (Lines{"beta.mp3", "gamma.mp3", "delta two.mp3"}));
+}
+
+} // namespace
+} // namespace tavu
