@@ -5,11 +5,11 @@
 #include "client/LocalChatRoom.h"
 #include "id3/SongLength.h"
 #include "id3/TagLibReader.h"
-#include "queue/UpNext.h"
 #include "player/SdlAudio.h"
 #include "player/SdlMediaPlayer.h"
 #include "player/SdlSoundPlayer.h"
 #include "player/SqliteLibraryCache.h"
+#include "queue/UpNext.h"
 #include "util/QtRuntime.h"
 
 #include <QCoreApplication>

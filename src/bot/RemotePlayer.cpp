@@ -1,10 +1,10 @@
 #include "bot/RemotePlayer.h"
 
 #include "bot/Bot.h"
-#include "queue/UpNext.h"
 #include "bot/DesktopControls.h"
 #include "bot/PlayerControls.h"
 #include "bot/StartSong.h"
+#include "queue/UpNext.h"
 #include "util/Text.h"
 
 #include <algorithm>

@@ -105,8 +105,7 @@ void Dispatcher::memberLine(const std::string& name, const std::string& line)
     // Without requests the lines of anyone but the owner are not commands; nor are they without a
     // trigger, when every word said in the room would be one.
     const std::string trig = toLower(m_bot.trig);
-    if (trig.empty() || !m_bot.upNext->enabled() ||
-        leadingNumber(m_bot.settings().readOr(keys::RequestsEnabled)) == 0)
+    if (trig.empty() || !m_bot.upNext->enabled() || leadingNumber(m_bot.settings().readOr(keys::RequestsEnabled)) == 0)
         return;
     const Cut cut = cutLine(line);
     const std::string_view word = cut.word;
@@ -121,7 +120,8 @@ void Dispatcher::memberLine(const std::string& name, const std::string& line)
         return; // somebody the room cannot tell apart from others asks for nothing
     // Within the cooldown a member's lines go unanswered, so nobody floods the room through the bot.
     const std::int64_t now = m_bot.runtime().tickMs();
-    const auto cooldownMs = static_cast<std::int64_t>(leadingNumber(m_bot.settings().readOr(keys::RequestsCooldown)) * 1000);
+    const auto cooldownMs =
+        static_cast<std::int64_t>(leadingNumber(m_bot.settings().readOr(keys::RequestsCooldown)) * 1000);
     auto& last = m_bot.upNext->lastCommandMs;
     if (const auto it = last.find(id); it != last.end() && now - it->second < cooldownMs)
         return;

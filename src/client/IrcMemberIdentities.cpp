@@ -62,7 +62,8 @@ void IrcMemberIdentities::heard(const std::string& sender, const IrcMessage& mes
     else if (const auto known = m_accounts.find(mapping.fold(message.nick)); known != m_accounts.end())
         account = known->second;
     // "account:" cannot begin a nick (a nick holds no colon), so an account never passes for a mask.
-    m_identities[sender] = account.empty() ? message.nick + "!" + message.user + "@" + message.host : "account:" + account;
+    m_identities[sender] =
+        account.empty() ? message.nick + "!" + message.user + "@" + message.host : "account:" + account;
     bounded(m_identities);
 }
 

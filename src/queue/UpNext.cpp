@@ -94,7 +94,8 @@ void UpNext::restore()
         return;
     auto read = m3u::read(*bytes, {}, m_bot.File1.path());
     const auto& songs = m_bot.lstMp3.items();
-    std::erase_if(read.songs, [&](const QueuedSong& q) { return std::find(songs.begin(), songs.end(), q.song) == songs.end(); });
+    std::erase_if(read.songs,
+                  [&](const QueuedSong& q) { return std::find(songs.begin(), songs.end(), q.song) == songs.end(); });
     queue.assign(std::move(read.songs));
 }
 

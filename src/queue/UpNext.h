@@ -3,11 +3,11 @@
 #include "queue/SongQueue.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
 #include <set>
-#include <cstdint>
 #include <string>
 
 namespace tavu {

@@ -82,7 +82,7 @@ inline constexpr NewProgramDefault kNewProgramDefaults[] = {
     {keys::LibraryTitles, "tags"},
     {keys::DesktopNotify, "1"},
     {keys::QueueEnabled, "1"},
-    {keys::RequestsEnabled, "0"},
+    {keys::RequestsEnabled, "0"}, // written so that the owner finds the switch; off as without it
 };
 
 } // namespace tavu

@@ -519,8 +519,8 @@ TEST_F(IrcSessionTest, AsksForMemberAccountsOnlyWithRequestsOn)
         transport.accept();
         transport.take();
         transport.serverSays(":irc.test CAP * LS :account-notify extended-join account-tag away-notify");
-        EXPECT_EQ(transport.take(), Lines{requests ? "CAP REQ :account-notify extended-join account-tag"
-                                                   : "CAP REQ account-tag"});
+        EXPECT_EQ(transport.take(),
+                  Lines{requests ? "CAP REQ :account-notify extended-join account-tag" : "CAP REQ account-tag"});
     }
 }
 

@@ -24,7 +24,8 @@ protected:
 
 TEST_F(M3uPlaylistTest, WhatIsWrittenReadsBackTheSame)
 {
-    const std::vector<QueuedSong> songs{{"a.mp3", {}, {}}, {"sub/b c.flac", "acct:ann", "Ann"}, {"é.ogg", "x!y@z", "z"}};
+    const std::vector<QueuedSong> songs{
+        {"a.mp3", {}, {}}, {"sub/b c.flac", "acct:ann", "Ann"}, {"é.ogg", "x!y@z", "z"}};
     const std::string text = m3u::write(songs);
     EXPECT_TRUE(text.starts_with("#EXTM3U\n"));
     const auto read = m3u::read(text, lists.str(), music.str());
@@ -36,8 +37,8 @@ TEST_F(M3uPlaylistTest, ReadsOtherPlayersFilesAndSkipsWhatIsNotInTheMusicFolder)
 {
     const std::string text = "\xEF\xBB\xBF#EXTM3U\r\n"
                              "#EXTINF:215,Artist - A\r\n" +
-                             music.file("a.mp3") + "\r\n" + // absolute, inside
-                             "sub\\b c.flac\r\n" +          // another system's separators
+                             music.file("a.mp3") + "\r\n" +                           // absolute, inside
+                             "sub\\b c.flac\r\n" +                                    // another system's separators
                              "\r\n#just a comment\n" + outside.file("o.mp3") + "\n" + // absolute, outside
                              "../" + music.path().filename().string() + "/é.ogg\n" +  // climbs, but lands inside
                              "gone.mp3\n" + "near/n.mp3\n" + "sub\n";

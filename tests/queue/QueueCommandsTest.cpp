@@ -91,7 +91,8 @@ TEST_F(QueueCommandsTest, TheQueueGoesFirstAtTheEndOfASongThenThePlayMode)
     runtime.advance(2000);
     media.finish();
     runtime.advance(2000);
-    EXPECT_EQ(takeLines(), (Lines{r(" alpha ", " Playing "), r(" delta one ", " Playing "), r(" delta two ", " AutoCont. ")}));
+    EXPECT_EQ(takeLines(),
+              (Lines{r(" alpha ", " Playing "), r(" delta one ", " Playing "), r(" delta two ", " AutoCont. ")}));
     // Repeat and stop give way to the queue as well.
     bot->setPlayMode(PlayMode::None);
     ownerSays("!add beta");
@@ -124,7 +125,8 @@ TEST_F(QueueCommandsTest, NextSkiptoUnqAndMoveWorkOnPositions)
     ownerSays("!add alpha");
     ownerSays("!add beta");
     ownerSays("!skipto 3");
-    EXPECT_EQ(takeLines(), (Lines{r(" Queued #2 - [alpha] (1:15) "), r(" Queued #3 - [beta] (3:20) "), r(" beta ", " Playing ")}));
+    EXPECT_EQ(takeLines(),
+              (Lines{r(" Queued #2 - [alpha] (1:15) "), r(" Queued #3 - [beta] (3:20) "), r(" beta ", " Playing ")}));
     EXPECT_TRUE(bot->upNext->queue.empty());
     ownerSays("!next"); // an empty queue: the next song of the list, as always
     EXPECT_EQ(takeLines(), (Lines{r(" delta one ", " Playing ")}));
@@ -187,7 +189,8 @@ TEST_F(QueueCommandsTest, PlaylistsSaveAndLoadBackAndRefuseHostileNames)
     EXPECT_EQ(takeLines(), (Lines{r(" Playlist loaded - [party] (3 songs queued, 0 skipped) ")}));
     EXPECT_EQ(queued(), (Lines{"beta.mp3", "alpha.mp3", "delta two.mp3"}));
     // Another player's playlist, with a song that has gone.
-    test::writeBytes(dir.file("Playlists/Mixed.m3u"), "#EXTM3U\n#EXTINF:1,x\n" + music.file("beta.mp3") + "\nold.mp3\n");
+    test::writeBytes(dir.file("Playlists/Mixed.m3u"),
+                     "#EXTM3U\n#EXTINF:1,x\n" + music.file("beta.mp3") + "\nold.mp3\n");
     ownerSays("!load Mixed");
     ownerSays("!load nothing");
     ownerSays("!playlists");
@@ -213,7 +216,8 @@ TEST_F(QueueCommandsTest, AddingWhileStoppedKeepsTheSongsThatWait)
     test::writeBytes(dir.file("Playlists/two.m3u8"), "delta one.mp3\ndelta two.mp3\n");
     media.state = MediaPlayer::Stopped;
     ownerSays("!load two");
-    EXPECT_EQ(takeLines(), (Lines{r(" Playlist loaded - [two] (2 songs queued, 0 skipped) "), r(" delta one ", " Playing ")}));
+    EXPECT_EQ(takeLines(),
+              (Lines{r(" Playlist loaded - [two] (2 songs queued, 0 skipped) "), r(" delta one ", " Playing ")}));
     EXPECT_EQ(queued(), (Lines{"beta.mp3", "gamma.mp3", "delta two.mp3"}));
 }
 

@@ -57,20 +57,20 @@ TEST_F(RequestsTest, LimitsNameTheMemberAndTheLimit)
     member("Ann", "!add beta");
     member("Ann", "!add gamma");
     member("Ann", "!add delta");
-    EXPECT_EQ(room.lines(), (Lines{r(" <u>omega</U> ", " Playing "), r(" Queued #1 - [alpha] (1:00) "),
-                                   r(" Ann, alpha is queued already "),
-                                   r(" Ann, long is too long (10:01, the limit is 10:00) "),
-                                   r(" Ann, 5 songs match - please type more of the name "),
-                                   r(" Queued #2 - [beta] (1:00) "), r(" Queued #3 - [gamma] (1:00) "),
-                                   r(" Ann, you have 3 songs queued (the limit is 3) ")}));
+    EXPECT_EQ(room.lines(),
+              (Lines{r(" <u>omega</U> ", " Playing "), r(" Queued #1 - [alpha] (1:00) "),
+                     r(" Ann, alpha is queued already "), r(" Ann, long is too long (10:01, the limit is 10:00) "),
+                     r(" Ann, 5 songs match - please type more of the name "), r(" Queued #2 - [beta] (1:00) "),
+                     r(" Queued #3 - [gamma] (1:00) "), r(" Ann, you have 3 songs queued (the limit is 3) ")}));
     takeLines();
     bot->settings().write(keys::RequestsQueueSize, "4");
     member("Bob", "!add delta");
     member("Bob", "!add long");
     member("Bob", "!queue");
-    EXPECT_EQ(takeLines(), (Lines{r(" Queued #4 - [delta] (1:00) "), r(" Bob, the queue is full (the limit is 4 songs) "),
-                                  r(" Up next - [4 songs, 0:04:00] "), r(" 1. alpha (1:00) [Ann] "),
-                                  r(" 2. beta (1:00) [Ann] "), r(" 3. gamma (1:00) [Ann] "), r(" 4. delta (1:00) [Bob] ")}));
+    EXPECT_EQ(takeLines(),
+              (Lines{r(" Queued #4 - [delta] (1:00) "), r(" Bob, the queue is full (the limit is 4 songs) "),
+                     r(" Up next - [4 songs, 0:04:00] "), r(" 1. alpha (1:00) [Ann] "), r(" 2. beta (1:00) [Ann] "),
+                     r(" 3. gamma (1:00) [Ann] "), r(" 4. delta (1:00) [Bob] ")}));
 }
 
 TEST_F(RequestsTest, AMemberRemovesOnlyTheirOwnSongsAndAnImpostorNone)

@@ -1,5 +1,5 @@
-#include "queue/UpNext.h"
 #include "queue/UpNextList.h"
+#include "queue/UpNext.h"
 #include "support/SimRuntimeFixture.h"
 
 #include <QKeyEvent>
