@@ -3,11 +3,13 @@
 #include "bot/Bot.h"
 #include "client/ChatRoomFactory.h"
 #include "client/LocalChatRoom.h"
+#include "id3/SongLength.h"
 #include "id3/TagLibReader.h"
 #include "player/SdlAudio.h"
 #include "player/SdlMediaPlayer.h"
 #include "player/SdlSoundPlayer.h"
 #include "player/SqliteLibraryCache.h"
+#include "queue/UpNext.h"
 #include "stream/IcecastRadio.h"
 #include "util/QtRuntime.h"
 
@@ -29,6 +31,7 @@ BotAssembly::BotAssembly(std::string programDir, Dialogs& dialogs, const FontLis
     m_room = createChatRoom(m_programDir + "/Tavu.ini", *m_runtime, localScreenName);
     m_bot = std::make_unique<Bot>(*m_runtime, *m_room, m_programDir,
                                   BotServices{*m_media, *m_sound, dialogs, fonts, m_tags.get(), m_libraryCache.get()});
+    m_bot->upNext->lengthReader = songLengthSeconds;
     // What the bot has to tell the owner about the program itself goes to the room's window.
     m_bot->windowNotice = [this](const std::string& text) { m_room->notice(text); };
     // Sounds: the program directory's Sounds/ first, then the build tree's, then the installed ones.

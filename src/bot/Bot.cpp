@@ -5,6 +5,7 @@
 #include "chat/SavedStyles.h"
 #include "chat/SongSearch.h"
 #include "client/ChatRoom.h"
+#include "queue/UpNext.h"
 #include "util/SoundFiles.h"
 
 namespace tavu {
@@ -32,6 +33,7 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
     m_room->attach(Chat1);
     m_room->attach(Chat2);
     continuation = std::make_unique<Continuation>(*this);
+    upNext = std::make_unique<UpNext>(*this);
     m_services.media.EndOfStream = [this] {
         m_media.check(); // the song has stopped by itself
         continuation->Media1_EndOfStream();

@@ -33,6 +33,7 @@ class SavedStyles;
 class TagReader;
 class SideWindows;
 class Radio;
+class UpNext;
 
 // What the bot uses of the platform; each has a real implementation and a fake for tests.
 struct BotServices {
@@ -135,6 +136,16 @@ public:
     Signal<> playModeChanged;
     // What the play mode does at the end of a song (the player's EndOfStream).
     std::unique_ptr<Continuation> continuation;
+
+    // The songs that play next, and who asked for them.
+    std::unique_ptr<UpNext> upNext;
+    // Who the command that runs now is for: empty for the owner, otherwise a member of the room
+    // (their identity, as requests count it, and their nick).
+    struct Requester {
+        std::string id;
+        std::string nick;
+    };
+    Requester requester;
 
     // The song the player has open, set by every start of a song (startSong).
     const NowPlaying& nowPlaying() const { return m_nowPlaying; }

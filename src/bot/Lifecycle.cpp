@@ -6,6 +6,7 @@
 #include "bot/SideWindows.h"
 #include "chat/SavedStyles.h"
 #include "client/ChatRoom.h"
+#include "queue/UpNext.h"
 #include "stream/Radio.h"
 #include "stream/StreamSettings.h"
 #include "util/LoadFontList.h"
@@ -88,6 +89,7 @@ bool Form_Load(Bot& bot)
     if (bot.played.caption().empty())
         bot.played.setCaption("0");
     loadSongs(bot);
+    bot.upNext->restore(); // the queue of the last run, stopped
     setVolume(bot);
     countLoad(bot);
     if (!askHandle(bot))

@@ -4,6 +4,7 @@
 #include "bot/DesktopControls.h"
 #include "bot/PlayerControls.h"
 #include "bot/StartSong.h"
+#include "queue/UpNext.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -42,6 +43,11 @@ const char* loopName(PlayMode mode)
     }
 }
 
+bool hasQueued(const Bot& bot)
+{
+    return bot.upNext->enabled() && !bot.upNext->queue.empty();
+}
+
 } // namespace
 
 RemotePlayer::RemotePlayer(Bot& bot) : m_bot(bot)
@@ -56,6 +62,7 @@ RemotePlayer::RemotePlayer(Bot& bot) : m_bot(bot)
         m_songPaths.reset();
         changed();
     });
+    m_following.follow(bot.upNext->queue.changed, change);
     // The player may learn a song's length only once it plays; the bar follows it.
     m_following.follow(bot.Bar1.changed, [this] {
         if (m_track.number > 0 && m_bot.media().Duration() > 0)
@@ -85,7 +92,7 @@ RemoteState RemotePlayer::state() const
     s.canPlay = open || !m_bot.lstMp3.empty();
     s.canPause = open;
     s.canSeek = open && m_bot.media().Duration() > 0;
-    s.canGoNext = stepIndex(m_bot, +1) >= 0;
+    s.canGoNext = hasQueued(m_bot) || stepIndex(m_bot, +1) >= 0;
     s.canGoPrevious = stepIndex(m_bot, -1) >= 0;
     s.track = m_track;
     return s;
@@ -141,7 +148,11 @@ void RemotePlayer::Stop()
 
 void RemotePlayer::Next(int count)
 {
-    if (count < 1 || !state().canGoNext)
+    if (count < 1)
+        return;
+    if (hasQueued(m_bot))
+        return m_bot.upNext->play(); // the queue goes first, as at the end of a song
+    if (!state().canGoNext)
         return;
     if (count == 1)
         return Next_Click(m_bot);

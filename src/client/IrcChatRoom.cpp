@@ -57,6 +57,7 @@ IrcChatRoom::IrcChatRoom(Runtime& runtime, std::unique_ptr<IrcTransport> transpo
             if (onLog)
                 onLog(text);
         },
+        [this](const IrcMessage& message) { m_members.track(message, m_session.caseMapping()); },
     });
 }
 
@@ -237,6 +238,7 @@ void IrcChatRoom::channelMessage(const IrcMessage& message, const std::string& t
     const std::string sender = senderOf(message);
     if (m_mask && sender == m_mask->ownerName())
         m_ownerNick = message.nick;
+    m_members.heard(sender, message, m_session.accountTags(), m_session.caseMapping());
     lineAppeared(sender, action ? std::string(kAction) + visible : visible);
 }
 

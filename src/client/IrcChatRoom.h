@@ -1,6 +1,7 @@
 #pragma once
 
 #include "client/IrcConfig.h"
+#include "client/IrcMemberIdentities.h"
 #include "client/IrcSession.h"
 #include "client/LocalChatRoom.h"
 #include "client/OwnerMask.h"
@@ -36,6 +37,7 @@ public:
     // window, and the line stays in the window.
     void ChatSendToOwner(const std::string& line) override;
     std::string GetOwnerName() const override;
+    std::string memberIdentity(const std::string& name) const override { return m_members.identity(name); }
     void ownerTyped(const std::string& text) override;
     // Signs off: the replies still queued go out at the flood rule's pace for a few seconds, then
     // QUIT; signingOff() holds meanwhile.
@@ -87,6 +89,7 @@ private:
     OneShotTimer m_replayTimer;
     std::string m_problem;   // what keeps the room from signing on
     std::string m_ownerNick; // the nick of the owner's last line in the channel
+    IrcMemberIdentities m_members;
 };
 
 } // namespace tavu

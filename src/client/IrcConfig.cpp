@@ -66,6 +66,7 @@ IrcConfig IrcConfig::fromSettings(const Settings& settings)
     config.servicesHost = wireName(settings.read(keys::ChatServicesHost));
     config.ctcpReplies = leadingNumber(settings.readOr(keys::ChatCtcpReplies)) != 0;
     config.botMode = leadingNumber(settings.readOr(keys::ChatBotMode)) != 0;
+    config.memberAccounts = leadingNumber(settings.readOr(keys::RequestsEnabled)) != 0;
     return config;
 }
 

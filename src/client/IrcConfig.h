@@ -54,6 +54,8 @@ struct IrcConfig {
     std::string owner;        // the owner mask; empty: the bot is the owner's own client
     std::string ownerAccount; // the services account the owner must be logged in to, if any
     bool htmlFormat = false;  // reply lines go out as written, not turned into IRC formatting
+    // Members' requests are on: the server is asked to tell accounts at joins and logins too.
+    bool memberAccounts = false;
     std::string userName = "tavu";
     std::string realName = "Tavu";
     std::string serverPassword;   // PASS before the sign-on

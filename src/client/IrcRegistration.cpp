@@ -110,7 +110,8 @@ void IrcRegistration::requestCaps()
         if (name == "sasl")
             m_externalOffered = m_certificate && external;
         const bool sasl = (!m_password.empty() && plain) || m_externalOffered;
-        if (name == "account-tag" || (name == "sasl" && sasl))
+        const bool extra = std::find(m_extraCaps.begin(), m_extraCaps.end(), name) != m_extraCaps.end();
+        if (name == "account-tag" || extra || (name == "sasl" && sasl))
             request += (request.empty() ? "" : " ") + name;
     }
     if (request.empty())

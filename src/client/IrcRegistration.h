@@ -3,6 +3,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace tavu {
 
@@ -30,6 +31,8 @@ public:
     // Handles a line that belongs to the dialogue (CAP, AUTHENTICATE, the nick refusals before the
     // welcome, the SASL numerics, the welcome itself); false for any other line.
     bool handle(const IrcMessage& message);
+    // Capabilities asked for as well when the server offers them (from the next start on).
+    void setExtraCaps(std::vector<std::string> caps) { m_extraCaps = std::move(caps); }
 
     bool welcomed() const { return m_welcomed; }
     // The nick being tried, or after the welcome the nick the server gave us.
@@ -64,6 +67,7 @@ private:
 
     Send m_send;
     Report m_report;
+    std::vector<std::string> m_extraCaps;
     std::string m_baseNick, m_nick, m_login, m_password, m_account;
     std::string m_offered;   // the CAP LS list, gathered over several lines
     std::string m_mechanism; // the SASL mechanism asked for: PLAIN or EXTERNAL

@@ -154,6 +154,8 @@ void IrcSession::opened()
     if (m_config.tls != TlsMode::Off)
         log("TLS in use with " + m_where);
     setPhase(Phase::SigningOn, "Signing on to " + m_connection.server().host);
+    m_registration.setExtraCaps(m_config.memberAccounts ? std::vector<std::string>{"extended-join", "account-notify"}
+                                                        : std::vector<std::string>{});
     m_registration.start(m_config.nick, m_config.userName, m_config.realName,
                          {m_config.loginAccount(), m_config.password, m_config.serverPassword,
                           !m_config.certificate.empty() && m_config.tls != TlsMode::Off});
@@ -174,6 +176,8 @@ void IrcSession::lost(const std::string& reason, std::int64_t retryMs)
 
 void IrcSession::received(const IrcMessage& message)
 {
+    if (m_events.received)
+        m_events.received(message);
     const bool wasWelcomed = m_registration.welcomed();
     const bool wasLoggedIn = m_registration.loggedIn();
     if (m_registration.handle(message)) {

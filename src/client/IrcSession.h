@@ -42,6 +42,8 @@ public:
         // The course of the link for the operator's log, one line each, with host and port:
         // connecting, connected, TLS in use, joined. Losses go to notice.
         std::function<void(const std::string& text)> log;
+        // Every line from the server, before the session handles it.
+        std::function<void(const IrcMessage& message)> received;
     };
 
     // random gives numbers uniform in [0, 1) for the reconnect jitter; empty means a seeded generator.

@@ -90,6 +90,15 @@ inline constexpr SettingKey StreamVolume{"Stream", "Volume", "100"};
 // Minutes stopped after which the mount is closed until the next song.
 inline constexpr SettingKey StreamIdleMinutes{"Stream", "Idle Minutes", "30"};
 
+// The queue of songs that play next, and requests from the room's members (off unless enabled).
+inline constexpr SettingKey QueueEnabled{"Queue", "Enabled", "0"};
+inline constexpr SettingKey RequestsEnabled{"Requests", "Enabled", "0"};
+inline constexpr SettingKey RequestsMaxQueued{"Requests", "Max Queued", "3"};
+inline constexpr SettingKey RequestsMaxLength{"Requests", "Max Length", "600"};
+inline constexpr SettingKey RequestsQueueSize{"Requests", "Queue Size", "50"};
+inline constexpr SettingKey RequestsCooldown{"Requests", "Cooldown", "10"};
+inline constexpr SettingKey RequestsSkipVotes{"Requests", "Skip Votes", "3"};
+
 // Where the update checker looks.
 inline constexpr SettingKey UpdatePageUrl{"Updates", "Page URL", "https://tavu.sourceforge.io/update.html"};
 inline constexpr SettingKey UpdateDownloadUrl{"Updates", "Download URL",
@@ -104,9 +113,14 @@ struct NewProgramDefault {
     std::string_view value;
 };
 inline constexpr NewProgramDefault kNewProgramDefaults[] = {
-    {keys::LibrarySubfolders, "1"}, {keys::LibraryFormats, "flac ogg opus"},
-    {keys::LibraryTitles, "tags"},  {keys::DesktopNotify, "1"},
-    {keys::ChatCtcpReplies, "1"},   {keys::ChatBotMode, "1"},
+    {keys::LibrarySubfolders, "1"},
+    {keys::LibraryFormats, "flac ogg opus"},
+    {keys::LibraryTitles, "tags"},
+    {keys::DesktopNotify, "1"},
+    {keys::ChatCtcpReplies, "1"},
+    {keys::ChatBotMode, "1"},
+    {keys::QueueEnabled, "1"},
+    {keys::RequestsEnabled, "0"}, // written so that the owner finds the switch; off as without it
 };
 
 } // namespace tavu

@@ -1,6 +1,7 @@
 #include "bot/RemotePlayer.h"
 #include "bot/DesktopControls.h"
 #include "bot/PlayerControls.h"
+#include "queue/UpNext.h"
 #include "support/SimRuntimeFixture.h"
 #include "support/TagFile.h"
 
@@ -276,6 +277,28 @@ TEST_F(RemotePlayerTest, KeysPlayPauseSeekAndStepTheVolume)
     bot->setPlayMode(PlayMode::None);
     Stop_Click(*bot);
     EXPECT_FALSE(seekBy(*bot, 5)) << "nothing plays";
+}
+
+} // namespace
+} // namespace tavu::test
+
+namespace tavu::test {
+namespace {
+
+TEST_F(RemotePlayerTest, TheQueueGivesTheDesktopANextSong)
+{
+    bot->settings().write(keys::QueueEnabled, "1");
+    bot->lstMp3.select(2);
+    bot->lstmp3.select(2); // the last song
+    EXPECT_FALSE(remote.state().canGoNext);
+    bot->upNext->queue.add({"Abc.mp3", {}, {}});
+    EXPECT_TRUE(remote.state().canGoNext) << "a queued song is next";
+    const int before = changes;
+    remote.Next();
+    EXPECT_GT(changes, before);
+    EXPECT_EQ(media.opened.back(), music.file("Abc.mp3"));
+    EXPECT_TRUE(bot->upNext->queue.empty());
+    EXPECT_TRUE(remote.state().canGoNext);
 }
 
 } // namespace

@@ -711,3 +711,23 @@ TEST_F(IrcSessionTest, NoticesFromServicesLoseTheirFormattingCodes)
 
 } // namespace
 } // namespace tavu::test
+
+namespace tavu::test {
+namespace {
+
+// With members' requests on, the server is asked for accounts at joins and logins as well; without
+// them the request stays as it was.
+TEST_F(IrcSessionTest, AsksForMemberAccountsOnlyWithRequestsOn)
+{
+    for (const bool requests : {false, true}) {
+        makeSession("", "Tavu", [&](IrcConfig& c) { c.memberAccounts = requests; });
+        transport.accept();
+        transport.take();
+        transport.serverSays(":irc.test CAP * LS :account-notify extended-join account-tag away-notify");
+        EXPECT_EQ(transport.take(),
+                  Lines{requests ? "CAP REQ :account-notify extended-join account-tag" : "CAP REQ account-tag"});
+    }
+}
+
+} // namespace
+} // namespace tavu::test
