@@ -150,8 +150,10 @@ void RemotePlayer::Next(int count)
 {
     if (count < 1)
         return;
-    if (hasQueued(m_bot))
-        return m_bot.upNext->play(); // the queue goes first, as at the end of a song
+    if (hasQueued(m_bot)) {
+        m_bot.upNext->play(); // the queue goes first, as at the end of a song
+        return;
+    }
     if (!state().canGoNext)
         return;
     if (count == 1)
