@@ -27,6 +27,7 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
       m_services(services), m_media(services.media, [this] { playStateChanged(); }), m_dispatcher(*this, commands)
 {
     Chat1.ChatMsg = [this](const std::string& name, const std::string& said) {
+        keepEarlyAnswer(*this, name, said);
         m_dispatcher.Chat1_ChatMsg(name, said);
     };
     library.setTagReader(services.tags);
@@ -95,6 +96,7 @@ void Bot::setMuteState(bool muted)
 Bot::~Bot()
 {
     m_playedWriter.flush();
+    m_volumeWriter.flush();
     m_services.media.EndOfStream = nullptr;
     m_room->detach(Chat1);
     m_room->detach(Chat2);

@@ -22,6 +22,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tavu {
 
@@ -65,6 +67,9 @@ public:
     const Settings& settings() const { return m_settings; }
     // Writes the played counter, at most once a second (songs that end at once count fast).
     ThrottledSetting& playedWriter() { return m_playedWriter; }
+    // Writes the volume level, at most once a second (a slider drag or a media-key burst sets it
+    // many times a second).
+    ThrottledSetting& volumeWriter() { return m_volumeWriter; }
     Dispatcher& dispatcher() { return m_dispatcher; }
     // The player, watched: playStateChanged follows every change of its state.
     MediaPlayer& media() const { return m_media; }
@@ -128,6 +133,10 @@ public:
     // Counts the selection dialogue's closings and listings of its matches: a listing goes on only
     // while this stays as it was when the listing began.
     unsigned dialogueTurn = 0;
+    // Song searches running (a search lets other lines run between its steps), and the owner's
+    // answers to the dialogue heard while one ran and before its dialogue opened, in order.
+    int searchesRunning = 0;
+    std::vector<std::pair<std::string, std::string>> earlyAnswers;
     PlayMode playMode() const { return m_playMode; }
     void setPlayMode(PlayMode mode);
     Signal<> playModeChanged;
@@ -181,6 +190,7 @@ private:
     std::string m_programDir;
     Settings m_settings;
     ThrottledSetting m_playedWriter{m_runtime, m_settings, keys::Mp3sPlayed};
+    ThrottledSetting m_volumeWriter{m_runtime, m_settings, keys::Volume};
     BotServices m_services;
     mutable WatchedMediaPlayer m_media;
     PlayMode m_playMode = PlayMode::None;

@@ -113,6 +113,7 @@ bool Form_Load(Bot& bot)
 void Form_Unload(Bot& bot, const std::function<void()>& glide)
 {
     bot.playedWriter().flush();
+    bot.volumeWriter().flush();
     bot.reply(" By: Quarn ");
     Wait(bot.runtime(), 1);
     bot.reply(" Unloaded By - [" + bot.Handle.caption() + "] ");

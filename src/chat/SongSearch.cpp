@@ -56,8 +56,34 @@ bool matches(const Bot& bot, const std::string& song, std::size_t index, const s
     return title && toLower(*title).find(needle) != std::string::npos;
 }
 
+// Counts a running search; answers kept for a dialogue that no search opened are dropped.
+class SearchRun {
+public:
+    explicit SearchRun(Bot& bot) : m_bot(bot) { ++m_bot.searchesRunning; }
+    ~SearchRun()
+    {
+        if (--m_bot.searchesRunning == 0)
+            m_bot.earlyAnswers.clear();
+    }
+    SearchRun(const SearchRun&) = delete;
+    SearchRun& operator=(const SearchRun&) = delete;
+
+private:
+    Bot& m_bot;
+};
+
+// The dialogue hears the answers typed while it was being made, in order, as if they came now.
+void hearEarlyAnswers(Bot& bot)
+{
+    const auto answers = std::move(bot.earlyAnswers);
+    bot.earlyAnswers.clear();
+    for (const auto& [name, line] : answers)
+        bot.Chat2.lineAppeared(name, line);
+}
+
 void search(Bot& bot, const std::string& text)
 {
+    const SearchRun run(bot);
     bot.UnLin.setCaption(text);
     bot.lstPlay.clear();
     const std::string needle = toLower(text);
@@ -86,6 +112,7 @@ void search(Bot& bot, const std::string& text)
     }
     bot.reply(" Multiple Strings Found! ");
     bot.Chat2.StartScan();
+    hearEarlyAnswers(bot);
     Wait(bot.runtime(), 1);
     bot.reply(" Scroll found Strings -[y\\n] ");
     // The owner may have closed the dialogue during the wait; stopping Chat1 then would leave no
@@ -142,6 +169,27 @@ void choose(Bot& bot, const std::string& argument)
 }
 
 } // namespace
+
+bool keepEarlyAnswer(Bot& bot, const std::string& name, const std::string& line)
+{
+    if (bot.searchesRunning == 0 || bot.Chat2.scanning())
+        return false;
+    const std::string owner = bot.room().GetOwnerName();
+    if (owner.empty() || name != owner)
+        return false;
+    const Dispatcher::Cut cut = Dispatcher::cutLine(line);
+    const bool answer =
+        cut.word == "y" || cut.word == "n" || cut.word == "cancel" || (cut.word == "play" && utf8Length(line) > 5);
+    if (!answer)
+        return false;
+    // With a trigger that makes the word a command (the empty trigger and "play"), it stays one.
+    const std::string trig = toLower(bot.trig);
+    if (cut.word.size() > trig.size() && cut.word.starts_with(trig) &&
+        findCommand(bot.dispatcher().table(), std::string_view(cut.word).substr(trig.size())))
+        return false;
+    bot.earlyAnswers.emplace_back(name, line);
+    return true;
+}
 
 void Chat2_ChatMsg(Bot& bot, const std::string& name, const std::string& line)
 {

@@ -16,6 +16,17 @@ QString text(const std::string& s)
     return QString::fromStdString(s);
 }
 
+// The longest address OpenUri looks at: the longest path the system opens, every byte of it
+// percent-encoded, after "file://". Anything longer is no song's address.
+constexpr qsizetype kLongestUri = 7 + 3 * 4096;
+// How much of a refused address the error repeats.
+constexpr qsizetype kShownUri = 256;
+
+QString shownUri(const QString& uri)
+{
+    return uri.size() <= kShownUri ? uri : uri.left(kShownUri) + QStringLiteral("…");
+}
+
 } // namespace
 
 MprisPlayer::MprisPlayer(QObject* parent, RemotePlayer& remote, const QDBusConnection& bus,
@@ -187,14 +198,16 @@ void MprisPlayer::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position
 // Only a song of the music directory opens; anything else is refused with an error.
 void MprisPlayer::OpenUri(const QString& Uri, const QDBusMessage& message)
 {
-    const QUrl url(Uri);
+    // An address longer than any path is refused before it is parsed or looked up.
+    const bool tooLong = Uri.size() > kLongestUri;
+    const QUrl url = tooLong ? QUrl() : QUrl(Uri);
     const std::string path = url.isLocalFile() ? url.toLocalFile().toStdString() : std::string();
     if (path.empty() || m_remote.songIndexOf(path) < 0) {
         message.setDelayedReply(true);
-        m_bus.send(message.createErrorReply(QDBusError::InvalidArgs,
-                                            url.isLocalFile()
-                                                ? QStringLiteral("not a song of the music directory: %1").arg(Uri)
-                                                : QStringLiteral("only local files open: %1").arg(Uri)));
+        const QString why = tooLong             ? QStringLiteral("address too long: %1")
+                            : url.isLocalFile() ? QStringLiteral("not a song of the music directory: %1")
+                                                : QStringLiteral("only local files open: %1");
+        m_bus.send(message.createErrorReply(QDBusError::InvalidArgs, why.arg(shownUri(Uri))));
         return;
     }
     m_later([this, path] { m_remote.OpenUri(path); });
