@@ -45,7 +45,8 @@ void BM_TagReadWhileSwappedForAPipe(benchmark::State& state)
 {
     const std::string dir = tempDir();
     const std::string song = dir + "/song", pipe = dir + "/pipe", path = dir + "/swapped.flac", next = dir + "/next";
-    if (!tavu::test::encodeSong(tavu::test::Encoding::Flac, song, {"Blue Sky"}, 0.2) ||
+    if (!tavu::test::encodeSong(tavu::test::Encoding::Flac, song, tavu::test::SongTags{"Blue Sky", {}, {}, {}, {}, {}},
+                                0.2) ||
         ::mkfifo(pipe.c_str(), 0600) != 0) {
         state.SkipWithError("no flac encoder");
         return;

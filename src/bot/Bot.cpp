@@ -27,7 +27,6 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
       m_services(services), m_media(services.media, [this] { playStateChanged(); }), m_dispatcher(*this, commands)
 {
     Chat1.ChatMsg = [this](const std::string& name, const std::string& said) {
-        keepEarlyAnswer(*this, name, said);
         m_dispatcher.Chat1_ChatMsg(name, said);
     };
     library.setTagReader(services.tags);

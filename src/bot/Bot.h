@@ -22,8 +22,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 namespace tavu {
 
@@ -133,10 +131,8 @@ public:
     // Counts the selection dialogue's closings and listings of its matches: a listing goes on only
     // while this stays as it was when the listing began.
     unsigned dialogueTurn = 0;
-    // Song searches running (a search lets other lines run between its steps), and the owner's
-    // answers to the dialogue heard while one ran and before its dialogue opened, in order.
+    // Song searches running (a search lets other lines run between its steps).
     int searchesRunning = 0;
-    std::vector<std::pair<std::string, std::string>> earlyAnswers;
     PlayMode playMode() const { return m_playMode; }
     void setPlayMode(PlayMode mode);
     Signal<> playModeChanged;

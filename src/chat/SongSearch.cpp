@@ -56,14 +56,20 @@ bool matches(const Bot& bot, const std::string& song, std::size_t index, const s
     return title && toLower(*title).find(needle) != std::string::npos;
 }
 
-// Counts a running search; answers kept for a dialogue that no search opened are dropped.
+// Counts a running search. Answers typed meanwhile are held for the dialogue, which hears them
+// as it opens; those for a dialogue that no search opened are dropped.
 class SearchRun {
 public:
-    explicit SearchRun(Bot& bot) : m_bot(bot) { ++m_bot.searchesRunning; }
+    explicit SearchRun(Bot& bot) : m_bot(bot)
+    {
+        if (m_bot.searchesRunning++ == 0 && !m_bot.Chat2.scanning())
+            m_bot.Chat2.holdLines(
+                [&bot](const std::string& name, const std::string& line) { return isEarlyAnswer(bot, name, line); });
+    }
     ~SearchRun()
     {
         if (--m_bot.searchesRunning == 0)
-            m_bot.earlyAnswers.clear();
+            m_bot.Chat2.dropHeldLines();
     }
     SearchRun(const SearchRun&) = delete;
     SearchRun& operator=(const SearchRun&) = delete;
@@ -71,15 +77,6 @@ public:
 private:
     Bot& m_bot;
 };
-
-// The dialogue hears the answers typed while it was being made, in order, as if they came now.
-void hearEarlyAnswers(Bot& bot)
-{
-    const auto answers = std::move(bot.earlyAnswers);
-    bot.earlyAnswers.clear();
-    for (const auto& [name, line] : answers)
-        bot.Chat2.lineAppeared(name, line);
-}
 
 void search(Bot& bot, const std::string& text)
 {
@@ -111,8 +108,7 @@ void search(Bot& bot, const std::string& text)
         return;
     }
     bot.reply(" Multiple Strings Found! ");
-    bot.Chat2.StartScan();
-    hearEarlyAnswers(bot);
+    bot.Chat2.StartScan(); // hears the answers typed during the search first
     Wait(bot.runtime(), 1);
     bot.reply(" Scroll found Strings -[y\\n] ");
     // The owner may have closed the dialogue during the wait; stopping Chat1 then would leave no
@@ -170,10 +166,8 @@ void choose(Bot& bot, const std::string& argument)
 
 } // namespace
 
-bool keepEarlyAnswer(Bot& bot, const std::string& name, const std::string& line)
+bool isEarlyAnswer(Bot& bot, const std::string& name, const std::string& line)
 {
-    if (bot.searchesRunning == 0 || bot.Chat2.scanning())
-        return false;
     const std::string owner = bot.room().GetOwnerName();
     if (owner.empty() || name != owner)
         return false;
@@ -187,7 +181,6 @@ bool keepEarlyAnswer(Bot& bot, const std::string& name, const std::string& line)
     if (cut.word.size() > trig.size() && cut.word.starts_with(trig) &&
         findCommand(bot.dispatcher().table(), std::string_view(cut.word).substr(trig.size())))
         return false;
-    bot.earlyAnswers.emplace_back(name, line);
     return true;
 }
 

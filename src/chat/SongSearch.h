@@ -16,10 +16,10 @@ void play(Bot& bot, const std::string& text);
 // The open dialogue's handler of Chat2's lines: "y", "n", "cancel" or "play" and a number.
 void Chat2_ChatMsg(Bot& bot, const std::string& name, const std::string& line);
 
-// While a song search runs and before its dialogue opens: keeps a line of the owner that answers
-// the dialogue ("y", "n", "cancel", "play" and a number) and is no command, for the dialogue to
-// hear once it opens. Returns true when the line was kept.
-bool keepEarlyAnswer(Bot& bot, const std::string& name, const std::string& line);
+// True for a line of the owner that answers the dialogue ("y", "n", "cancel", "play" and a
+// number) and is no command: typed while a search runs, before its dialogue opens, it is kept for
+// the dialogue.
+bool isEarlyAnswer(Bot& bot, const std::string& name, const std::string& line);
 
 // The song's name in lower case, every occurrence of the search text (found without regard to
 // case) replaced by "<u>" + inserted + "</U>", and every ".mp3" removed; everything but the two tags

@@ -102,8 +102,8 @@ std::string directoryOf(const std::string& path)
 bool writeFileAtomically(const std::string& name, std::string_view bytes)
 {
     const std::string path = writtenPath(name);
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+    struct stat end {};
+    if (::lstat(path.c_str(), &end) == 0 && S_ISLNK(end.st_mode))
         return false; // a loop of links, or one that cannot be read: no file to replace
     // The rename would replace a file whatever its mode; a file its user made read-only (or one
     // this user may not write) is left alone instead. Without any write bit it is read-only for the

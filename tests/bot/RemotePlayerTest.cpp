@@ -174,17 +174,17 @@ TEST_F(RemotePlayerTest, VolumeLoopAndShuffleGoThroughTheSoundWindowAndTheButton
 
     // A burst of sets replaces the settings file once a second, not once a set; the last one lands.
     runtime.advance(1000);
-    struct stat before {};
-    ::stat(bot->settings().path().c_str(), &before);
+    struct stat first {};
+    ::stat(bot->settings().path().c_str(), &first);
     for (int i = 1; i <= 10'000; ++i)
         remote.setVolume(i % 100 / 100.0 + 0.001);
     struct stat during {};
     ::stat(bot->settings().path().c_str(), &during);
-    EXPECT_NE(during.st_ino, before.st_ino) << "the first set is written at once";
+    EXPECT_NE(during.st_ino, first.st_ino) << "the first set is written at once";
     EXPECT_EQ(bot->settings().read(keys::Volume), "1.1");
     runtime.advance(500);
-    ::stat(bot->settings().path().c_str(), &before);
-    EXPECT_EQ(before.st_ino, during.st_ino) << "nothing more within the second";
+    ::stat(bot->settings().path().c_str(), &first);
+    EXPECT_EQ(first.st_ino, during.st_ino) << "nothing more within the second";
     runtime.advance(500);
     EXPECT_EQ(bot->settings().read(keys::Volume), "0.1");
 

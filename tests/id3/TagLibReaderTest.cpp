@@ -225,11 +225,20 @@ TEST_P(SwappedSongTest, NoReadWaitsOnAPipePutInItsPlace)
 }
 
 const SwappedSong kSwappedSongs[] = {
-    {"Flac", [](const std::string& path) { return encodeSong(Encoding::Flac, path, {"Blue Sky"}, 0.2); },
+    {"Flac",
+     [](const std::string& path) {
+         return encodeSong(Encoding::Flac, path, SongTags{"Blue Sky", {}, {}, {}, {}, {}}, 0.2);
+     },
      [](const std::string& path) { return TagLibReader().read(path); }, "Blue Sky"},
-    {"Id3v1", [](const std::string& path) { return Mp3Writer().silence(2).id3v1({"Cold Rain"}).write(path); },
+    {"Id3v1",
+     [](const std::string& path) {
+         return Mp3Writer().silence(2).id3v1(Id3v1Fields{"Cold Rain", {}, {}, {}, {}, 255}).write(path);
+     },
      [](const std::string& path) { return TagLibReader().read(path); }, "Cold Rain"},
-    {"Id3v1Alone", [](const std::string& path) { return Mp3Writer().silence(2).id3v1({"Cold Rain"}).write(path); },
+    {"Id3v1Alone",
+     [](const std::string& path) {
+         return Mp3Writer().silence(2).id3v1(Id3v1Fields{"Cold Rain", {}, {}, {}, {}, 255}).write(path);
+     },
      [](const std::string& path) { return ReadSongTag(path); }, "Cold Rain"},
 };
 

@@ -238,7 +238,8 @@ TEST_F(LibraryTest, TagEditsThatKeepSizeAndTimeAreSeen)
         waitForTheNextFileTime(path);
         const auto time = fs::last_write_time(path);
         std::string bytes = readBytes(path);
-        bytes[bytes.find(std::string("Title ") + letter) + 6] = ++letter; // the same size
+        const std::size_t at = bytes.find(std::string("Title ") + letter) + 6;
+        bytes[at] = ++letter; // the same size
         edit.put(path, bytes);
         fs::last_write_time(path, time);
         LibraryListing listing = list(options);
@@ -273,8 +274,8 @@ std::function<void()> lockedByAnotherProgram(const std::string& db)
         struct flock lock {};
         lock.l_type = F_WRLCK;
         lock.l_whence = SEEK_SET;
-        if (fd >= 0 && ::fcntl(fd, F_SETLKW, &lock) == 0)
-            (void)!::write(ready[1], "x", 1);
+        const bool locked = fd >= 0 && ::fcntl(fd, F_SETLKW, &lock) == 0;
+        (void)!::write(ready[1], locked ? "y" : "n", 1);
         for (;;)
             ::pause();
     }
@@ -282,6 +283,7 @@ std::function<void()> lockedByAnotherProgram(const std::string& db)
     (void)!::read(ready[0], &byte, 1);
     ::close(ready[0]);
     ::close(ready[1]);
+    EXPECT_EQ(byte, 'y') << "the second program holds the lock";
     return [child] {
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
