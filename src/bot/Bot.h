@@ -65,8 +65,8 @@ public:
     const Settings& settings() const { return m_settings; }
     // Writes the played counter, at most once a second (songs that end at once count fast).
     ThrottledSetting& playedWriter() { return m_playedWriter; }
-    // Writes the volume level, at most once a second (a slider drag or a media-key burst sets it
-    // many times a second).
+    // Writes the volume level: set by media keys and media-control clients, which send bursts, at
+    // most once a second; by the chat and the sound window at once.
     ThrottledSetting& volumeWriter() { return m_volumeWriter; }
     Dispatcher& dispatcher() { return m_dispatcher; }
     // The player, watched: playStateChanged follows every change of its state.

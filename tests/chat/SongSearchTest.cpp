@@ -202,9 +202,10 @@ class EarlyAnswerTest : public SongSearchTest, public ::testing::WithParamInterf
 
 TEST_P(EarlyAnswerTest, AnswersTypedDuringTheSearchReachTheDialogue)
 {
+    // The answers come in while the search runs: between its steps, as the room's lines do.
     room.ownerSays(GetParam().search);
     for (const std::string& line : GetParam().typed)
-        room.ownerSays(line);
+        runtime.post([this, line] { room.ownerSays(line); });
     runtime.advance(20000);
     auto lines = takeLines();
     const auto found = std::find(lines.begin(), lines.end(), reply(" Multiple Strings Found! "));
@@ -225,7 +226,8 @@ const std::string kType = SongSearchTest::defaultReply(" Type play + 1 - 2 or ca
 INSTANTIATE_TEST_SUITE_P(
     Answers, EarlyAnswerTest,
     ::testing::Values(
-        EarlyCase{"!play blue", {"y"}, {kScroll, kFirst, kSecond, kType}},
+        // Heard during the dialogue's first wait, as a "y" typed just then would be.
+        EarlyCase{"!play blue", {"y"}, {kFirst, kSecond, kType, kScroll}},
         EarlyCase{
             "!play blue", {"hello", "y", "cancel"}, {SongSearchTest::defaultReply(" Selections canceled "), kScroll}},
         EarlyCase{"!play blue", {"play 2"}, {SongSearchTest::defaultReply(" <u>blue</U>s one ", " Playing "), kScroll}},
@@ -235,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SongSearchTest, AnswersKeptForNoDialogueAreNotHeardByTheNext)
 {
     room.ownerSays("!play zzz");
-    room.ownerSays("y");
+    runtime.post([this] { room.ownerSays("y"); });
     runtime.advance(2000);
     takeLines();
     ownerSays("!play blue");
