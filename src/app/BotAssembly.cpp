@@ -3,11 +3,14 @@
 #include "bot/Bot.h"
 #include "client/ChatRoomFactory.h"
 #include "client/LocalChatRoom.h"
+#include "id3/SongLength.h"
 #include "id3/TagLibReader.h"
 #include "player/SdlAudio.h"
 #include "player/SdlMediaPlayer.h"
 #include "player/SdlSoundPlayer.h"
 #include "player/SqliteLibraryCache.h"
+#include "queue/UpNext.h"
+#include "stream/IcecastRadio.h"
 #include "util/QtRuntime.h"
 
 #include <QCoreApplication>
@@ -28,6 +31,7 @@ BotAssembly::BotAssembly(std::string programDir, Dialogs& dialogs, const FontLis
     m_room = createChatRoom(m_programDir + "/Tavu.ini", *m_runtime, localScreenName);
     m_bot = std::make_unique<Bot>(*m_runtime, *m_room, m_programDir,
                                   BotServices{*m_media, *m_sound, dialogs, fonts, m_tags.get(), m_libraryCache.get()});
+    m_bot->upNext->lengthReader = songLengthSeconds;
     // What the bot has to tell the owner about the program itself goes to the room's window.
     m_bot->windowNotice = [this](const std::string& text) { m_room->notice(text); };
     // The library may be listed off the user-interface thread: the cache's news is posted to it.
@@ -40,6 +44,10 @@ BotAssembly::BotAssembly(std::string programDir, Dialogs& dialogs, const FontLis
     // Sounds: the program directory's Sounds/ first, then the build tree's, then the installed ones.
     m_bot->soundFolders = {QCoreApplication::applicationDirPath().toStdString() + "/Sounds",
                            std::string(TAVU_DATA_DIR) + "/Sounds"};
+    // The stream takes the music from the player itself, before the owner's volume.
+    m_radio = std::make_unique<IcecastRadio>(*m_bot, m_media->tapPoint(),
+                                             [this](const std::string& text) { m_room->notice(text); });
+    m_bot->radio = m_radio.get();
 }
 
 void BotAssembly::reopenRoom(const std::string& localScreenName)
@@ -55,6 +63,8 @@ void BotAssembly::reopenRoom(const std::string& localScreenName)
 
 BotAssembly::~BotAssembly()
 {
+    m_bot->radio = nullptr;
+    m_radio.reset();
     m_bot.reset();
     m_oldRooms.clear();
     if (m_room) {
@@ -73,6 +83,10 @@ void BotAssembly::signOff()
     m_room->signOff();
     if (!m_room->signingOff())
         return;
+    if (m_hurry) {
+        m_room->signOff(); // at once
+        return;
+    }
     QEventLoop loop;
     QTimer check;
     QElapsedTimer clock;

@@ -17,6 +17,7 @@
 #include "util/Platform.h"
 #include "util/Runtime.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <span>
@@ -31,6 +32,8 @@ class Continuation;
 class SavedStyles;
 class TagReader;
 class SideWindows;
+class Radio;
+class UpNext;
 
 // What the bot uses of the platform; each has a real implementation and a fake for tests.
 struct BotServices {
@@ -139,6 +142,16 @@ public:
     // What the play mode does at the end of a song (the player's EndOfStream).
     std::unique_ptr<Continuation> continuation;
 
+    // The songs that play next, and who asked for them.
+    std::unique_ptr<UpNext> upNext;
+    // Who the command that runs now is for: empty for the owner, otherwise a member of the room
+    // (their identity, as requests count it, and their nick).
+    struct Requester {
+        std::string id;
+        std::string nick;
+    };
+    Requester requester;
+
     // The song the player has open, set by every start of a song (startSong).
     const NowPlaying& nowPlaying() const { return m_nowPlaying; }
     void setNowPlaying(NowPlaying song);
@@ -173,6 +186,9 @@ public:
     std::function<void()> dockPlaylist;
     std::function<void()> dockSideWindows;
 
+    // The stream that the room listens to; null when the program has none.
+    Radio* radio = nullptr;
+
     // The side windows; null until the main window exists.
     SideWindows* windows = nullptr;
 
@@ -180,7 +196,22 @@ public:
     void Timer2_Timer();
     void Timer6_Timer();
 
+    // While the chat is held (the song list is being read on a worker and events run meanwhile),
+    // the lines of Chat1 and Chat2 wait, in their order; once the last hold ends they run as
+    // events of their own, so that their replies come after those of the work that held them,
+    // as if the line had come just after it.
+    void holdChat() { ++m_chatHolds; }
+    void releaseChat();
+
 private:
+    struct HeldLine {
+        bool forDialogue; // Chat2's, else Chat1's
+        std::string name;
+        std::string said;
+    };
+    void hearLine(bool forDialogue, const std::string& name, const std::string& said);
+    void runHeldLines();
+
     Runtime& m_runtime;
     ChatRoom* m_room;
     std::string m_programDir;
@@ -195,6 +226,8 @@ private:
     bool m_muted = false;
     Dispatcher m_dispatcher;
     bool m_toldNotSaved = false;
+    int m_chatHolds = 0;
+    std::deque<HeldLine> m_heldLines;
 };
 
 } // namespace tavu

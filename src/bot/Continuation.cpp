@@ -3,6 +3,7 @@
 #include "bot/Bot.h"
 #include "bot/MusicLibrary.h"
 #include "bot/StartSong.h"
+#include "queue/UpNext.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -36,7 +37,9 @@ void Continuation::Media1_EndOfStream()
 
 void Continuation::carryOn(PlayMode mode)
 {
-    if (mode != PlayMode::None) {
+    // The queue goes first; the play mode goes on when it is empty.
+    const bool queued = m_bot.upNext->enabled() && !m_bot.upNext->queue.empty();
+    if (mode != PlayMode::None || queued) {
         const NowPlaying& last = m_bot.nowPlaying();
         const std::int64_t since = m_bot.runtime().tickMs() - last.startedMs;
         if (!last.song.empty() && since < kMomentMs) {
@@ -45,6 +48,8 @@ void Continuation::carryOn(PlayMode mode)
             return;
         }
     }
+    if (queued && m_bot.upNext->play())
+        return;
     switch (mode) {
     case PlayMode::AutoRandom:
         return autoRandom();

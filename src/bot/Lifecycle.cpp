@@ -6,6 +6,9 @@
 #include "bot/SideWindows.h"
 #include "chat/SavedStyles.h"
 #include "client/ChatRoom.h"
+#include "queue/UpNext.h"
+#include "stream/Radio.h"
+#include "stream/StreamSettings.h"
 #include "util/LoadFontList.h"
 #include "util/Text.h"
 
@@ -29,7 +32,7 @@ void loadSongs(Bot& bot)
     }
     bool listed = false;
     FillSongList(bot, bot.dir, listed);
-    if (bot.lstMp3.empty())
+    if (bot.lstMp3.empty() && !bot.runtime().quitting()) // told to end meanwhile: the listing was cut short
         bot.reply(" Error, Invalid Directory! ");
 }
 
@@ -86,6 +89,7 @@ bool Form_Load(Bot& bot)
     if (bot.played.caption().empty())
         bot.played.setCaption("0");
     loadSongs(bot);
+    bot.upNext->restore(); // the queue of the last run, stopped
     setVolume(bot);
     countLoad(bot);
     if (!askHandle(bot))
@@ -98,6 +102,10 @@ bool Form_Load(Bot& bot)
     bot.reply(" Loaded By - [" + bot.Handle.caption() + "] ");
     Wait(bot.runtime(), 1);
     bot.reply(" Mp3's - [" + decimal(static_cast<long long>(bot.lstMp3.count())) + "] ");
+    if (const std::string url = bot.radio ? bot.radio->listenUrl() : std::string(); !url.empty()) {
+        Wait(bot.runtime(), 1);
+        bot.reply(listenReply(htmlText(url), std::nullopt));
+    }
     if (!bot.savedStyles->folderUsable() && bot.windowNotice)
         bot.windowNotice("Saved styles are unavailable: " + bot.programFile("Styles") +
                          " is not a folder, so styles can be neither saved nor loaded.");
@@ -114,10 +122,15 @@ void Form_Unload(Bot& bot, const std::function<void()>& glide)
 {
     bot.playedWriter().flush();
     bot.volumeWriter().flush();
+    // Told to end at once meanwhile (a second signal): the lines still to come are dropped.
     bot.reply(" By: Quarn ");
     Wait(bot.runtime(), 1);
+    if (bot.runtime().quitting())
+        return;
     bot.reply(" Unloaded By - [" + bot.Handle.caption() + "] ");
     Wait(bot.runtime(), 1);
+    if (bot.runtime().quitting())
+        return;
     bot.reply(" Mp3's Played: - [" + bot.played.caption() + "] ");
     bot.playSound("Exit.wav");
     if (glide)

@@ -4,6 +4,7 @@
 #include "bot/DesktopControls.h"
 #include "bot/PlayerControls.h"
 #include "bot/StartSong.h"
+#include "queue/UpNext.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -42,6 +43,11 @@ const char* loopName(PlayMode mode)
     }
 }
 
+bool hasQueued(const Bot& bot)
+{
+    return bot.upNext->enabled() && !bot.upNext->queue.empty();
+}
+
 } // namespace
 
 RemotePlayer::RemotePlayer(Bot& bot) : m_bot(bot)
@@ -52,7 +58,11 @@ RemotePlayer::RemotePlayer(Bot& bot) : m_bot(bot)
     m_following.follow(bot.playModeChanged, change);
     m_following.follow(bot.lblVol.changed, change);
     m_following.follow(bot.lstMp3.selectionChanged, change);
-    m_following.follow(bot.lstMp3.itemsChanged, change);
+    m_following.follow(bot.lstMp3.itemsChanged, [this] {
+        m_songPaths.reset();
+        changed();
+    });
+    m_following.follow(bot.upNext->queue.changed, change);
     // The player may learn a song's length only once it plays; the bar follows it.
     m_following.follow(bot.Bar1.changed, [this] {
         if (m_track.number > 0 && m_bot.media().Duration() > 0)
@@ -82,7 +92,7 @@ RemoteState RemotePlayer::state() const
     s.canPlay = open || !m_bot.lstMp3.empty();
     s.canPause = open;
     s.canSeek = open && m_bot.media().Duration() > 0;
-    s.canGoNext = stepIndex(m_bot, +1) >= 0;
+    s.canGoNext = hasQueued(m_bot) || stepIndex(m_bot, +1) >= 0;
     s.canGoPrevious = stepIndex(m_bot, -1) >= 0;
     s.track = m_track;
     return s;
@@ -136,16 +146,29 @@ void RemotePlayer::Stop()
         Stop_Click(m_bot);
 }
 
-void RemotePlayer::Next()
+void RemotePlayer::Next(int count)
 {
-    if (state().canGoNext)
-        Next_Click(m_bot);
+    if (count < 1)
+        return;
+    if (hasQueued(m_bot))
+        return m_bot.upNext->play(); // the queue goes first, as at the end of a song
+    if (!state().canGoNext)
+        return;
+    if (count == 1)
+        return Next_Click(m_bot);
+    const int current = m_bot.lstMp3.selectedIndex();
+    const int last = static_cast<int>(m_bot.lstMp3.count()) - 1;
+    stepClick(m_bot, std::min<long long>(static_cast<long long>(current) + count, last) - current);
 }
 
-void RemotePlayer::Previous()
+void RemotePlayer::Previous(int count)
 {
-    if (state().canGoPrevious)
-        Prev_Click(m_bot);
+    if (count < 1 || !state().canGoPrevious)
+        return;
+    if (count == 1)
+        return Prev_Click(m_bot);
+    const int current = m_bot.lstMp3.selectedIndex();
+    stepClick(m_bot, -std::min(count, current));
 }
 
 void RemotePlayer::Seek(std::int64_t offsetUs)
@@ -175,6 +198,26 @@ int RemotePlayer::songIndexOf(const std::string& path) const
         if (std::filesystem::equivalent(songPath(m_bot.File1, m_bot.lstMp3.item(i)), path, ec))
             return static_cast<int>(i);
     return -1;
+}
+
+std::shared_ptr<const SongPaths> RemotePlayer::songPaths()
+{
+    if (!m_songPaths) {
+        std::vector<std::string> paths;
+        paths.reserve(m_bot.lstMp3.count());
+        for (const std::string& song : m_bot.lstMp3.items())
+            paths.push_back(songPath(m_bot.File1, song));
+        m_songPaths = std::make_shared<const SongPaths>(std::move(paths));
+    }
+    return m_songPaths;
+}
+
+bool RemotePlayer::openFound(const std::shared_ptr<const SongPaths>& paths, int index, const std::string& path)
+{
+    if (paths != m_songPaths || index < 0 || static_cast<std::size_t>(index) >= m_bot.lstMp3.count())
+        return OpenUri(path);
+    startSong(m_bot, index, roads::RemoteOpen);
+    return true;
 }
 
 bool RemotePlayer::OpenUri(const std::string& path)

@@ -47,6 +47,8 @@ inline constexpr StartHow SearchMatch{S::Both, false, F::Reply, " Playing ", C::
 inline constexpr StartHow DialogueChoice{S::Both, false, F::Reply, " Playing ", C::Title, false};
 inline constexpr StartHow AutoRandom{S::Both, false, F::Reply, " AutoRndm ", C::Title, false};
 inline constexpr StartHow AutoContinue{S::Both, false, F::Reply, " AutoCont. ", C::Title, false};
+// A song of the queue: the next one at the end of a song, "next", "skipto", the playlist's "Up next".
+inline constexpr StartHow Queued{S::Both, false, F::Reply, " Playing ", C::Title, false};
 inline constexpr StartHow Repeat{S::Keep, false, F::Reply, " Repeating ", C::Keep, false};
 // The desktop's "open this file" (its media controls): as a double click on the song in the playlist.
 inline constexpr StartHow RemoteOpen{S::Both, false, F::Box, {}, C::Title, false};

@@ -8,18 +8,20 @@
 namespace tavu {
 namespace {
 
-constexpr std::array<HelpGroup, 6> kGroups{{
+constexpr std::array<HelpGroup, 7> kGroups{{
     {CommandGroup::Player, "Player"},
     {CommandGroup::Library, "Library"},
     {CommandGroup::PlayMode, "Play mode"},
     {CommandGroup::Windows, "Windows"},
     {CommandGroup::Style, "Style"},
     {CommandGroup::SavedStyles, "Saved styles"},
+    {CommandGroup::Queue, "Queue"},
 }};
 
-constexpr std::array<HelpEntry, 4> kSongChoice{{
+constexpr std::array<HelpEntry, 5> kSongChoice{{
     {"y", "lists the songs that match, numbered"},
     {"play N", "plays song number N of that list"},
+    {"add N", "queues song number N of that list"},
     {"n", "gives the choice up"},
     {"cancel", "gives the choice up"},
 }};
@@ -109,7 +111,11 @@ namespace commands {
 
 void help(Bot& bot, const std::string& argument)
 {
-    const auto table = bot.dispatcher().table();
+    // The commands this settings file has in use.
+    std::vector<Command> table;
+    for (const Command& command : bot.dispatcher().table())
+        if (bot.dispatcher().available(command))
+            table.push_back(command);
     // A line without a blank has the whole line as its argument: the command itself.
     const std::string_view word = trimmed(argument, " ");
     const std::string_view first = word.substr(0, word.find(' '));

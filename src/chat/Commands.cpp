@@ -2,11 +2,13 @@
 
 #include "bot/Bot.h"
 #include "chat/CommandHelp.h"
+#include "chat/ListenCommand.h"
 #include "chat/PlayerCommands.h"
 #include "chat/SavedStyles.h"
 #include "chat/SeekCommand.h"
 #include "chat/SongSearch.h"
 #include "chat/StyleCommands.h"
+#include "queue/QueueCommands.h"
 
 #include <algorithm>
 #include <array>
@@ -32,7 +34,7 @@ enum : std::size_t { Fac, Mac, Bac, Tc, Faf, Maf, Baf, Tf, Fa, Ma, Ba };
 
 using G = CommandGroup;
 
-constexpr std::array<Command, 56> kTable{{
+constexpr std::array<Command, 69> kTable{{
     {"dir", commands::dir, G::Library, "FOLDER", "sets the music folder and reads its songs"},
     {"play", commands::play, G::Player, "PART-OF-A-NAME",
      "plays the song whose name holds the text; asks when several do"},
@@ -42,7 +44,7 @@ constexpr std::array<Command, 56> kTable{{
     {"mute", commands::mute, G::Player, "", "mutes the player"},
     {"xmute", commands::xmute, G::Player, "", "turns the sound back on"},
     {"len?", commands::lenQuery, G::Player, "", "tells the length of the song"},
-    {"next", commands::next, G::Player, "", "plays the next song of the list"},
+    {"next", commands::nextOrQueued, G::Player, "", "plays the next song of the list"},
     {"prev", commands::prev, G::Player, "", "plays the previous song of the list"},
     {"played?", commands::playedQuery, G::Player, "", "tells how many songs have been played"},
     {"mp3?", commands::mp3Query, G::Player, "", "tells which song plays"},
@@ -91,6 +93,20 @@ constexpr std::array<Command, 56> kTable{{
      "removes the saved style whose name holds the text"},
     {"lstyle", [](Bot& bot, Arg piece) { bot.savedStyles->lstyle(piece); }, G::SavedStyles, "PART-OF-A-NAME",
      "loads the saved style whose name holds the text"},
+    {"add", commands::add, G::Queue, "PART-OF-A-NAME",
+     "queues the song whose name holds the text; asks when several do"},
+    {"queue", commands::queueList, G::Queue, "[PAGE]", "lists the songs that play next"},
+    {"unq", commands::unq, G::Queue, "N[-M]", "takes song N (or N to M) out of the queue"},
+    {"move", commands::move, G::Queue, "FROM TO", "moves a queued song to another place"},
+    {"playnext", commands::playnext, G::Queue, "PART-OF-A-NAME", "queues the song first"},
+    {"skipto", commands::skipto, G::Queue, "N", "plays queued song N; those before it leave the queue"},
+    {"clear", commands::clear, G::Queue, "", "empties the queue"},
+    {"shuffle", commands::shuffle, G::Queue, "", "puts the queue in a random order"},
+    {"skip", commands::skip, G::Queue, "", "skips the song; a member's skip is a vote"},
+    {"save", commands::save, G::Queue, "NAME", "saves the queue as a playlist"},
+    {"load", commands::load, G::Queue, "NAME", "queues a saved playlist"},
+    {"playlists", commands::playlists, G::Queue, "", "lists the saved playlists"},
+    {"listen", commands::listen, G::Player, "", "tells the address where the room can listen to the music"},
     {"help", commands::help, G::Windows, "[WORD]", "lists the commands in the chat, or tells what one does"},
     {"seek", commands::seek, G::Player, "M:SS", "jumps to a place in the song; also seconds, +N or -N"},
 }};

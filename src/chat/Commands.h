@@ -9,7 +9,7 @@ namespace tavu {
 class Bot;
 
 // The groups in which the help lists the chat commands, in the order it lists them.
-enum class CommandGroup { Unlisted, Player, Library, PlayMode, Windows, Style, SavedStyles };
+enum class CommandGroup { Unlisted, Player, Library, PlayMode, Windows, Style, SavedStyles, Queue };
 
 // One chat command: the word typed after the trigger, and what it does with the line's argument;
 // then what the help says of it: its group, the argument it reads ("" for none) and one line on

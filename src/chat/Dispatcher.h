@@ -10,13 +10,17 @@ namespace tavu {
 
 class Bot;
 
-// Handles the lines of the scanner Chat1: the trigger command, then the command table. Only the
-// owner's lines are obeyed; one line runs at most one command.
+// Handles the lines of the scanner Chat1: the trigger command, then the command table. The owner's
+// lines are obeyed, and, with requests on, members' lines that ask for the few commands open to
+// them; one line runs at most one command.
 class Dispatcher {
 public:
     Dispatcher(Bot& bot, std::span<const Command> table) : m_bot(bot), m_table(table) {}
 
     std::span<const Command> table() const { return m_table; }
+
+    // Whether the settings file has the command in use (the queue's commands need "Queue"/"Enabled").
+    bool available(const Command& command) const;
 
     void Chat1_ChatMsg(const std::string& Screen_Name, const std::string& What_Said);
 
@@ -30,6 +34,8 @@ public:
 
 private:
     bool isOwner(const std::string& name) const;
+    // A line of somebody else: one of the members' commands when requests are on, otherwise nothing.
+    void memberLine(const std::string& name, const std::string& line);
     void setTrigger(const std::string& newTrigger);
 
     Bot& m_bot;

@@ -5,6 +5,8 @@
 #include "bot/StartSong.h"
 #include "chat/PlayerCommands.h"
 #include "client/ChatRoom.h"
+#include "queue/QueueCommands.h"
+#include "queue/UpNext.h"
 #include "util/Text.h"
 #include "util/Utf8.h"
 
@@ -30,6 +32,13 @@ std::string markedTitle(std::string_view song, std::string_view search, std::str
     return title;
 }
 
+std::string shownName(const Bot& bot, const std::string& song, std::size_t hint)
+{
+    if (const auto title = bot.library.tagTitle(song, hint))
+        return std::string(*title);
+    return song;
+}
+
 namespace {
 
 void closeDialogue(Bot& bot)
@@ -37,14 +46,6 @@ void closeDialogue(Bot& bot)
     ++bot.dialogueTurn; // a listing still running stops
     bot.Chat1.StartScan();
     bot.Chat2.StopScan();
-}
-
-// What the search shows of a song: with tag titles its title, otherwise its name.
-std::string shownName(const Bot& bot, const std::string& song, std::size_t hint = SongTitles::npos)
-{
-    if (const auto title = bot.library.tagTitle(song, hint))
-        return std::string(*title);
-    return song;
 }
 
 // With tag titles a song is found by its title or its name, otherwise by its name.
@@ -55,6 +56,8 @@ bool matches(const Bot& bot, const std::string& song, std::size_t index, const s
     const auto title = bot.library.tagTitle(song, index);
     return title && toLower(*title).find(needle) != std::string::npos;
 }
+
+void openDialogue(Bot& bot);
 
 // Counts a running search. Answers typed meanwhile are held for the dialogue, which hears them
 // as it opens; those for a dialogue that no search opened are dropped.
@@ -107,6 +110,32 @@ void search(Bot& bot, const std::string& text)
                   markedTitle(shownName(bot, song, static_cast<std::size_t>(index)), text, toLower(text)));
         return;
     }
+    openDialogue(bot);
+}
+
+} // namespace
+
+std::vector<std::size_t> matchingSongs(const Bot& bot, const std::string& text)
+{
+    const std::string needle = toLower(text);
+    std::vector<std::size_t> found;
+    for (std::size_t i = 0; i < bot.lstMp3.count(); ++i)
+        if (matches(bot, bot.lstMp3.item(i), i, needle))
+            found.push_back(i);
+    return found;
+}
+
+void openSelection(Bot& bot, const std::string& text, std::vector<std::string> matches)
+{
+    bot.UnLin.setCaption(text);
+    bot.lstPlay.setItems(std::move(matches));
+    openDialogue(bot);
+}
+
+namespace {
+
+void openDialogue(Bot& bot)
+{
     bot.reply(" Multiple Strings Found! ");
     bot.Chat2.StartScan(); // hears the answers typed during the search first
     Wait(bot.runtime(), 1);
@@ -141,7 +170,8 @@ void listMatches(Bot& bot)
     bot.reply(" Type play + 1 - " + decimal(static_cast<long long>(bot.lstPlay.count())) + " or cancel ");
 }
 
-void choose(Bot& bot, const std::string& argument)
+// "play N" plays the chosen song at once; "add N" queues it.
+void choose(Bot& bot, const std::string& argument, bool toQueue = false)
 {
     Wait(bot.runtime(), 1);
     const auto number = parseDecimal(argument);
@@ -157,6 +187,8 @@ void choose(Bot& bot, const std::string& argument)
     const auto at = std::find(songs.begin(), songs.end(), entry);
     if (at == songs.end())
         bot.reply(" Cannot play " + htmlText(songTitle(bot, entry)) + " "); // the song list was rebuilt meanwhile
+    else if (toQueue)
+        queueChosen(bot, static_cast<std::size_t>(at - songs.begin()));
     else
         startSong(bot, static_cast<int>(at - songs.begin()), roads::DialogueChoice,
                   markedTitle(shownName(bot, entry, static_cast<std::size_t>(at - songs.begin())), bot.UnLin.caption(),
@@ -208,6 +240,9 @@ void Chat2_ChatMsg(Bot& bot, const std::string& name, const std::string& line)
     } else if (cut.word == "play") {
         if (isOwner() && utf8Length(line) > 5)
             choose(bot, cut.argument);
+    } else if (cut.word == "add" && bot.upNext->enabled()) {
+        if (utf8Length(line) > 4)
+            choose(bot, cut.argument, true);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavu {
 
@@ -12,6 +13,15 @@ namespace commands {
 // dialogue, which listens on the second scanner Chat2 while it is open.
 void play(Bot& bot, const std::string& text);
 } // namespace commands
+
+// The indexes of the song list's songs that the search text finds, as "play" finds them (by name,
+// and with tag titles by title too), without regard to case.
+std::vector<std::size_t> matchingSongs(const Bot& bot, const std::string& text);
+// What the search shows of a song: with tag titles its title, otherwise its name.
+std::string shownName(const Bot& bot, const std::string& song, std::size_t hint = static_cast<std::size_t>(-1));
+// Several songs match text: lstPlay holds them, and the selection dialogue opens on Chat2 as after
+// "play", where "play N" plays one and "add N" queues it.
+void openSelection(Bot& bot, const std::string& text, std::vector<std::string> matches);
 
 // The open dialogue's handler of Chat2's lines: "y", "n", "cancel" or "play" and a number.
 void Chat2_ChatMsg(Bot& bot, const std::string& name, const std::string& line);

@@ -27,6 +27,16 @@ public:
     // "" when nobody is signed on.
     virtual std::string GetOwnerName() const = 0;
 
+    // Who a member of the room who said a line under this name is, for requests: the services
+    // account the network reports, else nick!user@host; "" when the room cannot tell.
+    virtual std::string memberIdentity(const std::string& name) const
+    {
+        (void)name;
+        return {};
+    }
+    // How many are in the room (the bot included); 0 when the room cannot tell.
+    virtual std::size_t memberCount() const { return 0; }
+
     // Lines sent now reach the room at once. The built-in room always is; a room on a network is
     // not while it signs on and joins.
     virtual bool ready() const { return true; }

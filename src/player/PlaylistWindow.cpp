@@ -3,6 +3,8 @@
 #include "bot/Bot.h"
 #include "bot/PlayerControls.h"
 #include "player/SongListModel.h"
+#include "queue/UpNext.h"
+#include "queue/UpNextList.h"
 #include "ui/SkinButton.h"
 #include "ui/WindowRoutines.h"
 #include "ui/WindowSkin.h"
@@ -51,6 +53,15 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
     layout->setSpacing(4);
     layout->addLayout(header);
     layout->addWidget(m_view, 1);
+    // The queue, under the songs, when this settings file has it in use.
+    if (m_bot.upNext->enabled()) {
+        auto* upNext = new UpNextList(m_bot, this);
+        upNext->setFont(listFont);
+        upNext->setStyleSheet(skinListStyle(QStringLiteral("QListWidget")));
+        upNext->setMaximumHeight(90);
+        layout->addWidget(upNext);
+        addQueueMenu(m_bot, m_view);
+    }
 
     // A click or a key that moves the selection runs the selection handler.
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {

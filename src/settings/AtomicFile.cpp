@@ -171,9 +171,11 @@ int removeIn(const std::filesystem::path& folder, Stale stale)
 int removeStaleTempFiles(const std::string& programDir)
 {
     const std::filesystem::path dir(programDir);
-    return removeIn(
-               dir,
-               [](const std::string& name) { return isTempOf(name, "Tavu.ini") || isTempOf(name, "Styles.txt"); }) +
+    return removeIn(dir,
+                    [](const std::string& name) {
+                        return isTempOf(name, "Tavu.ini") || isTempOf(name, "Styles.txt") ||
+                               isTempOf(name, "Queue.m3u8");
+                    }) +
            removeIn(dir / "Styles", isUnfinishedStyle);
 }
 

@@ -26,7 +26,7 @@ std::string writtenPath(const std::string& path);
 bool writeFileAtomically(const std::string& path, std::string_view bytes);
 
 // Removes what writes cut short by a crash left in the program directory: the temporary files of
-// writeFileAtomically beside Tavu.ini and Styles.txt ("Tavu.ini.XXXXXX"), and unfinished style
+// writeFileAtomically beside Tavu.ini, Styles.txt and Queue.m3u8 ("Tavu.ini.XXXXXX"), and unfinished style
 // files in Styles/ ("NAME.ini.new" and its temporary files). Nothing else is touched. Returns how
 // many files went.
 int removeStaleTempFiles(const std::string& programDir);

@@ -102,9 +102,21 @@ protected:
 
 TEST_F(HelpCommandTest, AnswersTheOwnerWithTheListOrOneWord)
 {
+    // A settings file without the queue lists the commands it has.
+    std::vector<Command> older;
+    for (const Command& command : chatCommands())
+        if (command.group != CommandGroup::Queue)
+            older.push_back(command);
     std::vector<std::string> list;
-    for (const std::string& body : helpListBodies(chatCommands(), "!"))
+    for (const std::string& body : helpListBodies(older, "!"))
         list.push_back(defaultReply(body));
+    std::vector<std::string> withQueue;
+    for (const std::string& body : helpListBodies(chatCommands(), "!"))
+        withQueue.push_back(defaultReply(body));
+    bot->settings().write(keys::QueueEnabled, "1");
+    ownerSays("!help");
+    EXPECT_EQ(takeLines(), withQueue);
+    bot->settings().write(keys::QueueEnabled, "0");
     ownerSays("!help");
     EXPECT_EQ(takeLines(), list);
     ownerSays("!HELP   ");

@@ -278,7 +278,7 @@ TEST(ProfileFile, StaleTemporaryFilesAreClearedAndNothingElse)
     TestDir dir;
     std::filesystem::create_directories(dir.path() / "Styles");
     const std::vector<std::string> stale{"Tavu.ini.a1B2c3", "Styles.txt.XyZ789", "Styles/Blue.ini.new",
-                                         "Styles/Blue.ini.new.Q1w2E3"};
+                                         "Styles/Blue.ini.new.Q1w2E3", "Queue.m3u8.Zz9Yy8"};
     const std::vector<std::string> kept{"Tavu.ini",
                                         "Styles.txt",
                                         "notes.txt.backup",
@@ -292,7 +292,7 @@ TEST(ProfileFile, StaleTemporaryFilesAreClearedAndNothingElse)
         writeBytes(dir.file(name), "x");
     for (const auto& name : kept)
         writeBytes(dir.file(name), "x");
-    EXPECT_EQ(removeStaleTempFiles(dir.str()), 4);
+    EXPECT_EQ(removeStaleTempFiles(dir.str()), 5);
     for (const auto& name : stale)
         EXPECT_FALSE(std::filesystem::exists(dir.file(name))) << name;
     for (const auto& name : kept)

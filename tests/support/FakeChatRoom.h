@@ -3,6 +3,7 @@
 #include "client/ChatRoom.h"
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,13 @@ public:
     void ChatSendRaw(const std::string& line) override { record(line, true); }
     std::string GetOwnerName() const override { return m_owner; }
 
+    std::string memberIdentity(const std::string& name) const override
+    {
+        const auto it = identities.find(name);
+        return it == identities.end() ? std::string() : it->second;
+    }
+    std::size_t memberCount() const override { return members; }
+
     void setOwner(std::string owner) { m_owner = std::move(owner); }
     void say(const std::string& sender, const std::string& text) { lineAppeared(sender, text); }
     void ownerSays(const std::string& text) { lineAppeared(m_owner, text); }
@@ -35,6 +43,9 @@ public:
     }
 
     std::vector<Sent> sent;
+    // Who the members saying lines under these names are, and how many are in the room.
+    std::map<std::string, std::string> identities;
+    std::size_t members = 0;
     // Called for every line sent, as it is sent.
     std::function<void(const std::string& line, bool raw)> onSend;
 
