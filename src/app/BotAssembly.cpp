@@ -34,6 +34,13 @@ BotAssembly::BotAssembly(std::string programDir, Dialogs& dialogs, const FontLis
     m_bot->upNext->lengthReader = songLengthSeconds;
     // What the bot has to tell the owner about the program itself goes to the room's window.
     m_bot->windowNotice = [this](const std::string& text) { m_room->notice(text); };
+    // The library may be listed off the user-interface thread: the cache's news is posted to it.
+    m_libraryCache->onNotice = [this](const std::string& text) {
+        m_runtime->post([this, text] {
+            if (m_bot && m_bot->windowNotice)
+                m_bot->windowNotice(text);
+        });
+    };
     // Sounds: the program directory's Sounds/ first, then the build tree's, then the installed ones.
     m_bot->soundFolders = {QCoreApplication::applicationDirPath().toStdString() + "/Sounds",
                            std::string(TAVU_DATA_DIR) + "/Sounds"};

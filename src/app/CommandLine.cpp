@@ -5,7 +5,9 @@
 #include "settings/Settings.h"
 #include "util/Text.h"
 
+#include <cstdint>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace tavu {
@@ -73,6 +75,21 @@ bool showsIntro(const CommandLine& options, bool firstStart, const Settings& set
     return firstStart || leadingNumber(settings.readOr(keys::DesktopIntro)) != 0;
 }
 
+std::string settingsFileProblem(const std::string& path)
+{
+    // A pipe would stop the start for good and a device (a link to /dev/zero) would read without end.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    if (!S_ISREG(st.st_mode))
+        return path + " is not a plain file (a pipe, a device or a folder of that name): move it away, "
+                      "and Tavu starts with new settings";
+    if (static_cast<std::uint64_t>(st.st_size) > kMostFileBytes)
+        return path + " is larger than " + std::to_string(kMostFileBytes / (1024 * 1024)) +
+               " MB, too large for a settings file: move it away, and Tavu starts with new settings";
+    return {};
+}
+
 std::string prepareProgramDir(const std::filesystem::path& dir)
 {
     std::error_code ec;
@@ -85,6 +102,8 @@ std::string prepareProgramDir(const std::filesystem::path& dir)
     SavedStyles::finishInterruptedChanges(dir.string());
     removeStaleTempFiles(dir.string());
     const Settings settings((dir / "Tavu.ini").string());
+    if (const std::string problem = settingsFileProblem(settings.path()); !problem.empty())
+        return problem;
     if (!std::filesystem::exists(settings.path(), ec))
         for (const NewProgramDefault& row : kNewProgramDefaults)
             settings.write(row.key, row.value);

@@ -25,8 +25,12 @@ std::filesystem::path defaultProgramDir();
 // Makes sure the program directory and its Styles folder exist, and clears away the temporary
 // files that a crash during a write left there. A Styles folder that cannot be made (a file of that
 // name) is no error: the program starts without saved styles. A new program directory (no Tavu.ini yet) starts
-// with the choices of kNewProgramDefaults. Returns an error text, or "".
+// with the choices of kNewProgramDefaults. A Tavu.ini that is not a plain file, or one too large to
+// be a settings file, is refused. Returns an error text, or "".
 std::string prepareProgramDir(const std::filesystem::path& dir);
+
+// Why the settings file cannot be used, or "" (a missing file can: it is made).
+std::string settingsFileProblem(const std::string& path);
 
 class Settings;
 // Whether the intro comes before the main window: not with --no-intro, and not when the settings

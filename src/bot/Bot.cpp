@@ -123,6 +123,7 @@ void Bot::setMuteState(bool muted)
 Bot::~Bot()
 {
     m_playedWriter.flush();
+    m_volumeWriter.flush();
     m_services.media.EndOfStream = nullptr;
     m_room->detach(Chat1);
     m_room->detach(Chat2);

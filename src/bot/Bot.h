@@ -68,6 +68,9 @@ public:
     const Settings& settings() const { return m_settings; }
     // Writes the played counter, at most once a second (songs that end at once count fast).
     ThrottledSetting& playedWriter() { return m_playedWriter; }
+    // Writes the volume level: set by media keys and media-control clients, which send bursts, at
+    // most once a second; by the chat and the sound window at once.
+    ThrottledSetting& volumeWriter() { return m_volumeWriter; }
     Dispatcher& dispatcher() { return m_dispatcher; }
     // The player, watched: playStateChanged follows every change of its state.
     MediaPlayer& media() const { return m_media; }
@@ -131,6 +134,8 @@ public:
     // Counts the selection dialogue's closings and listings of its matches: a listing goes on only
     // while this stays as it was when the listing began.
     unsigned dialogueTurn = 0;
+    // Song searches running (a search lets other lines run between its steps).
+    int searchesRunning = 0;
     PlayMode playMode() const { return m_playMode; }
     void setPlayMode(PlayMode mode);
     Signal<> playModeChanged;
@@ -212,6 +217,7 @@ private:
     std::string m_programDir;
     Settings m_settings;
     ThrottledSetting m_playedWriter{m_runtime, m_settings, keys::Mp3sPlayed};
+    ThrottledSetting m_volumeWriter{m_runtime, m_settings, keys::Volume};
     BotServices m_services;
     mutable WatchedMediaPlayer m_media;
     PlayMode m_playMode = PlayMode::None;

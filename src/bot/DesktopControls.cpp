@@ -45,7 +45,9 @@ void storeVolumeLevel(Bot& bot, double level)
         if (rest % 10 != 0)
             caption += static_cast<char>('0' + rest % 10);
     }
-    setVolumeLevel(bot, static_cast<double>(hundredths) / 100, caption, true);
+    // Media keys and media-control clients set the level in bursts: it is stored once a second.
+    setVolumeLevel(bot, static_cast<double>(hundredths) / 100, caption, false);
+    bot.volumeWriter().write(caption);
 }
 
 void toggleMute(Bot& bot)

@@ -121,6 +121,7 @@ bool Form_Load(Bot& bot)
 void Form_Unload(Bot& bot, const std::function<void()>& glide)
 {
     bot.playedWriter().flush();
+    bot.volumeWriter().flush();
     // Told to end at once meanwhile (a second signal): the lines still to come are dropped.
     bot.reply(" By: Quarn ");
     Wait(bot.runtime(), 1);

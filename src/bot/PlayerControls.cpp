@@ -57,7 +57,7 @@ void setVolumeLevel(Bot& bot, double level, const std::string& caption, bool sto
     bot.media().setVolume(volumeToAttenuation(std::clamp(level, 0.0, 100.0)));
     bot.lblVol.setCaption(caption);
     if (store)
-        bot.settings().write(keys::Volume, caption);
+        bot.volumeWriter().writeAtOnce(caption);
 }
 
 std::string volumeLevelCaption(int sliderValue)

@@ -59,8 +59,31 @@ bool matches(const Bot& bot, const std::string& song, std::size_t index, const s
 
 void openDialogue(Bot& bot);
 
+// Counts a running search. Answers typed meanwhile are held for the dialogue, which hears them
+// as it opens; those for a dialogue that no search opened are dropped.
+class SearchRun {
+public:
+    explicit SearchRun(Bot& bot) : m_bot(bot)
+    {
+        if (m_bot.searchesRunning++ == 0 && !m_bot.Chat2.scanning())
+            m_bot.Chat2.holdLines(
+                [&bot](const std::string& name, const std::string& line) { return isEarlyAnswer(bot, name, line); });
+    }
+    ~SearchRun()
+    {
+        if (--m_bot.searchesRunning == 0)
+            m_bot.Chat2.dropHeldLines();
+    }
+    SearchRun(const SearchRun&) = delete;
+    SearchRun& operator=(const SearchRun&) = delete;
+
+private:
+    Bot& m_bot;
+};
+
 void search(Bot& bot, const std::string& text)
 {
+    const SearchRun run(bot);
     bot.UnLin.setCaption(text);
     bot.lstPlay.clear();
     const std::string needle = toLower(text);
@@ -114,7 +137,7 @@ namespace {
 void openDialogue(Bot& bot)
 {
     bot.reply(" Multiple Strings Found! ");
-    bot.Chat2.StartScan();
+    bot.Chat2.StartScan(); // hears the answers typed during the search first
     Wait(bot.runtime(), 1);
     bot.reply(" Scroll found Strings -[y\\n] ");
     // The owner may have closed the dialogue during the wait; stopping Chat1 then would leave no
@@ -174,6 +197,24 @@ void choose(Bot& bot, const std::string& argument, bool toQueue = false)
 }
 
 } // namespace
+
+bool isEarlyAnswer(Bot& bot, const std::string& name, const std::string& line)
+{
+    const std::string owner = bot.room().GetOwnerName();
+    if (owner.empty() || name != owner)
+        return false;
+    const Dispatcher::Cut cut = Dispatcher::cutLine(line);
+    const bool answer =
+        cut.word == "y" || cut.word == "n" || cut.word == "cancel" || (cut.word == "play" && utf8Length(line) > 5);
+    if (!answer)
+        return false;
+    // With a trigger that makes the word a command (the empty trigger and "play"), it stays one.
+    const std::string trig = toLower(bot.trig);
+    if (cut.word.size() > trig.size() && cut.word.starts_with(trig) &&
+        findCommand(bot.dispatcher().table(), std::string_view(cut.word).substr(trig.size())))
+        return false;
+    return true;
+}
 
 void Chat2_ChatMsg(Bot& bot, const std::string& name, const std::string& line)
 {

@@ -26,6 +26,11 @@ void openSelection(Bot& bot, const std::string& text, std::vector<std::string> m
 // The open dialogue's handler of Chat2's lines: "y", "n", "cancel" or "play" and a number.
 void Chat2_ChatMsg(Bot& bot, const std::string& name, const std::string& line);
 
+// True for a line of the owner that answers the dialogue ("y", "n", "cancel", "play" and a
+// number) and is no command: typed while a search runs, before its dialogue opens, it is kept for
+// the dialogue.
+bool isEarlyAnswer(Bot& bot, const std::string& name, const std::string& line);
+
 // The song's name in lower case, every occurrence of the search text (found without regard to
 // case) replaced by "<u>" + inserted + "</U>", and every ".mp3" removed; everything but the two tags
 // is escaped as htmlText does.

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tavu {
 
@@ -10,7 +13,8 @@ class Runtime;
 
 // Watches the chat room: raises ChatMsg once for every new line, in order, as an event of its own
 // on the UI thread, while it is started. A line that appears while the scanner is stopped is never
-// reported, and neither is one still queued when StopScan is called.
+// reported (unless held for it, see holdLines), and neither is one still queued when StopScan is
+// called.
 class ChatScanner {
 public:
     using Handler = std::function<void(const std::string& Screen_Name, const std::string& What_Said)>;
@@ -20,9 +24,17 @@ public:
     ChatScanner(const ChatScanner&) = delete;
     ChatScanner& operator=(const ChatScanner&) = delete;
 
-    void StartScan() { m_scanning = true; }
+    // Starts hearing lines; lines held meanwhile are heard first, in order.
+    void StartScan();
     void StopScan() { m_scanning = false; }
     bool scanning() const { return m_scanning; }
+
+    using Keep = std::function<bool(const std::string& Screen_Name, const std::string& What_Said)>;
+    // Until StartScan or dropHeldLines, the lines that appear while this does not scan and that
+    // `keep` takes are held for it (at most kMostHeldLines; later ones are not).
+    void holdLines(Keep keep);
+    void dropHeldLines();
+    static constexpr std::size_t kMostHeldLines = 64;
 
     Handler ChatMsg;
 
@@ -30,8 +42,12 @@ public:
     void lineAppeared(const std::string& sender, const std::string& text);
 
 private:
+    void post(const std::string& sender, const std::string& text);
+
     Runtime& m_runtime;
     bool m_scanning = false;
+    Keep m_keep;
+    std::vector<std::pair<std::string, std::string>> m_held;
     std::shared_ptr<ChatScanner*> m_self;
 };
 

@@ -21,6 +21,17 @@ QString text(const std::string& s)
     return QString::fromStdString(s);
 }
 
+// The longest address OpenUri looks at: the longest path the system opens, every byte of it
+// percent-encoded, after "file://". Anything longer is no song's address.
+constexpr qsizetype kLongestUri = 7 + 3 * 4096;
+// How much of a refused address the error repeats.
+constexpr qsizetype kShownUri = 256;
+
+QString shownUri(const QString& uri)
+{
+    return uri.size() <= kShownUri ? uri : uri.left(kShownUri) + QStringLiteral("…");
+}
+
 } // namespace
 
 MprisPlayer::MprisPlayer(QObject* parent, RemotePlayer& remote, const QDBusConnection& bus,
@@ -212,7 +223,9 @@ void MprisPlayer::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position
 // runs on the finder's thread, over the song list as it was when the call came.
 void MprisPlayer::OpenUri(const QString& Uri, const QDBusMessage& message)
 {
-    const QUrl url(Uri);
+    // An address longer than any path is refused before it is parsed or looked up.
+    const bool tooLong = Uri.size() > kLongestUri;
+    const QUrl url = tooLong ? QUrl() : QUrl(Uri);
     const std::string path = url.isLocalFile() ? url.toLocalFile().toStdString() : std::string();
     message.setDelayedReply(true);
     if (path.empty())
@@ -233,9 +246,10 @@ void MprisPlayer::found(const QString& uri, const std::string& path, const std::
                         int index, const QDBusMessage& message)
 {
     if (index < 0) {
-        m_bus.send(message.createErrorReply(
-            QDBusError::InvalidArgs, path.empty() ? QStringLiteral("only local files open: %1").arg(uri)
-                                                  : QStringLiteral("not a song of the music directory: %1").arg(uri)));
+        const QString why = uri.size() > kLongestUri ? QStringLiteral("address too long: %1")
+                            : path.empty()           ? QStringLiteral("only local files open: %1")
+                                                     : QStringLiteral("not a song of the music directory: %1");
+        m_bus.send(message.createErrorReply(QDBusError::InvalidArgs, why.arg(shownUri(uri))));
         return;
     }
     m_bus.send(message.createReply());

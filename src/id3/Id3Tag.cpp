@@ -2,10 +2,7 @@
 
 #include "id3/GenreTable.h"
 #include "util/Cp1252.h"
-
-#include <array>
-#include <filesystem>
-#include <fstream>
+#include "util/SongFileHandle.h"
 
 namespace tavu {
 
@@ -24,32 +21,20 @@ std::string fieldText(std::string_view bytes)
     return cp1252ToUtf8(bytes.substr(first, last - first + 1));
 }
 
-// The last 128 bytes of a plain file, or nothing.
-bool readTrailer(const std::string& path, std::array<char, kTagSize>& trailer)
-{
-    std::error_code ec;
-    // Only plain files: opening a pipe or a device named like a song would block or never end.
-    if (!std::filesystem::is_regular_file(path, ec))
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in.seekg(0, std::ios::end))
-        return false;
-    const std::streamoff length = in.tellg();
-    if (length < static_cast<std::streamoff>(kTagSize))
-        return false;
-    in.seekg(length - static_cast<std::streamoff>(kTagSize));
-    return static_cast<bool>(in.read(trailer.data(), kTagSize));
-}
-
 } // namespace
 
 Id3Tag ReadSongTag(const std::string& path)
 {
-    std::array<char, kTagSize> raw{};
-    if (!readTrailer(path, raw))
+    return ReadSongTag(SongFileHandle(path));
+}
+
+Id3Tag ReadSongTag(const SongFileHandle& file)
+{
+    if (!file.plain() || file.size() < kTagSize)
         return {};
-    const std::string_view tag(raw.data(), raw.size());
-    if (tag.substr(0, 3) != "TAG")
+    const std::string raw = file.readAt(file.size() - kTagSize, kTagSize);
+    const std::string_view tag(raw);
+    if (tag.size() != kTagSize || tag.substr(0, 3) != "TAG")
         return {};
     Id3Tag out;
     out.title = fieldText(tag.substr(3, 30));

@@ -4,6 +4,8 @@
 
 namespace tavu {
 
+class SongFileHandle;
+
 // The six fields of a song's tag as the ID3 window shows them, in UTF-8. Read from an ID3 version 1
 // tag, the 128-byte trailer of an .mp3 file, each field is cut at its first NUL byte (the padding
 // most taggers write) and trimmed of leading and trailing blanks. All fields are empty when the file
@@ -23,5 +25,7 @@ struct Id3Tag {
 // bytes, a missing or unreadable file, a directory or anything else that is not a plain file gives
 // empty fields. The text bytes are Windows-1252.
 Id3Tag ReadSongTag(const std::string& path);
+// The same from a file already open.
+Id3Tag ReadSongTag(const SongFileHandle& file);
 
 } // namespace tavu

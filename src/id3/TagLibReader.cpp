@@ -1,6 +1,7 @@
 #include "id3/TagLibReader.h"
 
 #include "id3/GenreTable.h"
+#include "util/SongFileHandle.h"
 #include "util/Text.h"
 #include "util/Utf8.h"
 
@@ -13,15 +14,14 @@
 #include <taglib/opusfile.h>
 #include <taglib/tbytevectorstream.h>
 #include <taglib/textidentificationframe.h>
+#include <taglib/tfilestream.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <memory>
 
 namespace tavu {
 
@@ -125,20 +125,6 @@ std::uint64_t id3v2Size(const std::string& head)
     return size + 10 + (footer ? 10 : 0);
 }
 
-std::string readAt(int fd, std::uint64_t offset, std::uint64_t bytes)
-{
-    std::string data(bytes, '\0');
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::pread(fd, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    data.resize(done);
-    return data;
-}
-
 // Tag bytes parsed in memory as an MP3 file: TagLib never reads more than was handed over.
 template <class Read>
 Id3Tag inMemory(const std::string& bytes, Read read)
@@ -176,33 +162,24 @@ Kind kindOf(const std::string& start)
 // An open song file: its size and its first bytes.
 class SongFile {
 public:
-    // Only plain files: O_NONBLOCK keeps a pipe named like a song from blocking the open.
-    explicit SongFile(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK))
+    explicit SongFile(const std::string& path) : m_file(path)
     {
-        struct stat st {};
-        if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
+        if (!m_file.plain())
             return;
-        m_size = static_cast<std::uint64_t>(st.st_size);
-        m_plain = true;
-        m_head = readAt(m_fd, 0, std::min(m_size, kHeadBytes));
+        m_size = m_file.size();
+        m_head = m_file.readAt(0, std::min(m_size, kHeadBytes));
         m_id3v2 = std::min({id3v2Size(m_head), m_size, kMostTagBytes});
     }
-    ~SongFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    SongFile(const SongFile&) = delete;
-    SongFile& operator=(const SongFile&) = delete;
 
-    bool plain() const { return m_plain; }
+    bool plain() const { return m_file.plain(); }
+    const SongFileHandle& handle() const { return m_file; }
 
     // The bytes after the ID3v2 tag the file may start with, where the audio begins.
     Kind kind() const
     {
         if (m_id3v2 + 64 <= m_head.size())
             return kindOf(m_head.substr(m_id3v2, 64));
-        return kindOf(readAt(m_fd, m_id3v2, 64));
+        return kindOf(m_file.readAt(m_id3v2, 64));
     }
 
     // The ID3v2 tag at the start, read in one piece.
@@ -210,7 +187,7 @@ public:
     {
         if (m_id3v2 == 0)
             return {};
-        const std::string tag = m_id3v2 <= m_head.size() ? m_head.substr(0, m_id3v2) : readAt(m_fd, 0, m_id3v2);
+        const std::string tag = m_id3v2 <= m_head.size() ? m_head.substr(0, m_id3v2) : m_file.readAt(0, m_id3v2);
         return inMemory(tag, [](TagLib::MPEG::File& f) { return id3v2Fields(f.ID3v2Tag()); });
     }
 
@@ -219,7 +196,7 @@ public:
     {
         constexpr std::uint64_t kFooter = 32, kId3v1 = 128;
         const std::uint64_t tailSize = std::min(m_size, kFooter + kId3v1);
-        const std::string tail = readAt(m_fd, m_size - tailSize, tailSize);
+        const std::string tail = m_file.readAt(m_size - tailSize, tailSize);
         for (const std::uint64_t after : {std::uint64_t{0}, kId3v1}) {
             if (tail.size() < kFooter + after)
                 continue;
@@ -230,41 +207,47 @@ public:
             const std::uint64_t end = m_size - after;
             if (size < kFooter || size > end)
                 return {};
-            return inMemory(readAt(m_fd, end - size, size),
+            return inMemory(m_file.readAt(end - size, size),
                             [](TagLib::MPEG::File& f) { return apeFields(f.APETag()); });
         }
         return {};
     }
 
 private:
-    int m_fd;
-    bool m_plain = false;
+    SongFileHandle m_file;
     std::uint64_t m_size = 0;
     std::string m_head;
     std::uint64_t m_id3v2 = 0;
 };
 
-// The tag of a FLAC, Ogg or WAV file, read by TagLib's reader of that kind.
-Id3Tag containerTag(const std::string& path, Kind kind)
+// The tag of a FLAC, Ogg or WAV file, read by TagLib's reader of that kind from the file already
+// open, never by its name again (which may name another file by now).
+Id3Tag containerTag(const SongFileHandle& song, Kind kind)
 {
+    const int fd = song.duplicate();
+    if (fd < 0)
+        return {};
+    TagLib::FileStream stream(fd, true); // closes fd
+    if (!stream.isOpen())
+        return {};
     switch (kind) {
     case Kind::Flac: {
-        TagLib::FLAC::File file(path.c_str(), false);
+        TagLib::FLAC::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
         if (!file.isValid())
             return {};
         const TagLib::Ogg::XiphComment* xiph = file.xiphComment();
         return xiph && !xiph->isEmpty() ? fields(*xiph) : id3v2Fields(file.ID3v2Tag());
     }
     case Kind::Vorbis: {
-        TagLib::Ogg::Vorbis::File file(path.c_str(), false);
+        TagLib::Ogg::Vorbis::File file(&stream, false);
         return file.isValid() && file.tag() && !file.tag()->isEmpty() ? fields(*file.tag()) : Id3Tag{};
     }
     case Kind::Opus: {
-        TagLib::Ogg::Opus::File file(path.c_str(), false);
+        TagLib::Ogg::Opus::File file(&stream, false);
         return file.isValid() && file.tag() && !file.tag()->isEmpty() ? fields(*file.tag()) : Id3Tag{};
     }
     case Kind::Wave: {
-        TagLib::RIFF::WAV::File file(path.c_str(), false);
+        TagLib::RIFF::WAV::File file(&stream, false);
         if (!file.isValid())
             return {};
         Id3Tag tag = id3v2Fields(file.ID3v2Tag());
@@ -293,9 +276,9 @@ Id3Tag TagLibReader::read(const std::string& path) const
         if (empty(tag))
             tag = file.ape();
     } else {
-        tag = containerTag(path, kind);
+        tag = containerTag(file.handle(), kind);
     }
-    return empty(tag) ? ReadSongTag(path) : tag;
+    return empty(tag) ? ReadSongTag(file.handle()) : tag;
 }
 
 } // namespace tavu

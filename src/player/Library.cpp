@@ -100,10 +100,10 @@ std::size_t titleFolder(const Library& library, const std::string& path, const S
     std::vector<Song> fresh;
     fresh.reserve(folder.songs.size());
     for (const ScannedSong& found : folder.songs) {
-        Song song{found.name, found.size, found.mtime, {}, {}};
+        Song song{found.name, found.size, found.mtime, {}, {}, found.ctime, found.inode};
         const auto at = std::lower_bound(stored.begin(), stored.end(), song, byName);
         if (cache && at != stored.end() && at->name == found.name && at->size == found.size &&
-            at->mtime == found.mtime) {
+            at->mtime == found.mtime && at->ctime == found.ctime && at->inode == found.inode) {
             song.title = at->title; // the stored songs stay whole: they are searched again
             song.artist = at->artist;
         } else {

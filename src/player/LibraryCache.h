@@ -7,9 +7,10 @@
 namespace tavu {
 
 // The tags of the library's songs as they were last read, kept between runs so that a listing
-// reads only the files that changed. A song is known by its folder, its name, its size and its
-// modification time. A cache that cannot be read or written behaves as an empty one: it costs
-// time, never a song.
+// reads only the files that changed. A song is known by its folder, its name, its size, its
+// modification time, its change time and its inode (a tagger that keeps the file's time still
+// changes the change time; a file put in place by rename is another inode). A cache that cannot be read or written
+// behaves as an empty one: it costs time, never a song.
 class LibraryCache {
 public:
     struct Song {
@@ -18,6 +19,8 @@ public:
         std::int64_t mtime = 0; // nanoseconds since the epoch
         std::string title;
         std::string artist;
+        std::int64_t ctime = 0; // nanoseconds since the epoch
+        std::int64_t inode = 0;
         bool operator==(const Song&) const = default;
     };
 

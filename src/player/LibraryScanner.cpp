@@ -138,12 +138,14 @@ private:
         }
         if (type != DT_REG || !isSong(name, m_options))
             return;
-        ScannedSong song{std::string(name), 0, 0};
+        ScannedSong song{std::string(name)};
         if (m_withStat) {
             if (!haveStat && ::fstatat(fd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                 return;
             song.size = static_cast<std::int64_t>(st.st_size);
             song.mtime = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+            song.ctime = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+            song.inode = static_cast<std::int64_t>(st.st_ino);
         }
         folder.songs.push_back(std::move(song));
     }

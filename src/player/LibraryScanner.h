@@ -14,6 +14,8 @@ struct ScannedSong {
     std::string name;       // the file name within its folder
     std::int64_t size = 0;  // with `withStat` only
     std::int64_t mtime = 0; // nanoseconds since the epoch; with `withStat` only
+    std::int64_t ctime = 0; // nanoseconds since the epoch; with `withStat` only
+    std::int64_t inode = 0; // with `withStat` only
 };
 
 // The songs of one folder of the music library.

@@ -3,27 +3,41 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavu {
 
 namespace {
 
 // The version of the layout below; a file of another version is made anew.
-constexpr int kVersion = 1;
+constexpr int kVersion = 2;
+// The version before it, which lacked the change times and inodes: its tables are dropped and
+// made anew, quietly (the tags are read once more).
+constexpr int kOldVersion = 1;
 
 constexpr const char* kSchema = R"(
+BEGIN;
+DROP TABLE IF EXISTS songs;
+DROP TABLE IF EXISTS folders;
 CREATE TABLE folders(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE);
 CREATE TABLE songs(folder INTEGER NOT NULL, name TEXT NOT NULL, size INTEGER NOT NULL, mtime INTEGER NOT NULL,
-                   title TEXT NOT NULL, artist TEXT NOT NULL, PRIMARY KEY(folder, name)) WITHOUT ROWID;
-PRAGMA user_version = 1;
+                   ctime INTEGER NOT NULL, inode INTEGER NOT NULL, title TEXT NOT NULL, artist TEXT NOT NULL,
+                   PRIMARY KEY(folder, name)) WITHOUT ROWID;
+PRAGMA user_version = 2;
+COMMIT;
 )";
 
+// How long a listing waits for another program that holds the file before it goes on without it.
+constexpr int kBusyWaitMs = 200;
+
 constexpr const char* kStatements[] = {
-    "SELECT name, size, mtime, title, artist FROM songs WHERE folder = (SELECT id FROM folders WHERE path = ?1)",
+    "SELECT name, size, mtime, title, artist, ctime, inode FROM songs WHERE folder = "
+    "(SELECT id FROM folders WHERE path = ?1)",
     "SELECT id FROM folders WHERE path = ?1",
     "INSERT INTO folders(path) VALUES(?1)",
     "DELETE FROM songs WHERE folder = ?1",
-    "INSERT INTO songs(folder, name, size, mtime, title, artist) VALUES(?1, ?2, ?3, ?4, ?5, ?6)",
+    "INSERT INTO songs(folder, name, size, mtime, title, artist, ctime, inode) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)",
     // The root, and every path that starts with the root and "/" ("0" is the character after "/").
     "SELECT path FROM folders WHERE path = ?1 OR (path >= ?1 || '/' AND path < ?1 || '0')",
     "DELETE FROM folders WHERE id = ?1",
@@ -32,8 +46,21 @@ constexpr const char* kStatements[] = {
 bool broken(int code)
 {
     const int primary = code & 0xff;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_FORMAT ||
-           primary == SQLITE_SCHEMA || primary == SQLITE_ERROR;
+    return code == SQLITE_IOERR_SHORT_READ || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB ||
+           primary == SQLITE_FORMAT || primary == SQLITE_SCHEMA || primary == SQLITE_ERROR;
+}
+
+bool busy(int code)
+{
+    const int primary = code & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+// True when nothing is at the path, or a plain file (through links).
+bool plainOrMissing(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode);
 }
 
 void bindText(sqlite3_stmt* s, int index, const std::string& text)
@@ -79,45 +106,93 @@ void SqliteLibraryCache::close()
     m_inTransaction = false;
 }
 
-bool SqliteLibraryCache::openFile()
+SqliteLibraryCache::Opened SqliteLibraryCache::outcome(int code, const char* off)
 {
-    if (sqlite3_open_v2(m_path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        close();
-        return false;
+    if (busy(code))
+        return Opened::Busy;
+    if (broken(code))
+        return Opened::Broken;
+    m_offReason = off;
+    return Opened::Off;
+}
+
+SqliteLibraryCache::Opened SqliteLibraryCache::openFile()
+{
+    // A folder, a pipe or a device of that name is not the program's to open, nor to remove.
+    if (!plainOrMissing(m_path)) {
+        m_offReason = "it is not a plain file";
+        return Opened::Off;
     }
+    // A file without any write bit is read-only for the superuser too.
+    struct stat st {};
+    if (::stat(m_path.c_str(), &st) == 0 && (::access(m_path.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0)) {
+        m_offReason = "it is read-only";
+        return Opened::Off;
+    }
+    if (sqlite3_open_v2(m_path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        m_offReason = "it cannot be opened";
+        return Opened::Off;
+    }
+    if (sqlite3_db_readonly(m_db, "main") == 1) {
+        m_offReason = "it is read-only";
+        return Opened::Off;
+    }
+    sqlite3_extended_result_codes(m_db, 1); // a file cut short reads short, which is no disk error
     // Another program using the same cache makes this one wait briefly, then go without.
-    sqlite3_busy_timeout(m_db, 100);
+    sqlite3_busy_timeout(m_db, kBusyWaitMs);
     sqlite3_stmt* version = nullptr;
+    int code = sqlite3_prepare_v2(m_db, "PRAGMA user_version", -1, &version, nullptr);
     int found = -1;
-    if (sqlite3_prepare_v2(m_db, "PRAGMA user_version", -1, &version, nullptr) == SQLITE_OK &&
-        sqlite3_step(version) == SQLITE_ROW)
-        found = sqlite3_column_int(version, 0);
+    if (code == SQLITE_OK) {
+        code = sqlite3_step(version);
+        if (code == SQLITE_ROW)
+            found = sqlite3_column_int(version, 0);
+    }
     sqlite3_finalize(version);
-    if (found < 0 || (found != 0 && found != kVersion))
-        return false; // not a cache this program can read
-    if (sqlite3_exec(m_db,
-                     "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA journal_size_limit = 4194304",
-                     nullptr, nullptr, nullptr) != SQLITE_OK)
-        return false;
-    if (found == 0 && sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
-        return false;
+    if (found < 0)
+        return outcome(code, "it cannot be read");
+    if (found != 0 && found != kOldVersion && found != kVersion)
+        return Opened::Broken; // not a cache this program can read
+    code = sqlite3_exec(m_db,
+                        "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA journal_size_limit = 4194304",
+                        nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK)
+        return outcome(code, "it cannot be written");
+    if (found != kVersion && (code = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr)) != SQLITE_OK) {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return outcome(code, "it cannot be written");
+    }
     for (int i = 0; i < Count; ++i)
-        if (sqlite3_prepare_v3(m_db, kStatements[i], -1, SQLITE_PREPARE_PERSISTENT, &m_statements[i], nullptr) !=
-            SQLITE_OK)
-            return false;
-    return true;
+        if ((code = sqlite3_prepare_v3(m_db, kStatements[i], -1, SQLITE_PREPARE_PERSISTENT, &m_statements[i],
+                                       nullptr)) != SQLITE_OK)
+            return outcome(code, "it cannot be read");
+    return Opened::Ready;
 }
 
 bool SqliteLibraryCache::open()
 {
     if (m_busy || m_unusable)
         return false;
-    if (!m_db && !openFile()) {
-        // A file that is not a cache of this version: start again with an empty one.
-        removeFiles();
-        if (!openFile()) {
+    if (!m_db) {
+        Opened opened = openFile();
+        if (opened == Opened::Broken) {
+            // A file that is not a cache of this version: start again with an empty one.
+            removeFiles();
+            opened = openFile();
+            if (opened == Opened::Broken) {
+                m_offReason = "it cannot be made anew";
+                opened = Opened::Off;
+            }
+        }
+        if (opened != Opened::Ready) {
             close();
-            m_unusable = true; // the folder cannot hold the file; no listing tries again
+            if (opened == Opened::Busy) {
+                becameBusy();
+            } else {
+                m_unusable = true; // no listing tries again
+                tell("The song tag cache " + m_path + " is not in use: " + m_offReason +
+                     "; tags are read from the songs.");
+            }
             return false;
         }
     }
@@ -131,23 +206,39 @@ bool SqliteLibraryCache::open()
     return true;
 }
 
+void SqliteLibraryCache::becameBusy()
+{
+    // Waiting on every folder would stall the listing; this one goes on without the cache, and
+    // the next tries again. Nothing of the file is touched.
+    m_busy = true;
+    tell("The song tag cache " + m_path + " is not in use: another program holds it; tags are read from the songs.");
+}
+
+void SqliteLibraryCache::tell(const std::string& text)
+{
+    if (m_told || !onNotice)
+        return;
+    m_told = true;
+    onNotice(text);
+}
+
 void SqliteLibraryCache::removeFiles()
 {
     close();
     ++m_rebuilds;
     for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-        std::remove((m_path + suffix).c_str());
+        if (plainOrMissing(m_path + suffix))
+            std::remove((m_path + suffix).c_str());
+    tell("The song tag cache " + m_path + " could not be read and is made anew.");
 }
 
 void SqliteLibraryCache::failed(int code)
 {
-    const int primary = code & 0xff;
-    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
-        // Waiting on every folder would stall the listing; this one goes on without the cache.
+    if (busy(code)) {
         if (m_inTransaction)
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         m_inTransaction = false;
-        m_busy = true;
+        becameBusy();
     } else if (broken(code)) {
         removeFiles(); // the next use makes it anew
     }
@@ -190,7 +281,7 @@ std::vector<LibraryCache::Song> SqliteLibraryCache::folder(const std::string& fo
     int code;
     while ((code = sqlite3_step(s)) == SQLITE_ROW)
         songs.push_back({columnText(s, 0), sqlite3_column_int64(s, 1), sqlite3_column_int64(s, 2), columnText(s, 3),
-                         columnText(s, 4)});
+                         columnText(s, 4), sqlite3_column_int64(s, 5), sqlite3_column_int64(s, 6)});
     sqlite3_reset(s);
     sqlite3_clear_bindings(s);
     if (code != SQLITE_DONE) {
@@ -244,6 +335,8 @@ void SqliteLibraryCache::storeFolder(const std::string& folder, const std::vecto
         sqlite3_bind_int64(add, 4, song.mtime);
         bindText(add, 5, song.title);
         bindText(add, 6, song.artist);
+        sqlite3_bind_int64(add, 7, song.ctime);
+        sqlite3_bind_int64(add, 8, song.inode);
         if (const int code = run(add); code != SQLITE_OK)
             return failed(code);
     }

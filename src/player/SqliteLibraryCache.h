@@ -2,6 +2,7 @@
 
 #include "player/LibraryCache.h"
 
+#include <functional>
 #include <string>
 
 struct sqlite3;
@@ -12,9 +13,11 @@ namespace tavu {
 // The library cache in an SQLite file of the program directory, in WAL mode: a program killed while
 // it writes leaves the last committed listing, never a file that cannot be opened. The file is
 // opened on first use (a program without tag titles never makes one). A file that is not a cache
-// of this kind (broken, cut off, of another version) is replaced by an empty cache. When the file
-// cannot be used at all, or another program holds it, the cache is empty for the moment: tags are
-// read again, nothing fails.
+// of this kind (broken, cut off, of another version) is replaced by an empty cache; nothing else
+// is ever removed. When another program holds the file, a listing waits briefly and then goes on
+// without it (the next tries again); when the file cannot be used at all (a folder or a pipe of
+// that name, a read-only file), the cache is off for the run. Tags are then read again; nothing
+// fails.
 class SqliteLibraryCache : public LibraryCache {
 public:
     explicit SqliteLibraryCache(std::string path);
@@ -32,11 +35,21 @@ public:
     // How many times the file was found broken and made anew.
     int rebuilds() const { return m_rebuilds; }
 
+    // Told once a run, the first time the file is made anew or cannot be used, what happened (a
+    // line for the owner). May be called on whichever thread lists the library.
+    std::function<void(const std::string& text)> onNotice;
+
 private:
     enum Statement { FolderSongs, FolderId, AddFolder, DeleteSongs, AddSong, FoldersBelow, DeleteFolder, Count };
 
+    enum class Opened { Ready, Broken, Busy, Off };
+
     bool open();
-    bool openFile();
+    Opened openFile();
+    // What a failed step at opening means; off: why the cache is off, if it is.
+    Opened outcome(int code, const char* off);
+    void becameBusy();
+    void tell(const std::string& text);
     void close();
     // After a failed step: a broken file is made anew; other failures leave it for the next use.
     void failed(int code);
@@ -51,6 +64,8 @@ private:
     bool m_wantTransaction = false; // between begin and commit, also across a rebuild
     bool m_busy = false;            // another program holds the file: no more use until commit
     bool m_unusable = false;
+    bool m_told = false;
+    std::string m_offReason;
     int m_rebuilds = 0;
 };
 

@@ -1,26 +1,76 @@
 #include "settings/AtomicFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace tavu {
 
-std::optional<std::string> readFileBytes(const std::string& path)
+std::optional<std::string> readFileBytes(const std::string& path, std::size_t most)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // Opening never blocks (a pipe of that name has no writer), and only a plain file is read: a
+    // link to a device such as /dev/zero would read without end.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
         return std::nullopt;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad())
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > most) {
+        ::close(fd);
         return std::nullopt;
-    return std::move(buffer).str();
+    }
+    // One byte past the limit tells a file that grew past it since fstat.
+    std::string bytes(static_cast<std::size_t>(st.st_size) + 1, '\0');
+    std::size_t done = 0;
+    for (;;) {
+        if (done == bytes.size()) {
+            if (bytes.size() > most)
+                break;
+            bytes.resize(std::min(most + 1, bytes.size() + 4096));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n < 0)
+                done = most + 1;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (done > most)
+        return std::nullopt;
+    bytes.resize(done);
+    return bytes;
+}
+
+std::string writtenPath(const std::string& path)
+{
+    // Links are followed to the file they end at (a settings file linked from elsewhere keeps its
+    // link); a loop of links gives up after as many steps as the system itself takes.
+    std::string at = path;
+    for (int step = 0; step < 40; ++step) {
+        struct stat st {};
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return at;
+        std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(at.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size())
+            return at;
+        target.resize(static_cast<std::size_t>(n));
+        if (target.front() != '/') {
+            const auto slash = at.find_last_of('/');
+            if (slash != std::string::npos)
+                target = at.substr(0, slash + 1) + target;
+        }
+        at = target;
+    }
+    return path;
 }
 
 namespace {
@@ -49,8 +99,12 @@ std::string directoryOf(const std::string& path)
 
 } // namespace
 
-bool writeFileAtomically(const std::string& path, std::string_view bytes)
+bool writeFileAtomically(const std::string& name, std::string_view bytes)
 {
+    const std::string path = writtenPath(name);
+    struct stat end {};
+    if (::lstat(path.c_str(), &end) == 0 && S_ISLNK(end.st_mode))
+        return false; // a loop of links, or one that cannot be read: no file to replace
     // The rename would replace a file whatever its mode; a file its user made read-only (or one
     // this user may not write) is left alone instead. Without any write bit it is read-only for the
     // superuser too.

@@ -5,6 +5,10 @@
 #include "util/Text.h"
 #include "util/Utf8.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <ctime>
+#include <sys/stat.h>
 #include <vector>
 
 namespace tavu {
@@ -54,6 +58,70 @@ std::vector<Line> splitLines(std::string_view bytes)
     return lines;
 }
 
+// A settings file as last read on this thread, kept while it stays the same file with the same
+// size and times: a start-up reads dozens of keys, and a big file would otherwise be read and
+// split again for each. A file changed less than a second before it was read may change again
+// within the same tick of the file times, so it is read again the next time.
+class ParsedFile {
+public:
+    // The lines of the file; nothing when it is missing or cannot be read.
+    const std::vector<Line>* lines(const std::string& path)
+    {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) {
+            m_path.clear();
+            return nullptr;
+        }
+        const Stamp stamp = stampOf(st);
+        if (path == m_path && stamp == m_stamp && settled(st))
+            return &m_lines;
+        m_path.clear();
+        auto bytes = readFileBytes(path);
+        if (!bytes)
+            return nullptr;
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        m_readNs = nanoseconds(now);
+        m_bytes = std::move(*bytes);
+        m_lines = splitLines(m_bytes);
+        m_path = path;
+        m_stamp = stamp;
+        return &m_lines;
+    }
+
+    const std::string& bytes() const { return m_bytes; }
+
+private:
+    struct Stamp {
+        dev_t dev;
+        ino_t ino;
+        off_t size;
+        std::int64_t mtime, ctime;
+        bool operator==(const Stamp&) const = default;
+    };
+    static std::int64_t nanoseconds(const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; }
+    static Stamp stampOf(const struct stat& st)
+    {
+        return {st.st_dev, st.st_ino, st.st_size, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
+    }
+    bool settled(const struct stat& st) const
+    {
+        return m_readNs - std::max(nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)) > 1'000'000'000;
+    }
+
+    std::string m_path;
+    Stamp m_stamp{};
+    std::int64_t m_readNs = 0;
+    std::string m_bytes;
+    std::vector<Line> m_lines; // views of m_bytes
+};
+
+ParsedFile& parsedFile()
+{
+    thread_local ParsedFile file;
+    return file;
+}
+
 bool sameName(std::string_view stored, std::string_view wanted)
 {
     return equalsNoCase(decodeStoredText(stored), wanted);
@@ -76,13 +144,13 @@ std::string profileValue(std::string_view rawValueBytes)
 
 std::string ReadSetting(std::string_view section, std::string_view key, const std::string& path)
 {
-    const auto bytes = readFileBytes(path);
-    if (!bytes)
+    const std::vector<Line>* lines = parsedFile().lines(path);
+    if (!lines)
         return {};
     const std::string wantedKey = toLower(key);
     bool inSection = false;
     bool sectionSeen = false;
-    for (const Line& line : splitLines(*bytes)) {
+    for (const Line& line : *lines) {
         if (line.isSection()) {
             if (sectionSeen && inSection)
                 break; // only the first section of that name counts
@@ -101,8 +169,14 @@ bool WriteSetting(std::string_view section, std::string_view key, std::string_vi
         section.find(']') != std::string_view::npos || trimBlanks(key).empty())
         return false;
     const std::string upperKey = toUpper(key);
-    const std::string existing = readFileBytes(path).value_or(std::string());
-    const std::vector<Line> lines = splitLines(existing);
+    // A file that is there but cannot be read (not a plain file, too big) is never written over.
+    const std::vector<Line>* read = parsedFile().lines(path);
+    struct stat st {};
+    if (!read && ::stat(path.c_str(), &st) == 0)
+        return false;
+    static const std::vector<Line> none;
+    const std::vector<Line>& lines = read ? *read : none;
+    const std::size_t existingSize = read ? parsedFile().bytes().size() : 0;
     const std::string encodedValue = encodeStoredText(value);
 
     std::vector<std::string> out;
@@ -146,7 +220,7 @@ bool WriteSetting(std::string_view section, std::string_view key, std::string_vi
     }
 
     std::string bytes;
-    bytes.reserve(existing.size() + value.size() + key.size() + 8);
+    bytes.reserve(existingSize + value.size() + key.size() + 8);
     for (const auto& l : out) {
         bytes += l;
         bytes += "\r\n";

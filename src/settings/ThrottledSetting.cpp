@@ -24,6 +24,13 @@ void ThrottledSetting::write(std::string value)
     }
 }
 
+void ThrottledSetting::writeAtOnce(const std::string& value)
+{
+    m_timer.setEnabled(false);
+    m_waiting.reset();
+    writeNow(value);
+}
+
 void ThrottledSetting::flush()
 {
     m_timer.setEnabled(false);

@@ -20,6 +20,8 @@ public:
     ThrottledSetting& operator=(const ThrottledSetting&) = delete;
 
     void write(std::string value);
+    // Writes a value now, whatever the interval; a value still waiting is dropped.
+    void writeAtOnce(const std::string& value);
     // Writes a value that still waits, now.
     void flush();
     bool waiting() const { return m_waiting.has_value(); }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace tavu {
 namespace {
@@ -40,6 +42,22 @@ TEST(CommandLine, AFileNamedStylesStillLetsTheProgramStart)
     EXPECT_EQ(prepareProgramDir(dir.path()), "");
     EXPECT_EQ(test::readBytes(dir.file("Styles")), "mine") << "the user's file is left as it is";
     EXPECT_EQ(Settings(dir.file("Tavu.ini")).read(keys::LibraryTitles), "tags") << "the new directory is set up";
+}
+
+TEST(CommandLine, ASettingsFileThatIsNoPlainFileIsRefused)
+{
+    test::TestDir pipe, device, linked;
+    ASSERT_EQ(::mkfifo(pipe.file("Tavu.ini").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", device.file("Tavu.ini"));
+    for (const test::TestDir* dir : {&pipe, &device}) {
+        const std::string error = prepareProgramDir(dir->path());
+        EXPECT_NE(error.find(dir->file("Tavu.ini") + " is not a plain file"), std::string::npos) << error;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe.file("Tavu.ini")));
+    // A link to a plain file is a settings file like any other.
+    test::writeBytes(linked.file("real.ini"), "[Settings]\r\nTrig=!\r\n");
+    std::filesystem::create_symlink("real.ini", linked.file("Tavu.ini"));
+    EXPECT_EQ(prepareProgramDir(linked.path()), "");
 }
 
 TEST(CommandLine, OnlyANewProgramDirectoryGetsTheNewChoices)

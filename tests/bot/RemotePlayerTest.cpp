@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace tavu::test {
 namespace {
 
@@ -168,6 +170,24 @@ TEST_F(RemotePlayerTest, VolumeLoopAndShuffleGoThroughTheSoundWindowAndTheButton
     EXPECT_EQ(bot->lblVol.caption(), "100");
     remote.setVolume(-1);
     EXPECT_EQ(bot->lblVol.caption(), "0");
+    runtime.advance(1000);
+    EXPECT_EQ(bot->settings().read(keys::Volume), "0");
+
+    // A burst of sets replaces the settings file once a second, not once a set; the last one lands.
+    runtime.advance(1000);
+    struct stat first {};
+    ::stat(bot->settings().path().c_str(), &first);
+    for (int i = 1; i <= 10'000; ++i)
+        remote.setVolume(i % 100 / 100.0 + 0.001);
+    struct stat during {};
+    ::stat(bot->settings().path().c_str(), &during);
+    EXPECT_NE(during.st_ino, first.st_ino) << "the first set is written at once";
+    EXPECT_EQ(bot->settings().read(keys::Volume), "1.1");
+    runtime.advance(500);
+    ::stat(bot->settings().path().c_str(), &first);
+    EXPECT_EQ(first.st_ino, during.st_ino) << "nothing more within the second";
+    runtime.advance(500);
+    EXPECT_EQ(bot->settings().read(keys::Volume), "0.1");
 
     const struct {
         const char* loop;
@@ -266,6 +286,7 @@ TEST_F(RemotePlayerTest, KeysPlayPauseSeekAndStepTheVolume)
         bot->lblVol.setCaption(row.from);
         stepVolume(*bot, row.by);
         EXPECT_EQ(bot->lblVol.caption(), row.to) << row.from;
+        runtime.advance(1000); // the stored level follows within a second
         EXPECT_EQ(bot->settings().read(keys::Volume), row.to);
     }
     toggleMute(*bot);

@@ -190,6 +190,62 @@ TEST_F(SongSearchTest, ASecondYListsAgainInsteadOfTwice)
     EXPECT_EQ(takeLines(), expected) << "the first listing ends where the second begins";
 }
 
+// Answers typed while the search still runs, before its dialogue opens, are the dialogue's, in
+// the order typed; a search without a dialogue drops them.
+struct EarlyCase {
+    const char* search;
+    std::vector<std::string> typed;
+    std::vector<std::string> after; // the replies after " Multiple Strings Found! ", or all of them
+};
+
+class EarlyAnswerTest : public SongSearchTest, public ::testing::WithParamInterface<EarlyCase> {};
+
+TEST_P(EarlyAnswerTest, AnswersTypedDuringTheSearchReachTheDialogue)
+{
+    // The answers come in while the search runs: between its steps, as the room's lines do.
+    room.ownerSays(GetParam().search);
+    for (const std::string& line : GetParam().typed)
+        runtime.post([this, line] { room.ownerSays(line); });
+    runtime.advance(20000);
+    auto lines = takeLines();
+    const auto found = std::find(lines.begin(), lines.end(), reply(" Multiple Strings Found! "));
+    if (found != lines.end())
+        lines.erase(lines.begin(), found + 1);
+    EXPECT_EQ(lines, GetParam().after);
+    if (!bot->Chat2.scanning()) {
+        ownerSays("!stop");
+        EXPECT_EQ(takeLines(), std::vector<std::string>{reply(" Player Stopped! ")}) << "commands are heard again";
+    }
+}
+
+const std::string kScroll = SongSearchTest::defaultReply(" Scroll found Strings -[y\\n] ");
+const std::string kFirst = SongSearchTest::defaultReply(" [1]<u>blue</U> sky ");
+const std::string kSecond = SongSearchTest::defaultReply(" [2]<u>blue</U>s one ");
+const std::string kType = SongSearchTest::defaultReply(" Type play + 1 - 2 or cancel ");
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, EarlyAnswerTest,
+    ::testing::Values(
+        // Heard during the dialogue's first wait, as a "y" typed just then would be.
+        EarlyCase{"!play blue", {"y"}, {kFirst, kSecond, kType, kScroll}},
+        EarlyCase{
+            "!play blue", {"hello", "y", "cancel"}, {SongSearchTest::defaultReply(" Selections canceled "), kScroll}},
+        EarlyCase{"!play blue", {"play 2"}, {SongSearchTest::defaultReply(" <u>blue</U>s one ", " Playing "), kScroll}},
+        EarlyCase{"!play blue", {"hello", "n"}, {SongSearchTest::defaultReply(" Song selection canceled "), kScroll}},
+        EarlyCase{"!play blue s", {"y"}, {SongSearchTest::defaultReply(" <u>blue s</U>ky ", " Playing ")}}));
+
+TEST_F(SongSearchTest, AnswersKeptForNoDialogueAreNotHeardByTheNext)
+{
+    room.ownerSays("!play zzz");
+    runtime.post([this] { room.ownerSays("y"); });
+    runtime.advance(2000);
+    takeLines();
+    ownerSays("!play blue");
+    runtime.advance(10000);
+    EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Multiple Strings Found! "), kScroll}));
+    EXPECT_TRUE(bot->Chat2.scanning());
+}
+
 TEST_F(SongSearchTest, EmptySearchMatchesEverySong)
 {
     ownerSays("!play ");

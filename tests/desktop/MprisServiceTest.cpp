@@ -211,6 +211,14 @@ TEST_F(MprisTest, OpenUriRaiseAndQuit)
         const QDBusMessage answer = callPlayer(QStringLiteral("OpenUri"), {uri});
         EXPECT_EQ(answer.type(), QDBusMessage::ErrorMessage) << uri.toStdString();
     }
+    // A huge address is refused without being parsed, and the error repeats only its start.
+    const QString huge = song + QStringLiteral("?") + QString(10 * 1024 * 1024, QLatin1Char('x'));
+    const QDBusMessage refused = callPlayer(QStringLiteral("OpenUri"), {huge});
+    ASSERT_EQ(refused.type(), QDBusMessage::ErrorMessage);
+    EXPECT_LT(refused.errorMessage().size(), 300);
+    EXPECT_TRUE(refused.errorMessage().startsWith(QStringLiteral("address too long: file://")));
+    const QDBusMessage outside = callPlayer(QStringLiteral("OpenUri"), {QStringLiteral("file:///etc/hostname")});
+    EXPECT_EQ(outside.errorMessage(), QStringLiteral("not a song of the music directory: file:///etc/hostname"));
     QTest::qWait(20);
     EXPECT_EQ(media.opened.size(), 1u);
 

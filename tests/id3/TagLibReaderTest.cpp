@@ -7,10 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <random>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace tavu::test {
 namespace {
@@ -173,6 +177,73 @@ TEST(TagLibReader, NothingButPlainFilesIsOpened)
     EXPECT_EQ(TagLibReader().read(dir.file("folder.flac")), Id3Tag{});
     EXPECT_EQ(TagLibReader().read(dir.file("missing.mp3")), Id3Tag{});
 }
+
+// A song swapped for a pipe again and again while its tag is read: every read ends, with the
+// song's tag or with nothing, and none waits on the pipe. A reader that checks the name and then
+// opens it a second time sooner or later opens the pipe and waits for a writer that never comes.
+struct SwappedSong {
+    const char* name;
+    std::function<bool(const std::string& path)> write;
+    std::function<Id3Tag(const std::string& path)> read;
+    const char* title;
+};
+
+class SwappedSongTest : public ::testing::TestWithParam<SwappedSong> {};
+
+TEST_P(SwappedSongTest, NoReadWaitsOnAPipePutInItsPlace)
+{
+    TestDir dir;
+    const std::string song = dir.file("song"), pipe = dir.file("pipe"), path = dir.file("swapped.file");
+    ASSERT_TRUE(GetParam().write(song));
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    constexpr int kReads = 3000;
+    std::atomic<int> reads{0};
+    std::atomic<int> titled{0};
+    std::thread reader([&] {
+        for (int i = 0; i < kReads; ++i, ++reads)
+            if (GetParam().read(path).title == GetParam().title)
+                ++titled;
+    });
+    // Each swap links the song or the pipe beside the name and renames it over the name.
+    const std::string next = dir.file("next");
+    for (long swaps = 0; reads < kReads && swaps < 400'000; ++swaps) {
+        ::link((swaps % 2 ? pipe : song).c_str(), next.c_str());
+        ::rename(next.c_str(), path.c_str());
+    }
+    // A read still waiting has opened the pipe: give it a writer that goes at once, so it ends.
+    int waiting = 0;
+    while (reads < kReads) {
+        ++waiting;
+        const int fd = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+        std::this_thread::yield();
+    }
+    reader.join();
+    EXPECT_EQ(waiting, 0) << "a read waited on the pipe";
+    EXPECT_GT(titled, 0);
+}
+
+const SwappedSong kSwappedSongs[] = {
+    {"Flac",
+     [](const std::string& path) {
+         return encodeSong(Encoding::Flac, path, SongTags{"Blue Sky", {}, {}, {}, {}, {}}, 0.2);
+     },
+     [](const std::string& path) { return TagLibReader().read(path); }, "Blue Sky"},
+    {"Id3v1",
+     [](const std::string& path) {
+         return Mp3Writer().silence(2).id3v1(Id3v1Fields{"Cold Rain", {}, {}, {}, {}, 255}).write(path);
+     },
+     [](const std::string& path) { return TagLibReader().read(path); }, "Cold Rain"},
+    {"Id3v1Alone",
+     [](const std::string& path) {
+         return Mp3Writer().silence(2).id3v1(Id3v1Fields{"Cold Rain", {}, {}, {}, {}, 255}).write(path);
+     },
+     [](const std::string& path) { return ReadSongTag(path); }, "Cold Rain"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SwappedSongTest, ::testing::ValuesIn(kSwappedSongs),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
 } // namespace tavu::test

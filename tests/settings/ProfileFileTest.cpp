@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace tavu {
 namespace {
@@ -163,6 +165,93 @@ using std::filesystem::perms;
 INSTANTIATE_TEST_SUITE_P(Modes, ReadOnlyFileTest,
                          ::testing::Values(perms::owner_read | perms::group_read | perms::others_read,
                                            perms::owner_read, perms::none, perms::owner_read | perms::owner_exec));
+
+// A settings file that is not a plain file reads as empty at once and is never written over: a
+// pipe would block the reader for good, a device such as /dev/zero would read without end.
+struct NotPlainCase {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    std::function<bool(const std::string& path)> unchanged;
+};
+
+class NotPlainFileTest : public ::testing::TestWithParam<NotPlainCase> {};
+
+TEST_P(NotPlainFileTest, ReadsAsEmptyAndIsLeftAlone)
+{
+    TestDir dir;
+    const std::string path = dir.file("Tavu.ini");
+    GetParam().make(path);
+    EXPECT_EQ(ReadSetting("Settings", "Trig", path), "");
+    EXPECT_FALSE(readFileBytes(path).has_value());
+    EXPECT_FALSE(WriteSetting("Settings", "Trig", "!", path));
+    EXPECT_TRUE(GetParam().unchanged(path));
+}
+
+namespace fs = std::filesystem;
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, NotPlainFileTest,
+    ::testing::Values(NotPlainCase{"Pipe", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); },
+                                   [](const std::string& p) { return fs::is_fifo(p); }},
+                      NotPlainCase{"LinkToDevZero", [](const std::string& p) { fs::create_symlink("/dev/zero", p); },
+                                   [](const std::string& p) { return fs::read_symlink(p) == "/dev/zero"; }},
+                      NotPlainCase{"LinkToAPipe",
+                                   [](const std::string& p) {
+                                       ::mkfifo((p + ".pipe").c_str(), 0600);
+                                       fs::create_symlink(p + ".pipe", p);
+                                   },
+                                   [](const std::string& p) { return fs::is_symlink(p) && fs::is_fifo(p + ".pipe"); }},
+                      NotPlainCase{"Folder", [](const std::string& p) { fs::create_directory(p); },
+                                   [](const std::string& p) { return fs::is_directory(p); }}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// A settings file linked from elsewhere (a dotfiles folder) is written where the link ends; the link
+// stays a link, and the file beside its end is replaced atomically.
+TEST(ProfileFile, WritesThroughLinksToTheirEnd)
+{
+    TestDir dir;
+    fs::create_directories(dir.path() / "dotfiles" / "tavu");
+    const std::string target = dir.file("dotfiles/tavu/Tavu.ini");
+    writeBytes(target, "[Settings]\r\nTrig=!\r\n");
+    fs::create_symlink("dotfiles/tavu/Tavu.ini", dir.path() / "middle.ini"); // relative to its folder
+    fs::create_symlink(dir.file("middle.ini"), dir.path() / "Tavu.ini");
+    const std::string path = dir.file("Tavu.ini");
+    ASSERT_TRUE(WriteSetting("Settings", "Trig", "?", path));
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_TRUE(fs::is_symlink(dir.file("middle.ini")));
+    EXPECT_EQ(readBytes(target), "[Settings]\r\nTrig=?\r\n");
+    EXPECT_EQ(ReadSetting("Settings", "Trig", path), "?");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "dotfiles" / "tavu"), {}), 1) << "no temporary file";
+
+    // A link to a file not made yet makes it.
+    fs::create_symlink("dotfiles/tavu/New.ini", dir.path() / "New.ini");
+    ASSERT_TRUE(WriteSetting("Settings", "Volume", "40", dir.file("New.ini")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("New.ini")));
+    EXPECT_EQ(readBytes(dir.file("dotfiles/tavu/New.ini")), "[Settings]\r\nVOLUME=40\r\n");
+
+    // A loop of links is no file: nothing is written.
+    fs::create_symlink(dir.file("loop-b"), dir.path() / "loop-a");
+    fs::create_symlink(dir.file("loop-a"), dir.path() / "loop-b");
+    EXPECT_FALSE(WriteSetting("Settings", "Volume", "40", dir.file("loop-a")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("loop-a")));
+}
+
+// What is read is capped; a file over the cap is neither read nor written over, and a value
+// changed in place is seen at once (the file is read again when it changes).
+TEST(ProfileFile, ReadsAreCappedAndFollowChanges)
+{
+    TestDir dir;
+    const std::string path = dir.file("Tavu.ini");
+    writeBytes(path, std::string(1000, ';'));
+    EXPECT_EQ(readFileBytes(path, 1000)->size(), 1000u);
+    EXPECT_FALSE(readFileBytes(path, 999).has_value());
+
+    writeBytes(path, "[Settings]\r\nVolume=40\r\n");
+    for (const char* value : {"41", "42", "43"}) {
+        EXPECT_NE(ReadSetting("Settings", "Volume", path), value);
+        writeBytes(path, std::string("[Settings]\r\nVolume=") + value + "\r\n"); // same size, same file
+        EXPECT_EQ(ReadSetting("Settings", "Volume", path), value);
+    }
+}
 
 TEST(ProfileFile, AFullDiskLosesTheWriteAndKeepsTheOldFile)
 {
