@@ -198,7 +198,6 @@ TEST_F(LibraryTest, TheCacheReadsOnlyWhatChanged)
     EXPECT_EQ(again.rebuilds(), 0);
 }
 
-<<<<<<< HEAD
 // File times move on in ticks of a few milliseconds: this returns once a file written now would
 // not share the given file's change time.
 void waitForTheNextFileTime(const std::string& path)
@@ -392,7 +391,6 @@ INSTANTIATE_TEST_SUITE_P(
                      "", true}),
     [](const auto& row) { return std::string(row.param.name); });
 
-=======
 // A folder that changes while it is read lists as it was before the change or as it is after it:
 // a song renamed in the middle of the read is there once, under one of its names.
 TEST(LibraryScanner, AFolderChangedWhileItIsReadListsAsBeforeOrAfter)
@@ -433,7 +431,6 @@ TEST(LibraryScanner, AFolderChangedWhileItIsReadListsAsBeforeOrAfter)
     }
 }
 
->>>>>>> main
 TEST(SqliteLibraryCache, ABrokenFileIsMadeAnew)
 {
     const LibraryCache::Song song{"a.mp3", 10, 20, "Title", "Artist"};
