@@ -19,8 +19,7 @@ std::unique_ptr<LocalChatRoom> createChatRoom(const std::string& settingsPath, R
         transport->setClientCertificate(config.certificate, config.certificateKey);
     auto room = std::make_unique<IrcChatRoom>(runtime, std::move(transport), std::move(config));
     room->onServicesHost = [settingsPath](const std::string& host) {
-        const Settings settings(settingsPath);
-        settings.write(keys::ChatServicesHost, host);
+        Settings(settingsPath).write(keys::ChatServicesHost, host);
     };
     room->start();
     return room;
