@@ -101,7 +101,7 @@ struct AudioDecoder::State {
     std::int64_t nextFrame = 0; // the output frame that the next decoded sample is
     std::int64_t discardUntil = 0;
     bool positionKnown = true;
-    bool capAtLength = false; // nothing past lengthFrames is given
+    bool capAtLength = false;                      // nothing past lengthFrames is given
     int inRate = 0, inFormat = -1, inChannels = 0; // what the resampler was made for
     int untimedFrames = 0;
     bool flushedDecoder = false;
@@ -221,8 +221,9 @@ void AudioDecoder::restartResampler()
         av_channel_layout_default(&in, std::max(1, s.codec->ch_layout.nb_channels));
     if (in.order == AV_CHANNEL_ORDER_UNSPEC)
         av_channel_layout_default(&in, in.nb_channels);
-    const int made = swr_alloc_set_opts2(&s.resampler, &stereo, AV_SAMPLE_FMT_FLT, m_rate, &in,
-                                         static_cast<AVSampleFormat>(s.frame->format), s.frame->sample_rate, 0, nullptr);
+    const int made =
+        swr_alloc_set_opts2(&s.resampler, &stereo, AV_SAMPLE_FMT_FLT, m_rate, &in,
+                            static_cast<AVSampleFormat>(s.frame->format), s.frame->sample_rate, 0, nullptr);
     av_channel_layout_uninit(&in);
     s.inRate = s.frame->sample_rate;
     s.inFormat = s.frame->format;

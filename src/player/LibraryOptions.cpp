@@ -36,8 +36,8 @@ bool hasFormat(std::string_view name, const std::vector<std::string>& formats)
 const std::vector<std::string_view>& playableFormats()
 {
     // What the player's decoder reads (the file's content decides, the name only lists it).
-    static const std::vector<std::string_view> formats{"mp3", "flac", "ogg", "oga", "opus", "wav",
-                                                       "m4a", "aac", "alac", "wv", "ape"};
+    static const std::vector<std::string_view> formats{"mp3", "flac", "ogg",  "oga", "opus", "wav",
+                                                       "m4a", "aac",  "alac", "wv",  "ape"};
     return formats;
 }
 

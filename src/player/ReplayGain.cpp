@@ -19,7 +19,8 @@ std::optional<double> number(std::string_view text)
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end == text.data() || !std::isfinite(value))
         return std::nullopt;
-    const std::string_view rest = trimmed(std::string_view(end, static_cast<std::size_t>(text.data() + text.size() - end)));
+    const std::string_view rest =
+        trimmed(std::string_view(end, static_cast<std::size_t>(text.data() + text.size() - end)));
     if (!rest.empty() && !equalsNoCase(rest, "dB"))
         return std::nullopt;
     return value;

@@ -76,12 +76,9 @@ struct NewProgramDefault {
     std::string_view value;
 };
 inline constexpr NewProgramDefault kNewProgramDefaults[] = {
-    {keys::LibrarySubfolders, "1"},
-    {keys::LibraryFormats, "flac ogg oga opus m4a"},
-    {keys::LibraryTitles, "tags"},
-    {keys::DesktopNotify, "1"},
-    {keys::PlaybackGapless, "1"},
-    {keys::PlaybackReplayGain, "auto"},
+    {keys::LibrarySubfolders, "1"},     {keys::LibraryFormats, "flac ogg oga opus m4a"},
+    {keys::LibraryTitles, "tags"},      {keys::DesktopNotify, "1"},
+    {keys::PlaybackGapless, "1"},       {keys::PlaybackReplayGain, "auto"},
     {keys::PlaybackOutput, "speakers"},
 };
 

@@ -1,8 +1,8 @@
 // The audio engine on real files made by real encoders: decoding, lengths, seeking, broken and
 // mislabeled files, and the hand-over from one song to the next, rendered without a sound device.
 
-#include "player/AudioDecoder.h"
 #include "player/AudioEngine.h"
+#include "player/AudioDecoder.h"
 #include "support/EncodedSongs.h"
 #include "support/TestDir.h"
 
@@ -114,9 +114,9 @@ TEST(AudioDecoderTest, TheContentTellsTheFormatNotTheName)
         const char* codec;
     };
     const Case cases[] = {
-        {Encoding::Flac, "flac.mp3", "flac"},  {Encoding::Vorbis, "vorbis.mp3", "vorbis"},
-        {Encoding::Opus, "opus.ogg", "opus"},  {Encoding::Mp3Cbr, "mp3.flac", "mp3float"},
-        {Encoding::Aac, "aac.mp3", "aac"},     {Encoding::Mp3Vbr, "no extension", "mp3float"},
+        {Encoding::Flac, "flac.mp3", "flac"}, {Encoding::Vorbis, "vorbis.mp3", "vorbis"},
+        {Encoding::Opus, "opus.ogg", "opus"}, {Encoding::Mp3Cbr, "mp3.flac", "mp3float"},
+        {Encoding::Aac, "aac.mp3", "aac"},    {Encoding::Mp3Vbr, "no extension", "mp3float"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -174,7 +174,8 @@ class EngineTest : public ::testing::Test {
 protected:
     EngineTest()
         : engine(
-              kRate, [](const std::string& path, unsigned) { return AudioEngine::Track{AudioDecoder::open(path, kRate)}; },
+              kRate,
+              [](const std::string& path, unsigned) { return AudioEngine::Track{AudioDecoder::open(path, kRate)}; },
               [this](const AudioEngine::Ended& e) { ended.push_back(e); })
     {
     }
@@ -223,7 +224,8 @@ TEST_P(GaplessTest, TheSecondSongsFirstFrameFollowsTheLastFrameOfTheFirst)
     EXPECT_EQ(ended[0].next, 2u);
     EXPECT_EQ(ended[1].serial, 2u);
     // Opus works at 48 kHz: each song's length, resampled to the output's rate, may round by one frame.
-    EXPECT_NEAR(double(music.size() / 2), 88200.0, encoding == Encoding::Opus ? 2.0 : 0.0) << "no frame missing or added";
+    EXPECT_NEAR(double(music.size() / 2), 88200.0, encoding == Encoding::Opus ? 2.0 : 0.0)
+        << "no frame missing or added";
     // A sine of 0.3 at 440 Hz moves at most 0.019 from one sample to the next; a gap or a jump at
     // the cut would move ten times as much. A lossy codec blurs the cut a little.
     const double normal = largestStep(music, 4096, 28000);

@@ -1,9 +1,9 @@
 // Levelling songs by their ReplayGain data: the values, the choice of gain, the tags of real files
 // and the level that comes out.
 
+#include "player/ReplayGain.h"
 #include "player/AudioDecoder.h"
 #include "player/LoudnessTagReader.h"
-#include "player/ReplayGain.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "support/EncodedSongs.h"
@@ -25,10 +25,18 @@ TEST(ReplayGainTest, ReadsGainAndPeakValues)
         std::optional<double> gain, peak;
     };
     const Case cases[] = {
-        {"-6.54 dB", -6.54, std::nullopt}, {"+2 dB", 2.0, std::nullopt},  {" 3.0 ", 3.0, 3.0},
-        {"-6.5dB", -6.5, std::nullopt},    {"0.988312", 0.988312, 0.988312}, {"", std::nullopt, std::nullopt},
-        {"loud", std::nullopt, std::nullopt}, {"1e400", std::nullopt, std::nullopt}, {"nan", std::nullopt, std::nullopt},
-        {"-6 dB extra", std::nullopt, std::nullopt}, {"-90 dB", std::nullopt, std::nullopt}, {"-1", -1.0, std::nullopt},
+        {"-6.54 dB", -6.54, std::nullopt},
+        {"+2 dB", 2.0, std::nullopt},
+        {" 3.0 ", 3.0, 3.0},
+        {"-6.5dB", -6.5, std::nullopt},
+        {"0.988312", 0.988312, 0.988312},
+        {"", std::nullopt, std::nullopt},
+        {"loud", std::nullopt, std::nullopt},
+        {"1e400", std::nullopt, std::nullopt},
+        {"nan", std::nullopt, std::nullopt},
+        {"-6 dB extra", std::nullopt, std::nullopt},
+        {"-90 dB", std::nullopt, std::nullopt},
+        {"-1", -1.0, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

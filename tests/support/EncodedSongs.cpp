@@ -72,12 +72,27 @@ const Encoder kEncoders[] = {
      "opusenc --quiet",
      {"--title", "--artist", "--album", "--date", "--comment COMMENT=", "--genre"},
      false},
-    {Encoding::Aac, "m4a", "-c:a aac -b:a 128k", {"-metadata title=", "-metadata artist=", "-metadata album=", "-metadata date=", "-metadata comment=",
-      "-metadata genre="}, false, true},
-    {Encoding::Alac, "m4a", "-c:a alac", {"-metadata title=", "-metadata artist=", "-metadata album=", "-metadata date=", "-metadata comment=",
-      "-metadata genre="}, false, true},
-    {Encoding::WavPack, "wv", "-c:a wavpack", {"-metadata title=", "-metadata artist=", "-metadata album=", "-metadata date=", "-metadata comment=",
-      "-metadata genre="}, false, true},
+    {Encoding::Aac,
+     "m4a",
+     "-c:a aac -b:a 128k",
+     {"-metadata title=", "-metadata artist=", "-metadata album=", "-metadata date=", "-metadata comment=",
+      "-metadata genre="},
+     false,
+     true},
+    {Encoding::Alac,
+     "m4a",
+     "-c:a alac",
+     {"-metadata title=", "-metadata artist=", "-metadata album=", "-metadata date=", "-metadata comment=",
+      "-metadata genre="},
+     false,
+     true},
+    {Encoding::WavPack,
+     "wv",
+     "-c:a wavpack",
+     {"-metadata title=", "-metadata artist=", "-metadata album=", "-metadata date=", "-metadata comment=",
+      "-metadata genre="},
+     false,
+     true},
 };
 
 const Encoder& encoderOf(Encoding encoding)
@@ -125,8 +140,9 @@ bool encodeSong(Encoding encoding, const std::string& path, const SongTags& tags
     if (tone.empty())
         return false;
     const Encoder& encoder = encoderOf(encoding);
-    std::string command = encoder.ffmpeg ? "ffmpeg -nostdin -loglevel error -y -i " + quoted(tone) + " " + encoder.command
-                                         : std::string(encoder.command);
+    std::string command = encoder.ffmpeg
+                              ? "ffmpeg -nostdin -loglevel error -y -i " + quoted(tone) + " " + encoder.command
+                              : std::string(encoder.command);
     const std::string* values[] = {&tags.title, &tags.artist, &tags.album, &tags.year, &tags.comment, &tags.genre};
     for (int i = 0; i < 6; ++i) {
         if (values[i]->empty())
