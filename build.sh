@@ -15,6 +15,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg
   lame flac vorbis-tools opus-tools sox
   ngircd inspircd atheme-services openssl mpg123 dbus playerctl
+  libshout3-dev libmp3lame-dev libopus-dev libogg-dev libswresample-dev libavutil-dev icecast2 curl ffmpeg
   xvfb xauth imagemagick xdotool
   fonts-dejavu-core fonts-liberation
   dpkg-dev librsvg2-bin desktop-file-utils appstream man-db clang-format

@@ -9,6 +9,7 @@ namespace tavu {
 class Bot;
 class Dialogs;
 class FontList;
+class IcecastRadio;
 class LocalChatRoom;
 class QtRuntime;
 class SdlAudio;
@@ -33,6 +34,8 @@ public:
     QtRuntime& runtime() { return *m_runtime; }
     Bot& bot() { return *m_bot; }
     LocalChatRoom& room() { return *m_room; }
+    // The stream for the room (off unless the settings turn it on).
+    IcecastRadio& radio() { return *m_radio; }
     const std::string& programDir() const { return m_programDir; }
 
     // Builds the chat room anew from the settings file and moves the bot into it; the old room
@@ -55,6 +58,7 @@ private:
     std::unique_ptr<LocalChatRoom> m_room;
     std::vector<std::unique_ptr<LocalChatRoom>> m_oldRooms; // signed off, going soon
     std::unique_ptr<Bot> m_bot;
+    std::unique_ptr<IcecastRadio> m_radio;
 };
 
 } // namespace tavu

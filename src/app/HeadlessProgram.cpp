@@ -5,6 +5,8 @@
 #include "app/HeadlessWindows.h"
 #include "bot/Bot.h"
 #include "bot/Lifecycle.h"
+#include "bot/ProgramSettings.h"
+#include "client/IrcChatRoom.h"
 #include "client/LocalChatRoom.h"
 #include "settings/Settings.h"
 #include "util/ConsoleDialogs.h"
@@ -31,6 +33,12 @@ HeadlessProgram::HeadlessProgram(std::string programDir)
         if (entry.kind == LocalChatRoom::Kind::Notice)
             std::cerr << "tavu: " << entry.text << std::endl;
     };
+    // And the course of the link: connecting, connected, TLS, joined. The room began connecting
+    // as it was made, which its status still says.
+    if (auto* irc = dynamic_cast<IrcChatRoom*>(&m_core->room())) {
+        std::cerr << "tavu: " << irc->status() << std::endl;
+        irc->onLog = [](const std::string& text) { std::cerr << "tavu: " << text << std::endl; };
+    }
     m_signals = std::make_unique<SignalWatcher>([this](int) { shutDown(); });
 }
 
@@ -43,6 +51,8 @@ HeadlessProgram::~HeadlessProgram()
 
 bool HeadlessProgram::start()
 {
+    // As in the windowed program: the file that holds the chat passwords is the user's alone.
+    keepPasswordPrivate(m_core->bot().settings());
     m_started = Form_Load(m_core->bot());
     return m_started;
 }

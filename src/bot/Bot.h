@@ -31,6 +31,7 @@ class Continuation;
 class SavedStyles;
 class TagReader;
 class SideWindows;
+class Radio;
 
 // What the bot uses of the platform; each has a real implementation and a fake for tests.
 struct BotServices {
@@ -167,6 +168,9 @@ public:
     // Set by the main window: places the playlist, and the sound and ID3 windows, under it.
     std::function<void()> dockPlaylist;
     std::function<void()> dockSideWindows;
+
+    // The stream that the room listens to; null when the program has none.
+    Radio* radio = nullptr;
 
     // The side windows; null until the main window exists.
     SideWindows* windows = nullptr;

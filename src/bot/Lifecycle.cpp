@@ -6,6 +6,8 @@
 #include "bot/SideWindows.h"
 #include "chat/SavedStyles.h"
 #include "client/ChatRoom.h"
+#include "stream/Radio.h"
+#include "stream/StreamSettings.h"
 #include "util/LoadFontList.h"
 #include "util/Text.h"
 
@@ -98,6 +100,10 @@ bool Form_Load(Bot& bot)
     bot.reply(" Loaded By - [" + bot.Handle.caption() + "] ");
     Wait(bot.runtime(), 1);
     bot.reply(" Mp3's - [" + decimal(static_cast<long long>(bot.lstMp3.count())) + "] ");
+    if (const std::string url = bot.radio ? bot.radio->listenUrl() : std::string(); !url.empty()) {
+        Wait(bot.runtime(), 1);
+        bot.reply(listenReply(htmlText(url), std::nullopt));
+    }
     if (!bot.savedStyles->folderUsable() && bot.windowNotice)
         bot.windowNotice("Saved styles are unavailable: " + bot.programFile("Styles") +
                          " is not a folder, so styles can be neither saved nor loaded.");
