@@ -10,8 +10,10 @@
 #include "player/SdlSoundPlayer.h"
 #include "player/SqliteLibraryCache.h"
 #include "queue/UpNext.h"
+#include "settings/Settings.h"
 #include "stream/IcecastRadio.h"
 #include "util/QtRuntime.h"
+#include "util/Text.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -19,14 +21,26 @@
 #include <QTimer>
 
 namespace tavu {
+namespace {
+
+// "none" plays without a sound device, for the listeners alone.
+SdlMediaPlayer::Output playerOutput(const std::string& settingsPath)
+{
+    const std::string output = Settings(settingsPath).readOr(keys::PlaybackOutput);
+    return equalsNoCase(trimmed(output), "none") ? SdlMediaPlayer::Output::None : SdlMediaPlayer::Output::Speakers;
+}
+
+} // namespace
 
 BotAssembly::BotAssembly(std::string programDir, Dialogs& dialogs, const FontList& fonts,
                          const std::string& localScreenName)
     : m_programDir(std::move(programDir)), m_runtime(std::make_unique<QtRuntime>()),
-      m_audio(std::make_unique<SdlAudio>()), m_media(std::make_unique<SdlMediaPlayer>(*m_audio, *m_runtime)),
+      m_audio(std::make_unique<SdlAudio>()),
+      m_media(std::make_unique<SdlMediaPlayer>(*m_audio, *m_runtime, playerOutput(m_programDir + "/Tavu.ini"))),
       m_sound(std::make_unique<SdlSoundPlayer>(*m_audio)), m_tags(std::make_unique<TagLibReader>()),
       m_libraryCache(std::make_unique<SqliteLibraryCache>(m_programDir + "/Library.db"))
 {
+    m_media->setReplayGain(readReplayGainOptions(Settings(m_programDir + "/Tavu.ini")));
     m_audio->sleepWhenSilent(*m_runtime);
     m_room = createChatRoom(m_programDir + "/Tavu.ini", *m_runtime, localScreenName);
     m_bot = std::make_unique<Bot>(*m_runtime, *m_room, m_programDir,

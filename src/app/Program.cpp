@@ -46,7 +46,8 @@ std::string suggestedMusicFolder()
         return {};
     const std::string folder = music.toStdString();
     // The choices a new program directory starts with.
-    return checkSongFolder(folder, {true, "flac ogg opus"}) == SongFolderState::HasSongs ? folder : std::string();
+    return checkSongFolder(folder, {true, "flac ogg oga opus m4a"}) == SongFolderState::HasSongs ? folder
+                                                                                                 : std::string();
 }
 
 Program::Program(const CommandLine& options, std::string programDir, bool firstStart)

@@ -34,6 +34,7 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
     m_room->attach(Chat2);
     continuation = std::make_unique<Continuation>(*this);
     upNext = std::make_unique<UpNext>(*this);
+    continuation->followQueue();
     m_services.media.EndOfStream = [this] {
         m_media.check(); // the song has stopped by itself
         continuation->Media1_EndOfStream();

@@ -4,6 +4,7 @@
 #include "bot/MusicLibrary.h"
 #include "bot/StartSong.h"
 #include "queue/UpNext.h"
+#include "settings/Settings.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -19,6 +20,63 @@ Continuation::Continuation(Bot& bot)
           carryOn(m_bot.playMode()); // the mode in effect now
       })
 {
+    m_modeChanged = m_bot.playModeChanged.subscribe([this] {
+        m_randomPick.reset();
+        preloadFollowing();
+    });
+}
+
+bool Continuation::gapless() const
+{
+    return leadingNumber(m_bot.settings().read(keys::PlaybackGapless)) != 0;
+}
+
+std::optional<int> Continuation::followingSong()
+{
+    const int count = static_cast<int>(m_bot.lstMp3.count());
+    switch (m_bot.playMode()) {
+    case PlayMode::None:
+        return std::nullopt;
+    case PlayMode::Repeat: {
+        const int index = m_bot.lstmp3.selectedIndex();
+        return index < 0 ? std::nullopt : std::optional<int>(index);
+    }
+    case PlayMode::AutoContinue: {
+        if (m_bot.lstmp3.selectedText().empty() || count == 0)
+            return std::nullopt;
+        const int index = m_bot.lstMp3.selectedIndex();
+        return index >= count - 1 ? 0 : index + 1;
+    }
+    case PlayMode::AutoRandom:
+        if (count == 0)
+            return std::nullopt;
+        if (!m_randomPick || *m_randomPick >= count) {
+            const double draw = std::floor(static_cast<double>(count) * randomFraction(m_bot.runtime()));
+            m_randomPick = std::min(static_cast<int>(draw), count - 1);
+        }
+        return m_randomPick;
+    }
+    return std::nullopt;
+}
+
+void Continuation::preloadFollowing()
+{
+    if (!gapless() || m_bot.media().PlayState() == MediaPlayer::Stopped)
+        return;
+    std::string path;
+    if (m_bot.upNext && m_bot.upNext->enabled() && !m_bot.upNext->queue.empty()) {
+        path = songPath(m_bot.File1, m_bot.upNext->queue.at(0).song);
+    } else {
+        const std::optional<int> next = followingSong();
+        if (next && *next < static_cast<int>(m_bot.lstMp3.count()))
+            path = songPath(m_bot.File1, m_bot.lstMp3.item(static_cast<std::size_t>(*next)));
+    }
+    m_bot.media().setFollowing(path);
+}
+
+void Continuation::followQueue()
+{
+    m_queueChanged = m_bot.upNext->queue.changed.subscribe([this] { preloadFollowing(); });
 }
 
 void Continuation::Media1_EndOfStream()
@@ -30,7 +88,7 @@ void Continuation::Media1_EndOfStream()
         m_failures = 0;
     else if (mode != PlayMode::Repeat && failedAgain())
         return;
-    if (mode == PlayMode::AutoContinue)
+    if (mode == PlayMode::AutoContinue && !gapless())
         Wait(m_bot.runtime(), 1);
     carryOn(mode);
 }
@@ -79,12 +137,20 @@ void Continuation::stopAtTheEnd()
 
 void Continuation::autoRandom()
 {
-    // A random song of those not tried yet; the first draw is over the whole list.
+    // A random song of those not tried yet; the first is the following song, drawn over the whole list.
     std::vector<int> untried(m_bot.lstMp3.count());
     std::iota(untried.begin(), untried.end(), 0);
+    std::optional<int> first = followingSong();
+    m_randomPick.reset();
     while (!untried.empty()) {
-        const double draw = std::floor(static_cast<double>(untried.size()) * randomFraction(m_bot.runtime()));
-        const auto at = std::min(static_cast<std::size_t>(draw), untried.size() - 1);
+        std::size_t at = 0;
+        if (first) {
+            at = static_cast<std::size_t>(*first);
+            first.reset();
+        } else {
+            const double draw = std::floor(static_cast<double>(untried.size()) * randomFraction(m_bot.runtime()));
+            at = std::min(static_cast<std::size_t>(draw), untried.size() - 1);
+        }
         if (startSong(m_bot, untried[at], roads::AutoRandom) || failedAgain())
             return;
         untried[at] = untried.back();
@@ -98,8 +164,7 @@ void Continuation::autoContinue()
         return;
     // Each try selects its song, so the next try goes on from there.
     for (;;) {
-        const int last = static_cast<int>(m_bot.lstMp3.count()) - 1;
-        const int next = m_bot.lstMp3.selectedIndex() >= last ? 0 : m_bot.lstMp3.selectedIndex() + 1;
+        const int next = followingSong().value_or(0);
         if (startSong(m_bot, next, roads::AutoContinue) || failedAgain())
             return;
     }

@@ -2,6 +2,9 @@
 
 #include "bot/Controls.h"
 #include "util/Runtime.h"
+#include "util/Signal.h"
+
+#include <optional>
 
 namespace tavu {
 
@@ -26,6 +29,20 @@ public:
 
     // The player's end-of-song event.
     void Media1_EndOfStream();
+
+    // The song that follows the one that plays when it ends, by the play mode: the same song under
+    // repeat, the next in the list (after the last one the first) under auto continue, a random
+    // one under auto random, none otherwise. The one place that decides it, for the end of a song
+    // and for the player's gapless hand-over alike. Auto random draws once; the draw stands until
+    // the song it chose starts or the play mode changes.
+    std::optional<int> followingSong();
+    // With "Gapless" on, tells the player the path of the following song, so that it follows the
+    // one that plays without a gap (and the one-second pause of auto continue goes).
+    // The first queued song goes before the play mode's choice.
+    void preloadFollowing();
+    // From now on a change of the queue changes what is preloaded (the queue is made after this).
+    void followQueue();
+    bool gapless() const;
     // Another start of a song, or a stop: a continuation that waits for its second is dropped.
     void cancel() { m_heldBack.setEnabled(false); }
     bool heldBack() const { return m_heldBack.enabled(); }
@@ -42,6 +59,9 @@ private:
     Bot& m_bot;
     Timer m_heldBack;
     std::size_t m_failures = 0; // songs in a row that could not be played or ended at once
+    std::optional<int> m_randomPick;
+    Signal<>::Subscription m_modeChanged;
+    Signal<>::Subscription m_queueChanged;
 };
 
 } // namespace tavu

@@ -89,6 +89,7 @@ bool startSong(Bot& bot, int index, const StartHow& how, const std::optional<std
     CountSongPlayed(bot);
     if (how.deafAfter)
         bot.Timer6.setEnabled(true);
+    bot.continuation->preloadFollowing();
     return true;
 }
 

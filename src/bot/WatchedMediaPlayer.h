@@ -44,6 +44,8 @@ public:
     double Duration() const override { return m_player.Duration(); }
     double CurrentPosition() const override { return m_player.CurrentPosition(); }
     int PlayState() const override { return m_player.PlayState(); }
+    void setFollowing(const std::string& path) override { m_player.setFollowing(path); }
+    AudioTapPoint* tapPoint() override { return m_player.tapPoint(); }
 
     // Looks at the state once more: the player changes it on its own at the end of a song.
     void check()

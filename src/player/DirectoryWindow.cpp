@@ -100,7 +100,7 @@ DirectoryWindow::DirectoryWindow(Bot& bot, QWidget* parent)
     chkSubfolders->setChecked(options.subfolders);
     txtFormats = new QLineEdit(QString::fromStdString(formatsText(options.formats)), this);
     txtFormats->setObjectName(QStringLiteral("txtFormats"));
-    txtFormats->setPlaceholderText(QStringLiteral("flac ogg opus"));
+    txtFormats->setPlaceholderText(QStringLiteral("flac ogg oga opus m4a"));
     txtFormats->setToolTip(
         QStringLiteral("Formats besides MP3, separated by blanks: %1")
             .arg(QString::fromStdString(formatsText({playableFormats().begin(), playableFormats().end()}))));

@@ -9,7 +9,18 @@ namespace tavu {
 
 namespace {
 
-// The extension of a file name, lower case, when its format is one of these.
+// The file extensions a word of "Formats" stands for: ALAC comes in .m4a files, AAC in .m4a files
+// or bare (.aac); every other word is an extension.
+bool formatHasExtension(std::string_view format, std::string_view extension)
+{
+    if (format == "alac")
+        return equalsNoCase(extension, "m4a");
+    if (format == "aac")
+        return equalsNoCase(extension, "aac") || equalsNoCase(extension, "m4a");
+    return equalsNoCase(extension, format);
+}
+
+// Whether the extension of a file name is one of these formats'.
 bool hasFormat(std::string_view name, const std::vector<std::string>& formats)
 {
     const auto dot = name.rfind('.');
@@ -17,15 +28,16 @@ bool hasFormat(std::string_view name, const std::vector<std::string>& formats)
         return false;
     const std::string_view extension = name.substr(dot + 1);
     return std::any_of(formats.begin(), formats.end(),
-                       [&](const std::string& format) { return equalsNoCase(extension, format); });
+                       [&](const std::string& format) { return formatHasExtension(format, extension); });
 }
 
 } // namespace
 
 const std::vector<std::string_view>& playableFormats()
 {
-    // What the player's decoders read: MP3, FLAC, Ogg Vorbis, Opus and WAV.
-    static const std::vector<std::string_view> formats{"mp3", "flac", "ogg", "oga", "opus", "wav"};
+    // What the player's decoder reads (the file's content decides, the name only lists it).
+    static const std::vector<std::string_view> formats{"mp3", "flac", "ogg",  "oga", "opus", "wav",
+                                                       "m4a", "aac",  "alac", "wv",  "ape"};
     return formats;
 }
 

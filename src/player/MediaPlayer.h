@@ -40,6 +40,11 @@ public:
     virtual double CurrentPosition() const = 0;
     virtual int PlayState() const = 0;
 
+    // The song to play when the open one ends, without a gap: its first sample follows the open
+    // song's last. Opening that same path right after EndOfStream keeps it playing. An empty path
+    // takes the choice back; a new Open or Stop forgets it.
+    virtual void setFollowing(const std::string& path) { (void)path; }
+
     // Where listeners (the stream) take the music from; null where this player offers none.
     virtual AudioTapPoint* tapPoint() { return nullptr; }
 

@@ -8,7 +8,7 @@
 namespace tavu {
 namespace {
 
-constexpr int kRate = 44100;
+constexpr int kRate = SdlAudio::kRate;
 constexpr int kChannels = 2;
 constexpr int kBufferFrames = 2048; // 46 ms: a click still feels immediate, and half the wake-ups of 1024
 constexpr int kSilenceCheckMs = 5000;
@@ -20,6 +20,14 @@ void SDLCALL applyMusicLevel(int, void* stream, int bytes, void* level)
                                            static_cast<std::size_t>(bytes) / sizeof(Sint16));
 }
 
+// Runs on the audio thread, before the interface sound is mixed in.
+void SDLCALL renderMusic(void* source, Uint8* stream, int bytes)
+{
+    if (source)
+        static_cast<MusicSource*>(source)->renderMusic(reinterpret_cast<Sint16*>(stream),
+                                                       static_cast<std::size_t>(bytes) / (sizeof(Sint16) * kChannels));
+}
+
 } // namespace
 
 SdlAudio::SdlAudio()
@@ -27,7 +35,6 @@ SdlAudio::SdlAudio()
     // SDL's audio brings up its event system, which would take SIGINT and SIGTERM for an SDL_QUIT
     // event nobody reads: the program could then no longer be ended by a signal.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    Mix_Init(MIX_INIT_MP3); // without it MP3 files simply fail to open
     if (!openAnyDriver())
         return;
     m_ready = true;
@@ -45,7 +52,6 @@ SdlAudio::~SdlAudio()
         }
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
-    Mix_Quit();
 }
 
 // Closing the device drops the mixer's channels and effects; every opening sets them up again.
@@ -54,6 +60,14 @@ void SdlAudio::setUpMixer()
     Mix_AllocateChannels(1);
     Mix_ReserveChannels(1); // the one channel is kept for PlayWave
     Mix_RegisterEffect(MIX_CHANNEL_POST, applyMusicLevel, nullptr, &m_level);
+    Mix_HookMusic(renderMusic, m_music);
+}
+
+void SdlAudio::setMusicSource(MusicSource* source)
+{
+    m_music = source;
+    if (m_ready && m_awake)
+        Mix_HookMusic(renderMusic, source); // under the mixer's lock: no callback runs meanwhile
 }
 
 bool SdlAudio::wake()
@@ -87,7 +101,7 @@ void SdlAudio::checkSilence()
 {
     const bool woken = m_wokenSinceCheck;
     m_wokenSinceCheck = false;
-    if (!m_awake || woken || Mix_PlayingMusic() || Mix_Playing(-1))
+    if (!m_awake || woken || (m_music && m_music->sounding()) || Mix_Playing(-1))
         return;
     Mix_CloseAudio();
     m_awake = false;

@@ -2,6 +2,8 @@
 
 #include "player/MusicLevel.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -10,9 +12,19 @@ namespace tavu {
 class Runtime;
 class Timer;
 
+// What the output plays as music: interleaved stereo 16-bit frames at SdlAudio::kRate. Runs on the
+// audio thread and must never block.
+class MusicSource {
+public:
+    virtual ~MusicSource() = default;
+    virtual void renderMusic(std::int16_t* samples, std::size_t frames) = 0;
+    // Whether there is music open, playing or paused: the device then stays awake.
+    virtual bool sounding() const = 0;
+};
+
 // The sound output of the program: SDL's audio and the mixer, opened once for 44100 Hz stereo,
-// 16 bits, with MP3 decoding, one channel kept for the interface sounds, and the music's level
-// applied after mixing. With no usable sound device it runs on SDL's "dummy" driver, silently;
+// 16 bits, one channel kept for the interface sounds, the music of a MusicSource under them, and
+// the music's level applied after mixing. With no usable sound device it runs on SDL's "dummy" driver, silently;
 // if even that fails, ready() is false and the players stay silent. Never throws.
 // One at a time per process; the players that use it must go before it.
 //
@@ -29,11 +41,16 @@ public:
 
     // The mixer channel of the interface sounds.
     static constexpr int kSoundChannel = 0;
+    // The output's rate, whatever the device's own: SDL converts.
+    static constexpr int kRate = 44100;
 
     bool ready() const { return m_ready; }
     // The SDL driver in use ("pulseaudio", "alsa", "dummy", "disk", ...), empty when not ready.
     const std::string& driver() const { return m_driver; }
     MusicLevel& musicLevel() { return m_level; }
+    // The music under the interface sounds; null for none. The source must stay until it is
+    // replaced; the call returns once the audio thread no longer uses the old one.
+    void setMusicSource(MusicSource* source);
 
     // Opens the device if it sleeps; false when it cannot be opened (then nothing can play).
     bool wake();
@@ -50,6 +67,7 @@ private:
     void checkSilence();
 
     MusicLevel m_level;
+    MusicSource* m_music = nullptr;
     bool m_ready = false;
     bool m_awake = false;
     bool m_wokenSinceCheck = false;

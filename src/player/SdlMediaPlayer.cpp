@@ -1,179 +1,244 @@
 #include "player/SdlMediaPlayer.h"
 
-#include "player/Id3v2Prefix.h"
-#include "player/SdlAudio.h"
-#include "player/SdlFileWindow.h"
+#include "player/LoudnessTagReader.h"
 #include "util/Runtime.h"
 
-#include <SDL2/SDL_mixer.h>
-
 #include <algorithm>
-#include <cctype>
-#include <filesystem>
-#include <fstream>
+#include <chrono>
+#include <cmath>
 
 namespace tavu {
 namespace {
 
-// The player whose songs the mixer's end-of-music hook reports. Set before the hook goes in and
-// cleared after it is out; setting the hook takes the mixer's lock, which the hook runs under.
-std::atomic<SdlMediaPlayer*> s_player{nullptr};
+constexpr std::size_t kMixFrames = 8192;
+// The clock of a player without a device takes this many frames at a time (23 ms).
+constexpr std::size_t kClockFrames = 1024;
 
-// The decoder for a file with tags in front, by its extension: a FLAC file may start with an ID3v2
-// tag too. Anything else is taken for MP3, as the classic library only plays MP3.
-Mix_MusicType typeAfterTags(const std::string& path)
+std::int16_t toSample(float value)
 {
-    const auto slash = path.rfind('/');
-    const auto dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return MUS_MP3;
-    std::string extension = path.substr(dot + 1);
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (extension == "flac")
-        return MUS_FLAC;
-    if (extension == "ogg" || extension == "oga")
-        return MUS_OGG;
-    if (extension == "opus")
-        return MUS_OPUS;
-    if (extension == "wav")
-        return MUS_WAV;
-    return MUS_MP3;
-}
-
-// Loads a song; the mixer picks the decoder by the extension. Its MP3 decoder reckons the length
-// from the file size, tags included, so a file that starts with ID3v2 tags is handed over from the
-// first byte after them.
-Mix_Music* loadSong(const std::string& path)
-{
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec)
-        return nullptr;
-    std::ifstream in(path, std::ios::binary);
-    const std::uint64_t tags = in ? id3v2PrefixSize(in, size) : 0;
-    if (tags == 0)
-        return Mix_LoadMUS(path.c_str());
-    SDL_RWops* rw = openFileWindow(path, static_cast<Sint64>(tags));
-    return rw ? Mix_LoadMUSType_RW(rw, typeAfterTags(path), SDL_TRUE) : nullptr;
+    return static_cast<std::int16_t>(std::clamp(std::lrint(value * 32768.0f), -32768L, 32767L));
 }
 
 } // namespace
 
-SdlMediaPlayer::SdlMediaPlayer(SdlAudio& audio, Runtime& runtime) : m_audio(audio), m_runtime(runtime)
+SdlMediaPlayer::SdlMediaPlayer(SdlAudio& audio, Runtime& runtime, Output output)
+    : m_audio(audio), m_runtime(runtime), m_output(output), m_mix(kMixFrames * 2)
 {
-    if (!m_audio.ready())
-        return;
-    s_player = this;
-    Mix_HookMusicFinished(&SdlMediaPlayer::musicFinished);
+    m_engine = std::make_unique<AudioEngine>(
+        SdlAudio::kRate, [this](const std::string& path, unsigned serial) { return openTrack(path, serial); },
+        [this, alive = std::weak_ptr<int>(m_alive)](const AudioEngine::Ended& ended) {
+            // On the output's thread: only posts.
+            m_runtime.post([this, alive, ended] {
+                if (alive.lock())
+                    songEnded(ended);
+            });
+        });
+    if (m_output == Output::None) {
+        m_clockRunning = true;
+        m_clock = std::thread([this] { runClock(); });
+    } else if (m_audio.ready()) {
+        m_audio.setMusicSource(this);
+    }
 }
 
 SdlMediaPlayer::~SdlMediaPlayer()
 {
-    if (!m_audio.ready())
-        return;
-    Mix_HookMusicFinished(nullptr); // takes the mixer's lock: no hook runs after it returns
-    s_player = nullptr;
-    close();
-}
-
-// Runs on the audio thread when a song ends, and inside Mix_HaltMusic: only posts.
-void SdlMediaPlayer::musicFinished()
-{
-    if (SdlMediaPlayer* player = s_player.load())
-        player->postEnd();
-}
-
-void SdlMediaPlayer::postEnd()
-{
-    const unsigned generation = m_generation.load();
-    m_runtime.post([this, alive = std::weak_ptr<int>(m_alive), generation] {
-        if (alive.lock())
-            songEnded(generation);
-    });
-}
-
-// On the UI thread. Stop and Open count the generation up after halting the mixer, so an end of the
-// song they stopped (or one that ended just before) arrives with an old generation and is dropped.
-void SdlMediaPlayer::songEnded(unsigned generation)
-{
-    if (generation != m_generation.load() || !m_music)
-        return;
-    ++m_generation; // exactly once
-    m_state = Stopped;
-    m_stoppedAt = m_duration;
-    if (EndOfStream)
-        EndOfStream();
-}
-
-void SdlMediaPlayer::close()
-{
-    Mix_HaltMusic();
-    ++m_generation;
-    if (m_music)
-        Mix_FreeMusic(m_music);
-    m_music = nullptr;
-    m_duration = 0.0;
-    m_stoppedAt = 0.0;
-    m_state = Stopped;
-}
-
-bool SdlMediaPlayer::Open(const std::string& path)
-{
-    close();
-    if (!m_audio.wake())
-        return false;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) // also keeps FIFOs and devices from blocking us
-        return false;
-    Mix_Music* music = loadSong(path);
-    if (!music)
-        return false;
-    if (Mix_PlayMusic(music, 0) != 0) {
-        Mix_FreeMusic(music);
-        return false;
+    if (m_output == Output::None) {
+        m_clockRunning = false;
+        m_clock.join();
+    } else if (m_audio.ready()) {
+        m_audio.setMusicSource(nullptr); // no callback of ours runs after it returns
     }
-    m_music = music;
-    m_duration = std::max(0.0, Mix_MusicDuration(music));
+    m_alive.reset();
+    m_engine.reset();
+}
+
+// The output's thread: the music as 16-bit samples for the mixer.
+void SdlMediaPlayer::renderMusic(std::int16_t* samples, std::size_t frames)
+{
+    while (frames > 0) {
+        const std::size_t n = std::min(frames, kMixFrames);
+        m_engine->render(m_mix.data(), n);
+        for (std::size_t i = 0; i < n * 2; ++i)
+            samples[i] = toSample(m_mix[i]);
+        samples += n * 2;
+        frames -= n;
+    }
+}
+
+// Without a device, the music is taken at its real pace; the clock rests while nothing is open.
+void SdlMediaPlayer::runClock()
+{
+    using Clock = std::chrono::steady_clock;
+    const auto period = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(kClockFrames) / SdlAudio::kRate));
+    auto next = Clock::now();
+    while (m_clockRunning) {
+        if (!m_engine->sounding()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            next = Clock::now();
+            continue;
+        }
+        m_engine->render(m_mix.data(), kClockFrames);
+        next += period;
+        std::this_thread::sleep_until(next);
+    }
+}
+
+bool SdlMediaPlayer::wake()
+{
+    return m_output == Output::None || m_audio.wake();
+}
+
+// Runs on the UI thread for the song it opens, on the decoding thread for a following one.
+AudioEngine::Track SdlMediaPlayer::openTrack(const std::string& path, unsigned serial)
+{
+    AudioEngine::Track track;
+    track.decoder = AudioDecoder::open(path, SdlAudio::kRate);
+    if (!track.decoder)
+        return track;
+    ReplayGainOptions options;
+    std::string previousAlbum;
+    {
+        std::lock_guard lock(m_gainMutex);
+        options = m_gain;
+        if (auto before = m_albums.find(serial - 1); before != m_albums.end())
+            previousAlbum = before->second;
+    }
+    if (options.mode == ReplayGainOptions::Mode::Off)
+        return track;
+    const LoudnessTags tags = readLoudnessTags(path);
+    track.gain = gainFactor(options, tags, !tags.album.empty() && tags.album == previousAlbum);
+    std::lock_guard lock(m_gainMutex);
+    m_albums[serial] = tags.album;
+    while (m_albums.size() > 4)
+        m_albums.erase(m_albums.begin());
+    return track;
+}
+
+void SdlMediaPlayer::setReplayGain(const ReplayGainOptions& options)
+{
+    std::lock_guard lock(m_gainMutex);
+    m_gain = options;
+}
+
+bool SdlMediaPlayer::startOpen(const std::string& path)
+{
+    if (!wake())
+        return false;
+    const unsigned serial = ++m_serials;
+    AudioEngine::Track track = openTrack(path, serial);
+    if (!track.decoder)
+        return false;
+    m_path = path;
+    m_serial = serial;
+    m_lengthFrames = track.decoder->lengthFrames();
+    m_startFrame = 0;
+    m_stoppedAt = 0.0;
+    m_engine->setPaused(false);
+    m_engine->start(std::move(track), serial);
     m_state = Playing;
     return true;
 }
 
+bool SdlMediaPlayer::Open(const std::string& path)
+{
+    if (m_adoptable.serial != 0 && m_adoptable.serial == m_serial && path == m_adoptable.path && m_state == Playing) {
+        // The song that followed without a gap is playing already.
+        m_adoptable = {};
+        return wake();
+    }
+    m_adoptable = {};
+    m_followingPath.clear();
+    m_followingSerial = 0;
+    if (m_serial != 0 || !m_path.empty())
+        m_engine->stop();
+    m_path.clear();
+    m_serial = 0;
+    m_lengthFrames = 0;
+    m_stoppedAt = 0.0;
+    m_state = Stopped;
+    return startOpen(path);
+}
+
+void SdlMediaPlayer::setFollowing(const std::string& path)
+{
+    if (m_serial == 0 || path == m_followingPath)
+        return;
+    m_followingPath = path;
+    m_followingSerial = path.empty() ? 0 : ++m_serials;
+    m_engine->setNext(path, m_followingSerial);
+}
+
+// On the UI thread. An end that belongs to an earlier start, seek or stop is dropped.
+void SdlMediaPlayer::songEnded(const AudioEngine::Ended& ended)
+{
+    if (ended.epoch != m_engine->epoch() || ended.serial != m_serial || m_state == Stopped)
+        return;
+    if (ended.next != 0 && ended.next == m_followingSerial) {
+        m_adoptable = {m_followingPath, ended.next};
+        m_path = m_followingPath;
+        m_serial = ended.next;
+        m_lengthFrames = ended.nextLength;
+        m_startFrame = 0;
+        m_followingPath.clear();
+        m_followingSerial = 0;
+    } else {
+        m_engine->stop(); // the device may rest
+        m_serial = 0;
+        m_state = Stopped;
+        m_stoppedAt = static_cast<double>(m_lengthFrames) / SdlAudio::kRate;
+        m_followingPath.clear();
+        m_followingSerial = 0;
+    }
+    if (EndOfStream)
+        EndOfStream();
+}
+
 void SdlMediaPlayer::Play()
 {
-    if (!m_music)
+    if (m_path.empty())
         return;
     if (m_state == Paused) {
-        Mix_ResumeMusic();
+        if (!wake())
+            return;
+        m_engine->setPaused(false);
         m_state = Playing;
-    } else if (m_state == Stopped && m_audio.wake() && Mix_PlayMusic(m_music, 0) == 0) {
-        m_state = Playing; // from the start, as after Stop the position is 0
+    } else if (m_state == Stopped) {
+        const std::string path = m_path;
+        startOpen(path); // from the start, as after Stop the position is 0
     }
 }
 
 void SdlMediaPlayer::Pause()
 {
-    if (m_state != Playing || !Mix_PlayingMusic())
+    if (m_state != Playing)
         return;
-    Mix_PauseMusic();
+    m_engine->setPaused(true);
     m_state = Paused;
 }
 
 void SdlMediaPlayer::Stop()
 {
-    if (!m_music)
+    if (m_path.empty())
         return;
-    Mix_HaltMusic();
-    ++m_generation;
+    m_engine->stop();
+    m_adoptable = {};
+    m_followingPath.clear();
+    m_followingSerial = 0;
+    m_serial = 0;
     m_state = Stopped;
     m_stoppedAt = 0.0;
 }
 
 bool SdlMediaPlayer::Seek(double seconds)
 {
-    if (!m_music || m_state == Stopped || !(seconds >= 0.0 && seconds <= m_duration))
+    if (m_serial == 0 || m_state == Stopped || !(seconds >= 0.0 && seconds <= Duration()))
         return false;
-    return Mix_SetMusicPosition(seconds) == 0;
+    m_adoptable = {};
+    m_startFrame = std::llround(seconds * SdlAudio::kRate);
+    m_engine->seek(m_startFrame);
+    return true;
 }
 
 void SdlMediaPlayer::setVolume(int hundredthsOfDb)
@@ -189,20 +254,20 @@ void SdlMediaPlayer::setMute(bool mute)
     m_audio.musicLevel().setMute(mute);
 }
 
-double SdlMediaPlayer::CurrentPosition() const
+double SdlMediaPlayer::Duration() const
 {
-    if (!m_music || m_state == Stopped)
-        return m_stoppedAt;
-    if (!Mix_PlayingMusic()) // ended; the event is on its way
-        return m_duration;
-    return std::clamp(Mix_GetMusicPosition(m_music), 0.0, m_duration);
+    return m_path.empty() ? 0.0 : static_cast<double>(m_lengthFrames) / SdlAudio::kRate;
 }
 
-int SdlMediaPlayer::PlayState() const
+double SdlMediaPlayer::CurrentPosition() const
 {
-    if (m_state == Playing && !Mix_PlayingMusic())
-        return Stopped;
-    return m_state;
+    if (m_state == Stopped)
+        return m_stoppedAt;
+    const AudioEngine::Position at = m_engine->position();
+    std::int64_t frame = m_startFrame;
+    if (at.epoch == m_engine->epoch() && at.serial == m_serial)
+        frame = at.frame;
+    return std::clamp(static_cast<double>(frame) / SdlAudio::kRate, 0.0, Duration());
 }
 
 } // namespace tavu

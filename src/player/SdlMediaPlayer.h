@@ -1,30 +1,41 @@
 #pragma once
 
+#include "player/AudioEngine.h"
 #include "player/MediaPlayer.h"
+#include "player/ReplayGain.h"
+#include "player/SdlAudio.h"
 
 #include <atomic>
+#include <map>
 #include <memory>
-
-typedef struct _Mix_Music Mix_Music;
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace tavu {
 
 class Runtime;
-class SdlAudio;
 
-// The media player on SDL_mixer: one song at a time as the mixer's music, its level set through the
-// SdlAudio's MusicLevel (interface sounds are not touched by volume, balance or mute).
-// The end of a song is seen on the audio thread and posted through the runtime, so EndOfStream runs
-// on the UI thread. One player at a time; it must go before the SdlAudio.
-class SdlMediaPlayer : public MediaPlayer {
+// The media player on Tavu's audio engine: FFmpeg decodes on a thread of its own, and the music
+// goes out through the SdlAudio under the interface sounds, its level set through the SdlAudio's
+// MusicLevel (interface sounds are not touched by volume, balance or mute). With Output::None there
+// is no sound device: a clock of the player's own takes the music at its real pace, for the
+// listeners at the tap alone. The end of a song is seen on the output's thread and posted through
+// the runtime, so EndOfStream runs on the UI thread. One player at a time; it must go before the
+// SdlAudio.
+class SdlMediaPlayer : public MediaPlayer, private MusicSource {
 public:
-    SdlMediaPlayer(SdlAudio& audio, Runtime& runtime);
+    enum class Output { Speakers, None };
+
+    SdlMediaPlayer(SdlAudio& audio, Runtime& runtime, Output output = Output::Speakers);
     ~SdlMediaPlayer() override;
     SdlMediaPlayer(const SdlMediaPlayer&) = delete;
     SdlMediaPlayer& operator=(const SdlMediaPlayer&) = delete;
 
-    // Anything but a readable regular file the mixer can decode (a missing file, a folder, an empty
-    // or foreign file) returns false, and then nothing is open. A cut-off MP3 plays what decodes.
+    // Anything but a readable regular file FFmpeg can decode (a missing file, a folder, an empty
+    // or foreign file) returns false, and then nothing is open. A cut-off song plays what decodes.
+    // The format is told by the content, whatever the name says.
     bool Open(const std::string& path) override;
     void Play() override;
     void Pause() override;
@@ -35,26 +46,57 @@ public:
     void setBalance(int balance) override;
     void setMute(bool mute) override;
 
-    double Duration() const override { return m_music ? m_duration : 0.0; }
+    double Duration() const override;
     // Stands still while paused; 0 after Stop; the end of the song once it has played to its end.
     double CurrentPosition() const override;
-    int PlayState() const override;
+    int PlayState() const override { return m_state; }
+
+    void setFollowing(const std::string& path) override;
+    AudioTapPoint* tapPoint() override { return &m_engine->tapPoint(); }
+
+    // How the songs opened from now on are levelled.
+    void setReplayGain(const ReplayGainOptions& options);
 
 private:
-    static void musicFinished();
-    void postEnd();
-    void songEnded(unsigned generation);
-    void close();
+    struct Adoptable {
+        std::string path;
+        unsigned serial = 0;
+    };
+
+    void renderMusic(std::int16_t* samples, std::size_t frames) override;
+    bool sounding() const override { return m_engine->sounding(); }
+    AudioEngine::Track openTrack(const std::string& path, unsigned serial);
+    bool startOpen(const std::string& path);
+    void songEnded(const AudioEngine::Ended& ended);
+    void runClock();
+    bool wake();
 
     SdlAudio& m_audio;
     Runtime& m_runtime;
-    Mix_Music* m_music = nullptr;
-    double m_duration = 0.0;
+    const Output m_output;
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+    std::unique_ptr<AudioEngine> m_engine;
+
+    // The UI thread's view of the song.
+    std::string m_path;
+    unsigned m_serial = 0; // the open song's; 0 when none is open
+    unsigned m_serials = 0;
+    std::int64_t m_lengthFrames = 0;
+    std::int64_t m_startFrame = 0;
     double m_stoppedAt = 0.0;
     State m_state = Stopped;
-    // Counts the songs opened and stopped: an end seen for an older song is ignored.
-    std::atomic<unsigned> m_generation{0};
-    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+    std::string m_followingPath;
+    unsigned m_followingSerial = 0;
+    Adoptable m_adoptable; // the song that followed without a gap, until the program opens it
+
+    // Levelling, shared with the decoding thread, which opens the following songs.
+    std::mutex m_gainMutex;
+    ReplayGainOptions m_gain;
+    std::map<unsigned, std::string> m_albums; // the album of each song opened, by serial
+
+    std::vector<float> m_mix; // the output thread's
+    std::atomic<bool> m_clockRunning{false};
+    std::thread m_clock;
 };
 
 } // namespace tavu

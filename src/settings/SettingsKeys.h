@@ -62,6 +62,14 @@ inline constexpr SettingKey LibrarySubfolders{"Library", "Subfolders", "0"};
 inline constexpr SettingKey LibraryFormats{"Library", "Formats", ""};
 inline constexpr SettingKey LibraryTitles{"Library", "Titles", "files"};
 
+// Playback. Missing keys keep the classic player: a second's pause before auto continue's next
+// song, every file at its own level, the sound card.
+inline constexpr SettingKey PlaybackGapless{"Playback", "Gapless", "0"};
+inline constexpr SettingKey PlaybackReplayGain{"Playback", "ReplayGain", "off"};
+inline constexpr SettingKey PlaybackPreamp{"Playback", "Preamp", "0"};
+inline constexpr SettingKey PlaybackFallback{"Playback", "Fallback", "0"};
+inline constexpr SettingKey PlaybackOutput{"Playback", "Output", "speakers"};
+
 // The desktop: notifications, the main window's place, topmost, the intro.
 inline constexpr SettingKey DesktopNotify{"Desktop", "Notify", "0"};
 inline constexpr SettingKey DesktopLeft{"Desktop", "Left", ""};
@@ -113,13 +121,11 @@ struct NewProgramDefault {
     std::string_view value;
 };
 inline constexpr NewProgramDefault kNewProgramDefaults[] = {
-    {keys::LibrarySubfolders, "1"},
-    {keys::LibraryFormats, "flac ogg opus"},
-    {keys::LibraryTitles, "tags"},
-    {keys::DesktopNotify, "1"},
-    {keys::ChatCtcpReplies, "1"},
-    {keys::ChatBotMode, "1"},
-    {keys::QueueEnabled, "1"},
+    {keys::LibrarySubfolders, "1"},     {keys::LibraryFormats, "flac ogg oga opus m4a"},
+    {keys::LibraryTitles, "tags"},      {keys::DesktopNotify, "1"},
+    {keys::ChatCtcpReplies, "1"},       {keys::ChatBotMode, "1"},
+    {keys::PlaybackGapless, "1"},       {keys::PlaybackReplayGain, "auto"},
+    {keys::PlaybackOutput, "speakers"}, {keys::QueueEnabled, "1"},
     {keys::RequestsEnabled, "0"}, // written so that the owner finds the switch; off as without it
 };
 

@@ -1,4 +1,5 @@
 #include "bot/Continuation.h"
+#include "bot/StartSong.h"
 #include "settings/ProfileFile.h"
 #include "support/SimRuntimeFixture.h"
 
@@ -221,6 +222,95 @@ TEST_F(AtOnceTest, AnotherStartDropsTheRestartThatWaits)
     runtime.advance(5000);
     EXPECT_EQ(media.opened.back(), music.file("c.mp3"));
     EXPECT_EQ(media.opened.size(), 2u) << "the repeat of b was dropped";
+}
+
+} // namespace
+} // namespace tavu
+
+namespace tavu {
+namespace {
+
+// With "Gapless" on, the player learns at each start which song follows, and the one the play mode
+// then starts is that one; auto continue no longer waits a second for it.
+class GaplessContinuationTest : public ContinuationTest {
+protected:
+    GaplessContinuationTest() { WriteSetting("Playback", "Gapless", "1", settingsPath()); }
+};
+
+TEST_F(GaplessContinuationTest, ThePlayerIsToldTheFollowingSongAndThatSongPlays)
+{
+    struct Case {
+        PlayMode mode;
+        int started;
+        const char* following; // "" for none
+    };
+    const Case cases[] = {
+        {PlayMode::AutoContinue, 0, "b.mp3"},
+        {PlayMode::AutoContinue, 2, "a.mp3"}, // after the last, the first
+        {PlayMode::Repeat, 1, "b.mp3"},
+        {PlayMode::None, 1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.started);
+        bot->setPlayMode(c.mode);
+        media.following.clear();
+        ASSERT_TRUE(startSong(*bot, c.started, roads::SearchMatch));
+        ASSERT_FALSE(media.following.empty());
+        const std::string expected = *c.following ? music.file(c.following) : "";
+        EXPECT_EQ(media.following.back(), expected);
+        runtime.advance(1500);
+        media.opened.clear();
+        const std::int64_t before = runtime.elapsedMs();
+        media.finish();
+        EXPECT_EQ(runtime.elapsedMs(), before) << "no second's wait";
+        if (*c.following) {
+            ASSERT_FALSE(media.opened.empty());
+            EXPECT_EQ(media.opened.front(), expected);
+        } else {
+            EXPECT_TRUE(media.opened.empty());
+        }
+        takeLines();
+    }
+}
+
+TEST_F(GaplessContinuationTest, AutoRandomDrawsOnceAndPlaysWhatItDrew)
+{
+    bot->setPlayMode(PlayMode::AutoRandom);
+    for (int round = 0; round < 8; ++round) {
+        media.following.clear();
+        ASSERT_TRUE(startSong(*bot, round % 3, roads::SearchMatch));
+        ASSERT_EQ(media.following.size(), 1u);
+        runtime.advance(1500 + 37 * round); // another time of day: another draw, were it drawn again
+        media.opened.clear();
+        media.finish();
+        runtime.drain();
+        ASSERT_FALSE(media.opened.empty());
+        EXPECT_EQ(media.opened.front(), media.following.front());
+    }
+}
+
+TEST_F(GaplessContinuationTest, AChangeOfModeTellsThePlayerAgain)
+{
+    bot->setPlayMode(PlayMode::AutoContinue);
+    ASSERT_TRUE(startSong(*bot, 0, roads::SearchMatch));
+    bot->setPlayMode(PlayMode::Repeat);
+    bot->setPlayMode(PlayMode::None);
+    EXPECT_EQ(media.following, (std::vector<std::string>{music.file("b.mp3"), music.file("a.mp3"), ""}));
+}
+
+// An old settings file keeps the second's wait before auto continue's next song, and tells the
+// player nothing.
+TEST_F(ContinuationTest, WithoutGaplessAutoContinueWaitsItsSecond)
+{
+    bot->setPlayMode(PlayMode::AutoContinue);
+    ASSERT_TRUE(startSong(*bot, 0, roads::SearchMatch));
+    runtime.advance(1500);
+    media.opened.clear();
+    const std::int64_t before = runtime.elapsedMs();
+    media.finish();
+    EXPECT_GE(runtime.elapsedMs() - before, 500);
+    EXPECT_EQ(media.opened, (std::vector<std::string>{music.file("b.mp3")}));
+    EXPECT_TRUE(media.following.empty());
 }
 
 } // namespace

@@ -206,7 +206,7 @@ TEST_F(MusicLibraryTest, TheChooserStoresTheChoicesWithTheDirectory)
     TestDir other;
     writeBytes(other.file("top.ogg"), "x");
     EXPECT_FALSE(chooseMusicDirectory(*bot, other.str(), LibraryOptions{})); // no MP3 there
-    EXPECT_EQ(bot->settings().read(keys::LibraryFormats), "flac ogg opus");
+    EXPECT_EQ(bot->settings().read(keys::LibraryFormats), "flac ogg oga opus m4a");
     EXPECT_TRUE(chooseMusicDirectory(*bot, other.str(), LibraryOptions{false, {"ogg"}, false}));
     EXPECT_EQ(bot->settings().read(keys::LibrarySubfolders), "0");
     EXPECT_EQ(bot->settings().read(keys::LibraryFormats), "ogg");

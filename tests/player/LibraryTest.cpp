@@ -43,7 +43,8 @@ TEST(LibraryOptions, ReadFromTheSettingsWithTheClassicRulesForMissingKeys)
         {"0", "", "files", {}},
         // Letter case, dots and repeats are ignored; formats the player does not play are dropped.
         {" 1 ", "FLAC .Ogg mp4 flac wav", "Tags", {true, {"flac", "ogg", "wav"}, true}},
-        {"yes", "aac", "titles", {}},
+        {"yes", "aac", "titles", {false, {"aac"}, false}},
+        {"yes", "midi", "titles", {}},
     };
     for (const OptionsCase& c : cases) {
         TestDir dir;

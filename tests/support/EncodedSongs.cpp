@@ -47,6 +47,7 @@ struct Encoder {
     const char* command;
     const char* options[6];
     bool outputFirst;
+    bool ffmpeg = false; // "-i INPUT", the options, then the output
 };
 
 const Encoder kEncoders[] = {
@@ -71,6 +72,27 @@ const Encoder kEncoders[] = {
      "opusenc --quiet",
      {"--title", "--artist", "--album", "--date", "--comment COMMENT=", "--genre"},
      false},
+    {Encoding::Aac,
+     "m4a",
+     "-c:a aac -b:a 128k",
+     {"-metadata title=", "-metadata artist=", "-metadata album=", "-metadata date=", "-metadata comment=",
+      "-metadata genre="},
+     false,
+     true},
+    {Encoding::Alac,
+     "m4a",
+     "-c:a alac",
+     {"-metadata title=", "-metadata artist=", "-metadata album=", "-metadata date=", "-metadata comment=",
+      "-metadata genre="},
+     false,
+     true},
+    {Encoding::WavPack,
+     "wv",
+     "-c:a wavpack",
+     {"-metadata title=", "-metadata artist=", "-metadata album=", "-metadata date=", "-metadata comment=",
+      "-metadata genre="},
+     false,
+     true},
 };
 
 const Encoder& encoderOf(Encoding encoding)
@@ -88,13 +110,39 @@ std::string extensionOf(Encoding encoding)
     return encoderOf(encoding).extension;
 }
 
+bool runTool(const std::string& command)
+{
+    return runQuietly(command);
+}
+
+std::string shellQuoted(const std::string& text)
+{
+    return quoted(text);
+}
+
+bool encodeWave(Encoding encoding, const std::string& wave, const std::string& path)
+{
+    const Encoder& encoder = encoderOf(encoding);
+    std::string command;
+    if (encoder.ffmpeg)
+        command = "ffmpeg -nostdin -loglevel error -y -i " + quoted(wave) + " " + encoder.command + " " + quoted(path);
+    else if (encoder.outputFirst)
+        command = std::string(encoder.command) + " -o " + quoted(path) + " " + quoted(wave);
+    else
+        command = std::string(encoder.command) + " " + quoted(wave) + " " + quoted(path);
+    std::error_code ec;
+    return runQuietly(command) && std::filesystem::file_size(path, ec) > 0 && !ec;
+}
+
 bool encodeSong(Encoding encoding, const std::string& path, const SongTags& tags, double seconds)
 {
     const std::string tone = toneFile(seconds);
     if (tone.empty())
         return false;
     const Encoder& encoder = encoderOf(encoding);
-    std::string command = encoder.command;
+    std::string command = encoder.ffmpeg
+                              ? "ffmpeg -nostdin -loglevel error -y -i " + quoted(tone) + " " + encoder.command
+                              : std::string(encoder.command);
     const std::string* values[] = {&tags.title, &tags.artist, &tags.album, &tags.year, &tags.comment, &tags.genre};
     for (int i = 0; i < 6; ++i) {
         if (values[i]->empty())
@@ -108,8 +156,11 @@ bool encodeSong(Encoding encoding, const std::string& path, const SongTags& tags
             command += " " + option.substr(0, blank) + " " + quoted(option.substr(blank + 1) + *values[i]);
         }
     }
-    command +=
-        encoder.outputFirst ? " -o " + quoted(path) + " " + quoted(tone) : " " + quoted(tone) + " " + quoted(path);
+    if (encoder.ffmpeg)
+        command += " " + quoted(path);
+    else
+        command +=
+            encoder.outputFirst ? " -o " + quoted(path) + " " + quoted(tone) : " " + quoted(tone) + " " + quoted(path);
     std::error_code ec;
     return runQuietly(command) && std::filesystem::file_size(path, ec) > 0 && !ec;
 }

@@ -24,11 +24,13 @@ public:
     double Duration() const override { return state == Stopped && openPath.empty() ? 0.0 : length; }
     double CurrentPosition() const override { return position; }
     int PlayState() const override { return state; }
+    void setFollowing(const std::string& path) override { following.push_back(path); }
 
     // The song plays to its end: the player raises EndOfStream.
     void finish();
 
-    std::vector<std::string> opened; // every path given to Open
+    std::vector<std::string> opened;    // every path given to Open
+    std::vector<std::string> following; // every path given to setFollowing
     std::string openPath;
     State state = Stopped;
     double length = 180.0;
