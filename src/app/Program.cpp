@@ -9,8 +9,10 @@
 #include "desktop/Desktop.h"
 #include "player/SongFolder.h"
 #include "settings/Settings.h"
+#include "ui/WindowRoutines.h"
 #include "util/QtPlatform.h"
 #include "util/QtRuntime.h"
+#include "util/ScreenPlace.h"
 #include "util/SignalWatcher.h"
 #include "windows/IntroWindow.h"
 #include "windows/MainWindow.h"
@@ -93,7 +95,9 @@ bool Program::start()
         if (!free.contains(chat)) // to the left of the player, or as far right as it fits
             chat.moveLeft(
                 std::max(free.left(), std::min(m_main->x() - 24 - chat.width(), free.right() - chat.width())));
-        m_chatWindow->move(chat.topLeft());
+        // Whole on a screen, also below a player that sits low: its input line must show.
+        const ScreenBox kept = keepOnScreens({chat.x(), chat.y(), chat.width(), chat.height()}, desktopScreens());
+        m_chatWindow->move(kept.x, kept.y);
     }
     m_chatWindow->show();
     if (!showsIntro(m_options, m_firstStart, bot().settings())) {

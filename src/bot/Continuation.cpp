@@ -29,9 +29,16 @@ void Continuation::Media1_EndOfStream()
         m_failures = 0;
     else if (mode != PlayMode::Repeat && failedAgain())
         return;
-    if (mode == PlayMode::AutoContinue)
+    if (mode == PlayMode::AutoContinue) {
+        // The list still plays while it waits for its next song.
+        m_waiting = true;
+        m_bot.playStateChanged();
         Wait(m_bot.runtime(), 1);
+        m_waiting = false;
+    }
     carryOn(mode);
+    if (mode == PlayMode::AutoContinue)
+        m_bot.playStateChanged();
 }
 
 void Continuation::carryOn(PlayMode mode)
@@ -93,8 +100,10 @@ void Continuation::autoContinue()
         return;
     // Each try selects its song, so the next try goes on from there.
     for (;;) {
-        const int last = static_cast<int>(m_bot.lstMp3.count()) - 1;
-        const int next = m_bot.lstMp3.selectedIndex() >= last ? 0 : m_bot.lstMp3.selectedIndex() + 1;
+        // After the last song of the order shown, the first.
+        int next = m_bot.shownStep(m_bot.lstMp3.selectedIndex(), 1);
+        if (next < 0)
+            next = m_bot.shownStep(-1, 1);
         if (startSong(m_bot, next, roads::AutoContinue) || failedAgain())
             return;
     }

@@ -29,6 +29,8 @@ public:
     // Another start of a song, or a stop: a continuation that waits for its second is dropped.
     void cancel() { m_heldBack.setEnabled(false); }
     bool heldBack() const { return m_heldBack.enabled(); }
+    // Between two songs of auto continue: the list goes on, though no song is open.
+    bool betweenSongs() const { return m_waiting || heldBack(); }
 
 private:
     void carryOn(PlayMode mode);
@@ -41,6 +43,7 @@ private:
 
     Bot& m_bot;
     Timer m_heldBack;
+    bool m_waiting = false;
     std::size_t m_failures = 0; // songs in a row that could not be played or ended at once
 };
 

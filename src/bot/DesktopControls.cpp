@@ -37,15 +37,7 @@ void stepVolume(Bot& bot, double by)
 
 void storeVolumeLevel(Bot& bot, double level)
 {
-    const long long hundredths = std::llround(std::clamp(level, 0.0, 100.0) * 100);
-    std::string caption = decimal(hundredths / 100);
-    if (const long long rest = hundredths % 100; rest != 0) {
-        caption += '.';
-        caption += static_cast<char>('0' + rest / 10);
-        if (rest % 10 != 0)
-            caption += static_cast<char>('0' + rest % 10);
-    }
-    setVolumeLevel(bot, static_cast<double>(hundredths) / 100, caption, true);
+    setVolumeLevel(bot, wholeVolumeLevel(level), true);
 }
 
 void toggleMute(Bot& bot)

@@ -4,8 +4,10 @@
 #include "bot/MusicLibrary.h"
 #include "bot/PlayerControls.h"
 #include "bot/SideWindows.h"
+#include "bot/StartSong.h"
 #include "chat/SavedStyles.h"
 #include "client/ChatRoom.h"
+#include "settings/DesktopSettings.h"
 #include "util/LoadFontList.h"
 #include "util/Text.h"
 
@@ -19,6 +21,8 @@ void readSettings(Bot& bot)
     bot.dir = settings.read(keys::Mp3Directory);
     bot.played.setCaption(settings.read(keys::Mp3sPlayed));
     bot.trig = settings.read(keys::Trig);
+    bot.paddedClock = paddedClock(settings);
+    bot.setPlayMode(playModeNamed(settings.read(keys::PlayModeKey)));
 }
 
 void loadSongs(Bot& bot)
@@ -75,6 +79,15 @@ bool askHandle(Bot& bot)
     return true;
 }
 
+// The song that is open and how far it went, for the next start; none after a stop.
+void storeSession(Bot& bot)
+{
+    const bool open = bot.media().PlayState() != MediaPlayer::Stopped;
+    bot.settings().write(keys::DesktopLastSong, open ? bot.nowPlaying().song : std::string());
+    bot.settings().write(keys::DesktopLastPosition,
+                         open ? decimal(static_cast<long long>(bot.media().CurrentPosition())) : std::string("0"));
+}
+
 } // namespace
 
 bool Form_Load(Bot& bot)
@@ -105,6 +118,9 @@ bool Form_Load(Bot& bot)
     if (bot.windows)
         bot.windows->setPlaylistVisible(true);
     bot.startStyleIndexTimer();
+    if (resumeSession(bot.settings()))
+        resumeSong(bot, bot.settings().read(keys::DesktopLastSong),
+                   leadingNumber(bot.settings().read(keys::DesktopLastPosition)));
     // Told to end during the announcements: the waits were cut short, and the event loop that
     // would run next has already been asked to end.
     return !bot.runtime().quitting();
@@ -113,6 +129,8 @@ bool Form_Load(Bot& bot)
 void Form_Unload(Bot& bot, const std::function<void()>& glide)
 {
     bot.playedWriter().flush();
+    if (resumeSession(bot.settings()))
+        storeSession(bot);
     bot.reply(" By: Quarn ");
     Wait(bot.runtime(), 1);
     bot.reply(" Unloaded By - [" + bot.Handle.caption() + "] ");

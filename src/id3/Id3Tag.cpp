@@ -3,6 +3,8 @@
 #include "id3/GenreTable.h"
 #include "util/Cp1252.h"
 
+#include <string>
+
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -58,6 +60,9 @@ Id3Tag ReadSongTag(const std::string& path)
     out.year = fieldText(tag.substr(93, 4));
     out.comment = fieldText(tag.substr(97, 30));
     getgenrefromID(static_cast<unsigned char>(tag[127]), out.genre);
+    // ID3v1.1: a NUL before the comment's last byte makes that byte the track number.
+    if (tag[125] == '\0' && tag[126] != '\0')
+        out.track = std::to_string(static_cast<unsigned char>(tag[126]));
     return out;
 }
 

@@ -93,6 +93,8 @@ private:
     void hideStack();
     void showStack();
     QRect stackGeometry() const;
+    void showPlayState();
+    void showMute();
 
     // A side window that hid with the player, and where it was.
     struct HiddenWindow {
@@ -103,6 +105,7 @@ private:
     Bot& m_bot;
     Ribbonix::Scroller* m_scroller = nullptr;
     QLabel* m_txtTime = nullptr;
+    QLabel* m_pausedTitle = nullptr; // stands still in the scroller's place while the song is paused
     QLabel* m_played = nullptr;
     QProgressBar* m_bar = nullptr;
     SkinButton* m_rep = nullptr;
