@@ -112,8 +112,8 @@ public:
     // The song the given number of places after (before, when negative) the index in the order
     // shown, or -1 past either end; index -1 is before the first song.
     int shownStep(int index, int places) const;
-    ListBox lstPlay;      // the match list of the song search, or the song next/previous started
-    Library library;      // the library options and song titles of File1's listing
+    ListBox lstPlay; // the match list of the song search, or the song next/previous started
+    Library library; // the library options and song titles of File1's listing
 
     ListBox lstFonts;                         // the installed screen fonts
     ListBox lstStyles{true};                  // the saved-style index

@@ -34,11 +34,12 @@ void Continuation::Media1_EndOfStream()
         m_waiting = true;
         m_bot.playStateChanged();
         Wait(m_bot.runtime(), 1);
-        m_waiting = false;
     }
     carryOn(mode);
-    if (mode == PlayMode::AutoContinue)
+    if (mode == PlayMode::AutoContinue) {
+        m_waiting = false;
         m_bot.playStateChanged();
+    }
 }
 
 void Continuation::carryOn(PlayMode mode)

@@ -40,9 +40,8 @@ void dropFiles(Bot& bot, const std::vector<std::string>& paths)
         }
     }
     if (!paths.empty())
-        bot.dialogs().message("Only the songs of the music folder play here: \"" + paths.front() +
-                                  "\" is not one of them.",
-                              "Tavu");
+        bot.dialogs().message(
+            "Only the songs of the music folder play here: \"" + paths.front() + "\" is not one of them.", "Tavu");
 }
 
 } // namespace tavu

@@ -99,8 +99,8 @@ std::string RemotePlayer::coverOf(const std::string& path)
     forgetCover();
     const SongPicture picture = m_bot.library.readPicture(path);
     if (!picture.bytes.empty()) {
-        m_writtenCover = writeCover(picture, m_coverFolder,
-                                    "cover-" + std::to_string(::getpid()) + "-" + std::to_string(m_starts));
+        m_writtenCover =
+            writeCover(picture, m_coverFolder, "cover-" + std::to_string(::getpid()) + "-" + std::to_string(m_starts));
         if (!m_writtenCover.empty())
             return m_writtenCover;
     }

@@ -95,6 +95,6 @@ private:
     std::int64_t m_starts = 0; // song starts of this run
     std::string m_coverFolder;
     std::string m_writtenCover; // the last cover written there, removed when the next one comes
-
+};
 
 } // namespace tavu

@@ -3,10 +3,10 @@
 #include "bot/Bot.h"
 #include "settings/DesktopSettings.h"
 
-#include <QIcon>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QIcon>
 
 namespace tavu {
 
@@ -26,7 +26,8 @@ void DesktopNotifier::songStarted()
             about << QString::fromStdString(*field);
     // The body may be shown as simple markup.
     // The tag's own title: the player's title may already hold the artist.
-    const Note note{QString::fromStdString(now.tag.title.empty() ? now.title : now.tag.title), about.join(QStringLiteral(" \u2014 ")).toHtmlEscaped()};
+    const Note note{QString::fromStdString(now.tag.title.empty() ? now.title : now.tag.title),
+                    about.join(QStringLiteral(" \u2014 ")).toHtmlEscaped()};
     if (m_waiting)
         m_next = note; // sent when the id to replace is known
     else

@@ -6,8 +6,8 @@
 
 #include <taglib/apetag.h>
 #include <taglib/attachedpictureframe.h>
-#include <taglib/flacpicture.h>
 #include <taglib/flacfile.h>
+#include <taglib/flacpicture.h>
 #include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/infotag.h>

@@ -106,10 +106,10 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
     layColumns();
     connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
         const QHeaderView* h = m_view->header();
-        const Qt::SortOrder order = (m_ownerSorted && h->sortIndicatorSection() == column &&
-                                     h->sortIndicatorOrder() == Qt::AscendingOrder)
-                                        ? Qt::DescendingOrder
-                                        : Qt::AscendingOrder;
+        const Qt::SortOrder order =
+            (m_ownerSorted && h->sortIndicatorSection() == column && h->sortIndicatorOrder() == Qt::AscendingOrder)
+                ? Qt::DescendingOrder
+                : Qt::AscendingOrder;
         sortBy(column, order);
     });
 

@@ -72,7 +72,8 @@ const SongListModel::Row& SongListModel::row(int index) const
             r.track = std::max(0, QString::fromStdString(tag.track).section(QLatin1Char('/'), 0, 0).toInt());
         }
         if (r.title.isEmpty())
-            r.title = m_tagColumns ? displayName(bareName(song)) : QString::fromStdString(m_bot.library.title(song, at));
+            r.title =
+                m_tagColumns ? displayName(bareName(song)) : QString::fromStdString(m_bot.library.title(song, at));
         cached = std::move(r);
     }
     return *cached;

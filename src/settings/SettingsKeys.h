@@ -85,14 +85,10 @@ struct NewProgramDefault {
     std::string_view value;
 };
 inline constexpr NewProgramDefault kNewProgramDefaults[] = {
-    {keys::LibrarySubfolders, "1"},
-    {keys::LibraryFormats, "flac ogg opus"},
-    {keys::LibraryTitles, "tags"},
-    {keys::DesktopNotify, "1"},
-    {keys::DesktopClock, "m:ss"},
-    {keys::DesktopPlayFirst, "1"},
-    {keys::DesktopResume, "1"},
-    {keys::PlayModeKey, "none"},
+    {keys::LibrarySubfolders, "1"}, {keys::LibraryFormats, "flac ogg opus"},
+    {keys::LibraryTitles, "tags"},  {keys::DesktopNotify, "1"},
+    {keys::DesktopClock, "m:ss"},   {keys::DesktopPlayFirst, "1"},
+    {keys::DesktopResume, "1"},     {keys::PlayModeKey, "none"},
     {keys::ChatAnnounceAll, "1"},
 };
 

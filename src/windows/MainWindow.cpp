@@ -57,7 +57,8 @@ MainWindow::MainWindow(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Window |
     installDragHandle(this, this);
     installFileDrops(this, m_bot);
     installPlayerKeys(this, m_bot, [this] { exitClick(); });
-    installPlayerKeys(m_playlist, m_bot, [this] { exitClick(); }, PlayerKeyLetters::WithCtrl);
+    installPlayerKeys(
+        m_playlist, m_bot, [this] { exitClick(); }, PlayerKeyLetters::WithCtrl);
     m_placeTimer = new QTimer(this);
     m_placeTimer->setSingleShot(true);
     m_placeTimer->setInterval(kPlaceSettleMs);
@@ -146,8 +147,8 @@ void MainWindow::buildControls()
     m_pausedTitle = new QLabel(this);
     m_pausedTitle->setObjectName(QStringLiteral("pausedTitle"));
     m_pausedTitle->setGeometry(8, 27, 236, 24);
-    m_pausedTitle->setStyleSheet(QStringLiteral("background: #000; color: %1; padding-left: 4px;")
-                                     .arg(colours::css(colours::Accent)));
+    m_pausedTitle->setStyleSheet(
+        QStringLiteral("background: #000; color: %1; padding-left: 4px;").arg(colours::css(colours::Accent)));
     m_pausedTitle->hide();
     m_txtTime = new QLabel(QStringLiteral("00:00"), this);
     m_txtTime->setObjectName(QStringLiteral("txtTime"));

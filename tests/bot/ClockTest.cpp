@@ -38,7 +38,8 @@ TEST_F(ClockTest, ShowsMinutesAndSecondsWithoutLeadingZeros)
 TEST_F(ClockTest, ANewProgramDirectoryShowsTwoDigitSeconds)
 {
     bot->paddedClock = true;
-    const std::pair<double, const char*> rows[] = {{2, "0:02"}, {187, "3:07"}, {59.4, "0:59"}, {600, "10:00"}, {0, "0:00"}};
+    const std::pair<double, const char*> rows[] = {
+        {2, "0:02"}, {187, "3:07"}, {59.4, "0:59"}, {600, "10:00"}, {0, "0:00"}};
     for (const auto& [at, shown] : rows)
         EXPECT_EQ(clockAt(at), shown) << at;
 }

@@ -14,6 +14,9 @@
 namespace tavu {
 namespace {
 
+using test::TestDir;
+using test::writeBytes;
+
 // What a settings file of this version keeps between runs and switches on, and what an older
 // file without those keys keeps doing.
 class SessionTest : public test::BotFixture {
@@ -111,13 +114,15 @@ TEST_F(SessionTest, AnnounceAllAnnouncesThePlayersOwnStarts)
         startSong(*bot, 0, roads::RemoteOpen);
         const auto lines = takeLines();
         if (std::string(value) == "1") {
-            EXPECT_EQ(lines, (std::vector<std::string>{defaultReply(" a ", " Playing "), defaultReply(" b ", " Playing "),
-                                                       defaultReply(" c ", " Playing "), defaultReply(" a ", " Playing ")}));
+            EXPECT_EQ(lines,
+                      (std::vector<std::string>{defaultReply(" a ", " Playing "), defaultReply(" b ", " Playing "),
+                                                defaultReply(" c ", " Playing "), defaultReply(" a ", " Playing ")}));
         } else {
             EXPECT_TRUE(lines.empty()) << value;
         }
     }
     bot->settings().write(keys::ChatAnnounceAll, "1");
+    bot->trig = "!";
     ownerSays("!next");
     EXPECT_EQ(takeLines(), (std::vector<std::string>{defaultReply(" b ", " Playing ")})) << "a chat start: one line";
 }

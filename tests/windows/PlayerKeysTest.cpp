@@ -43,7 +43,8 @@ const KeyCase kKeys[] = {
     {"PPrevious", false, Qt::Key_P, [](BotFixture& t, MainWindow&) { EXPECT_EQ(t.bot->nowPlaying().song, "Abc.mp3"); }},
     {"SStops", false, Qt::Key_S, [](BotFixture& t, MainWindow&) { EXPECT_EQ(t.media.state, MediaPlayer::Stopped); }},
     {"MMutes", false, Qt::Key_M, [](BotFixture& t, MainWindow&) { EXPECT_TRUE(t.media.muted && t.bot->muted()); }},
-    {"CtrlMMutesInThePlaylist", true, Qt::CTRL | Qt::Key_M, [](BotFixture& t, MainWindow&) { EXPECT_TRUE(t.media.muted && t.bot->muted()); }},
+    {"CtrlMMutesInThePlaylist", true, Qt::CTRL | Qt::Key_M,
+     [](BotFixture& t, MainWindow&) { EXPECT_TRUE(t.media.muted && t.bot->muted()); }},
     {"CtrlQExits", true, Qt::CTRL | Qt::Key_Q,
      [](BotFixture& t, MainWindow& main) {
          EXPECT_TRUE(main.unloading());

@@ -1,6 +1,6 @@
 #include "player/PlaylistWindow.h"
-#include "bot/PlayerControls.h"
 #include "bot/Lifecycle.h"
+#include "bot/PlayerControls.h"
 #include "support/SimRuntimeFixture.h"
 #include "support/TagFile.h"
 #include "windows/MainWindow.h"
@@ -47,10 +47,7 @@ protected:
         bytes[bytes.size() - 2] = track;
         writeBytes(music.file(name), bytes);
     }
-    QString cell(int row, int column) const
-    {
-        return view->model()->index(row, column).data().toString();
-    }
+    QString cell(int row, int column) const { return view->model()->index(row, column).data().toString(); }
     std::vector<QString> titles() const
     {
         std::vector<QString> out;
@@ -132,8 +129,8 @@ TEST_F(PlaylistWindowTest, SortingMakesNextFollowWhatIsShown)
     EXPECT_EQ(bot->nowPlaying().song, "Rock/b.mp3") << "the folder order until the owner sorts";
 
     view->header()->sectionClicked(1); // by artist: Amy, Bo, Zed
-    EXPECT_EQ(titles(),
-              (std::vector<QString>{QStringLiteral("\u25B6 Signal"), QStringLiteral("Morning"), QStringLiteral("Nightfall")}));
+    EXPECT_EQ(titles(), (std::vector<QString>{QStringLiteral("\u25B6 Signal"), QStringLiteral("Morning"),
+                                              QStringLiteral("Nightfall")}));
     ownerSays("!next");
     EXPECT_EQ(bot->nowPlaying().song, "c.mp3");
     ownerSays("!prev");
