@@ -91,13 +91,10 @@ bool Program::start()
         const QRect free = screen->availableGeometry();
         if (!m_main->restorePlace())
             m_main->move(free.left() + 24, free.top() + 24);
-        QRect chat(QPoint(m_main->x() + m_main->width() + 24, m_main->y()), m_chatWindow->frameGeometry().size());
-        if (!free.contains(chat)) // to the left of the player, or as far right as it fits
-            chat.moveLeft(
-                std::max(free.left(), std::min(m_main->x() - 24 - chat.width(), free.right() - chat.width())));
-        // Whole on a screen, also below a player that sits low: its input line must show.
-        const ScreenBox kept = keepOnScreens({chat.x(), chat.y(), chat.width(), chat.height()}, desktopScreens());
-        m_chatWindow->move(kept.x, kept.y);
+        const QSize chat = m_chatWindow->frameGeometry().size();
+        const ScreenBox at = besidePlayer({m_main->x(), m_main->y(), m_main->width(), m_main->height()}, chat.width(),
+                                          chat.height(), desktopScreens());
+        m_chatWindow->move(at.x, at.y);
     }
     m_chatWindow->show();
     if (!showsIntro(m_options, m_firstStart, bot().settings())) {
