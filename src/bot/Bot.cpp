@@ -38,6 +38,7 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
     m_room->attach(Chat2);
     continuation = std::make_unique<Continuation>(*this);
     m_services.media.EndOfStream = [this] {
+        continuation->songEnding();
         m_media.check(); // the song has stopped by itself
         continuation->Media1_EndOfStream();
     };

@@ -20,6 +20,11 @@ Continuation::Continuation(Bot& bot)
 {
 }
 
+void Continuation::songEnding()
+{
+    m_waiting = m_bot.playMode() == PlayMode::AutoContinue;
+}
+
 void Continuation::Media1_EndOfStream()
 {
     const NowPlaying& ended = m_bot.nowPlaying();
@@ -28,18 +33,22 @@ void Continuation::Media1_EndOfStream()
     if (!atOnce || mode == PlayMode::None)
         m_failures = 0;
     else if (mode != PlayMode::Repeat && failedAgain())
-        return;
+        return listGoesOnNoMore();
     if (mode == PlayMode::AutoContinue) {
         // The list still plays while it waits for its next song.
         m_waiting = true;
-        m_bot.playStateChanged();
         Wait(m_bot.runtime(), 1);
     }
     carryOn(mode);
-    if (mode == PlayMode::AutoContinue) {
-        m_waiting = false;
-        m_bot.playStateChanged();
-    }
+    listGoesOnNoMore();
+}
+
+void Continuation::listGoesOnNoMore()
+{
+    if (!m_waiting)
+        return;
+    m_waiting = false;
+    m_bot.playStateChanged();
 }
 
 void Continuation::carryOn(PlayMode mode)

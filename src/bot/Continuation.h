@@ -24,7 +24,9 @@ public:
     Continuation(const Continuation&) = delete;
     Continuation& operator=(const Continuation&) = delete;
 
-    // The player's end-of-song event.
+    // The player's end-of-song event, and what comes just before it, when the player has just
+    // found its song over (from then on, under auto continue, the list goes on).
+    void songEnding();
     void Media1_EndOfStream();
     // Another start of a song, or a stop: a continuation that waits for its second is dropped.
     void cancel() { m_heldBack.setEnabled(false); }
@@ -40,6 +42,7 @@ private:
     // One more song that failed; true when a whole round has, and the player has stopped.
     bool failedAgain();
     void stopAtTheEnd();
+    void listGoesOnNoMore();
 
     Bot& m_bot;
     Timer m_heldBack;

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QListView>
+#include <QTreeView>
 #include <QTest>
 
 #include <gtest/gtest.h>
