@@ -10,9 +10,9 @@
 #include "windows/OptionsMenu.h"
 #include "windows/Windows.h"
 
+#include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
-#include <QIcon>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -68,8 +68,8 @@ TEST_F(DesktopTest, EverySongStartPopsOneNotificationThatReplacesTheLast)
     EXPECT_EQ(first.app, QStringLiteral("Tavu"));
     // The program's icon where the theme has it installed, else the desktop's sound icon: never
     // a name that shows nothing.
-    EXPECT_EQ(first.icon, QIcon::hasThemeIcon(QStringLiteral("tavu")) ? QStringLiteral("tavu")
-                                                                        : QStringLiteral("audio-x-generic"));
+    EXPECT_EQ(first.icon,
+              QIcon::hasThemeIcon(QStringLiteral("tavu")) ? QStringLiteral("tavu") : QStringLiteral("audio-x-generic"));
     EXPECT_EQ(first.summary, QStringLiteral("Abc"));
     EXPECT_EQ(first.body, QStringLiteral("Alpha &amp; Co \u2014 First"));
     EXPECT_EQ(first.replaces, 0u);

@@ -6,8 +6,8 @@
 
 #include <QApplication>
 #include <QListView>
-#include <QTreeView>
 #include <QTest>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
