@@ -97,6 +97,8 @@ bool Program::start()
         m_chatWindow->move(at.x, at.y);
     }
     m_chatWindow->show();
+    // The window manager's frame is known only once the window shows: it must fit too.
+    QTimer::singleShot(250, m_chatWindow.get(), [window = m_chatWindow.get()] { keepWhole(window); });
     if (!showsIntro(m_options, m_firstStart, bot().settings())) {
         if (!m_firstStart)
             return showMainWindow();

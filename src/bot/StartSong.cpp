@@ -123,10 +123,10 @@ bool resumeSong(Bot& bot, const std::string& song, double seconds)
         showNothingPlays(bot);
         return false;
     }
-    bot.media().Pause();
     const std::string title = songTitle(bot, song, static_cast<std::size_t>(index));
     setCaption(bot, song, title, StartHow::Caption::Title);
     showSong(bot, song, title, roads::PlayButton);
+    bot.media().Pause(); // after the song is shown, so that the paused title names it
     if (seconds > 0 && seconds < bot.media().Duration())
         seekTo(bot, seconds);
     return true;
