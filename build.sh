@@ -14,6 +14,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-mixer-dev libtag1-dev libsqlite3-dev libfontconfig-dev
   lame flac vorbis-tools opus-tools sox
   ngircd inspircd atheme-services openssl mpg123 dbus playerctl
+  libshout3-dev libmp3lame-dev libopus-dev libogg-dev libswresample-dev libavutil-dev icecast2 curl ffmpeg
   xvfb xauth imagemagick xdotool
   fonts-dejavu-core fonts-liberation
   dpkg-dev librsvg2-bin desktop-file-utils appstream man-db clang-format

@@ -50,6 +50,12 @@ Scroller::Scroller(QWidget* parent) : QWidget(parent)
         connect(timer, &QTimer::timeout, this, [this, i] { STimer_Timer(i); });
         m_STimer[std::size_t(i)] = timer;
     }
+    m_frameTimer = new QTimer(this);
+    m_frameTimer->setSingleShot(true);
+    m_frameTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_frameTimer, &QTimer::timeout, this, &Scroller::nextFrame);
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &Scroller::endAll);
     m_Draw = resizedBuffer(QImage());
     m_BackB = resizedBuffer(QImage());
     m_tick.start();
@@ -120,70 +126,92 @@ void Scroller::resizeEvent(QResizeEvent*)
     m_BackB = resizedBuffer(m_BackB);
 }
 
-// The whole scroll runs inside this tick; the slot stays held until it has ended, so no later DoScroll can
-// start a second scroll on it.
+// The slot stays held until its scroll has ended, so no later DoScroll can start a second scroll on it.
 void Scroller::STimer_Timer(int Index)
 {
-    const QPointer<Scroller> self(this);
-    if (m_vertical)
-        ScrollUp();
-    else
-        ScrollLeft();
-    if (self)
-        m_timerEnabled[std::size_t(Index)] = false;
-}
-
-void Scroller::ScrollLeft()
-{
-    m_x = toPosition(width());
-    m_y = 0;
+    Run run;
+    run.slot = Index;
+    run.vertical = m_vertical;
+    m_x = run.vertical ? 1 : toPosition(width());
+    m_y = run.vertical ? toPosition(height()) : 0;
     m_busy = true;
-    const QPointer<Scroller> self(this);
-    if (slide(m_x, Stop::Rest) && waitFor(m_pause) && slide(m_x, Stop::LeftExit))
-        drawFrame(); // the text has gone: show the empty band, not the last few pixels of it
-    if (self)
-        m_busy = false;
+    m_runs.push_back(run);
+    if (!step(m_runs.back()))
+        m_runs.pop_back();
+    schedule();
 }
 
-void Scroller::ScrollUp()
+void Scroller::nextFrame()
 {
-    m_x = 1;
-    m_y = toPosition(height());
-    m_busy = true;
-    const QPointer<Scroller> self(this);
-    if (slide(m_y, Stop::Rest) && waitFor(m_pause) && slide(m_y, Stop::UpExit))
-        drawFrame(); // the text has gone: show the empty band, not the last few pixels of it
-    if (self)
-        m_busy = false;
+    if (m_runs.empty())
+        return;
+    if (m_runs.back().due <= m_tick.elapsed() && !step(m_runs.back()))
+        m_runs.pop_back();
+    schedule();
 }
 
-// Moves the text frame by frame until position reaches the stop. False when the scroll must end early
-// (the control was destroyed, or the application is quitting); then position may no longer exist.
-bool Scroller::slide(qint16& position, Stop stop)
+// Runs a scroll on until it has to wait: a frame moves the text one step and waits FrameInterval from
+// when it was drawn; at the rest position it waits the pause, taken as it begins; once the text has
+// left, the band is drawn empty and the scroll ends. False when it has ended.
+bool Scroller::step(Run& run)
 {
-    while (position > stopPosition(stop)) {
-        if (!drawFrame())
-            return false;
-        position = stepBack(position);
-        if (!waitFor(FrameInterval))
-            return false;
+    qint16& position = run.vertical ? m_y : m_x;
+    const Stop exit = run.vertical ? Stop::UpExit : Stop::LeftExit;
+    if (run.phase == Run::Phase::Enter) {
+        if (position > stopPosition(Stop::Rest)) {
+            drawFrame();
+            position = stepBack(position);
+            run.due = m_tick.elapsed() + FrameInterval;
+            return true;
+        }
+        run.phase = Run::Phase::Leave;
+        if (m_pause > 0) {
+            run.due = m_tick.elapsed() + m_pause;
+            return true;
+        }
     }
-    return true;
+    if (position > stopPosition(exit)) {
+        drawFrame();
+        position = stepBack(position);
+        run.due = m_tick.elapsed() + FrameInterval;
+        return true;
+    }
+    drawFrame(); // the text has gone: show the empty band, not the last few pixels of it
+    m_busy = false;
+    m_timerEnabled[std::size_t(run.slot)] = false;
+    return false;
 }
 
-// False when the control was destroyed while pending events ran.
-bool Scroller::drawFrame()
+void Scroller::schedule()
+{
+    if (m_runs.empty()) {
+        m_frameTimer->stop();
+        return;
+    }
+    const qint64 left = m_runs.back().due - m_tick.elapsed();
+    m_frameTimer->start(static_cast<int>(std::clamp<qint64>(left, 0, std::numeric_limits<int>::max())));
+}
+
+// The application is ending: the scrolls on their way end where they stand.
+void Scroller::endAll()
+{
+    if (m_runs.empty())
+        return;
+    for (const Run& run : m_runs)
+        m_timerEnabled[std::size_t(run.slot)] = false;
+    m_runs.clear();
+    m_busy = false;
+    m_frameTimer->stop();
+}
+
+void Scroller::drawFrame()
 {
     paintBackBuffer();
-    const QPointer<Scroller> self(this);
-    QCoreApplication::processEvents();
-    if (!self)
-        return false;
     copyToDraw();
-    return true;
 }
 
-// False when the wait ended early: the control was destroyed or the event loops were told to quit.
+// For PS only: the scrolls never wait this way. False when the wait ended early: the control was
+// destroyed or the event loops were told to quit.
 bool Scroller::waitFor(qint32 interval)
 {
     const qint64 deadline = m_tick.elapsed() + interval;

@@ -8,6 +8,7 @@
 #include "player/SdlMediaPlayer.h"
 #include "player/SdlSoundPlayer.h"
 #include "player/SqliteLibraryCache.h"
+#include "stream/IcecastRadio.h"
 #include "util/QtRuntime.h"
 
 #include <QCoreApplication>
@@ -33,6 +34,10 @@ BotAssembly::BotAssembly(std::string programDir, Dialogs& dialogs, const FontLis
     // Sounds: the program directory's Sounds/ first, then the build tree's, then the installed ones.
     m_bot->soundFolders = {QCoreApplication::applicationDirPath().toStdString() + "/Sounds",
                            std::string(TAVU_DATA_DIR) + "/Sounds"};
+    // The stream takes the music from the player itself, before the owner's volume.
+    m_radio = std::make_unique<IcecastRadio>(*m_bot, m_media->tapPoint(),
+                                             [this](const std::string& text) { m_room->notice(text); });
+    m_bot->radio = m_radio.get();
 }
 
 void BotAssembly::reopenRoom(const std::string& localScreenName)
@@ -48,6 +53,8 @@ void BotAssembly::reopenRoom(const std::string& localScreenName)
 
 BotAssembly::~BotAssembly()
 {
+    m_bot->radio = nullptr;
+    m_radio.reset();
     m_bot.reset();
     m_oldRooms.clear();
     if (m_room) {
@@ -66,6 +73,10 @@ void BotAssembly::signOff()
     m_room->signOff();
     if (!m_room->signingOff())
         return;
+    if (m_hurry) {
+        m_room->signOff(); // at once
+        return;
+    }
     QEventLoop loop;
     QTimer check;
     QElapsedTimer clock;

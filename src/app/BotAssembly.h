@@ -9,6 +9,7 @@ namespace tavu {
 class Bot;
 class Dialogs;
 class FontList;
+class IcecastRadio;
 class LocalChatRoom;
 class QtRuntime;
 class SdlAudio;
@@ -33,11 +34,17 @@ public:
     QtRuntime& runtime() { return *m_runtime; }
     Bot& bot() { return *m_bot; }
     LocalChatRoom& room() { return *m_room; }
+    // The stream for the room (off unless the settings turn it on).
+    IcecastRadio& radio() { return *m_radio; }
     const std::string& programDir() const { return m_programDir; }
 
     // Builds the chat room anew from the settings file and moves the bot into it; the old room
     // signs off and goes once the events queued before now have run.
     void reopenRoom(const std::string& localScreenName);
+
+    // The program is to end at once: the sign-off sends its last lines without waiting for the
+    // server's answer.
+    void hurry() { m_hurry = true; }
 
     // The longest the sign-off waits for the room's last lines.
     static constexpr int kSignOffWaitMs = 8000;
@@ -55,6 +62,8 @@ private:
     std::unique_ptr<LocalChatRoom> m_room;
     std::vector<std::unique_ptr<LocalChatRoom>> m_oldRooms; // signed off, going soon
     std::unique_ptr<Bot> m_bot;
+    std::unique_ptr<IcecastRadio> m_radio;
+    bool m_hurry = false;
 };
 
 } // namespace tavu

@@ -3,8 +3,11 @@
 #include "app/BotAssembly.h"
 #include "app/HeadlessSettings.h"
 #include "app/HeadlessWindows.h"
+#include "app/SignalShutdown.h"
 #include "bot/Bot.h"
 #include "bot/Lifecycle.h"
+#include "bot/ProgramSettings.h"
+#include "client/IrcChatRoom.h"
 #include "client/LocalChatRoom.h"
 #include "settings/Settings.h"
 #include "util/ConsoleDialogs.h"
@@ -31,20 +34,42 @@ HeadlessProgram::HeadlessProgram(std::string programDir)
         if (entry.kind == LocalChatRoom::Kind::Notice)
             std::cerr << "tavu: " << entry.text << std::endl;
     };
-    m_signals = std::make_unique<SignalWatcher>([this](int) { shutDown(); });
+    // And the course of the link: connecting, connected, TLS, joined. The room began connecting
+    // as it was made, which its status still says.
+    if (auto* irc = dynamic_cast<IrcChatRoom*>(&m_core->room())) {
+        std::cerr << "tavu: " << irc->status() << std::endl;
+        irc->onLog = [](const std::string& text) { std::cerr << "tavu: " << text << std::endl; };
+    }
+    m_shutdown = std::make_unique<SignalShutdown>([this] { shutDown(); },
+                                                  [this] {
+                                                      m_core->hurry();
+                                                      m_core->runtime().quit();
+                                                  });
+    m_signals = std::make_unique<SignalWatcher>([this](int) { endBySignal(); });
 }
 
 HeadlessProgram::~HeadlessProgram()
 {
     m_signals.reset();
+    m_shutdown.reset();
     m_core->bot().windows = nullptr;
     m_core.reset();
 }
 
 bool HeadlessProgram::start()
 {
+    // As in the windowed program: the file that holds the chat passwords is the user's alone.
+    keepPasswordPrivate(m_core->bot().settings());
     m_started = Form_Load(m_core->bot());
     return m_started;
+}
+
+void HeadlessProgram::endBySignal()
+{
+    if (m_started && (!m_unloading || m_shutdown->signalsSeen() > 0))
+        return m_shutdown->onSignal();
+    m_core->hurry();
+    m_core->runtime().quit();
 }
 
 void HeadlessProgram::shutDown()

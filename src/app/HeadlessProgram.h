@@ -12,6 +12,7 @@ class BotAssembly;
 class ConsoleDialogs;
 class FontconfigFontList;
 class HeadlessWindows;
+class SignalShutdown;
 class SignalWatcher;
 
 // The program without windows and without a display (tavu --headless): the bot in its IRC
@@ -28,14 +29,18 @@ public:
 
     // Start-up; false when the program is to end at once.
     bool start();
-    // The shutdown, once; a second call (a second signal) ends at once.
+    // The shutdown, once; a second call ends at once.
     void shutDown();
+    // A signal: the shutdown; at a second signal, or when the shutdown has not ended in a few
+    // seconds, the program ends at once.
+    void endBySignal();
 
 private:
     std::unique_ptr<ConsoleDialogs> m_dialogs;
     std::unique_ptr<FontconfigFontList> m_fonts;
     std::unique_ptr<BotAssembly> m_core;
     std::unique_ptr<HeadlessWindows> m_windows;
+    std::unique_ptr<SignalShutdown> m_shutdown;
     std::unique_ptr<SignalWatcher> m_signals;
     bool m_started = false;
     bool m_unloading = false;

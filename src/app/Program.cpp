@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/BotAssembly.h"
+#include "app/SignalShutdown.h"
 #include "bot/Bot.h"
 #include "bot/Lifecycle.h"
 #include "bot/ProgramSettings.h"
@@ -61,12 +62,18 @@ Program::Program(const CommandLine& options, std::string programDir, bool firstS
     installWindows(*m_main, m_core->bot(), [this] { reopenChatRoom(); });
     keepPasswordPrivate(m_core->bot().settings());
     m_desktop = std::make_unique<Desktop>(m_core->bot(), *m_main, QDBusConnection::sessionBus(), std::cerr);
+    m_shutdown = std::make_unique<SignalShutdown>([this] { m_main->close(); },
+                                                  [this] {
+                                                      m_core->hurry();
+                                                      m_core->runtime().quit();
+                                                  });
     m_signals = std::make_unique<SignalWatcher>([this](int) { endBySignal(); });
 }
 
 Program::~Program()
 {
     m_signals.reset();
+    m_shutdown.reset();
     m_desktop.reset();
     m_main.reset();
     m_chatWindow.reset();
@@ -168,10 +175,10 @@ bool Program::showMainWindow()
 
 void Program::endBySignal()
 {
-    if (m_started && !m_main->unloading())
-        m_main->close();
-    else
-        m_core->runtime().quit();
+    if (m_started && (!m_main->unloading() || m_shutdown->signalsSeen() > 0))
+        return m_shutdown->onSignal();
+    m_core->hurry();
+    m_core->runtime().quit();
 }
 
 } // namespace tavu

@@ -15,6 +15,7 @@ class LocalChatRoom;
 class MainWindow;
 class QtDialogs;
 class QtFontList;
+class SignalShutdown;
 class SignalWatcher;
 
 // The running program with its windows: the bot (BotAssembly), the chat room window, the main
@@ -41,7 +42,8 @@ public:
     void reopenChatRoom();
 
     // SIGTERM, SIGINT or SIGHUP: the main window closes, which runs the shutdown; before start-up
-    // is done, or at a second signal, the program ends at once.
+    // is done, at a second signal, or when the shutdown has not ended in a few seconds, the
+    // program ends at once.
     void endBySignal();
 
 private:
@@ -61,6 +63,7 @@ private:
     std::unique_ptr<ChatRoomWindow> m_chatWindow;
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<Desktop> m_desktop;
+    std::unique_ptr<SignalShutdown> m_shutdown;
     std::unique_ptr<SignalWatcher> m_signals;
 };
 

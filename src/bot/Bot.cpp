@@ -29,9 +29,7 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
       m_runtime(runtime), m_room(&room), m_programDir(std::move(programDir)), m_settings(m_programDir + "/Tavu.ini"),
       m_services(services), m_media(services.media, [this] { playStateChanged(); }), m_dispatcher(*this, commands)
 {
-    Chat1.ChatMsg = [this](const std::string& name, const std::string& said) {
-        m_dispatcher.Chat1_ChatMsg(name, said);
-    };
+    Chat1.ChatMsg = [this](const std::string& name, const std::string& said) { hearLine(false, name, said); };
     library.setTagReader(services.tags);
     library.setCache(services.libraryCache);
     m_room->attach(Chat1);
@@ -43,7 +41,7 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
         continuation->Media1_EndOfStream();
     };
     lstmp3.onSelect = [this] { lstMp3_Click(*this); };
-    Chat2.ChatMsg = [this](const std::string& name, const std::string& said) { Chat2_ChatMsg(*this, name, said); };
+    Chat2.ChatMsg = [this](const std::string& name, const std::string& said) { hearLine(true, name, said); };
     savedStyles = std::make_unique<SavedStyles>(*this);
     // The replies stay as they are; the window says once that the settings are not being kept.
     m_settings.onWriteFailed = [this] {
@@ -55,6 +53,34 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
     };
 }
 
+void Bot::hearLine(bool forDialogue, const std::string& name, const std::string& said)
+{
+    if (m_chatHolds > 0 || !m_heldLines.empty()) // none may overtake the lines that wait
+        return m_heldLines.push_back({forDialogue, name, said});
+    if (forDialogue)
+        Chat2_ChatMsg(*this, name, said);
+    else
+        m_dispatcher.Chat1_ChatMsg(name, said);
+}
+
+void Bot::releaseChat()
+{
+    if (m_chatHolds == 0 || --m_chatHolds > 0 || m_heldLines.empty())
+        return;
+    m_runtime.post([this] { runHeldLines(); });
+}
+
+void Bot::runHeldLines()
+{
+    while (m_chatHolds == 0 && !m_heldLines.empty()) {
+        HeldLine line = std::move(m_heldLines.front());
+        m_heldLines.pop_front();
+        if (line.forDialogue)
+            Chat2_ChatMsg(*this, line.name, line.said);
+        else
+            m_dispatcher.Chat1_ChatMsg(line.name, line.said);
+    }
+}
 void Bot::windowsMoved()
 {
     Timer3.follow(); // the playlist first: the side windows go under it

@@ -17,6 +17,7 @@
 #include "util/Platform.h"
 #include "util/Runtime.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <span>
@@ -31,6 +32,7 @@ class Continuation;
 class SavedStyles;
 class TagReader;
 class SideWindows;
+class Radio;
 
 // What the bot uses of the platform; each has a real implementation and a fake for tests.
 struct BotServices {
@@ -179,6 +181,9 @@ public:
     std::function<void()> dockPlaylist;
     std::function<void()> dockSideWindows;
 
+    // The stream that the room listens to; null when the program has none.
+    Radio* radio = nullptr;
+
     // The side windows; null until the main window exists.
     SideWindows* windows = nullptr;
 
@@ -186,7 +191,22 @@ public:
     void Timer2_Timer();
     void Timer6_Timer();
 
+    // While the chat is held (the song list is being read on a worker and events run meanwhile),
+    // the lines of Chat1 and Chat2 wait, in their order; once the last hold ends they run as
+    // events of their own, so that their replies come after those of the work that held them,
+    // as if the line had come just after it.
+    void holdChat() { ++m_chatHolds; }
+    void releaseChat();
+
 private:
+    struct HeldLine {
+        bool forDialogue; // Chat2's, else Chat1's
+        std::string name;
+        std::string said;
+    };
+    void hearLine(bool forDialogue, const std::string& name, const std::string& said);
+    void runHeldLines();
+
     Runtime& m_runtime;
     ChatRoom* m_room;
     std::string m_programDir;
@@ -200,6 +220,8 @@ private:
     bool m_muted = false;
     Dispatcher m_dispatcher;
     bool m_toldNotSaved = false;
+    int m_chatHolds = 0;
+    std::deque<HeldLine> m_heldLines;
 };
 
 } // namespace tavu

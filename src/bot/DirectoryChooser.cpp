@@ -16,6 +16,8 @@ bool chooseMusicDirectory(Bot& bot, const std::string& chosen, const LibraryOpti
     bot.playSound("Click.wav");
     bool listed = false;
     const std::size_t songs = FillSongList(bot, chosen, options, listed);
+    if (bot.runtime().quitting())
+        return false; // the listing was cut short: the program ends
     // A directory that cannot be listed leaves File1 with the old songs; those are not the chosen
     // directory's songs, so it is refused like an empty one.
     if (songs == 0 || !listed) {

@@ -8,6 +8,8 @@
 #include "chat/SavedStyles.h"
 #include "client/ChatRoom.h"
 #include "settings/DesktopSettings.h"
+#include "stream/Radio.h"
+#include "stream/StreamSettings.h"
 #include "util/LoadFontList.h"
 #include "util/Text.h"
 
@@ -33,7 +35,7 @@ void loadSongs(Bot& bot)
     }
     bool listed = false;
     FillSongList(bot, bot.dir, listed);
-    if (bot.lstMp3.empty())
+    if (bot.lstMp3.empty() && !bot.runtime().quitting()) // told to end meanwhile: the listing was cut short
         bot.reply(" Error, Invalid Directory! ");
 }
 
@@ -111,6 +113,10 @@ bool Form_Load(Bot& bot)
     bot.reply(" Loaded By - [" + bot.Handle.caption() + "] ");
     Wait(bot.runtime(), 1);
     bot.reply(" Mp3's - [" + decimal(static_cast<long long>(bot.lstMp3.count())) + "] ");
+    if (const std::string url = bot.radio ? bot.radio->listenUrl() : std::string(); !url.empty()) {
+        Wait(bot.runtime(), 1);
+        bot.reply(listenReply(htmlText(url), std::nullopt));
+    }
     if (!bot.savedStyles->folderUsable() && bot.windowNotice)
         bot.windowNotice("Saved styles are unavailable: " + bot.programFile("Styles") +
                          " is not a folder, so styles can be neither saved nor loaded.");
@@ -131,10 +137,15 @@ void Form_Unload(Bot& bot, const std::function<void()>& glide)
     bot.playedWriter().flush();
     if (resumeSession(bot.settings()))
         storeSession(bot);
+    // Told to end at once meanwhile (a second signal): the lines still to come are dropped.
     bot.reply(" By: Quarn ");
     Wait(bot.runtime(), 1);
+    if (bot.runtime().quitting())
+        return;
     bot.reply(" Unloaded By - [" + bot.Handle.caption() + "] ");
     Wait(bot.runtime(), 1);
+    if (bot.runtime().quitting())
+        return;
     bot.reply(" Mp3's Played: - [" + bot.played.caption() + "] ");
     bot.playSound("Exit.wav");
     if (glide)

@@ -3,12 +3,42 @@
 #include "bot/Bot.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace tavu {
 
+std::optional<LibraryListing> listSongs(Bot& bot, const std::string& directory, const LibraryOptions& options)
+{
+    // One listing at a time: one started by a window while another runs waits for it.
+    static std::atomic<bool> busy = false;
+    bot.holdChat();
+    bot.runtime().runUntil([] { return !busy.load(std::memory_order_acquire); });
+    if (bot.runtime().quitting()) {
+        bot.releaseChat();
+        return std::nullopt;
+    }
+    busy.store(true, std::memory_order_relaxed);
+    std::atomic<bool> cancel = false;
+    std::optional<LibraryListing> listing;
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        listing = bot.library.list(directory, options, &cancel);
+        done.store(true, std::memory_order_release);
+        busy.store(false, std::memory_order_release);
+    });
+    bot.runtime().runUntil([&] { return done.load(std::memory_order_acquire); });
+    cancel = true; // told to end: what has not been read yet stays unread
+    worker.join();
+    bot.releaseChat();
+    if (bot.runtime().quitting())
+        return std::nullopt;
+    return listing;
+}
+
 std::size_t FillSongList(Bot& bot, const std::string& directory, const LibraryOptions& options, bool& listed)
 {
-    auto listing = bot.library.list(directory, options);
+    auto listing = listSongs(bot, directory, options);
     listed = listing.has_value();
     if (listing)
         return useListing(bot, directory, std::move(*listing));

@@ -3,12 +3,19 @@
 #include "player/Library.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace tavu {
 
 class Bot;
+
+// Lists a directory by the options (Library::list) on a worker thread while events go on; the
+// chat is held meanwhile (Bot::holdChat), so the caller carries on as if the listing had taken no
+// time. Nothing when the directory cannot be listed, or when the program is told to end meanwhile
+// (the listing is then cut short).
+std::optional<LibraryListing> listSongs(Bot& bot, const std::string& directory, const LibraryOptions& options);
 
 // The song list rebuild (FillSongList) by the library options: lists the directory into File1,
 // which keeps its previous directory and listing when that fails, and shows File1's songs in

@@ -151,6 +151,10 @@ void Prev_Click(Bot& bot)
 {
     step(bot, -1);
 }
+void stepClick(Bot& bot, int steps)
+{
+    step(bot, steps);
+}
 void Rep_Click(Bot& bot)
 {
     toggle(bot, PlayMode::Repeat);

@@ -49,6 +49,9 @@ void Pause_Click(Bot& bot);
 // nothing happens: there is no song to go to.
 void Next_Click(Bot& bot);
 void Prev_Click(Bot& bot);
+// Several steps of next (back for negative) taken as one click: the song that many places on plays,
+// and no song in between.
+void stepClick(Bot& bot, int steps);
 void Rep_Click(Bot& bot);
 void Ran_Click(Bot& bot);
 void AutoCont_Click(Bot& bot);

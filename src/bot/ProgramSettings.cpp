@@ -263,7 +263,8 @@ SettingsChanges storeSettings(const Settings& settings, const ProgramSettings& b
 
 void keepPasswordPrivate(const Settings& settings)
 {
-    if (settings.read(keys::ChatPassword).empty())
+    if (settings.read(keys::ChatPassword).empty() && settings.read(keys::ChatServerPassword).empty() &&
+        settings.read(keys::StreamPassword).empty())
         return;
     struct stat st {};
     if (::stat(settings.path().c_str(), &st) == 0 && (st.st_mode & 077) != 0)

@@ -77,7 +77,8 @@ struct SettingsChanges {
 // password is then readable by its owner alone. Call it with checked choices.
 SettingsChanges storeSettings(const Settings& settings, const ProgramSettings& before, const ProgramSettings& after);
 
-// Makes the settings file readable and writable by its owner alone when it holds a password.
+// Makes the settings file readable and writable by its owner alone when it holds a password (the
+// chat's or the stream's).
 void keepPasswordPrivate(const Settings& settings);
 
 // Puts the stored choices into effect in the running bot: the song list of the new folder or

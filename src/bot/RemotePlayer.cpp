@@ -64,7 +64,10 @@ RemotePlayer::RemotePlayer(Bot& bot, std::string coverFolder) : m_bot(bot), m_co
     m_following.follow(bot.lblVol.changed, change);
     m_following.follow(bot.muteChanged, change);
     m_following.follow(bot.lstMp3.selectionChanged, change);
-    m_following.follow(bot.lstMp3.itemsChanged, change);
+    m_following.follow(bot.lstMp3.itemsChanged, [this] {
+        m_songPaths.reset();
+        changed();
+    });
     // The player may learn a song's length only once it plays; the bar follows it.
     m_following.follow(bot.Bar1.changed, [this] {
         if (m_track.number > 0 && m_bot.media().Duration() > 0)
@@ -192,16 +195,25 @@ void RemotePlayer::Stop()
         Stop_Click(m_bot);
 }
 
-void RemotePlayer::Next()
+void RemotePlayer::Next(int count)
 {
-    if (state().canGoNext)
-        Next_Click(m_bot);
+    if (count < 1 || !state().canGoNext)
+        return;
+    if (count == 1)
+        return Next_Click(m_bot);
+    const int current = m_bot.lstMp3.selectedIndex();
+    const int last = static_cast<int>(m_bot.lstMp3.count()) - 1;
+    stepClick(m_bot, std::min<long long>(static_cast<long long>(current) + count, last) - current);
 }
 
-void RemotePlayer::Previous()
+void RemotePlayer::Previous(int count)
 {
-    if (state().canGoPrevious)
-        Prev_Click(m_bot);
+    if (count < 1 || !state().canGoPrevious)
+        return;
+    if (count == 1)
+        return Prev_Click(m_bot);
+    const int current = m_bot.lstMp3.selectedIndex();
+    stepClick(m_bot, -std::min(count, current));
 }
 
 void RemotePlayer::Seek(std::int64_t offsetUs)
@@ -231,6 +243,26 @@ int RemotePlayer::songIndexOf(const std::string& path) const
         if (std::filesystem::equivalent(songPath(m_bot.File1, m_bot.lstMp3.item(i)), path, ec))
             return static_cast<int>(i);
     return -1;
+}
+
+std::shared_ptr<const SongPaths> RemotePlayer::songPaths()
+{
+    if (!m_songPaths) {
+        std::vector<std::string> paths;
+        paths.reserve(m_bot.lstMp3.count());
+        for (const std::string& song : m_bot.lstMp3.items())
+            paths.push_back(songPath(m_bot.File1, song));
+        m_songPaths = std::make_shared<const SongPaths>(std::move(paths));
+    }
+    return m_songPaths;
+}
+
+bool RemotePlayer::openFound(const std::shared_ptr<const SongPaths>& paths, int index, const std::string& path)
+{
+    if (paths != m_songPaths || index < 0 || static_cast<std::size_t>(index) >= m_bot.lstMp3.count())
+        return OpenUri(path);
+    startSong(m_bot, index, roads::RemoteOpen);
+    return true;
 }
 
 bool RemotePlayer::OpenUri(const std::string& path)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "bot/SongPaths.h"
 #include "util/Signal.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tavu {
@@ -63,8 +65,10 @@ public:
     void Pause();
     void PlayPause();
     void Stop();
-    void Next();
-    void Previous();
+    // count: a burst of that many presses, taken as one: the song that many places on (or the last
+    // one, or the first one back) plays, and none in between.
+    void Next(int count = 1);
+    void Previous(int count = 1);
     // Relative to where the song stands; before the start is the start, past the end is Next.
     void Seek(std::int64_t offsetUs);
     // Only for the track that plays, and only within it.
@@ -74,6 +78,12 @@ public:
     bool OpenUri(const std::string& path);
     // The song list index of a file of the library, or -1.
     int songIndexOf(const std::string& path) const;
+    // The paths of the songs of the list, as one shared list that a worker may search
+    // (SongPaths::indexOf); a new one after each change of the list.
+    std::shared_ptr<const SongPaths> songPaths();
+    // Plays the song at index as OpenUri does, when paths is still the list's and index is in it;
+    // otherwise looks path up again. False when it is no song of the library.
+    bool openFound(const std::shared_ptr<const SongPaths>& paths, int index, const std::string& path);
 
     // 0.0 to 1.0 (outside: the nearest end) as the volume level 0 to 100, stored as the vol
     // command stores it.
@@ -95,6 +105,7 @@ private:
     std::int64_t m_starts = 0; // song starts of this run
     std::string m_coverFolder;
     std::string m_writtenCover; // the last cover written there, removed when the next one comes
+    std::shared_ptr<const SongPaths> m_songPaths; // null once the list has changed
 };
 
 } // namespace tavu

@@ -2,6 +2,7 @@
 
 #include "bot/Bot.h"
 #include "chat/CommandHelp.h"
+#include "chat/ListenCommand.h"
 #include "chat/PlayerCommands.h"
 #include "chat/SavedStyles.h"
 #include "chat/SeekCommand.h"
@@ -32,7 +33,7 @@ enum : std::size_t { Fac, Mac, Bac, Tc, Faf, Maf, Baf, Tf, Fa, Ma, Ba };
 
 using G = CommandGroup;
 
-constexpr std::array<Command, 56> kTable{{
+constexpr std::array<Command, 57> kTable{{
     {"dir", commands::dir, G::Library, "FOLDER", "sets the music folder and reads its songs"},
     {"play", commands::play, G::Player, "PART-OF-A-NAME",
      "plays the song whose name holds the text; asks when several do"},
@@ -91,6 +92,7 @@ constexpr std::array<Command, 56> kTable{{
      "removes the saved style whose name holds the text"},
     {"lstyle", [](Bot& bot, Arg piece) { bot.savedStyles->lstyle(piece); }, G::SavedStyles, "PART-OF-A-NAME",
      "loads the saved style whose name holds the text"},
+    {"listen", commands::listen, G::Player, "", "tells the address where the room can listen to the music"},
     {"help", commands::help, G::Windows, "[WORD]", "lists the commands in the chat, or tells what one does"},
     {"seek", commands::seek, G::Player, "M:SS", "jumps to a place in the song; also seconds, +N or -N"},
 }};

@@ -106,7 +106,9 @@ void dir(Bot& bot, Arg typed)
 {
     // A directory without songs changes nothing: the old songs, selection and directory stay.
     const std::string path = typedDirectory(bot, typed);
-    auto listing = bot.library.list(path, readLibraryOptions(bot.settings()));
+    auto listing = listSongs(bot, path, readLibraryOptions(bot.settings()));
+    if (bot.runtime().quitting())
+        return; // the listing was cut short: the program ends
     if (!listing || songCount(*listing) == 0)
         return bot.reply(" Error, Invalid Directory! ");
     bot.dir = path;
@@ -202,6 +204,8 @@ void refdir(Bot& bot, Arg)
         return bot.reply(" No directory is available! ");
     bool listed = false;
     FillSongList(bot, bot.File1.path(), listed);
+    if (bot.runtime().quitting())
+        return; // the listing was cut short: the program ends
     bot.reply(" Directory Refreshed [" + bot.dir + "] ");
 }
 

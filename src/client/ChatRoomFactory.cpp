@@ -12,8 +12,16 @@ std::unique_ptr<LocalChatRoom> createChatRoom(const std::string& settingsPath, R
     const Settings settings(settingsPath);
     if (!wantsIrc(settings))
         return std::make_unique<LocalChatRoom>(localScreenName);
-    auto room =
-        std::make_unique<IrcChatRoom>(runtime, std::make_unique<QtIrcTransport>(), IrcConfig::fromSettings(settings));
+    IrcConfig config = IrcConfig::fromSettings(settings);
+    config.version = "Tavu " TAVU_VERSION;
+    auto transport = std::make_unique<QtIrcTransport>();
+    if (!config.certificate.empty())
+        transport->setClientCertificate(config.certificate, config.certificateKey);
+    auto room = std::make_unique<IrcChatRoom>(runtime, std::move(transport), std::move(config));
+    room->onServicesHost = [settingsPath](const std::string& host) {
+        const Settings settings(settingsPath);
+        settings.write(keys::ChatServicesHost, host);
+    };
     room->start();
     return room;
 }

@@ -14,8 +14,10 @@ FloodQueue::FloodQueue(Runtime& runtime, Sink sink, int burst, int intervalMs)
 
 void FloodQueue::enqueue(std::string line, Tag tag)
 {
+    // While there is room every line waits its turn; a full queue first lets a newer run of a
+    // command replace its older ones, then loses its oldest lines.
     const std::size_t before = m_queue.size();
-    if (!tag.group.empty())
+    if (!tag.group.empty() && before >= kLimit)
         std::erase_if(m_queue, [&](const Entry& e) { return e.tag.group == tag.group && e.tag.run != tag.run; });
     bool lost = m_queue.size() != before;
     m_queue.push_back({std::move(line), std::move(tag)});

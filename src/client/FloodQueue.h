@@ -16,8 +16,9 @@ class Runtime;
 // keep their order. Lines sent with sendNow (PONG, the sign-on dialogue) skip the queue.
 //
 // The queue is bounded. A line may carry a tag naming the command that made it and the run of
-// that command: the lines of a newer run supersede the queued lines of older runs of the same
-// command (200 volume changes leave one reply, the last). Beyond kLimit the oldest lines go.
+// that command. While the queue has room every line goes out in turn; once it is full, the lines
+// of a newer run supersede the queued lines of older runs of the same command (200 volume changes
+// leave the first hundred or so and the last), and beyond kLimit the oldest lines go.
 class FloodQueue {
 public:
     using Sink = std::function<void(const std::string& line)>;

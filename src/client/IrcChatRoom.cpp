@@ -6,6 +6,8 @@
 #include "client/IrcMessage.h"
 #include "util/Runtime.h"
 
+#include <algorithm>
+
 namespace tavu {
 namespace {
 
@@ -20,13 +22,25 @@ std::string oneLine(std::string text)
     return text;
 }
 
+// A reply as the channel may see it: the names and texts in it (file names, folders, tags) carry
+// no control codes of their own, which would end the style's colours or ring the others' bells.
+// Its formatting comes from its HTML alone.
+std::string withoutControlCodes(std::string text)
+{
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f')
+            c = ' ';
+    return text;
+}
+
 } // namespace
 
 IrcChatRoom::IrcChatRoom(Runtime& runtime, std::unique_ptr<IrcTransport> transport, IrcConfig config,
                          std::function<double()> random)
     : LocalChatRoom(config.nick), m_runtime(runtime), m_transport(std::move(transport)),
       m_session(runtime, *m_transport, config, std::move(random)),
-      m_mask(OwnerMask::parse(config.owner, config.ownerAccount)), m_htmlFormat(config.htmlFormat)
+      m_mask(OwnerMask::parse(config.owner, config.ownerAccount)), m_htmlFormat(config.htmlFormat),
+      m_replayTimer(runtime)
 {
     m_session.setEvents({
         [this](IrcSession::Phase, const std::string&) { statusChanged(); },
@@ -35,6 +49,14 @@ IrcChatRoom::IrcChatRoom(Runtime& runtime, std::unique_ptr<IrcTransport> transpo
             channelMessage(message, text, action);
         },
         [this] { joined(); },
+        [this](const std::string& host) {
+            if (onServicesHost)
+                onServicesHost(host);
+        },
+        [this](const std::string& text) {
+            if (onLog)
+                onLog(text);
+        },
     });
 }
 
@@ -75,6 +97,8 @@ void IrcChatRoom::statusChanged()
 void IrcChatRoom::signOff()
 {
     m_held.clear();
+    m_replay.clear();
+    m_replayTimer.stop();
     m_session.signOff("Tavu", m_session.config().timings.quitLingerMs);
 }
 
@@ -107,7 +131,8 @@ void IrcChatRoom::ChatSendToOwner(const std::string& line)
     }
     addEntry({Kind::Reply, m_session.nick() + " to " + m_ownerNick, line});
     const std::size_t budget = m_session.noticeBudget(m_ownerNick);
-    const std::string text = oneLine(m_htmlFormat ? line : htmlToIrc(line));
+    const std::string clean = withoutControlCodes(line);
+    const std::string text = m_htmlFormat ? clean : htmlToIrc(clean);
     for (const std::string& piece : m_htmlFormat ? splitHtmlText(text, budget) : splitIrcText(text, budget))
         m_session.sendNotice(m_ownerNick, piece);
 }
@@ -117,9 +142,14 @@ void IrcChatRoom::send(std::string text, bool reply, bool action)
     FloodQueue::Tag tag;
     if (reply)
         tag = {replySource().command, replySource().run};
-    Held line{oneLine(std::move(text)), reply, action, m_runtime.tickMs(), std::move(tag)};
-    if (m_session.inChannel()) {
+    Held line{reply ? withoutControlCodes(std::move(text)) : oneLine(std::move(text)), reply, action,
+              m_runtime.tickMs(), std::move(tag)};
+    if (m_session.inChannel() && m_replay.empty()) {
         deliver(line);
+        return;
+    }
+    if (m_session.inChannel()) {
+        m_replay.push_back(std::move(line)); // behind the held lines still going out
         return;
     }
     if (m_session.phase() == IrcSession::Phase::Closing || m_session.phase() == IrcSession::Phase::Closed)
@@ -148,11 +178,19 @@ void IrcChatRoom::deliver(const Held& line)
 void IrcChatRoom::joined()
 {
     const std::int64_t now = m_runtime.tickMs();
-    std::deque<Held> held;
-    held.swap(m_held);
-    for (const Held& line : held)
-        if (now - line.at <= m_session.config().timings.heldLineMs)
-            deliver(line);
+    const std::int64_t keepMs = m_session.config().timings.heldLineMs;
+    const std::size_t old = static_cast<std::size_t>(
+        std::count_if(m_held.begin(), m_held.end(), [&](const Held& line) { return now - line.at > keepMs; }));
+    if (old > 0)
+        notice(std::to_string(old) + (old == 1 ? " line" : " lines") + " said more than " +
+               std::to_string(keepMs / 1000) + " s before joining " + m_session.config().channel + " will not be sent");
+    std::erase_if(m_held, [&](const Held& line) { return now - line.at > keepMs; });
+    if (!m_held.empty() && m_replay.empty())
+        m_replayedAt = m_held.front().at;
+    for (Held& line : m_held)
+        m_replay.push_back(std::move(line));
+    m_held.clear();
+    replayHeld();
     if (m_mask && m_mask->dependsOnAccounts() && !m_session.accountTags()) {
         if (m_mask->needsAccount())
             notice("The owner mask " + m_mask->text() +
@@ -163,6 +201,30 @@ void IrcChatRoom::joined()
                    ", and this server does not tell accounts: nobody will be obeyed. "
                    "Leave Owner Account empty to go by the owner mask alone.");
     }
+}
+
+// One held line now, the next after the gap it was said with.
+void IrcChatRoom::replayHeld()
+{
+    if (m_replay.empty() || m_replayTimer.active())
+        return;
+    if (!m_session.inChannel()) {
+        // Out again before they all went: they wait for the next join, in order.
+        for (auto it = m_replay.rbegin(); it != m_replay.rend(); ++it)
+            m_held.push_front(std::move(*it));
+        m_replay.clear();
+        return;
+    }
+    do {
+        const Held line = std::move(m_replay.front());
+        m_replay.pop_front();
+        m_replayedAt = line.at;
+        deliver(line);
+    } while (!m_replay.empty() && m_replay.front().at <= m_replayedAt);
+    if (m_replay.empty())
+        return;
+    const std::int64_t gap = std::min<std::int64_t>(m_replay.front().at - m_replayedAt, kHeldGapMs);
+    m_replayTimer.start(gap, [this] { replayHeld(); });
 }
 
 void IrcChatRoom::channelMessage(const IrcMessage& message, const std::string& text, bool action)

@@ -48,8 +48,15 @@ public:
     IrcSession& session() { return m_session; }
     const std::optional<OwnerMask>& ownerMask() const { return m_mask; }
 
-    // Lines said while the bot is not in the channel wait for it, up to this many.
+    // NickServ's server was learned at the first login: the settings keep it.
+    std::function<void(const std::string& host)> onServicesHost;
+    // The course of the link, for a log (the headless program's error output).
+    std::function<void(const std::string& text)> onLog;
+
+    // Lines said while the bot is not in the channel wait for it, up to this many. After the join
+    // they go out with the gaps they were said with, at most kHeldGapMs each.
     static constexpr std::size_t kHeldLimit = 50;
+    static constexpr std::int64_t kHeldGapMs = 1'000;
 
 private:
     struct Held {
@@ -64,6 +71,7 @@ private:
     void send(std::string text, bool reply, bool action);
     void deliver(const Held& line);
     void joined();
+    void replayHeld();
     void channelMessage(const IrcMessage& message, const std::string& text, bool action);
     std::string senderOf(const IrcMessage& message) const;
     void statusChanged();
@@ -74,6 +82,9 @@ private:
     std::optional<OwnerMask> m_mask;
     bool m_htmlFormat;
     std::deque<Held> m_held;
+    std::deque<Held> m_replay;     // held lines going out after the join
+    std::int64_t m_replayedAt = 0; // when the last of them was said
+    OneShotTimer m_replayTimer;
     std::string m_problem;   // what keeps the room from signing on
     std::string m_ownerNick; // the nick of the owner's last line in the channel
 };

@@ -18,6 +18,16 @@ std::string wireName(const std::string& text)
     return out;
 }
 
+// A realname or username on the USER line: one line, no NULs.
+std::string oneLine(const std::string& text)
+{
+    std::string out;
+    for (const char c : text)
+        if (c != '\r' && c != '\n' && c != '\0')
+            out.push_back(c);
+    return out;
+}
+
 } // namespace
 
 IrcConfig IrcConfig::fromSettings(const Settings& settings)
@@ -26,7 +36,9 @@ IrcConfig IrcConfig::fromSettings(const Settings& settings)
     config.server = trimmed(settings.read(keys::ChatServer));
     config.tls = tlsMode(settings.readOr(keys::ChatTls));
     const double port = leadingNumber(settings.read(keys::ChatPort));
-    config.port = port >= 1 && port <= 65535 ? static_cast<int>(port) : (config.tls == TlsMode::Off ? 6667 : 6697);
+    const int defaultPort = config.tls == TlsMode::Off ? 6667 : 6697;
+    config.port = port >= 1 && port <= 65535 ? static_cast<int>(port) : defaultPort;
+    config.fallbacks = parseServers(settings.read(keys::ChatServers), config.port);
     const std::string nick = wireName(settings.read(keys::ChatNick));
     if (!nick.empty() && nick[0] != ':')
         config.nick = nick;
@@ -44,6 +56,16 @@ IrcConfig IrcConfig::fromSettings(const Settings& settings)
     config.owner = trimmed(settings.read(keys::ChatOwner));
     config.ownerAccount = wireName(settings.read(keys::ChatOwnerAccount));
     config.htmlFormat = wantsHtmlFormat(settings);
+    if (const std::string user = wireName(settings.readOr(keys::ChatUserName)); !user.empty() && user[0] != ':')
+        config.userName = user;
+    if (const std::string real = oneLine(std::string(trimmed(settings.readOr(keys::ChatRealName)))); !real.empty())
+        config.realName = real;
+    config.serverPassword = oneLine(settings.read(keys::ChatServerPassword));
+    config.certificate = trimmed(settings.read(keys::ChatCertificate));
+    config.certificateKey = trimmed(settings.read(keys::ChatKey));
+    config.servicesHost = wireName(settings.read(keys::ChatServicesHost));
+    config.ctcpReplies = leadingNumber(settings.readOr(keys::ChatCtcpReplies)) != 0;
+    config.botMode = leadingNumber(settings.readOr(keys::ChatBotMode)) != 0;
     return config;
 }
 
@@ -54,6 +76,61 @@ std::string IrcConfig::missing() const
     if (channel.empty())
         return "no channel";
     return {};
+}
+
+std::vector<IrcEndpoint> IrcConfig::endpoints() const
+{
+    std::vector<IrcEndpoint> all{{server, port}};
+    for (const IrcEndpoint& fallback : fallbacks)
+        if (std::find(all.begin(), all.end(), fallback) == all.end())
+            all.push_back(fallback);
+    return all;
+}
+
+std::optional<int> portSetting(std::string_view value)
+{
+    const std::string text(trimmed(value));
+    if (text.empty())
+        return 0;
+    if (text.size() > 5 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int port = std::stoi(text);
+    if (port < 1 || port > 65535)
+        return std::nullopt;
+    return port;
+}
+
+std::vector<IrcEndpoint> parseServers(std::string_view list, int defaultPort)
+{
+    std::vector<IrcEndpoint> out;
+    std::string entry;
+    const auto take = [&] {
+        if (entry.empty())
+            return;
+        IrcEndpoint endpoint{entry, defaultPort};
+        // host:port, or [v6 address]:port; a bare v6 address has more than one colon.
+        const std::size_t colon = entry.rfind(':');
+        const bool bracketed = entry.starts_with('[');
+        if (colon != std::string::npos &&
+            (bracketed ? colon > 0 && entry[colon - 1] == ']' : entry.find(':') == colon)) {
+            endpoint.host = entry.substr(0, colon);
+            if (const auto port = portSetting(entry.substr(colon + 1)); port && *port > 0)
+                endpoint.port = *port;
+        }
+        if (endpoint.host.size() > 2 && endpoint.host.starts_with('[') && endpoint.host.ends_with(']'))
+            endpoint.host = endpoint.host.substr(1, endpoint.host.size() - 2);
+        if (!endpoint.host.empty())
+            out.push_back(endpoint);
+        entry.clear();
+    };
+    for (const char c : list) {
+        if (c == ',' || static_cast<unsigned char>(c) <= ' ')
+            take();
+        else
+            entry.push_back(c);
+    }
+    take();
+    return out;
 }
 
 bool wantsIrc(const Settings& settings)

@@ -3,8 +3,10 @@
 #include "client/IrcTransport.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavu {
 
@@ -18,6 +20,7 @@ struct IrcTimings {
     std::int64_t reconnectMinMs = 10'000;
     std::int64_t reconnectMaxMs = 300'000;
     std::int64_t stableMs = 120'000;    // a connection up this long resets the back-off
+    std::int64_t stableJoinMs = 30'000; // and so does a stay in the channel this long
     std::int64_t rejoinMs = 30'000;     // after a kick, and the first wait after a refused join
     std::int64_t rejoinMaxMs = 600'000; // the waits after refused joins double up to this
     std::int64_t watchPollMs = 60'000;  // how often ISON asks after nicks where MONITOR is missing
@@ -30,10 +33,18 @@ struct IrcTimings {
     int floodIntervalMs = 2'000;
 };
 
+// One server to try: a host name or address and a port.
+struct IrcEndpoint {
+    std::string host;
+    int port = 6667;
+    bool operator==(const IrcEndpoint&) const = default;
+};
+
 // Where the bot signs on and how: the "Chat" section of the settings file.
 struct IrcConfig {
     std::string server;
     int port = 6667;
+    std::vector<IrcEndpoint> fallbacks; // tried in turn after server, each with the back-off
     TlsMode tls = TlsMode::Off;
     std::string nick = "Tavu";
     std::string channel;
@@ -45,6 +56,13 @@ struct IrcConfig {
     bool htmlFormat = false;  // reply lines go out as written, not turned into IRC formatting
     std::string userName = "tavu";
     std::string realName = "Tavu";
+    std::string serverPassword;   // PASS before the sign-on
+    std::string certificate;      // a PEM client certificate for TLS links, which logs in by SASL EXTERNAL
+    std::string certificateKey;   // its PEM private key; empty: in the certificate's file
+    std::string servicesHost;     // the host or server NickServ must be on to hear the password
+    bool ctcpReplies = false;     // answer CTCP VERSION and PING
+    bool botMode = false;         // set user mode +B where the server has it
+    std::string version = "Tavu"; // the answer to CTCP VERSION
     IrcTimings timings;
 
     // Reads the "Chat" keys. TLS is "1" (certificate checked), "0", or "self-signed" (a
@@ -52,6 +70,9 @@ struct IrcConfig {
     // channel name without a channel prefix gets "#"; blanks and commas are taken out of names.
     // "Channel" may carry the channel's key after a blank; "Channel Key" wins over it.
     static IrcConfig fromSettings(const Settings& settings);
+
+    // Every server to try, in order: server first.
+    std::vector<IrcEndpoint> endpoints() const;
 
     // The account the bot logs in to services with.
     const std::string& loginAccount() const { return account.empty() ? nick : account; }
@@ -66,5 +87,10 @@ bool wantsIrc(const Settings& settings);
 TlsMode tlsMode(std::string_view value);
 // Whether "Chat"/"Format" asks for replies in HTML.
 bool wantsHtmlFormat(const Settings& settings);
+// "Chat"/"Port" as a port number: nullopt when it is set but is no port (1 to 65535), 0 when empty.
+std::optional<int> portSetting(std::string_view value);
+// "Chat"/"Servers": host or host:port entries separated by blanks or commas; an entry without a
+// port, or with one that is no port, gets defaultPort.
+std::vector<IrcEndpoint> parseServers(std::string_view list, int defaultPort);
 
 } // namespace tavu

@@ -55,9 +55,13 @@ IrcConnection::~IrcConnection()
     m_transport.setEvents({});
 }
 
-void IrcConnection::start(const std::string& host, int port, TlsMode tls)
+void IrcConnection::start(std::vector<IrcEndpoint> servers, TlsMode tls)
 {
-    m_host = host, m_port = port, m_tls = tls;
+    if (servers.empty())
+        servers.push_back({});
+    m_servers = std::move(servers);
+    m_current = 0;
+    m_tls = tls;
     connect();
 }
 
@@ -66,6 +70,8 @@ void IrcConnection::connect()
     stopTimers();
     m_state = State::Connecting;
     m_registered = false;
+    m_heardLine = false;
+    m_joinedAt = -1;
     m_serverError.clear();
     m_buffer.clear();
     m_signOnTimer.start(m_timings.registrationMs,
@@ -73,7 +79,7 @@ void IrcConnection::connect()
     if (m_events.connecting)
         m_events.connecting();
     if (m_state == State::Connecting)
-        m_transport.open(m_host, m_port, m_tls);
+        m_transport.open(server().host, server().port, m_tls);
 }
 
 void IrcConnection::opened()
@@ -92,6 +98,12 @@ void IrcConnection::received(std::string_view bytes)
 {
     if (m_state != State::Open && m_state != State::Closing)
         return;
+    // A TLS record (an alert or a handshake) where a plain link expects its first line.
+    if (!m_heardLine && m_tls == TlsMode::Off && !bytes.empty() && (bytes[0] == '\x15' || bytes[0] == '\x16')) {
+        drop("the server at " + where() +
+             " answered in TLS: is it a TLS port? Set TLS=1, or use the server's plain port (often 6667)");
+        return;
+    }
     for (const std::string& line : m_buffer.feed(bytes)) {
         if (m_state != State::Open && m_state != State::Closing)
             return; // a line before this one ended the link
@@ -101,6 +113,7 @@ void IrcConnection::received(std::string_view bytes)
 
 void IrcConnection::handle(const std::string& line)
 {
+    m_heardLine = true;
     m_lastHeard = m_runtime.tickMs();
     m_pingSent = false;
     const auto message = IrcMessage::parse(line);
@@ -140,9 +153,17 @@ void IrcConnection::drop(const std::string& reason)
     stopTimers();
     m_flood.clear();
     m_buffer.clear();
-    const std::int64_t upMs = m_registered ? m_runtime.tickMs() - m_registeredAt : 0;
+    const std::int64_t now = m_runtime.tickMs();
+    const std::int64_t upMs = m_registered ? now - m_registeredAt : 0;
+    const bool stayed = m_joinedAt >= 0 && now - m_joinedAt >= m_timings.stableJoinMs;
+    if (stayed)
+        m_backoff.reset(); // a good stay in the channel: the next outage starts the series again
     m_registered = false;
+    m_joinedAt = -1;
     const std::int64_t delay = m_backoff.nextDelay(upMs);
+    // After a good link the same server is tried again first; after a poor one, the next server.
+    if (!stayed && upMs < m_timings.stableMs && m_servers.size() > 1)
+        m_current = (m_current + 1) % m_servers.size();
     m_state = State::Waiting;
     m_retryTimer.start(delay, [this] { connect(); });
     if (m_events.lost)
@@ -205,6 +226,12 @@ void IrcConnection::markRegistered()
     m_registered = true;
     m_registeredAt = m_runtime.tickMs();
     m_signOnTimer.stop();
+}
+
+void IrcConnection::markJoined()
+{
+    if (m_state == State::Open && m_joinedAt < 0)
+        m_joinedAt = m_runtime.tickMs();
 }
 
 void IrcConnection::scheduleSilenceCheck()

@@ -38,14 +38,16 @@ public:
 
     void setEvents(Events events) { m_events = std::move(events); }
 
-    // Connects, and keeps reconnecting after every loss until quit().
-    void start(const std::string& host, int port, TlsMode tls);
+    // Connects, and keeps reconnecting after every loss until quit(), to each server in turn.
+    void start(std::vector<IrcEndpoint> servers, TlsMode tls);
     // Queued behind flood control; dropped while the link is not open.
     void send(std::string line, FloodQueue::Tag tag = {});
     // Goes out at once (PONG, the sign-on dialogue).
     void sendNow(const std::string& line);
     // The server has welcomed us: the sign-on time-out ends.
     void markRegistered();
+    // We are in the channel: a stay of stableJoinMs resets the back-off.
+    void markJoined();
     // Gives the link up and tries again after the back-off.
     void drop(const std::string& reason);
     // Stops reconnecting and signs off: the lines still queued go out at the flood rule's pace for
@@ -55,6 +57,10 @@ public:
 
     State state() const { return m_state; }
     bool registered() const { return m_registered; }
+    // The server being tried, or the one we are on.
+    const IrcEndpoint& server() const { return m_servers[m_current]; }
+    std::string where() const { return server().host + ":" + std::to_string(server().port); }
+    TlsMode tls() const { return m_tls; }
     std::size_t queuedLines() const { return m_flood.pending(); }
 
     // Longest line we send, line end not counted; longer ones are cut.
@@ -84,14 +90,16 @@ private:
     OneShotTimer m_retryTimer;
     OneShotTimer m_lingerTimer;
     std::string m_quitMessage;
-    std::string m_host;
-    int m_port = 0;
+    std::vector<IrcEndpoint> m_servers{IrcEndpoint{}};
+    std::size_t m_current = 0;
+    bool m_heardLine = false; // a line has come on this link
     TlsMode m_tls = TlsMode::Off;
     State m_state = State::Idle;
     bool m_registered = false;
     bool m_pingSent = false;
     std::int64_t m_lastHeard = 0;
     std::int64_t m_registeredAt = 0;
+    std::int64_t m_joinedAt = -1; // -1: not in the channel on this link
     std::string m_serverError;
 };
 

@@ -25,16 +25,21 @@ std::vector<std::string> words(const std::string& text)
 IrcRegistration::IrcRegistration(Send send, Report report) : m_send(std::move(send)), m_report(std::move(report)) {}
 
 void IrcRegistration::start(const std::string& nick, const std::string& userName, const std::string& realName,
-                            const std::string& account, const std::string& password)
+                            const Login& login)
 {
     m_baseNick = m_nick = nick;
-    m_login = account.empty() ? nick : account;
-    m_password = password;
+    m_login = login.account.empty() ? nick : login.account;
+    m_password = login.password;
+    m_certificate = login.certificate;
+    m_externalOffered = false;
+    m_mechanism.clear();
     m_account.clear();
     m_offered.clear();
     m_enabled.clear();
     m_nickAttempts = 0;
     m_capsEnded = m_saslBusy = m_saslRefused = m_welcomed = false;
+    if (!login.serverPassword.empty())
+        m_send(ircLine("PASS", {login.serverPassword}));
     m_send("CAP LS 302");
     m_send(ircLine("NICK", {m_nick}));
     m_send(ircLine("USER", {userName, "0", "*", realName}));
@@ -53,7 +58,7 @@ bool IrcRegistration::handle(const IrcMessage& message)
         m_welcomed = true;
         if (!message.param(0).empty())
             m_nick = message.param(0);
-        if (!m_password.empty() && m_account.empty())
+        if (wantsSasl() && m_account.empty())
             m_report("Signed on without logging in to services");
     } else {
         return false;
@@ -77,9 +82,10 @@ void IrcRegistration::handleCap(const IrcMessage& message)
             else
                 m_enabled.insert(cap);
         }
-        if (m_enabled.contains("sasl") && !m_password.empty() && !m_capsEnded && !m_saslBusy) {
+        if (m_enabled.contains("sasl") && wantsSasl() && !m_capsEnded && !m_saslBusy) {
             m_saslBusy = true;
-            m_send("AUTHENTICATE PLAIN");
+            m_mechanism = m_certificate && m_externalOffered ? "EXTERNAL" : "PLAIN";
+            m_send("AUTHENTICATE " + m_mechanism);
         } else {
             endCaps();
         }
@@ -99,7 +105,12 @@ void IrcRegistration::requestCaps()
         const std::string name = offer.substr(0, eq);
         const std::string value = eq == std::string::npos ? std::string{} : offer.substr(eq + 1);
         const bool plain = value.empty() || ("," + value + ",").find(",PLAIN,") != std::string::npos;
-        if (name == "account-tag" || (name == "sasl" && !m_password.empty() && plain))
+        // A server that lists no mechanisms may still take EXTERNAL; it says 904 if not.
+        const bool external = value.empty() || ("," + value + ",").find(",EXTERNAL,") != std::string::npos;
+        if (name == "sasl")
+            m_externalOffered = m_certificate && external;
+        const bool sasl = (!m_password.empty() && plain) || m_externalOffered;
+        if (name == "account-tag" || (name == "sasl" && sasl))
             request += (request.empty() ? "" : " ") + name;
     }
     if (request.empty())
@@ -112,7 +123,9 @@ void IrcRegistration::handleSasl(const IrcMessage& message)
 {
     const std::string& command = message.command;
     if (command == "AUTHENTICATE") {
-        if (m_saslBusy && message.param(0) == "+")
+        if (m_saslBusy && message.param(0) == "+" && m_mechanism == "EXTERNAL")
+            m_send("AUTHENTICATE +"); // the account is the one the certificate belongs to
+        else if (m_saslBusy && message.param(0) == "+")
             for (const std::string& line : SaslPlain::authenticateLines(m_login, m_password))
                 m_send(line);
     } else if (command == "900") {
@@ -146,6 +159,19 @@ void IrcRegistration::abandonSasl()
 
 void IrcRegistration::nickRefused(bool erroneous)
 {
+    // Most likely too long for the server: the nick cut to the common length comes before the
+    // fallback nick, which is taken on any network of size.
+    if (erroneous && m_nick.size() > kDefaultNickLength) {
+        std::size_t cut = kDefaultNickLength;
+        while (cut > 0 && (static_cast<unsigned char>(m_nick[cut]) & 0xC0) == 0x80)
+            --cut;
+        const std::string shorter = m_nick.substr(0, cut);
+        m_report("The server refused the nick " + m_nick + "; trying " + shorter);
+        m_baseNick = m_nick = shorter;
+        m_nickAttempts = 0;
+        m_send(ircLine("NICK", {m_nick}));
+        return;
+    }
     if (erroneous && m_baseNick != kFallbackNick) {
         m_report("The server refused the nick " + m_nick + "; trying " + std::string(kFallbackNick));
         m_baseNick = m_nick = std::string(kFallbackNick);

@@ -8,9 +8,10 @@ namespace tavu {
 
 struct IrcMessage;
 
-// The sign-on dialogue with a server: capability negotiation (CAP LS 302, REQ, END), SASL PLAIN
-// when there is a password, NICK and USER, and other nicks to try when the server refuses one.
-// It ends with the server's welcome (001).
+// The sign-on dialogue with a server: PASS when the server wants one, capability negotiation
+// (CAP LS 302, REQ, END), SASL (EXTERNAL with a client certificate, else PLAIN when there is a
+// password), NICK and USER, and other nicks to try when the server refuses one. It ends with the
+// server's welcome (001).
 class IrcRegistration {
 public:
     using Send = std::function<void(const std::string& line)>;
@@ -18,10 +19,14 @@ public:
 
     IrcRegistration(Send send, Report report);
 
-    // Starts over on a new connection. account and password are the services login; no password,
-    // no login.
-    void start(const std::string& nick, const std::string& userName, const std::string& realName,
-               const std::string& account, const std::string& password);
+    struct Login {
+        std::string account; // the services login; no password and no certificate, no login
+        std::string password;
+        std::string serverPassword; // sent as PASS first, when not empty
+        bool certificate = false;   // the link carries a client certificate: SASL EXTERNAL
+    };
+    // Starts over on a new connection.
+    void start(const std::string& nick, const std::string& userName, const std::string& realName, const Login& login);
     // Handles a line that belongs to the dialogue (CAP, AUTHENTICATE, the nick refusals before the
     // welcome, the SASL numerics, the welcome itself); false for any other line.
     bool handle(const IrcMessage& message);
@@ -54,12 +59,16 @@ private:
     void requestCaps();
     void handleSasl(const IrcMessage& message);
     void nickRefused(bool erroneous);
+    bool wantsSasl() const { return !m_password.empty() || m_certificate; }
     void endCaps();
 
     Send m_send;
     Report m_report;
     std::string m_baseNick, m_nick, m_login, m_password, m_account;
-    std::string m_offered; // the CAP LS list, gathered over several lines
+    std::string m_offered;   // the CAP LS list, gathered over several lines
+    std::string m_mechanism; // the SASL mechanism asked for: PLAIN or EXTERNAL
+    bool m_certificate = false;
+    bool m_externalOffered = false;
     std::set<std::string> m_enabled;
     int m_nickAttempts = 0;
     bool m_capsEnded = false;

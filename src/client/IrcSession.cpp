@@ -68,7 +68,10 @@ IrcSession::IrcSession(Runtime& runtime, IrcTransport& transport, IrcConfig conf
                                        seconds(m_config.timings.floodIntervalMs) +
                                        ", and newer replies of a command replace its older ones still waiting");
                             },
-                            [this] { setPhase(Phase::Closed, "Signed off"); }});
+                            [this] {
+                                log("Signed off from " + m_where);
+                                setPhase(Phase::Closed, "Signed off");
+                            }});
 }
 
 const std::string& IrcSession::nick() const
@@ -80,12 +83,14 @@ const std::string& IrcSession::nick() const
 
 void IrcSession::start()
 {
-    m_connection.start(m_config.server, m_config.port, m_config.tls);
+    m_connection.start(m_config.endpoints(), m_config.tls);
 }
 
 void IrcSession::connecting()
 {
-    setPhase(Phase::Connecting, "Connecting to " + m_config.server + ":" + std::to_string(m_config.port));
+    m_where = m_connection.where();
+    log("Connecting to " + m_where);
+    setPhase(Phase::Connecting, "Connecting to " + m_where);
 }
 
 void IrcSession::signOff(const std::string& message, std::int64_t lingerMs)
@@ -144,12 +149,16 @@ void IrcSession::opened()
     m_watch.reset();
     m_watch.setCaseMapping(m_mapping);
     m_joinBackoff.reset();
-    m_identified = m_claimed = false;
-    setPhase(Phase::SigningOn, "Signing on to " + m_config.server);
-    m_registration.start(m_config.nick, m_config.userName, m_config.realName, m_config.loginAccount(),
-                         m_config.password);
+    m_identified = m_claimed = m_whoisBusy = m_identifyAfterWhois = m_botModeSet = false;
+    log("Connected to " + m_where);
+    if (m_config.tls != TlsMode::Off)
+        log("TLS in use with " + m_where);
+    setPhase(Phase::SigningOn, "Signing on to " + m_connection.server().host);
+    m_registration.start(m_config.nick, m_config.userName, m_config.realName,
+                         {m_config.loginAccount(), m_config.password, m_config.serverPassword,
+                          !m_config.certificate.empty() && m_config.tls != TlsMode::Off});
     // A server may offer SASL while its services are away, and then never answer the login.
-    if (!m_config.password.empty())
+    if (!m_config.password.empty() || !m_config.certificate.empty())
         m_saslTimer.start(m_config.timings.saslMs, [this] { m_registration.abandonSasl(); });
 }
 
@@ -159,7 +168,7 @@ void IrcSession::lost(const std::string& reason, std::int64_t retryMs)
     m_saslTimer.stop();
     m_claimTimer.stop();
     m_watch.reset();
-    notice("Disconnected: " + reason);
+    notice("Disconnected from " + m_where + ": " + reason + "; trying again in " + seconds(retryMs));
     setPhase(Phase::Waiting, "Disconnected; trying again in " + seconds(retryMs));
 }
 
@@ -172,9 +181,13 @@ void IrcSession::received(const IrcMessage& message)
             welcomed();
         else if (wasLoggedIn != m_registration.loggedIn())
             updateWatches();
+        if (!wasLoggedIn && m_registration.loggedIn() && m_registration.welcomed() && m_config.servicesHost.empty())
+            whoisServices(false);
         return;
     }
     if (m_registration.welcomed() && m_watch.handle(message))
+        return;
+    if (handleWhois(message))
         return;
     const std::string& command = message.command;
     if (command == "005")
@@ -202,6 +215,9 @@ void IrcSession::welcomed()
     m_connection.markRegistered();
     join();
     updateWatches();
+    // Logged in by SASL, which only the services answer: whoever holds NickServ now is them.
+    if (m_registration.loggedIn() && m_config.servicesHost.empty())
+        whoisServices(false);
 }
 
 // The end of the sign-on greeting: every ISUPPORT line has come, so the watch knows whether the
@@ -230,6 +246,9 @@ void IrcSession::readIsupport(const IrcMessage& message)
             m_watch.setCaseMapping(m_mapping);
         } else if (token == "MONITOR" || token.starts_with("MONITOR=")) {
             m_watch.useMonitor();
+        } else if (token.starts_with("BOT=") && token.size() > 4 && m_config.botMode && !m_botModeSet) {
+            m_botModeSet = true;
+            m_connection.send(ircLine("MODE", {nick(), "+" + token.substr(4, 1)}));
         }
     }
 }
@@ -242,7 +261,9 @@ void IrcSession::handleJoin(const IrcMessage& message)
         m_user = message.user, m_host = message.host;
         m_joinBackoff.reset();
         m_rejoinTimer.stop();
+        m_connection.markJoined();
         signedOn(); // in case the server sent no end of its greeting
+        log("Joined " + m_config.channel + " as " + nick() + " on " + m_where);
         setPhase(Phase::InChannel, "In " + m_config.channel + " as " + nick());
         if (m_events.joined)
             m_events.joined();
@@ -296,8 +317,11 @@ void IrcSession::handleText(const IrcMessage& message)
     if (text.starts_with('\x01')) {
         std::string_view ctcp(text);
         ctcp = ctcp.substr(1, ctcp.find('\x01', 1) - 1);
-        if (!ctcp.starts_with("ACTION ") || message.command != "PRIVMSG")
-            return; // other CTCP requests get no answer
+        if (!ctcp.starts_with("ACTION ") || message.command != "PRIVMSG") {
+            if (message.command == "PRIVMSG")
+                handleCtcp(message, ctcp);
+            return;
+        }
         text = std::string(ctcp.substr(7));
         action = true;
     }
@@ -339,7 +363,87 @@ void IrcSession::handleError(const IrcMessage& message)
         m_claimed = false;
         m_claimTimer.start(m_config.timings.watchPollMs, [this] { claimNick(); });
     }
-    notice(command == "ERROR" ? "Server: " + text : text);
+    // The server's last word is told with the disconnect that follows it.
+    if (command != "ERROR")
+        notice(text);
+}
+
+void IrcSession::handleCtcp(const IrcMessage& message, std::string_view ctcp)
+{
+    // Replies never wait behind CTCP answers: a flood of requests gets no answer while lines queue.
+    if (!m_config.ctcpReplies || m_connection.queuedLines() > 1)
+        return;
+    const std::string_view word = ctcp.substr(0, ctcp.find(' '));
+    std::string answer;
+    if (word == "VERSION")
+        answer = "VERSION " + m_config.version;
+    else if (word == "PING")
+        answer = std::string(ctcp.substr(0, 64));
+    else
+        return;
+    for (char& c : answer)
+        if (static_cast<unsigned char>(c) < ' ')
+            c = ' ';
+    m_connection.send("NOTICE " + message.nick + " :\x01" + answer + "\x01");
+}
+
+void IrcSession::whoisServices(bool identifyAfter)
+{
+    m_identifyAfterWhois = m_identifyAfterWhois || identifyAfter;
+    if (m_whoisBusy)
+        return;
+    m_whoisBusy = true;
+    m_whoisHost.clear(), m_whoisServer.clear();
+    m_connection.send(ircLine("WHOIS", {kNickServ}));
+}
+
+// The answers to WHOIS NickServ: 311 its user and host, 312 its server, 318 the end (401 when
+// nobody has the nick).
+bool IrcSession::handleWhois(const IrcMessage& message)
+{
+    const std::string& command = message.command;
+    if (!m_whoisBusy || !m_mapping.equals(message.param(1), kNickServ) ||
+        (command != "311" && command != "312" && command != "318" && command != "401" && command != "317" &&
+         command != "330" && command != "671" && command != "378" && command != "379"))
+        return false;
+    if (command == "311")
+        m_whoisHost = message.param(3);
+    else if (command == "312")
+        m_whoisServer = message.param(2);
+    if (command != "318" && command != "401")
+        return true;
+    m_whoisBusy = false;
+    const bool identifyAfter = m_identifyAfterWhois;
+    m_identifyAfterWhois = false;
+    if (command == "401" || m_whoisServer.empty())
+        return true;
+    if (m_registration.loggedIn() && m_config.servicesHost.empty()) {
+        m_config.servicesHost = m_whoisServer;
+        if (m_events.servicesHostLearned)
+            m_events.servicesHostLearned(m_whoisServer);
+    }
+    if (identifyAfter)
+        identify(m_whoisHost, m_whoisServer);
+    return true;
+}
+
+void IrcSession::identify(const std::string& host, const std::string& server)
+{
+    if (m_config.password.empty() || m_registration.loggedIn() || m_identified)
+        return;
+    const std::string& trusted = m_config.servicesHost;
+    if (trusted.empty() || !(m_mapping.equals(host, trusted) || m_mapping.equals(server, trusted))) {
+        m_identified = true; // said once until NickServ comes again
+        notice("Not sending the password to " + std::string(kNickServ) + " on " + server +
+               (trusted.empty() ? ": nothing tells that it is the services. "
+                                  "If it is, set Services Host=" +
+                                      server + " in the [Chat] section; or log in by SASL"
+                                : ", which is not the services host " + trusted));
+        return;
+    }
+    m_identified = true;
+    notice("The services are here: logging in as " + m_config.loginAccount());
+    m_connection.send(ircLine("PRIVMSG", {kNickServ, "IDENTIFY " + m_config.loginAccount() + " " + m_config.password}));
 }
 
 void IrcSession::scheduleRejoin(std::int64_t delayMs)
@@ -359,10 +463,7 @@ void IrcSession::nickSeen(const std::string& nick, bool online)
         }
         if (m_config.password.empty() || m_registration.loggedIn() || m_identified)
             return;
-        m_identified = true;
-        notice("The services are here: logging in as " + m_config.loginAccount());
-        m_connection.send(
-            ircLine("PRIVMSG", {kNickServ, "IDENTIFY " + m_config.loginAccount() + " " + m_config.password}));
+        whoisServices(true); // IDENTIFY only once WHOIS shows where this NickServ is
         return;
     }
     if (!online && m_mapping.equals(nick, m_registration.wantedNick()))
@@ -404,6 +505,12 @@ void IrcSession::setPhase(Phase phase, const std::string& text)
     m_statusText = text;
     if (m_events.status)
         m_events.status(phase, text);
+}
+
+void IrcSession::log(const std::string& text)
+{
+    if (m_events.log)
+        m_events.log(text);
 }
 
 void IrcSession::notice(const std::string& text)

@@ -22,7 +22,9 @@ struct IrcMessage;
 //
 // Two things it keeps after: its own nick, taken back when it is free again (after signing on as
 // Tavu_ because Tavu was taken), and its services login, made with NickServ IDENTIFY when the
-// services come onto the network after the sign-on (SASL is over by then).
+// services come onto the network after the sign-on (SASL is over by then). The password goes only
+// to a NickServ whose host or server is the services' (WHOIS tells it): anybody may take the nick
+// NickServ while the services are away.
 class IrcSession {
 public:
     enum class Phase { Idle, Connecting, SigningOn, Joining, InChannel, Waiting, Closing, Closed };
@@ -34,6 +36,12 @@ public:
         // A line said in the channel by somebody else; action is true for CTCP ACTION.
         std::function<void(const IrcMessage& message, const std::string& text, bool action)> channelMessage;
         std::function<void()> joined;
+        // NickServ's server, learned after a login that only the services can grant: from then
+        // on the password goes only to a NickServ there.
+        std::function<void(const std::string& host)> servicesHostLearned;
+        // The course of the link for the operator's log, one line each, with host and port:
+        // connecting, connected, TLS in use, joined. Losses go to notice.
+        std::function<void(const std::string& text)> log;
     };
 
     // random gives numbers uniform in [0, 1) for the reconnect jitter; empty means a seeded generator.
@@ -92,10 +100,15 @@ private:
     void nickSeen(const std::string& nick, bool online);
     void updateWatches();
     void claimNick();
+    bool handleWhois(const IrcMessage& message);
+    void whoisServices(bool identifyAfter);
+    void identify(const std::string& host, const std::string& server);
+    void handleCtcp(const IrcMessage& message, std::string_view ctcp);
     bool isSelf(const std::string& nick) const { return m_mapping.equals(nick, this->nick()); }
     bool isChannel(const std::string& name) const { return m_mapping.equals(name, m_config.channel); }
     void setPhase(Phase phase, const std::string& text);
     void notice(const std::string& text);
+    void log(const std::string& text);
     std::size_t budget(std::string_view command, std::size_t targetSize, std::size_t overhead) const;
 
     IrcConfig m_config;
@@ -115,6 +128,12 @@ private:
     std::string m_user, m_host; // ours, as the server shows them to others
     bool m_identified = false;  // IDENTIFY sent since the services last came
     bool m_claimed = false;     // NICK sent for the wanted nick, no answer yet
+    std::string m_where;        // host:port of the server tried last
+    // WHOIS NickServ under way: what it showed so far, and whether IDENTIFY waits for it.
+    bool m_whoisBusy = false;
+    bool m_identifyAfterWhois = false;
+    std::string m_whoisHost, m_whoisServer;
+    bool m_botModeSet = false; // +B asked for on this link
 };
 
 } // namespace tavu

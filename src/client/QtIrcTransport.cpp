@@ -1,5 +1,7 @@
 #include "client/QtIrcTransport.h"
 
+#include <QFile>
+#include <QSslKey>
 #include <QTimer>
 
 namespace tavu {
@@ -15,6 +17,34 @@ QString plainPortHint()
 QtIrcTransport::~QtIrcTransport()
 {
     delete m_socket.data();
+}
+
+void QtIrcTransport::setClientCertificate(const std::string& certificatePath, const std::string& keyPath)
+{
+    m_clientCertificate = QString::fromStdString(certificatePath);
+    m_clientKey = QString::fromStdString(keyPath.empty() ? certificatePath : keyPath);
+}
+
+// "" when the certificate and key are in place, else what is wrong with them.
+QString QtIrcTransport::loadCertificate(QSslSocket& socket) const
+{
+    const QList<QSslCertificate> certificates = QSslCertificate::fromPath(m_clientCertificate, QSsl::Pem);
+    if (certificates.isEmpty())
+        return QStringLiteral("the client certificate ") + m_clientCertificate +
+               QStringLiteral(" cannot be read (a PEM file is needed)");
+    QFile file(m_clientKey);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("the key ") + m_clientKey + QStringLiteral(" cannot be read: ") + file.errorString();
+    const QByteArray pem = file.read(1 << 20);
+    for (const QSsl::KeyAlgorithm algorithm : {QSsl::Rsa, QSsl::Ec, QSsl::Dsa}) {
+        const QSslKey key(pem, algorithm, QSsl::Pem);
+        if (!key.isNull()) {
+            socket.setLocalCertificate(certificates.front());
+            socket.setPrivateKey(key);
+            return {};
+        }
+    }
+    return QStringLiteral("the key ") + m_clientKey + QStringLiteral(" holds no private key that can be used");
 }
 
 void QtIrcTransport::open(const std::string& host, int port, TlsMode tls)
@@ -58,6 +88,12 @@ void QtIrcTransport::open(const std::string& host, int port, TlsMode tls)
                      [this](QAbstractSocket::SocketError error) { lost(errorText(error)); });
     const QString name = QString::fromStdString(host);
     const auto qport = static_cast<quint16>(port);
+    if (auto* secure = qobject_cast<QSslSocket*>(socket); secure && !m_clientCertificate.isEmpty()) {
+        if (const QString problem = loadCertificate(*secure); !problem.isEmpty()) {
+            QTimer::singleShot(0, secure, [this, problem] { lost(problem); });
+            return;
+        }
+    }
     if (auto* secure = qobject_cast<QSslSocket*>(socket))
         secure->connectToHostEncrypted(name, qport);
     else

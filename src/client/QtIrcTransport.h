@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QSslSocket>
+#include <QString>
 
 namespace tavu {
 
@@ -18,6 +19,10 @@ public:
     QtIrcTransport(const QtIrcTransport&) = delete;
     QtIrcTransport& operator=(const QtIrcTransport&) = delete;
 
+    // A client certificate and its private key (PEM files; the key may be in the certificate's
+    // file) shown to the server on TLS links.
+    void setClientCertificate(const std::string& certificatePath, const std::string& keyPath);
+
     void open(const std::string& host, int port, TlsMode tls) override;
     void write(std::string_view bytes) override;
     void close() override;
@@ -28,12 +33,14 @@ private:
     QString errorText(QAbstractSocket::SocketError error) const;
     void checkCertificate(const QList<QSslError>& errors);
     void release(bool graceful);
+    QString loadCertificate(QSslSocket& socket) const;
 
     QPointer<QTcpSocket> m_socket; // a QSslSocket for TLS
     TlsMode m_tls = TlsMode::Off;
     int m_handshakeMs;
     QString m_where; // host:port
     QString m_certificateProblem;
+    QString m_clientCertificate, m_clientKey;
 };
 
 } // namespace tavu

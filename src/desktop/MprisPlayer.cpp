@@ -1,9 +1,14 @@
 #include "desktop/MprisPlayer.h"
 
 #include "bot/RemotePlayer.h"
+#include "bot/SongPaths.h"
 
 #include <QDBusMessage>
 #include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace tavu {
 namespace {
@@ -22,6 +27,14 @@ MprisPlayer::MprisPlayer(QObject* parent, RemotePlayer& remote, const QDBusConne
                          std::function<void(std::function<void()>)> later)
     : QDBusAbstractAdaptor(parent), m_remote(remote), m_bus(bus), m_later(std::move(later))
 {
+    m_finder.setMaxThreadCount(1);
+}
+
+MprisPlayer::~MprisPlayer()
+{
+    *m_alive = false;
+    m_finder.clear();
+    m_finder.waitForDone();
 }
 
 QDBusObjectPath MprisPlayer::trackId(qint64 number)
@@ -111,12 +124,22 @@ QVariantMap MprisPlayer::Metadata() const
 
 double MprisPlayer::Volume() const
 {
+    if (m_volume && std::isfinite(*m_volume))
+        return std::clamp(*m_volume, 0.0, 1.0);
     return m_remote.state().volume;
 }
 
 void MprisPlayer::setVolume(double volume)
 {
-    m_remote.setVolume(volume);
+    if (!std::isfinite(volume))
+        return;
+    if (!m_runPending) { // the first of a burst takes effect at once, the last one when it is over
+        m_remote.setVolume(volume);
+        m_runPending = true;
+        m_later([this] { runQueued(); });
+        return;
+    }
+    m_volume = volume;
 }
 
 qlonglong MprisPlayer::Position() const
@@ -151,58 +174,120 @@ bool MprisPlayer::CanSeek() const
 
 void MprisPlayer::Next()
 {
-    m_later([this] { m_remote.Next(); });
+    queue({Control::Kind::Next, 1, {}});
 }
 
 void MprisPlayer::Previous()
 {
-    m_later([this] { m_remote.Previous(); });
+    queue({Control::Kind::Previous, 1, {}});
 }
 
 void MprisPlayer::Pause()
 {
-    m_later([this] { m_remote.Pause(); });
+    queue({Control::Kind::Other, 1, [this] { m_remote.Pause(); }});
 }
 
 void MprisPlayer::PlayPause()
 {
-    m_later([this] { m_remote.PlayPause(); });
+    queue({Control::Kind::Other, 1, [this] { m_remote.PlayPause(); }});
 }
 
 void MprisPlayer::Stop()
 {
-    m_later([this] { m_remote.Stop(); });
+    queue({Control::Kind::Other, 1, [this] { m_remote.Stop(); }});
 }
 
 void MprisPlayer::Play()
 {
-    m_later([this] { m_remote.Play(); });
+    queue({Control::Kind::Other, 1, [this] { m_remote.Play(); }});
 }
 
 void MprisPlayer::Seek(qlonglong Offset)
 {
-    m_later([this, Offset] { m_remote.Seek(Offset); });
+    queue({Control::Kind::Other, 1, [this, Offset] { m_remote.Seek(Offset); }});
 }
 
 void MprisPlayer::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position)
 {
-    m_later([this, number = trackNumber(TrackId), Position] { m_remote.SetPosition(number, Position); });
+    queue({Control::Kind::Other, 1,
+           [this, number = trackNumber(TrackId), Position] { m_remote.SetPosition(number, Position); }});
 }
 
-// Only a song of the music directory opens; anything else is refused with an error.
+// Only a song of the music directory opens; anything else is refused with an error. The look-up
+// runs on the finder's thread, over the song list as it was when the call came.
 void MprisPlayer::OpenUri(const QString& Uri, const QDBusMessage& message)
 {
     const QUrl url(Uri);
     const std::string path = url.isLocalFile() ? url.toLocalFile().toStdString() : std::string();
-    if (path.empty() || m_remote.songIndexOf(path) < 0) {
-        message.setDelayedReply(true);
-        m_bus.send(message.createErrorReply(QDBusError::InvalidArgs,
-                                            url.isLocalFile()
-                                                ? QStringLiteral("not a song of the music directory: %1").arg(Uri)
-                                                : QStringLiteral("only local files open: %1").arg(Uri)));
+    message.setDelayedReply(true);
+    if (path.empty())
+        return found(Uri, path, nullptr, -1, message);
+    m_finder.start([this, alive = m_alive, paths = m_remote.songPaths(), Uri, path, message] {
+        const int index = paths->indexOf(path);
+        QMetaObject::invokeMethod(
+            this,
+            [this, alive, paths, Uri, path, message, index] {
+                if (*alive)
+                    found(Uri, path, paths, index, message);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void MprisPlayer::found(const QString& uri, const std::string& path, const std::shared_ptr<const SongPaths>& paths,
+                        int index, const QDBusMessage& message)
+{
+    if (index < 0) {
+        m_bus.send(message.createErrorReply(
+            QDBusError::InvalidArgs, path.empty() ? QStringLiteral("only local files open: %1").arg(uri)
+                                                  : QStringLiteral("not a song of the music directory: %1").arg(uri)));
         return;
     }
-    m_later([this, path] { m_remote.OpenUri(path); });
+    m_bus.send(message.createReply());
+    queue({Control::Kind::Open, 1, [this, paths, index, path] { m_remote.openFound(paths, index, path); }});
+}
+
+void MprisPlayer::queue(Control control)
+{
+    if (control.count > 0) {
+        Control* last = m_queued.empty() ? nullptr : &m_queued.back();
+        if (last && last->kind == control.kind && control.kind != Control::Kind::Other) {
+            last->count += control.count; // Next and Previous add up; the last OpenUri counts
+            if (control.run)
+                last->run = std::move(control.run);
+        } else {
+            m_queued.push_back(std::move(control));
+        }
+    }
+    if (m_runPending)
+        return;
+    m_runPending = true;
+    m_later([this] { runQueued(); });
+}
+
+void MprisPlayer::runQueued()
+{
+    // A control may let events run (a song start's waits), and calls that come meanwhile join the
+    // queue behind it, in their order.
+    for (;;) {
+        if (const std::optional<double> volume = std::exchange(m_volume, std::nullopt))
+            m_remote.setVolume(*volume);
+        if (m_queued.empty())
+            break;
+        Control control = std::move(m_queued.front());
+        m_queued.pop_front();
+        switch (control.kind) {
+        case Control::Kind::Next:
+            m_remote.Next(control.count);
+            break;
+        case Control::Kind::Previous:
+            m_remote.Previous(control.count);
+            break;
+        default:
+            control.run();
+        }
+    }
+    m_runPending = false;
 }
 
 } // namespace tavu

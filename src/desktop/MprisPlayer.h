@@ -5,17 +5,30 @@
 #include <QDBusObjectPath>
 #include <QVariantMap>
 
+#include <QThreadPool>
+
+#include <deque>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace tavu {
 
 class RemotePlayer;
+class SongPaths;
 struct RemoteState;
 struct RemoteTrack;
 
 // org.mpris.MediaPlayer2.Player: the player's state and controls for the desktop's media widgets,
 // media keys and remotes. The controls run after the caller has had its answer, so that no caller
-// waits for a message box or an announcement; the properties it sets take effect at once.
+// waits for a message box or an announcement; the properties it sets read back at once.
+//
+// A flood of calls cannot hold the player up: the controls that arrive before the waiting ones
+// have run join them, as one: presses of Next (or of Previous) in a row move as far as they asked,
+// in one step; of the OpenUri calls in a row the last one plays; of the Volume settings the last
+// one counts. OpenUri looks the file up on a worker thread and answers once it is found.
 class MprisPlayer : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
@@ -39,6 +52,7 @@ public:
     // later: runs a control after the caller has had its answer.
     MprisPlayer(QObject* parent, RemotePlayer& remote, const QDBusConnection& bus,
                 std::function<void(std::function<void()>)> later);
+    ~MprisPlayer() override;
 
     // Every property but Position, by name, as it goes on the bus.
     static QVariantMap properties(const RemoteState& state);
@@ -80,9 +94,26 @@ signals:
     void Seeked(qlonglong Position);
 
 private:
+    // A control waiting to run; the kinds that join their like in a row have a name of their own.
+    struct Control {
+        enum class Kind { Other, Next, Previous, Open } kind = Kind::Other;
+        int count = 1;
+        std::function<void()> run; // Other and Open
+    };
+
+    void queue(Control control);
+    void runQueued();
+    void found(const QString& uri, const std::string& path, const std::shared_ptr<const SongPaths>& paths, int index,
+               const QDBusMessage& message);
+
     RemotePlayer& m_remote;
     QDBusConnection m_bus;
     std::function<void(std::function<void()>)> m_later;
+    std::deque<Control> m_queued;
+    std::optional<double> m_volume; // set during a burst, and not yet handed on
+    bool m_runPending = false;
+    QThreadPool m_finder; // one thread: the OpenUri look-ups, in the order they came
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 } // namespace tavu

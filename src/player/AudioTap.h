@@ -18,7 +18,8 @@ public:
     // capacityFrames: how many frames (one sample per channel) the ring holds.
     AudioTap(std::size_t capacityFrames, int channels)
         : m_channels(channels), m_capacity(capacityFrames), m_ring(capacityFrames * channels)
-    {}
+    {
+    }
 
     int channels() const { return m_channels; }
     std::size_t capacityFrames() const { return m_capacity; }

@@ -89,7 +89,8 @@ private:
 // Titles the songs of one folder from the tags stored for it, reading the tags of the songs that are
 // new or changed, and stores the folder again when anything changed. Returns the tags read.
 std::size_t titleFolder(const Library& library, const std::string& path, const ScannedFolder& folder,
-                        const LibraryOptions& options, LibraryCache* cache, Songs& songs)
+                        const LibraryOptions& options, LibraryCache* cache, Songs& songs,
+                        const std::atomic<bool>* cancel)
 {
     using Song = LibraryCache::Song;
     std::vector<Song> stored = cache ? cache->folder(path) : std::vector<Song>{};
@@ -106,6 +107,8 @@ std::size_t titleFolder(const Library& library, const std::string& path, const S
             song.title = at->title; // the stored songs stay whole: they are searched again
             song.artist = at->artist;
         } else {
+            if (cancel && cancel->load(std::memory_order_relaxed))
+                return read; // nothing is stored: the listing is dropped
             const Id3Tag tag = library.readTag(path + "/" + found.name);
             song.title = cleanText(tag.title);
             song.artist = cleanText(tag.artist);
@@ -115,7 +118,7 @@ std::size_t titleFolder(const Library& library, const std::string& path, const S
         songs.add(name, composeTitle(song, name, options));
         fresh.push_back(std::move(song));
     }
-    if (cache && (read > 0 || stored.size() != fresh.size()))
+    if (cache && (read > 0 || stored.size() != fresh.size()) && !(cancel && cancel->load()))
         cache->storeFolder(path, fresh);
     return read;
 }
@@ -136,8 +139,10 @@ void forgetVanishedFolders(LibraryCache& cache, const std::string& root, const L
 
 } // namespace
 
-std::optional<LibraryListing> Library::list(const std::string& directory, const LibraryOptions& options) const
+std::optional<LibraryListing> Library::list(const std::string& directory, const LibraryOptions& options,
+                                            const std::atomic<bool>* cancel) const
 {
+    const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     LibraryListing listing;
     listing.options = options;
     if (options.classic()) {
@@ -149,7 +154,7 @@ std::optional<LibraryListing> Library::list(const std::string& directory, const 
     }
     LibraryCache* cache = options.tagTitles ? m_cache : nullptr;
     auto folders = scanLibrary(directory, options, cache != nullptr);
-    if (!folders)
+    if (!folders || cancelled())
         return std::nullopt;
     const std::string root = withoutTrailingSlash(directory);
     Songs songs;
@@ -162,10 +167,17 @@ std::optional<LibraryListing> Library::list(const std::string& directory, const 
             for (const ScannedSong& song : folder.songs)
                 songs.add(joined(folder.path, song.name), {});
         } else {
-            listing.tagsRead += titleFolder(*this, path, folder, options, cache, songs);
+            listing.tagsRead += titleFolder(*this, path, folder, options, cache, songs, cancel);
             visited.push_back(path);
         }
         folder.songs = {};
+        if (cancelled())
+            break;
+    }
+    if (cancelled()) {
+        if (cache)
+            cache->commit(); // what was stored before the cut is whole and stays
+        return std::nullopt;
     }
     if (cache) {
         forgetVanishedFolders(*cache, root, options, std::move(visited));

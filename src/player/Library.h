@@ -5,6 +5,7 @@
 #include "player/LibraryOptions.h"
 #include "player/SongTitles.h"
 
+#include <atomic>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -38,8 +39,11 @@ public:
     void setTagReader(const TagReader* tags) { m_tags = tags; }
     void setCache(LibraryCache* cache) { m_cache = cache; }
 
-    // Lists a directory by the options. Nothing when the directory cannot be listed.
-    std::optional<LibraryListing> list(const std::string& directory, const LibraryOptions& options) const;
+    // Lists a directory by the options. Nothing when the directory cannot be listed, or when cancel
+    // turns true meanwhile. May run on a worker thread while the program reads the listing in effect
+    // (titles, options); one listing at a time.
+    std::optional<LibraryListing> list(const std::string& directory, const LibraryOptions& options,
+                                       const std::atomic<bool>* cancel = nullptr) const;
     // Makes the options and titles of a listing the ones in effect (its files go to File1).
     void adopt(LibraryListing& listing);
 

@@ -8,12 +8,36 @@
 #include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #include <utility>
 
 namespace tavu {
 
 namespace {
+
+constexpr int kMaxReads = 4;
+
+timespec now()
+{
+    timespec t{};
+    ::clock_gettime(CLOCK_REALTIME, &t);
+    return t;
+}
+
+bool sameTime(const timespec& a, const timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Changed less than the file system clock's grain (a few milliseconds) before at, or after it.
+bool recent(const timespec& changed, const timespec& at)
+{
+    constexpr std::int64_t kGrainNs = 20'000'000;
+    const std::int64_t gap = (static_cast<std::int64_t>(at.tv_sec) - changed.tv_sec) * 1'000'000'000 +
+                             (static_cast<std::int64_t>(at.tv_nsec) - changed.tv_nsec);
+    return gap < kGrainNs;
+}
 
 // Reads one folder and remembers the folders below it. The folders are opened by their full path,
 // one at a time, so a deep tree holds no more than one folder open.
@@ -57,14 +81,30 @@ private:
         ScannedFolder folder{std::move(relative), {}};
         std::vector<std::string> below;
         bool complete = true;
-        for (;;) {
-            errno = 0;
-            const dirent* entry = ::readdir(dir);
-            if (!entry) {
-                complete = errno == 0;
-                break;
+        // A folder that changes while it is read is read again, so that its listing is the one of
+        // before or of after the change, not a bit of each. A change is seen by the folder's
+        // modification time; one within the clock's grain of the read may not show, so a folder
+        // changed just before the read is read again too. Still changing after a few reads, the
+        // last read counts.
+        for (int read = 1;; ++read) {
+            const timespec started = now();
+            for (;;) {
+                errno = 0;
+                const dirent* entry = ::readdir(dir);
+                if (!entry) {
+                    complete = errno == 0;
+                    break;
+                }
+                take(::dirfd(dir), *entry, folder, below);
             }
-            take(::dirfd(dir), *entry, folder, below);
+            struct stat after {};
+            if (!complete || read == kMaxReads || ::fstat(::dirfd(dir), &after) != 0 ||
+                (sameTime(after.st_mtim, self.st_mtim) && !recent(after.st_mtim, started)))
+                break;
+            self = after;
+            folder.songs.clear();
+            below.clear();
+            ::rewinddir(dir);
         }
         ::closedir(dir);
         if (!complete)

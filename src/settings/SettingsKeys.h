@@ -40,6 +40,21 @@ inline constexpr SettingKey ChatOwnerAccount{"Chat", "Owner Account", ""};
 inline constexpr SettingKey ChatChannelKey{"Chat", "Channel Key", ""};
 // The account the bot logs in with; empty means its nick.
 inline constexpr SettingKey ChatAccount{"Chat", "Account", ""};
+// Sent as PASS before signing on (bouncers, private servers).
+inline constexpr SettingKey ChatServerPassword{"Chat", "Server Password", ""};
+inline constexpr SettingKey ChatUserName{"Chat", "User Name", "tavu"};
+inline constexpr SettingKey ChatRealName{"Chat", "Real Name", "Tavu"};
+// A client certificate and its key (PEM files) for the TLS link, which log in by SASL EXTERNAL.
+inline constexpr SettingKey ChatCertificate{"Chat", "Certificate", ""};
+inline constexpr SettingKey ChatKey{"Chat", "Key", ""};
+// Further servers (host or host:port, separated by blanks or commas), tried in turn after Server.
+inline constexpr SettingKey ChatServers{"Chat", "Servers", ""};
+// The host or server name NickServ must have before it hears the password; learned at the first
+// login when empty.
+inline constexpr SettingKey ChatServicesHost{"Chat", "Services Host", ""};
+// Whether CTCP VERSION and PING are answered, and whether the bot marks itself a bot (+B).
+inline constexpr SettingKey ChatCtcpReplies{"Chat", "CTCP Replies", "0"};
+inline constexpr SettingKey ChatBotMode{"Chat", "Bot Mode", "0"};
 
 // The music library. Missing keys keep the classic rules: the directory's own files, names that
 // contain ".mp3", titles from the file names.
@@ -71,6 +86,27 @@ inline constexpr SettingKey PlayModeKey{"Settings", "Play Mode", ""};
 // Songs started from the player, the playlist, the tray or the media controls are announced too.
 inline constexpr SettingKey ChatAnnounceAll{"Chat", "Announce All", "0"};
 
+// The stream for listeners: an Icecast mount that the room can listen to. Off until the owner
+// turns it on.
+inline constexpr SettingKey StreamEnabled{"Stream", "Enabled", "0"};
+inline constexpr SettingKey StreamServer{"Stream", "Server", "localhost"};
+inline constexpr SettingKey StreamPort{"Stream", "Port", "8000"};
+inline constexpr SettingKey StreamMount{"Stream", "Mount", "/tavu"};
+inline constexpr SettingKey StreamUser{"Stream", "User", "source"};
+inline constexpr SettingKey StreamPassword{"Stream", "Password", ""};
+inline constexpr SettingKey StreamTls{"Stream", "TLS", "off"};
+inline constexpr SettingKey StreamFormat{"Stream", "Format", "mp3"};
+inline constexpr SettingKey StreamBitrate{"Stream", "Bitrate", "128"};
+inline constexpr SettingKey StreamName{"Stream", "Name", "Tavu"};
+inline constexpr SettingKey StreamDescription{"Stream", "Description", ""};
+inline constexpr SettingKey StreamGenre{"Stream", "Genre", ""};
+// What the room is told to open; empty: the server, port and mount.
+inline constexpr SettingKey StreamPublicUrl{"Stream", "Public URL", ""};
+// The stream's own level, 0 to 100; the owner's volume, balance and mute change the speakers only.
+inline constexpr SettingKey StreamVolume{"Stream", "Volume", "100"};
+// Minutes stopped after which the mount is closed until the next song.
+inline constexpr SettingKey StreamIdleMinutes{"Stream", "Idle Minutes", "30"};
+
 // Where the update checker looks.
 inline constexpr SettingKey UpdatePageUrl{"Updates", "Page URL", "https://tavu.sourceforge.io/update.html"};
 inline constexpr SettingKey UpdateDownloadUrl{"Updates", "Download URL",
@@ -90,6 +126,7 @@ inline constexpr NewProgramDefault kNewProgramDefaults[] = {
     {keys::DesktopClock, "m:ss"},   {keys::DesktopPlayFirst, "1"},
     {keys::DesktopResume, "1"},     {keys::PlayModeKey, "none"},
     {keys::ChatAnnounceAll, "1"},
+    {keys::ChatCtcpReplies, "1"},   {keys::ChatBotMode, "1"},
 };
 
 } // namespace tavu

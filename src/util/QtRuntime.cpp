@@ -57,6 +57,13 @@ void QtRuntime::runFor(std::int64_t ms)
     std::erase(m_loops, &loop);
 }
 
+void QtRuntime::runUntil(const std::function<bool()>& done)
+{
+    constexpr int kLookMs = 2;
+    while (!m_quitting && !done())
+        runFor(kLookMs);
+}
+
 std::unique_ptr<TimerSource> QtRuntime::makeTimerSource(std::function<void()> tick)
 {
     return std::make_unique<QtTimerSource>(std::move(tick));

@@ -33,6 +33,12 @@ public:
     // none. Returns early when the program is quitting.
     virtual void runFor(std::int64_t ms) = 0;
 
+    // Until done() holds (work of another thread has ended), or the program is quitting: the Qt
+    // runtime handles events meanwhile, nested inside the caller, looking at done() every few
+    // milliseconds; the simulated one only waits, running nothing and leaving its clock where it
+    // is, so that tests see the work end at once.
+    virtual void runUntil(const std::function<bool()>& done) = 0;
+
     // Makes a timer source whose ticks call tick().
     virtual std::unique_ptr<TimerSource> makeTimerSource(std::function<void()> tick) = 0;
 

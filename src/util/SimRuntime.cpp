@@ -1,5 +1,7 @@
 #include "util/SimRuntime.h"
 
+#include <thread>
+
 #include <cmath>
 
 namespace tavu {
@@ -46,6 +48,14 @@ SimRuntime::~SimRuntime() = default;
 double SimRuntime::timeOfDay() const
 {
     return std::fmod(m_startTimeOfDay + static_cast<double>(m_nowMs) / 1000.0, 86400.0);
+}
+
+void SimRuntime::runUntil(const std::function<bool()>& done)
+{
+    if (m_runEventsWhileWaiting)
+        drain();
+    while (!m_quitting && !done())
+        std::this_thread::yield();
 }
 
 void SimRuntime::post(std::function<void()> event)

@@ -21,9 +21,14 @@ public:
     std::int64_t tickMs() const override { return m_nowMs; }
     void post(std::function<void()> event) override;
     void runFor(std::int64_t ms) override;
+    void runUntil(const std::function<bool()>& done) override;
     std::unique_ptr<TimerSource> makeTimerSource(std::function<void()> tick) override;
     void quit() override { m_quitting = true; }
     bool quitting() const override { return m_quitting; }
+
+    // runUntil runs the queued events (without moving the clock) before it waits, as the program's
+    // event loop would while another thread works; off by default.
+    void setRunEventsWhileWaiting(bool run) { m_runEventsWhileWaiting = run; }
 
     // Lets the simulated time pass, running everything that falls due.
     void advance(std::int64_t ms) { runFor(ms); }
@@ -51,6 +56,7 @@ private:
     std::deque<std::function<void()>> m_events;
     std::map<Due, SimTimer*> m_due;
     bool m_quitting = false;
+    bool m_runEventsWhileWaiting = false;
 };
 
 } // namespace tavu

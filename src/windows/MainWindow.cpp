@@ -6,6 +6,7 @@
 #include "id3/Id3Window.h"
 #include "player/PlaylistWindow.h"
 #include "settings/DesktopSettings.h"
+#include "stream/Radio.h"
 #include "ui/Colours.h"
 #include "ui/DisplayName.h"
 #include "ui/FileDrops.h"
@@ -101,9 +102,16 @@ void MainWindow::buildControls()
                             .arg(colours::css(colours::Accent)));
     m_played = new QLabel(this);
     m_played->setObjectName(QStringLiteral("played"));
-    m_played->setGeometry(72, 6, 120, 14);
+    m_played->setGeometry(72, 6, 82, 14);
     m_played->setStyleSheet(QStringLiteral("color: #6f7d8f; font-size: 10px;"));
     m_played->setToolTip(QStringLiteral("Songs played"));
+    m_onAir = new QLabel(QStringLiteral("ON AIR"), this);
+    m_onAir->setObjectName(QStringLiteral("onAir"));
+    m_onAir->setGeometry(156, 6, 44, 14);
+    m_onAir->setAlignment(Qt::AlignCenter);
+    m_onAir->setStyleSheet(QStringLiteral("color: #fff; background: #c0392b; border-radius: 3px;"
+                                          "font-size: 9px; font-weight: bold;"));
+    m_onAir->hide();
 
     on(addButton(static_cast<int>(I::Menu), QStringLiteral("Menu"), QStringLiteral("Click To Open Menu"),
                  {206, 4, 20, 17}),
@@ -214,6 +222,19 @@ void MainWindow::buildControls()
        });
 }
 
+// The "on air" mark, with where to listen and how many do in its tooltip.
+void MainWindow::showOnAir()
+{
+    const bool onAir = m_bot.radio->onAir();
+    m_onAir->setVisible(onAir);
+    if (!onAir)
+        return;
+    QString tip = QStringLiteral("On the air: %1").arg(QString::fromStdString(m_bot.radio->listenUrl()));
+    if (const auto listeners = m_bot.radio->lastListenerCount())
+        tip += QStringLiteral("\n%1 listening").arg(*listeners);
+    m_onAir->setToolTip(tip);
+}
+
 void MainWindow::observeBot()
 {
     m_following.follow(m_bot.txtTime.changed,
@@ -225,6 +246,10 @@ void MainWindow::observeBot()
     m_following.follow(m_bot.played.changed, [this] {
         m_played->setText(QStringLiteral("\u266A %1 played").arg(QString::fromStdString(m_bot.played.caption())));
     });
+    if (m_bot.radio) {
+        m_following.follow(m_bot.radio->changed, [this] { showOnAir(); });
+        showOnAir();
+    }
     m_following.follow(m_bot.playModeChanged, [this] {
         m_rep->setLit(m_bot.playMode() == PlayMode::Repeat);
         m_ran->setLit(m_bot.playMode() == PlayMode::AutoRandom);

@@ -84,6 +84,7 @@ protected:
 private:
     SkinButton* addButton(int icon, const QString& name, const QString& toolTip, QRect geometry);
     void buildControls();
+    void showOnAir();
     void observeBot();
     void dockPlaylist();
     void dockSideWindows();
@@ -107,6 +108,7 @@ private:
     QLabel* m_txtTime = nullptr;
     QLabel* m_pausedTitle = nullptr; // stands still in the scroller's place while the song is paused
     QLabel* m_played = nullptr;
+    QLabel* m_onAir = nullptr; // shown while the stream's mount is open
     QProgressBar* m_bar = nullptr;
     SkinButton* m_rep = nullptr;
     SkinButton* m_ran = nullptr;

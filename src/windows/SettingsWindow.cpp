@@ -3,7 +3,9 @@
 #include "ui/WindowRoutines.h"
 
 #include "bot/Bot.h"
+#include "stream/Radio.h"
 #include "windows/SettingsForm.h"
+#include "windows/StreamPage.h"
 
 #include <QDialogButtonBox>
 #include <QKeySequence>
@@ -35,8 +37,8 @@ QWidget* page(QWidget* parent, std::initializer_list<QWidget*> sections)
 } // namespace
 
 SettingsWindow::SettingsWindow(Bot& bot, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_bot(bot), m_form(new SettingsForm(this)), m_tabs(new QTabWidget(this)),
-      m_problem(new QLabel(this))
+    : QWidget(parent, Qt::Window), m_bot(bot), m_form(new SettingsForm(this)), m_stream(new StreamPage(this)),
+      m_tabs(new QTabWidget(this)), m_problem(new QLabel(this))
 {
     using S = SettingsForm::Section;
     setObjectName(QStringLiteral("frmSettings"));
@@ -54,6 +56,7 @@ SettingsWindow::SettingsWindow(Bot& bot, QWidget* parent)
         page(m_tabs, {m_form->section(S::Trigger), m_form->section(S::Handle), m_form->section(S::ChatRoom)}),
         QStringLiteral("Chat"));
     m_tabs->addTab(page(m_tabs, {m_form->section(S::Desktop)}), QStringLiteral("Desktop"));
+    m_tabs->addTab(page(m_tabs, {m_stream}), QStringLiteral("Stream"));
 
     m_problem->setObjectName(QStringLiteral("problem"));
     m_problem->setWordWrap(true);
@@ -76,6 +79,7 @@ SettingsWindow::SettingsWindow(Bot& bot, QWidget* parent)
     layout->addWidget(buttons);
 
     m_form->load(ProgramSettings::read(m_bot.settings()));
+    m_stream->load(StreamSettings::read(m_bot.settings()));
 }
 
 bool SettingsWindow::apply()
@@ -101,9 +105,21 @@ bool SettingsWindow::apply()
         m_form->focusField(problem->field); // again, now that its tab shows
         return false;
     }
+    const StreamSettings streamBefore = m_stream->loaded();
+    const StreamSettings streamAfter = m_stream->collect();
+    if (const auto problem = checkStreamSettings(streamAfter)) {
+        m_problem->setText(QString::fromStdString(problem->reason));
+        m_problem->show();
+        m_tabs->setCurrentIndex(m_tabs->count() - 1);
+        m_stream->focusField(problem->field);
+        return false;
+    }
     m_problem->hide();
     m_bot.playSound("Click.wav");
     const SettingsChanges changes = storeSettings(m_bot.settings(), before, after);
+    if (storeStreamSettings(m_bot.settings(), streamBefore, streamAfter) && m_bot.radio)
+        m_bot.radio->settingsChanged();
+    m_stream->load(streamAfter);
     applySettings(m_bot, after, changes);
     m_form->load(after);
     if (changes.chatRoom && reopenChatRoom)

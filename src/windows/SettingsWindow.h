@@ -13,9 +13,10 @@ namespace tavu {
 
 class Bot;
 class SettingsForm;
+class StreamPage;
 
 // "Tavu Settings", behind the options menu's "Settings (Program)": the music folder and the
-// library choices, the trigger and the handle, the chat room and the desktop choices, each stored
+// library choices, the trigger and the handle, the chat room, the desktop choices and the stream, each stored
 // under its key of Tavu.ini. OK and Apply check the choices first: wrong ones are refused with the
 // reason beside the buttons and nothing is stored. What was stored takes effect at once; a changed
 // chat room is reopened through reopenChatRoom.
@@ -27,6 +28,7 @@ public:
     std::function<void()> reopenChatRoom;
 
     SettingsForm& form() const { return *m_form; }
+    StreamPage& streamPage() const { return *m_stream; }
     QLabel* problemLabel() const { return m_problem; }
 
     // Checks, stores and applies the choices in the boxes; false (nothing stored) when refused.
@@ -35,6 +37,7 @@ public:
 private:
     Bot& m_bot;
     SettingsForm* m_form;
+    StreamPage* m_stream;
     QTabWidget* m_tabs;
     QLabel* m_problem;
 };

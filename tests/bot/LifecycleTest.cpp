@@ -146,5 +146,19 @@ TEST_F(LifecycleTest, ShutdownAnnouncesThreeLinesAndEnds)
     EXPECT_TRUE(runtime.quitting());
 }
 
+// Told to end at once during the announcements (a second signal): what is still to come is not sent.
+TEST_F(LifecycleTest, ShutdownToldToEndAtOnceDropsTheLinesStillToCome)
+{
+    bot->settings().write(keys::Handle, "Quarn");
+    ASSERT_TRUE(Form_Load(*bot));
+    room.sent.clear();
+    runtime.post([&] { runtime.quit(); });
+    bool glided = false;
+    Form_Unload(*bot, [&] { glided = true; });
+    EXPECT_EQ(room.lines(), (std::vector<std::string>{reply(" By: Quarn ")}));
+    EXPECT_FALSE(glided);
+    EXPECT_TRUE(runtime.quitting());
+}
+
 } // namespace
 } // namespace tavu

@@ -160,6 +160,35 @@ TEST_F(MusicLibraryTest, ADirectoryWithSongsOnlyInSubfoldersIsTakenWithSubfolder
     EXPECT_EQ(bot->lstMp3.items(), Names{"A/B/x.mp3"});
 }
 
+// The listing runs on a worker while events go on; lines that come meanwhile, for the commands and
+// for the selection dialogue, wait for it, and a cut-short listing (the program told to end)
+// changes nothing and says nothing.
+TEST_F(MusicLibraryTest, LinesThatComeDuringAListingAreAnsweredAfterItInTheirOrder)
+{
+    start();
+    runtime.setRunEventsWhileWaiting(true);
+    bot->played.setCaption("7");
+    runtime.post([&] {
+        ownerSays("!played?");
+        ownerSays("!dir?");
+    });
+    ownerSays("!refdir");
+    runtime.drain();
+    EXPECT_EQ(room.lines(), (Names{defaultReply(" Directory Refreshed [" + music.str() + "] "),
+                                   defaultReply(" Total Mp3's Played - [7] "),
+                                   defaultReply(" Current directory: [" + music.str() + "] ", "Tavu ")}));
+
+    room.sent.clear();
+    const Names before = bot->lstMp3.items();
+    runtime.post([&] { runtime.quit(); });
+    TestDir other;
+    writeBytes(other.file("x.mp3"), Mp3Writer().silence(2).bytes());
+    ownerSays("!dir " + other.str());
+    EXPECT_EQ(room.lines(), Names{});
+    EXPECT_EQ(bot->dir, music.str());
+    EXPECT_EQ(bot->lstMp3.items(), before);
+}
+
 TEST_F(MusicLibraryTest, RefdirReadsOnlyTheChangedSongs)
 {
     start();

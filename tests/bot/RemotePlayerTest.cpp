@@ -298,6 +298,33 @@ TEST_F(RemotePlayerTest, OpenUriTakesOnlySongsOfTheLibrary)
     EXPECT_EQ(bot->lstmp3.selectedIndex(), 2) << "the playlist shows it";
 }
 
+// The look-up OpenUri runs on a worker: the first song of that name, else of that file.
+TEST_F(RemotePlayerTest, SongPathsFindASongByItsNameOrItsFile)
+{
+    TestDir elsewhere;
+    writeBytes(elsewhere.file("Abc.mp3"), "");
+    std::filesystem::create_symlink(music.file("Blue Sky.mp3"), elsewhere.file("link.mp3"));
+    const std::shared_ptr<const SongPaths> paths = remote.songPaths();
+    EXPECT_EQ(paths, remote.songPaths()) << "one list until the song list changes";
+    const std::pair<std::string, int> cases[] = {
+        {music.file("Abc.mp3"), 0},
+        {music.file("blues one.mp3"), 2},
+        {music.str() + "/./blues one.mp3", 2},
+        {elsewhere.file("link.mp3"), 1},
+        {elsewhere.file("Abc.mp3"), -1},
+        {music.file("Missing.mp3"), -1},
+        {music.str(), -1},
+        {"", -1},
+    };
+    for (const auto& [path, index] : cases)
+        EXPECT_EQ(paths->indexOf(path), index) << path;
+
+    useSongs({"Abc.mp3"});
+    EXPECT_NE(paths, remote.songPaths());
+    EXPECT_TRUE(remote.openFound(paths, 2, music.file("Abc.mp3"))) << "an old list: looked up again";
+    EXPECT_EQ(bot->lstMp3.selectedIndex(), 0);
+}
+
 // The player's keys, as far as they go beyond the buttons.
 TEST_F(RemotePlayerTest, KeysPlayPauseSeekAndStepTheVolume)
 {

@@ -64,8 +64,9 @@ TEST_F(FloodQueueTest, SendNowSkipsTheQueueAndClearEmptiesIt)
     EXPECT_EQ(queue.pending(), 0u);
 }
 
-// A newer run of a command replaces the queued lines of its older runs, whatever came between;
-// lines of one run, and untagged lines, are never replaced. The window hears of it once a flood.
+// While the queue has room every line waits its turn. Once it is full, a newer run of a command
+// replaces the queued lines of its older runs, whatever came between; lines of one run, and
+// untagged lines, are never replaced. The window hears of it once a flood.
 TEST_F(FloodQueueTest, NewerRunsOfACommandSupersedeOlderOnesAndTheQueueIsBounded)
 {
     int dropNotices = 0, empties = 0;
@@ -81,13 +82,14 @@ TEST_F(FloodQueueTest, NewerRunsOfACommandSupersedeOlderOnesAndTheQueueIsBounded
             queue.enqueue("untagged");
         }
     }
-    EXPECT_EQ(queue.pending(), 4u);
+    // vol 1-3 were pushed out at the bound; vol 101 and vol 198 each found the queue full.
+    EXPECT_EQ(queue.pending(), 6u);
     runtime.advance(60'000);
     std::vector<std::string> lines;
     for (const Sent& s : sent)
         lines.push_back(s.line);
     EXPECT_EQ(lines, (std::vector<std::string>{"burst 0", "burst 1", "burst 2", "burst 3", "listing a", "listing b",
-                                               "untagged", "vol 200"}));
+                                               "untagged", "vol 198", "vol 199", "vol 200"}));
     EXPECT_EQ(dropNotices, 1);
     EXPECT_EQ(empties, 1);
 
@@ -96,6 +98,22 @@ TEST_F(FloodQueueTest, NewerRunsOfACommandSupersedeOlderOnesAndTheQueueIsBounded
         queue.enqueue("line " + std::to_string(i));
     EXPECT_EQ(queue.pending(), FloodQueue::kLimit);
     EXPECT_EQ(dropNotices, 2);
+}
+
+// Twelve replies of one command typed at once all go out, in order, at the flood pace.
+TEST_F(FloodQueueTest, ABurstThatFitsTheQueueGoesOutWhole)
+{
+    int dropNotices = 0;
+    queue.onDropped = [&] { ++dropNotices; };
+    for (std::uint64_t run = 1; run <= 12; ++run)
+        queue.enqueue("vol " + std::to_string(run), {"vol", run});
+    runtime.advance(60'000);
+    ASSERT_EQ(sent.size(), 12u);
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        EXPECT_EQ(sent[i].line, "vol " + std::to_string(i + 1));
+        EXPECT_EQ(sent[i].at, i < 4 ? 0 : std::int64_t(i - 3) * 2'000) << i;
+    }
+    EXPECT_EQ(dropNotices, 0);
 }
 
 TEST(ReconnectBackoff, DoublesFromTenSecondsToFiveMinutes)

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -46,10 +47,46 @@ std::string InspircdNetwork::missingPrograms()
     return missing.empty() ? missing : "not installed: " + missing;
 }
 
-bool InspircdNetwork::start(bool withServices)
+bool InspircdNetwork::makeCertificate(const std::string& certificate, const std::string& key)
+{
+    QProcess openssl;
+    openssl.setProcessChannelMode(QProcess::MergedChannels);
+    openssl.start(QStringLiteral(OPENSSL_EXECUTABLE),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+                   QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                   QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+                   QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+                   QStringLiteral("subjectAltName=IP:127.0.0.1"), QStringLiteral("-keyout"),
+                   QString::fromStdString(key), QStringLiteral("-out"), QString::fromStdString(certificate)});
+    if (!openssl.waitForFinished(30'000) || openssl.exitCode() != 0) {
+        ADD_FAILURE() << "openssl could not make a certificate: " << openssl.readAll().toStdString();
+        return false;
+    }
+    return true;
+}
+
+std::string InspircdNetwork::fingerprint(const std::string& certificate)
+{
+    QProcess openssl;
+    openssl.start(QStringLiteral(OPENSSL_EXECUTABLE),
+                  {QStringLiteral("x509"), QStringLiteral("-noout"), QStringLiteral("-fingerprint"),
+                   QStringLiteral("-sha256"), QStringLiteral("-in"), QString::fromStdString(certificate)});
+    openssl.waitForFinished(30'000);
+    const std::string said = openssl.readAllStandardOutput().toStdString();
+    std::string hex;
+    for (const char c : said.substr(said.find('=') + 1))
+        if (std::isxdigit(static_cast<unsigned char>(c)))
+            hex.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    return hex;
+}
+
+bool InspircdNetwork::start(bool withServices, bool tls)
 {
     m_port = freeLoopbackPort();
     m_linkPort = freeLoopbackPort();
+    m_tlsPort = tls ? freeLoopbackPort() : 0;
+    if (tls && !makeCertificate(m_dir.file("server-cert.pem"), m_dir.file("server-key.pem")))
+        return false;
     writeConfigs();
     // As root InspIRCd wants to be told that this is meant.
     m_ircd.start(QStringLiteral(INSPIRCD_EXECUTABLE),
@@ -61,7 +98,8 @@ bool InspircdNetwork::start(bool withServices)
     }
     QElapsedTimer clock;
     clock.start();
-    while (!(acceptingOnLoopback(m_port) && acceptingOnLoopback(m_linkPort))) {
+    while (!(acceptingOnLoopback(m_port) && acceptingOnLoopback(m_linkPort) &&
+             (m_tlsPort == 0 || acceptingOnLoopback(m_tlsPort)))) {
         if (clock.elapsed() > 15'000 || m_ircd.state() != QProcess::Running) {
             ADD_FAILURE() << "inspircd is not accepting connections:\n" << m_ircd.readAll().toStdString();
             return false;
@@ -141,8 +179,13 @@ void InspircdNetwork::writeConfigs()
     ircd << "<server name=\"" << kServerName << "\" description=\"Tavu test server\" network=\"TavuTest\" id=\"1TV\">\n"
          << "<admin name=\"Tavu tests\" nick=\"tavu\" email=\"nobody@localhost\">\n"
          << "<bind address=\"127.0.0.1\" port=\"" << m_port << "\" type=\"clients\">\n"
-         << "<bind address=\"127.0.0.1\" port=\"" << m_linkPort << "\" type=\"servers\">\n"
-         << "<connect name=\"main\" allow=\"*\" timeout=\"60\" pingfreq=\"120\" hardsendq=\"1M\" softsendq=\"8192\" "
+         << "<bind address=\"127.0.0.1\" port=\"" << m_linkPort << "\" type=\"servers\">\n";
+    if (m_tlsPort != 0)
+        ircd << "<bind address=\"127.0.0.1\" port=\"" << m_tlsPort << "\" type=\"clients\" sslprofile=\"clients\">\n"
+             << "<module name=\"ssl_gnutls\">\n<module name=\"sslinfo\">\n"
+             << "<sslprofile name=\"clients\" provider=\"gnutls\" certfile=\"" << m_dir.file("server-cert.pem")
+             << "\" keyfile=\"" << m_dir.file("server-key.pem") << "\" hash=\"sha256\" requestclientcert=\"yes\">\n";
+    ircd << "<connect name=\"main\" allow=\"*\" timeout=\"60\" pingfreq=\"120\" hardsendq=\"1M\" softsendq=\"8192\" "
             "recvq=\"8K\" threshold=\"100\" commandrate=\"100000\" fakelag=\"no\" localmax=\"100\" globalmax=\"100\" "
             "resolvehostnames=\"no\" useident=\"no\" limit=\"1000\" maxchans=\"20\">\n"
          // Without a server of its own InspIRCd would ask the machine's resolver.
@@ -163,8 +206,9 @@ void InspircdNetwork::writeConfigs()
     ircd.close();
 
     std::ofstream services(m_dir.file("atheme.conf"));
-    for (const char* module : {"protocol/inspircd", "backend/opensex", "crypto/pbkdf2v2", "nickserv/main",
-                               "nickserv/register", "nickserv/identify", "saslserv/main", "saslserv/plain"})
+    for (const char* module :
+         {"protocol/inspircd", "backend/opensex", "crypto/pbkdf2v2", "nickserv/main", "nickserv/register",
+          "nickserv/identify", "nickserv/cert", "saslserv/main", "saslserv/plain", "saslserv/external"})
         services << "loadmodule \"modules/" << module << "\";\n";
     services << "serverinfo {\n  name = \"" << kServicesName << "\";\n  desc = \"Tavu test services\";\n"
              << "  numeric = \"0TS\";\n  recontime = 1;\n  netname = \"TavuTest\";\n"

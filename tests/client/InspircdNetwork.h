@@ -28,14 +28,21 @@ public:
     static std::string missingPrograms();
 
     // Starts the IRC server, and the services unless told not to; false (with a message through
-    // gtest) when they do not come up.
-    bool start(bool withServices = true);
+    // gtest) when they do not come up. With tls the server has a TLS port too, with a self-signed
+    // certificate for 127.0.0.1, and tells the services the client certificates' fingerprints.
+    bool start(bool withServices = true, bool tls = false);
     // Starts the services and waits until they have linked to the server.
     bool startServices();
     // Ends the services the polite way, so that they save their accounts.
     void stopServices();
 
     int port() const { return m_port; }
+    int tlsPort() const { return m_tlsPort; }
+
+    // Makes a self-signed certificate for 127.0.0.1 and its key; false (with a message) on failure.
+    static bool makeCertificate(const std::string& certificate, const std::string& key);
+    // The certificate's SHA-256 fingerprint as the server tells it: lowercase hex without colons.
+    static std::string fingerprint(const std::string& certificate);
 
     // Registers services accounts (nick, password), each by a client signed on under that nick,
     // all at once; the clients quit when done.
@@ -50,6 +57,7 @@ private:
     TestDir m_dir;
     int m_port = 0;
     int m_linkPort = 0;
+    int m_tlsPort = 0;
     QProcess m_ircd;
     QProcess m_services;
 };

@@ -211,6 +211,76 @@ TEST_F(IrcChatRoomTest, LinesSaidBeforeTheJoinWaitForItUnlessTheyGrowStale)
     EXPECT_EQ(channelTexts(), Lines{"fresh"});
 }
 
+// Announcements held for a join that came after the 30 s start-up wait go out with their second
+// between them, not in one burst; held for more than two minutes they are dropped, and the window
+// says so.
+TEST_F(IrcChatRoomTest, RepliesHeldForALateJoinKeepTheirPaceOrAreDroppedWithAWord)
+{
+    IrcTimings patient; // a server that says nothing for minutes
+    patient.quietPingMs = patient.deadMs = 3'600'000;
+    for (const std::int64_t joinAt : {40'000, 160'000}) {
+        Settings(dir.file("Tavu.ini")).write(keys::Handle, "Quarn");
+        makeRoom(kOwner, false, patient);
+        std::vector<std::int64_t> at;
+        transport->onLine = [&](const std::string& line) {
+            if (line.starts_with("PRIVMSG #room :"))
+                at.push_back(runtime.elapsedMs());
+        };
+        const std::int64_t start = runtime.elapsedMs();
+        transport->accept();
+        transport->serverSays(":irc.test 001 TavuBot :Welcome");
+        OneShotTimer join(runtime);
+        join.start(joinAt, [&] { transport->serverSays(":TavuBot!~tavu@127.0.0.1 JOIN #room"); });
+        ASSERT_TRUE(Form_Load(*bot));
+        runtime.advance(joinAt + 10'000 - (runtime.elapsedMs() - start));
+        if (joinAt < 120'000) {
+            ASSERT_EQ(at.size(), 3u);
+            EXPECT_GE(at[0] - start, joinAt);
+            for (std::size_t i = 1; i < at.size(); ++i) {
+                EXPECT_GE(at[i] - at[i - 1], 500) << i;
+                EXPECT_LE(at[i] - at[i - 1], 1'500) << i;
+            }
+        } else {
+            EXPECT_TRUE(at.empty());
+            EXPECT_TRUE(room->transcript().back().text.find("3 lines said more than 120 s before joining #room") !=
+                        std::string::npos)
+                << room->transcript().back().text;
+        }
+        bot.reset();
+        room.reset();
+    }
+}
+
+// Names in replies (file names, folders) are shown as tags are: every control code is a blank, so
+// none can end the style's colours, ring a bell or start a CTCP. The formatting comes from the
+// reply's HTML alone.
+TEST_F(IrcChatRoomTest, ControlCodesInNamesNeverReachTheChannel)
+{
+    for (const bool html : {false, true}) {
+        makeRoom(kOwner, html);
+        signOn();
+        std::string name = "Song";
+        for (int c = 1; c < 0x20; ++c)
+            name.push_back(static_cast<char>(c));
+        name += "\x7f.mp3";
+        room->ChatSend(" <u>Now Playing</u> [" + name + "] ");
+        runtime.advance(10'000);
+        const Lines sent = channelTexts();
+        ASSERT_EQ(sent.size(), 1u);
+        const std::string blanks(32, ' ');
+        const std::string clean = " <u>Now Playing</u> [Song" + blanks + ".mp3] ";
+        EXPECT_EQ(sent[0], html ? clean : htmlToIrc(clean));
+        // The owner's own help lines, as notices, too.
+        say(kOwner, "hello");
+        room->ChatSendToOwner("help \x03"
+                              "4red\x07");
+        runtime.advance(10'000);
+        EXPECT_EQ(transport->take(), Lines{"NOTICE boss :help  4red "});
+        bot.reset();
+        room.reset();
+    }
+}
+
 TEST_F(IrcChatRoomTest, ALineBreakInAReplyCannotStartACommand)
 {
     makeRoom(kOwner);
@@ -370,26 +440,42 @@ TEST_F(IrcChatRoomTest, TheLoadAnnouncementsWaitForTheJoinAndComeASecondApart)
     }
 }
 
-// A burst of volume changes: the reply queue keeps the last one instead of minutes of replies, the
-// window says once that replies were dropped, and a listing is left whole.
+// A burst of volume changes that fits the reply queue goes out whole, in order, at the flood pace.
+// One that would fill it keeps its last reply instead of minutes of replies, the window says once
+// that replies were dropped, and a listing is left whole.
 TEST_F(IrcChatRoomTest, ABurstOfOneCommandLeavesItsLastReply)
 {
-    makeRoom(kOwner);
+    IrcTimings patient; // minutes of replies from a server that says nothing meanwhile
+    patient.quietPingMs = patient.deadMs = 3'600'000;
+    makeRoom(kOwner, false, patient);
     signOn();
     runtime.advance(10'000);
     say(kOwner, "trig !");
-    for (int i = 1; i <= 60; ++i) {
+    Lines expected{ircReply(" Trig Is Now [!] ")};
+    for (int i = 1; i <= 12; ++i) {
         say(kOwner, "!vol " + std::to_string(i));
-        runtime.advance(10);
+        expected.push_back(ircReply(" Volume Set - [" + std::to_string(i) + "] "));
     }
     runtime.advance(60'000);
-    EXPECT_EQ(channelTexts(),
-              (Lines{ircReply(" Trig Is Now [!] "), ircReply(" Volume Set - [1] "), ircReply(" Volume Set - [2] "),
-                     ircReply(" Volume Set - [3] "), ircReply(" Volume Set - [60] ")}));
-    std::size_t told = 0;
-    for (const auto& entry : room->transcript())
-        told += entry.text.starts_with("Replies were dropped") ? 1 : 0;
-    EXPECT_EQ(told, 1u);
+    EXPECT_EQ(channelTexts(), expected);
+    const auto told = [&] {
+        std::size_t n = 0;
+        for (const auto& entry : room->transcript())
+            n += entry.text.starts_with("Replies were dropped") ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(told(), 0u);
+
+    for (int i = 1; i <= 160; ++i) {
+        say(kOwner, "!vol " + std::to_string(i % 101));
+        runtime.advance(10);
+    }
+    runtime.advance(400'000);
+    const Lines sent = channelTexts();
+    EXPECT_LT(sent.size(), 110u);
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back(), ircReply(" Volume Set - [59] "));
+    EXPECT_EQ(told(), 1u);
     // Lines of one run are never dropped for each other.
     say(kOwner, "!xplist 12");
     runtime.advance(60'000);
@@ -498,6 +584,40 @@ TEST(IrcConfig, ReadsTheChatSection)
     EXPECT_EQ(config.port, 6667);
     EXPECT_EQ(config.tls, TlsMode::Off);
     EXPECT_FALSE(wantsIrc(settings));
+    // Settings of an older version: the names, no CTCP answers, no bot mode, no fallbacks.
+    EXPECT_EQ(config.userName, "tavu");
+    EXPECT_EQ(config.realName, "Tavu");
+    EXPECT_FALSE(config.ctcpReplies);
+    EXPECT_FALSE(config.botMode);
+    EXPECT_EQ(config.endpoints(), (std::vector<IrcEndpoint>{{"irc.example.net", 6667}}));
+
+    settings.write(keys::ChatUserName, " my bot ");
+    settings.write(keys::ChatRealName, " Tavu the bot ");
+    settings.write(keys::ChatServerPassword, "door");
+    settings.write(keys::ChatServers, "b.example:7000, c.example [::1]:6669 irc.example.net ::1 d.example:notaport");
+    settings.write(keys::ChatCtcpReplies, "1");
+    settings.write(keys::ChatBotMode, "1");
+    config = IrcConfig::fromSettings(settings);
+    EXPECT_EQ(config.userName, "mybot");
+    EXPECT_EQ(config.realName, "Tavu the bot");
+    EXPECT_EQ(config.serverPassword, "door");
+    EXPECT_TRUE(config.ctcpReplies);
+    EXPECT_TRUE(config.botMode);
+    EXPECT_EQ(config.endpoints(), (std::vector<IrcEndpoint>{{"irc.example.net", 6667},
+                                                            {"b.example", 7000},
+                                                            {"c.example", 6667},
+                                                            {"::1", 6669},
+                                                            {"::1", 6667},
+                                                            {"d.example", 6667}}));
+    for (const auto& [text, port] : std::vector<std::pair<std::string, std::optional<int>>>{{"", 0},
+                                                                                            {"6667", 6667},
+                                                                                            {" 7000 ", 7000},
+                                                                                            {"notaport", std::nullopt},
+                                                                                            {"0", std::nullopt},
+                                                                                            {"65536", std::nullopt},
+                                                                                            {"66a", std::nullopt},
+                                                                                            {"-1", std::nullopt}})
+        EXPECT_EQ(portSetting(text), port) << text;
 }
 
 } // namespace

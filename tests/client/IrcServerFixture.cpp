@@ -48,7 +48,10 @@ void IrcServerFixture::startBot(const std::string& owner, IrcTimings timings, Tl
     config.timings = timings;
     if (tweak)
         tweak(config);
-    room = std::make_unique<IrcChatRoom>(runtime, std::make_unique<QtIrcTransport>(tlsHandshakeMs), config);
+    auto transport = std::make_unique<QtIrcTransport>(tlsHandshakeMs);
+    if (!config.certificate.empty())
+        transport->setClientCertificate(config.certificate, config.certificateKey);
+    room = std::make_unique<IrcChatRoom>(runtime, std::move(transport), config);
     // "vid3" echoes its argument; "xplist N" sends N lines (30 without a number), a listing like the
     // song search's.
     static const std::vector<Command> commands = test::commandsWith({

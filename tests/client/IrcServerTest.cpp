@@ -219,6 +219,56 @@ TEST_F(IrcServerTest, TlsOnAPlainPortIsToldInPlainWordsAndTriedLessAndLessOften)
     EXPECT_FALSE(room->session().inChannel());
 }
 
+// TLS=0 on a TLS port is told in plain words too.
+TEST_F(IrcServerTest, APlainLinkToATlsPortIsToldInPlainWords)
+{
+    ASSERT_TRUE(startServer({.tls = true}));
+    startBot(kOwnerMask, fastTimings(), TlsMode::Off, server->tlsPort());
+    ASSERT_TRUE(waitFor([&] { return roomShowed("is it a TLS port? Set TLS=1"); })) << server->output();
+    EXPECT_FALSE(room->session().inChannel());
+}
+
+// A private server that wants a password, a bot host's user and real name, CTCP answers and the
+// bot mode.
+TEST_F(IrcServerTest, SignsOnWithTheServerPasswordAndAnswersCtcp)
+{
+    ASSERT_TRUE(startServer({.password = "door"}));
+    startBot(kOwnerMask, fastTimings(), TlsMode::Off, 0, [](IrcConfig& c) {
+        c.serverPassword = "door";
+        c.userName = "musicbot";
+        c.realName = "Tavu plays music";
+        c.ctcpReplies = true;
+        c.version = "Tavu 1.2.3";
+    });
+    ASSERT_TRUE(botInChannel());
+    TestIrcClient owner(runtime, ircPort, "boss", "boss");
+    owner.serverPassword = "door";
+    ASSERT_TRUE(owner.signOnAndJoin(kChannel));
+    owner.send(std::string("WHOIS ") + kBotNick);
+    owner.send(std::string("PRIVMSG ") + kBotNick + " :\x01VERSION\x01");
+    owner.send(std::string("PRIVMSG ") + kBotNick + " :\x01PING 1765000000\x01");
+    const auto noticed = [&](const std::string& text) {
+        for (const IrcMessage& m : owner.received())
+            if (m.command == "NOTICE" && m.nick == kBotNick && m.param(1) == text)
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(owner.waitFor([&] { return noticed("\x01PING 1765000000\x01"); }));
+    EXPECT_TRUE(noticed("\x01VERSION Tavu 1.2.3\x01"));
+    bool named = false;
+    for (const IrcMessage& m : owner.received())
+        named = named || (m.command == "311" && m.param(2) == "~musicbot" && m.param(5) == "Tavu plays music") ||
+                (m.command == "311" && m.param(2) == "musicbot" && m.param(5) == "Tavu plays music");
+    EXPECT_TRUE(named);
+    bot.reset();
+    room.reset();
+
+    // Without the password the server says no, and the bot says what the server said.
+    startBot(kOwnerMask);
+    ASSERT_TRUE(waitFor([&] { return roomShowed("Disconnected from 127.0.0.1"); }));
+    EXPECT_FALSE(room->session().inChannel());
+}
+
 TEST_F(IrcServerTest, TheChatSettingsChooseTheRoom)
 {
     const std::string ini = dir.file("Tavu.ini");

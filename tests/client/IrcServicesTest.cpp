@@ -114,7 +114,10 @@ TEST_F(IrcServicesTest, LogsInWhenTheServicesComeAfterIt)
     ASSERT_TRUE(startNetwork());
     ASSERT_TRUE(network.registerAccounts(runtime, {{kBotNick, kBotPassword}}));
     network.stopServices();
-    startBot("", fastTimings(), TlsMode::Off, 0, withPassword());
+    startBot("", fastTimings(), TlsMode::Off, 0, [](IrcConfig& c) {
+        c.password = kBotPassword;
+        c.servicesHost = InspircdNetwork::kServicesName;
+    });
     ASSERT_TRUE(botInChannel());
     EXPECT_TRUE(roomShowed("Signed on without logging in to services"));
     EXPECT_EQ(room->session().account(), "");
@@ -122,6 +125,92 @@ TEST_F(IrcServicesTest, LogsInWhenTheServicesComeAfterIt)
     ASSERT_TRUE(waitFor([&] { return roomShowed("Logged in to services as tavubot"); }));
     EXPECT_TRUE(roomShowed("The services are here: logging in as tavubot"));
     EXPECT_EQ(room->session().account(), "tavubot");
+}
+
+// While the services are away anybody may sign on as NickServ. The password goes to nobody but the
+// NickServ on the services' server, which the bot learned at its first SASL login.
+TEST_F(IrcServicesTest, AFakeNickServGetsNoPasswordWhileTheServicesAreAway)
+{
+    ASSERT_TRUE(startNetwork());
+    ASSERT_TRUE(network.registerAccounts(runtime, {{kBotNick, kBotPassword}}));
+    std::string learned;
+    startBot("", fastTimings(), TlsMode::Off, 0, withPassword());
+    room->onServicesHost = [&](const std::string& host) { learned = host; };
+    ASSERT_TRUE(botInChannel());
+    ASSERT_TRUE(waitFor([&] { return !learned.empty(); }));
+    EXPECT_EQ(learned, InspircdNetwork::kServicesName);
+
+    network.stopServices();
+    bot.reset();
+    room.reset();
+    TestIrcClient fake(runtime, ircPort, "NickServ", "NickServ");
+    ASSERT_TRUE(fake.signOn());
+    for (const std::string& trusted : {std::string(), learned}) {
+        startBot("", fastTimings(), TlsMode::Off, 0, [&](IrcConfig& c) {
+            c.password = kBotPassword;
+            c.servicesHost = trusted;
+        });
+        ASSERT_TRUE(botInChannel());
+        ASSERT_TRUE(waitFor([&] { return roomShowed("Not sending the password to NickServ on irc.tavu.test"); }))
+            << trusted;
+        bot.reset();
+        room.reset();
+    }
+    fake.waitFor([] { return false; }, 500);
+    for (const IrcMessage& m : fake.received())
+        EXPECT_EQ(m.param(1).find(kBotPassword), std::string::npos) << m.command << " " << m.param(1);
+
+    // The real services come back (the fake has gone): the bot logs in.
+    startBot("", fastTimings(), TlsMode::Off, 0, [&](IrcConfig& c) {
+        c.password = kBotPassword;
+        c.servicesHost = learned;
+    });
+    ASSERT_TRUE(botInChannel());
+    fake.quit();
+    ASSERT_TRUE(network.startServices());
+    ASSERT_TRUE(waitFor([&] { return roomShowed("Logged in to services as tavubot"); }));
+}
+
+// A network that prefers CertFP: the bot's client certificate logs it in by SASL EXTERNAL, with
+// no password anywhere.
+TEST_F(IrcServicesTest, LogsInByItsCertificateWithSaslExternal)
+{
+    ASSERT_TRUE(network.start(true, true));
+    ircPort = network.port();
+    ASSERT_TRUE(network.registerAccounts(runtime, {{kBotNick, kBotPassword}}));
+    const std::string certificate = dir.file("bot-cert.pem"), key = dir.file("bot-key.pem");
+    ASSERT_TRUE(InspircdNetwork::makeCertificate(certificate, key));
+    const std::string fingerprint = InspircdNetwork::fingerprint(certificate);
+    ASSERT_EQ(fingerprint.size(), 64u);
+    TestIrcClient keeper(runtime, ircPort, "keeper", "keeper");
+    ASSERT_TRUE(keeper.signOn());
+    ASSERT_TRUE(keeper.identify(kBotNick, kBotPassword));
+    keeper.send("PRIVMSG NickServ :CERT ADD " + fingerprint);
+    ASSERT_TRUE(keeper.waitFor([&] {
+        for (const IrcMessage& m : keeper.received())
+            if (m.command == "NOTICE" && m.nick == "NickServ" && m.param(1).find(fingerprint) != std::string::npos)
+                return true;
+        return false;
+    }));
+    keeper.quit();
+
+    startBot("", fastTimings(), TlsMode::AcceptSelfSigned, network.tlsPort(), [&](IrcConfig& c) {
+        c.certificate = certificate;
+        c.certificateKey = key;
+    });
+    ASSERT_TRUE(botInChannel());
+    EXPECT_TRUE(roomShowed("Logged in to services as tavubot"));
+    EXPECT_EQ(room->session().account(), "tavubot");
+    bot.reset();
+    room.reset();
+
+    // A key that cannot be read is said so, and nothing is sent.
+    startBot("", fastTimings(), TlsMode::AcceptSelfSigned, network.tlsPort(), [&](IrcConfig& c) {
+        c.certificate = certificate;
+        c.certificateKey = dir.file("missing-key.pem");
+    });
+    ASSERT_TRUE(waitFor([&] { return roomShowed("cannot be read"); }));
+    EXPECT_FALSE(room->session().inChannel());
 }
 
 // A channel with a key, then invite-only: the bot joins with its key, and after a kick an

@@ -33,7 +33,9 @@ protected:
                             [this](const IrcMessage& m, const std::string& text, bool action) {
                                 heard.push_back(m.nick + (action ? " * " : ": ") + text);
                             },
-                            [this] { ++joins; }});
+                            [this] { ++joins; },
+                            {},
+                            {}});
         session->start();
     }
 
@@ -131,7 +133,8 @@ TEST_F(IrcSessionTest, LogsInWithSaslPlainAndTakesAccountTags)
     transport.serverSays(":irc.test 903 Tavu :SASL authentication successful");
     EXPECT_EQ(transport.take(), Lines{"CAP END"});
     transport.serverSays(":irc.test 001 Tavu :Welcome");
-    EXPECT_EQ(transport.take(), Lines{"JOIN #room"});
+    // Only the services grant a SASL login: the NickServ there now is theirs, and the bot learns where.
+    EXPECT_EQ(transport.take(), (Lines{"JOIN #room", "WHOIS NickServ"}));
     EXPECT_EQ(notices, Lines{"Logged in to services as Tavu"});
 }
 
@@ -173,7 +176,8 @@ TEST_F(IrcSessionTest, GivesUpASignOnAfterSixtySecondsAndTriesAgain)
     runtime.advance(1'000);
     EXPECT_EQ(transport.closes, 1);
     EXPECT_EQ(session->phase(), IrcSession::Phase::Waiting);
-    EXPECT_EQ(notices.back(), "Disconnected: no welcome from the server within 60 s");
+    EXPECT_EQ(notices.back(),
+              "Disconnected from irc.test:6667: no welcome from the server within 60 s; trying again in 10 s");
     runtime.advance(10'000);
     EXPECT_EQ(transport.opens, 2);
     // A connection attempt that never completes times out the same way.
@@ -205,7 +209,8 @@ TEST_F(IrcSessionTest, ReconnectsWithBackOffAndRejoins)
     signOn();
     transport.serverSays("ERROR :Closing connection: server shutting down");
     transport.serverCloses();
-    EXPECT_EQ(notices.back(), "Disconnected: the server said: Closing connection: server shutting down");
+    EXPECT_EQ(notices.back(), "Disconnected from irc.test:6667: the server said: Closing connection: server shutting "
+                              "down; trying again in 10 s");
     EXPECT_EQ(statuses.back(), "Disconnected; trying again in 10 s");
     runtime.advance(9'999);
     EXPECT_EQ(transport.opens, 1);
@@ -391,7 +396,10 @@ TEST_F(IrcSessionTest, SignOffSendsWhatTheFloodRuleAllowsThenQuitsForGood)
 // with NickServ IDENTIFY when they come, under the Account setting; once, until they leave again.
 TEST_F(IrcSessionTest, LogsInWhenTheServicesComeLate)
 {
-    makeSession("pw", "Tavu", [](IrcConfig& c) { c.account = "tavuacct"; });
+    makeSession("pw", "Tavu", [](IrcConfig& c) {
+        c.account = "tavuacct";
+        c.servicesHost = "services.test";
+    });
     transport.accept();
     transport.serverSays(":irc.test CAP * LS :account-tag"); // no sasl: the services are away
     transport.serverSays(":irc.test CAP Tavu ACK :account-tag");
@@ -404,6 +412,10 @@ TEST_F(IrcSessionTest, LogsInWhenTheServicesComeLate)
     transport.serverSays(":irc.test 731 Tavu :NickServ");
     EXPECT_TRUE(transport.take().empty());
     transport.serverSays(":irc.test 730 Tavu :NickServ!NickServ@services.test");
+    EXPECT_EQ(transport.take(), Lines{"WHOIS NickServ"});
+    transport.serverSays(":irc.test 311 Tavu NickServ NickServ services.test * :Nickname Services");
+    transport.serverSays(":irc.test 312 Tavu NickServ services.test :Services");
+    transport.serverSays(":irc.test 318 Tavu NickServ :End of /WHOIS list.");
     EXPECT_EQ(notices.back(), "The services are here: logging in as tavuacct");
     EXPECT_EQ(transport.take(), Lines{"PRIVMSG NickServ :IDENTIFY tavuacct pw"});
     transport.serverSays(":irc.test 730 Tavu :NickServ!NickServ@services.test"); // said again: no second try
@@ -413,6 +425,199 @@ TEST_F(IrcSessionTest, LogsInWhenTheServicesComeLate)
     EXPECT_EQ(session->account(), "tavuacct");
     runtime.advance(10'000);
     EXPECT_EQ(transport.take(), Lines{"MONITOR - NickServ"});
+}
+
+// Anybody may take the nick NickServ while the services are away. The password goes only to a
+// NickServ on the services' server: the one set, or the one seen after a SASL login (which only
+// the services can grant); with neither the bot says why it does not log in.
+TEST_F(IrcSessionTest, TheServicesPasswordGoesOnlyToTheServicesHost)
+{
+    struct Row {
+        const char* servicesHost;
+        const char* whoisHost;
+        const char* whoisServer;
+        bool identifies;
+    };
+    const Row rows[] = {
+        {"", "127.0.0.1", "irc.test", false},
+        {"services.test", "127.0.0.1", "irc.test", false},
+        {"services.test", "services.test", "services.test", true},
+        {"SERVICES.test", "cloak", "services.test", true},
+    };
+    for (const Row& row : rows) {
+        makeSession("pw", "Tavu", [&](IrcConfig& c) { c.servicesHost = row.servicesHost; });
+        transport.accept();
+        transport.serverSays(":irc.test CAP * LS :account-tag");
+        transport.serverSays(":irc.test 001 Tavu :Welcome");
+        transport.serverSays(":irc.test 005 Tavu MONITOR=100 :are supported");
+        transport.serverSays(":irc.test 376 Tavu :End of MOTD");
+        transport.take();
+        transport.serverSays(":irc.test 730 Tavu :NickServ!NickServ@host");
+        EXPECT_EQ(transport.take(), Lines{"WHOIS NickServ"});
+        transport.serverSays(std::string(":irc.test 311 Tavu NickServ u ") + row.whoisHost + " * :x");
+        transport.serverSays(std::string(":irc.test 312 Tavu NickServ ") + row.whoisServer + " :x");
+        transport.serverSays(":irc.test 318 Tavu NickServ :End of /WHOIS list.");
+        const Lines sent = transport.take();
+        EXPECT_EQ(sent, row.identifies ? Lines{"PRIVMSG NickServ :IDENTIFY Tavu pw"} : Lines{}) << row.servicesHost;
+        if (!row.identifies) {
+            EXPECT_EQ(notices.back().find("Not sending the password to NickServ on irc.test"), 0u) << notices.back();
+        }
+    }
+
+    // Logged in by SASL: the bot learns where NickServ is, and it is told once.
+    std::vector<std::string> learned;
+    makeSession("pw");
+    session->setEvents({{}, {}, {}, {}, [&](const std::string& host) { learned.push_back(host); }, {}});
+    transport.accept();
+    transport.serverSays(":irc.test CAP * LS :sasl");
+    transport.serverSays(":irc.test CAP Tavu ACK :sasl");
+    transport.serverSays("AUTHENTICATE +");
+    transport.serverSays(":irc.test 900 Tavu Tavu!~tavu@h Tavu :You are now logged in as Tavu");
+    transport.serverSays(":irc.test 903 Tavu :SASL authentication successful");
+    transport.serverSays(":irc.test 001 Tavu :Welcome");
+    EXPECT_TRUE(transport.wrote("WHOIS NickServ"));
+    transport.serverSays(":irc.test 311 Tavu NickServ NickServ services.test * :Nickname Services");
+    transport.serverSays(":irc.test 312 Tavu NickServ services.test :Services");
+    transport.serverSays(":irc.test 318 Tavu NickServ :End of /WHOIS list.");
+    EXPECT_EQ(learned, Lines{"services.test"});
+    EXPECT_EQ(session->config().servicesHost, "services.test");
+}
+
+// What a bot host sets: PASS for a bouncer or a private server, its own user and real name, a
+// client certificate that logs in by SASL EXTERNAL.
+TEST_F(IrcSessionTest, SendsPassItsNamesAndLogsInByCertificate)
+{
+    makeSession("", "Tavu", [](IrcConfig& c) {
+        c.serverPassword = "door pw";
+        c.userName = "bot";
+        c.realName = "Tavu the bot";
+    });
+    transport.accept();
+    EXPECT_EQ(transport.take(), (Lines{"PASS :door pw", "CAP LS 302", "NICK Tavu", "USER bot 0 * :Tavu the bot"}));
+
+    makeSession("", "Tavu", [](IrcConfig& c) {
+        c.tls = TlsMode::Verified;
+        c.certificate = "/home/bot/tavu.pem";
+    });
+    transport.accept();
+    transport.take();
+    transport.serverSays(":irc.test CAP * LS :sasl=PLAIN,EXTERNAL account-tag");
+    EXPECT_EQ(transport.take(), Lines{"CAP REQ :sasl account-tag"});
+    transport.serverSays(":irc.test CAP * ACK :sasl account-tag");
+    EXPECT_EQ(transport.take(), Lines{"AUTHENTICATE EXTERNAL"});
+    transport.serverSays("AUTHENTICATE +");
+    EXPECT_EQ(transport.take(), Lines{"AUTHENTICATE +"});
+    transport.serverSays(":irc.test 900 Tavu Tavu!~tavu@h certacct :You are now logged in as certacct");
+    transport.serverSays(":irc.test 903 Tavu :SASL authentication successful");
+    EXPECT_EQ(transport.take(), Lines{"CAP END"});
+    EXPECT_EQ(session->account(), "certacct");
+    // A server without EXTERNAL: no login is asked for.
+    makeSession("", "Tavu", [](IrcConfig& c) {
+        c.tls = TlsMode::Verified;
+        c.certificate = "/home/bot/tavu.pem";
+    });
+    transport.accept();
+    transport.take();
+    transport.serverSays(":irc.test CAP * LS :sasl=PLAIN");
+    EXPECT_EQ(transport.take(), Lines{"CAP END"});
+}
+
+// CTCP VERSION and PING get an answer where the settings ask for it, unless replies are waiting;
+// user mode +B is set where the server names it in BOT=.
+TEST_F(IrcSessionTest, AnswersCtcpAndMarksItselfABot)
+{
+    for (const bool on : {false, true}) {
+        makeSession("", "Tavu", [&](IrcConfig& c) {
+            c.ctcpReplies = c.botMode = on;
+            c.version = "Tavu 9.9";
+        });
+        transport.accept();
+        transport.serverSays(":irc.test 001 Tavu :Welcome");
+        transport.take();
+        transport.serverSays(":irc.test 005 Tavu BOT=B CASEMAPPING=ascii :are supported");
+        EXPECT_EQ(transport.take(), on ? Lines{"MODE Tavu +B"} : Lines{});
+        transport.serverSays(":Tavu!~tavu@127.0.0.1 JOIN #room");
+        transport.serverSays(":eve!e@h PRIVMSG Tavu :\x01VERSION\x01");
+        transport.serverSays(":eve!e@h PRIVMSG #room :\x01PING 12345\x07\x01");
+        transport.serverSays(":eve!e@h PRIVMSG Tavu :\x01"
+                             "FINGER\x01");
+        transport.serverSays(":eve!e@h NOTICE Tavu :\x01VERSION\x01");
+        runtime.drain();
+        const Lines answers{"NOTICE eve :\x01VERSION Tavu 9.9\x01", "NOTICE eve :\x01PING 12345 \x01"};
+        EXPECT_EQ(transport.take(), on ? answers : Lines{}) << on;
+    }
+    // A CTCP flood does not push replies back.
+    for (int i = 0; i < 10; ++i)
+        session->say("reply " + std::to_string(i));
+    transport.take();
+    transport.serverSays(":eve!e@h PRIVMSG Tavu :\x01VERSION\x01");
+    runtime.advance(60'000);
+    for (const std::string& line : transport.take())
+        EXPECT_EQ(line.find("VERSION"), std::string::npos) << line;
+}
+
+// A nick longer than the server allows is cut to the usual length before the fallback nick
+// (which a real network has long given away) is tried.
+TEST_F(IrcSessionTest, ShortensANickTheServerFindsTooLong)
+{
+    makeSession({}, "MusicBotOfTheNight");
+    transport.accept();
+    transport.take();
+    transport.serverSays(":irc.test 432 * MusicBotOfTheNight :Erroneous Nickname");
+    transport.serverSays(":irc.test 433 * MusicBotO :Nickname is already in use");
+    transport.serverSays(":irc.test 433 * MusicBot_ :Nickname is already in use");
+    EXPECT_EQ(transport.take(), (Lines{"NICK MusicBotO", "NICK MusicBot_", "NICK MusicBot1"}));
+    EXPECT_EQ(notices.front(), "The server refused the nick MusicBotOfTheNight; trying MusicBotO");
+}
+
+// Fallback servers are tried in turn with the back-off; after a good stay the same server comes
+// first again. A stay of 30 s in the channel starts the back-off over.
+TEST_F(IrcSessionTest, TriesTheFallbackServersInTurnAndResetsTheBackOffAfterAGoodStay)
+{
+    makeSession({}, "Tavu", [](IrcConfig& c) {
+        c.fallbacks = {{"two.test", 7000}, {"irc.test", 6667}, {"three.test", 6667}};
+        patientWithSilence(c);
+    });
+    Lines tried{transport.lastHost + ":" + std::to_string(transport.lastPort)};
+    for (const std::int64_t backoff : {10'000, 20'000, 40'000}) {
+        transport.serverCloses("connection refused");
+        runtime.advance(backoff);
+        tried.push_back(transport.lastHost + ":" + std::to_string(transport.lastPort));
+    }
+    EXPECT_EQ(tried, (Lines{"irc.test:6667", "two.test:7000", "three.test:6667", "irc.test:6667"}));
+    EXPECT_EQ(notices.front(), "Disconnected from irc.test:6667: connection refused; trying again in 10 s");
+
+    signOn();
+    runtime.advance(31'000);
+    transport.serverCloses();
+    EXPECT_EQ(statuses.back(), "Disconnected; trying again in 10 s");
+    runtime.advance(10'000);
+    EXPECT_EQ(transport.lastHost, "irc.test"); // the good one again
+    signOn();
+    runtime.advance(31'000);
+    transport.serverCloses();
+    EXPECT_EQ(statuses.back(), "Disconnected; trying again in 10 s");
+}
+
+// A KILL is told once, with the disconnect that follows it.
+TEST_F(IrcSessionTest, AKillIsToldOnce)
+{
+    signOn();
+    notices.clear();
+    transport.serverSays(":oper!o@h KILL Tavu :go away");
+    transport.serverSays("ERROR :Closing link: (tavu@127.0.0.1) [Killed (oper (go away))]");
+    transport.serverCloses();
+    EXPECT_EQ(notices, Lines{"Disconnected from irc.test:6667: the server said: Closing link: (tavu@127.0.0.1) [Killed "
+                             "(oper (go away))]; trying again in 10 s"});
+}
+
+// A plain link to a TLS port: the server's first bytes are a TLS record, said in plain words.
+TEST_F(IrcSessionTest, SaysSoWhenAPlainLinkMeetsATlsPort)
+{
+    transport.accept();
+    transport.serverSends(std::string("\x15\x03\x03\x00\x02\x02\x46", 7));
+    EXPECT_EQ(session->phase(), IrcSession::Phase::Waiting);
+    EXPECT_NE(notices.back().find("answered in TLS: is it a TLS port? Set TLS=1"), std::string::npos) << notices.back();
 }
 
 // A server that offers SASL while its services are away never answers the login: the sign-on goes

@@ -100,7 +100,7 @@ void NgircdServer::writeConfig()
          << "  Ports = " << m_port << "\n"
          << "  PidFile = " << m_pidFile << "\n"
          << "  MotdPhrase = Tavu test server\n"
-         << "[Limits]\n"
+         << (m_options.password.empty() ? std::string() : "  Password = " + m_options.password + "\n") << "[Limits]\n"
          << "  MaxConnectionsIP = 0\n"
          << "  MaxNickLength = 9\n"
          << (m_options.throttle ? "" : "  MaxPenaltyTime = 0\n") << "[Options]\n"

@@ -14,8 +14,9 @@ namespace tavu::test {
 class NgircdServer {
 public:
     struct Options {
-        bool throttle = false; // ngircd's own flood penalties (3 lines at once, then 3 a second)
-        bool tls = false;      // also a TLS port with a fresh self-signed certificate for 127.0.0.1
+        bool throttle = false;     // ngircd's own flood penalties (3 lines at once, then 3 a second)
+        bool tls = false;          // also a TLS port with a fresh self-signed certificate for 127.0.0.1
+        std::string password = {}; // what every client must send as PASS
     };
 
     explicit NgircdServer(Options options);

@@ -29,6 +29,8 @@ void TestIrcClient::beginSignOn()
     m_socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(m_port));
     if (!m_socket.waitForConnected(5'000))
         return;
+    if (!serverPassword.empty())
+        send("PASS " + serverPassword);
     send("NICK " + m_nick);
     send("USER " + m_user + " 0 * :Test user");
 }

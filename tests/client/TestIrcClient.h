@@ -28,6 +28,7 @@ public:
     // Connects and asks to sign on, without waiting for the welcome (several clients at once).
     void beginSignOn();
     bool welcomed() const { return heard("001"); }
+    std::string serverPassword; // sent as PASS at the sign-on
     bool join(const std::string& channel);
     bool signOnAndJoin(const std::string& channel) { return signOn() && join(channel); }
     // Logs in to the services account with NickServ IDENTIFY.

@@ -1,6 +1,7 @@
 #include "desktop/MprisService.h"
 #include "SessionBus.h"
 #include "bot/SideWindows.h"
+#include "desktop/MprisPlayer.h"
 #include "support/SimRuntimeFixture.h"
 #include "support/TagFile.h"
 
@@ -162,6 +163,41 @@ TEST_F(MprisTest, EveryChangeByTheChatGoesOutOnceAndAJumpAsSeeked)
     ASSERT_TRUE(until([&] { return !watch.seeks.empty(); }));
     EXPECT_EQ(watch.seeks.back(), 12'000'000);
     EXPECT_EQ(property(kPlayer, QStringLiteral("Position")).toLongLong(), 12'000'000);
+}
+
+// Calls that come faster than the player runs them are taken together: a run of Next (or of
+// Previous) moves as far as it asked in one step, of the Volume settings the last one counts.
+TEST_F(MprisTest, ABurstOfCallsMovesAsFarAsItAskedOnce)
+{
+    useSongs({"A.mp3", "B.mp3", "C.mp3", "D.mp3", "E.mp3", "F.mp3"});
+    auto* player = service.findChild<MprisPlayer*>();
+    ASSERT_NE(player, nullptr);
+    player->Play();
+    ASSERT_TRUE(until([&] { return media.state == MediaPlayer::Playing; }));
+    struct Burst {
+        int next, previous;
+        std::string song;
+    };
+    // The list: A, Abc, B, Blue Sky, C, Cold Rain, D, E, F.
+    for (const Burst& burst : {Burst{3, 0, "Blue Sky.mp3"}, Burst{10, 0, "F.mp3"}, Burst{0, 2, "D.mp3"},
+                               Burst{0, 40, "A.mp3"}, Burst{2, 0, "B.mp3"}}) {
+        SCOPED_TRACE(burst.song);
+        const std::size_t opened = media.opened.size();
+        for (int i = 0; i < burst.next; ++i)
+            player->Next();
+        for (int i = 0; i < burst.previous; ++i)
+            player->Previous();
+        for (const double volume : {0.1, 0.25, 0.3})
+            player->setVolume(volume);
+        EXPECT_DOUBLE_EQ(player->Volume(), 0.3) << "reads back at once";
+        ASSERT_TRUE(until([&] { return media.opened.size() > opened; }));
+        QTest::qWait(20);
+        EXPECT_EQ(media.opened.size(), opened + 1);
+        EXPECT_EQ(bot->nowPlaying().song, burst.song);
+        EXPECT_EQ(bot->lblVol.caption(), "30");
+        bot->lblVol.setCaption("100");
+    }
+    EXPECT_TRUE(room.sent.empty());
 }
 
 TEST_F(MprisTest, OpenUriRaiseAndQuit)

@@ -10,10 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tavu::test {
@@ -190,6 +194,46 @@ TEST_F(LibraryTest, TheCacheReadsOnlyWhatChanged)
     EXPECT_EQ(list(options).tagsRead, 0u);
     EXPECT_EQ(again.foldersBelow(music.str()).size(), 3u);
     EXPECT_EQ(again.rebuilds(), 0);
+}
+
+// A folder that changes while it is read lists as it was before the change or as it is after it:
+// a song renamed in the middle of the read is there once, under one of its names.
+TEST(LibraryScanner, AFolderChangedWhileItIsReadListsAsBeforeOrAfter)
+{
+    TestDir music;
+    constexpr int kSongs = 20000;
+    for (int i = 0; i < kSongs; ++i)
+        writeBytes(music.file("s" + std::to_string(i) + ".mp3"), "");
+    const LibraryOptions options{true, {}, false};
+    std::string from = music.file("s0.mp3");
+    // The rename comes about halfway through a read, where it is most likely to split one.
+    ASSERT_TRUE(scanLibrary(music.str(), options, false)); // the folder has settled after this one
+    const auto begun = std::chrono::steady_clock::now();
+    ASSERT_TRUE(scanLibrary(music.str(), options, false));
+    const auto halfARead = (std::chrono::steady_clock::now() - begun) / 2;
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE(round);
+        const std::string to = music.file("moved" + std::to_string(round) + ".mp3");
+        std::atomic<bool> started = false;
+        std::thread renamer([&] {
+            while (!started)
+                std::this_thread::yield();
+            std::this_thread::sleep_for(halfARead);
+            fs::rename(from, to);
+        });
+        started = true;
+        const auto folders = scanLibrary(music.str(), options, false);
+        renamer.join();
+        ASSERT_TRUE(folders && folders->size() == 1u);
+        const std::vector<ScannedSong>& songs = folders->front().songs;
+        ASSERT_EQ(songs.size(), std::size_t(kSongs));
+        const auto named = [&](const std::string& path) {
+            const std::string name = fs::path(path).filename().string();
+            return std::count_if(songs.begin(), songs.end(), [&](const ScannedSong& s) { return s.name == name; });
+        };
+        EXPECT_EQ(named(from) + named(to), 1);
+        from = to;
+    }
 }
 
 TEST(SqliteLibraryCache, ABrokenFileIsMadeAnew)

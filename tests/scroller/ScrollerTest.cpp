@@ -302,16 +302,39 @@ TEST(ScrollerTest, QuittingTheApplicationEndsAScrollWithoutWaitingOutItsPause)
     s.resize(20, 20);
     s.DoScroll(QStringLiteral("x"), 10, 600000, false);
     bool quit = false;
-    runUntilIdle(s, [&](const State& now) {
-        if (!quit && now.busy && now.x <= 1) {
+    QTimer probe;
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (!quit && s.state().busy && s.state().x <= 1) {
             quit = true;
             QCoreApplication::exit(0);
         }
     });
+    probe.start();
+    QTimer bound; // only keeps a broken scroll from hanging the suite
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    bound.start(10000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_TRUE(quit);
     expectIdle(s);
+}
 
-    // Clear the quit request so the next test's event loops run normally.
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
+// A frame is a tick of the host's own event loop: no frame or wait spins a loop of its own, so the host's
+// event loop gets control back between frames while the scroll goes on, and a signal's shutdown or any
+// other handler runs at its own level, not inside a scroll.
+TEST(ScrollerTest, EachFrameReturnsToTheHostsEventLoop)
+{
+    Scroller s;
+    s.resize(40, 20);
+    s.DoScroll(QStringLiteral("level"), 2, 30, false);
+    int returnsWhileBusy = 0;
+    QElapsedTimer bound;
+    bound.start();
+    while (s.state().enabledTimers > 0 && bound.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        returnsWhileBusy += s.state().busy ? 1 : 0;
+    }
+    EXPECT_GT(returnsWhileBusy, 10);
+    expectIdle(s);
 }

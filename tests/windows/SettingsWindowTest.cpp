@@ -1,10 +1,12 @@
 #include "windows/SettingsWindow.h"
 #include "bot/Lifecycle.h"
+#include "stream/Radio.h"
 #include "support/SimRuntimeFixture.h"
 #include "windows/SettingsForm.h"
 #include "windows/WelcomeWindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -111,6 +113,48 @@ TEST_F(SettingsWindowTest, AChangedChatRoomIsStoredAndReopenedAtOnce)
     EXPECT_EQ(bot->trig, "?");
     ownerSays("?vol?");
     EXPECT_EQ(takeLines().size(), 1u);
+}
+
+// The stream for the test: it counts how often the settings window says its settings changed.
+class CountingRadio : public Radio {
+public:
+    std::string listenUrl() const override { return {}; }
+    void countListeners(std::function<void(std::optional<int>)> done) override { done(std::nullopt); }
+    bool onAir() const override { return false; }
+    std::optional<int> lastListenerCount() const override { return std::nullopt; }
+    void settingsChanged() override { ++changes; }
+    int changes = 0;
+};
+
+TEST_F(SettingsWindowTest, TheStreamPageRefusesBadInputAndStoresTheRestPrivately)
+{
+    CountingRadio radio;
+    bot->radio = &radio;
+    const std::string before = readBytes(settingsPath());
+    window->findChild<QCheckBox*>(QStringLiteral("streamEnabled"))->setChecked(true);
+    type(window.data(), "streamPassword", QStringLiteral("hackme"));
+    type(window.data(), "streamMount", QStringLiteral("tavu"));
+    ok();
+    ASSERT_FALSE(window.isNull());
+    EXPECT_TRUE(window->problemLabel()->text().startsWith(QStringLiteral("The mount must start with")));
+    EXPECT_EQ(window->findChild<QTabWidget*>(QStringLiteral("tabs"))->currentIndex(), 3); // the Stream tab
+    EXPECT_EQ(readBytes(settingsPath()), before);
+
+    type(window.data(), "streamMount", QStringLiteral("/radio"));
+    type(window.data(), "streamPort", QStringLiteral("70000"));
+    ok();
+    EXPECT_EQ(window->problemLabel()->text(), QStringLiteral("The stream's port must be a number from 1 to 65535."));
+    type(window.data(), "streamPort", QStringLiteral("8001"));
+    ok();
+    ASSERT_TRUE(window.isNull());
+    EXPECT_EQ(radio.changes, 1);
+    EXPECT_EQ(bot->settings().read(keys::StreamEnabled), "1");
+    EXPECT_EQ(bot->settings().read(keys::StreamMount), "/radio");
+    EXPECT_EQ(bot->settings().read(keys::StreamPort), "8001");
+    EXPECT_EQ(bot->settings().read(keys::StreamServer), "") << "untouched boxes write nothing";
+    EXPECT_EQ(std::filesystem::status(settingsPath()).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    bot->radio = nullptr;
 }
 
 // The first start: the welcome window takes the folder and the handle, and start-up then asks

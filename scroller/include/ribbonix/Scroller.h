@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QTimer;
 
@@ -17,9 +18,11 @@ namespace Ribbonix {
 // A band that moves one line of text in from the right edge (or the bottom edge), rests when the text
 // reaches the left edge (or the top), and moves it out completely.
 //
-// Everything runs on the GUI thread. DoScroll returns at once; the scroll itself runs inside the tick of one
-// of the 21 one-shot timers STimer. Every frame and every wait lets pending events run, so the host's other
-// handlers keep running while a scroll is in progress, and may call DoScroll again.
+// Everything runs on the GUI thread. DoScroll returns at once; the tick of one of the 21 one-shot timers
+// STimer starts the scroll, and a frame timer moves it on, one frame a tick, from the host's own event
+// loop: nothing waits inside a frame, so the host's other handlers run between frames and may call
+// DoScroll again. A scroll started while another runs goes first; the one it interrupted resumes where
+// it stood once it has ended, as a pause or frame of its own that fell due meanwhile.
 //
 // Each frame is drawn into the back buffer BackB and copied onto the visible picture Draw in one block
 // transfer, so the text never flickers; the widget paints the last copied frame. The text is laid out
@@ -80,11 +83,20 @@ protected:
 private:
     enum class Stop { Rest, LeftExit, UpExit };
 
+    // One scroll on its way; the last of m_runs is the one that moves.
+    struct Run {
+        int slot = 0;
+        bool vertical = false;
+        enum class Phase { Enter, Leave } phase = Phase::Enter;
+        qint64 due = 0; // when its next step may run, on m_tick
+    };
+
     void STimer_Timer(int Index);
-    void ScrollLeft();
-    void ScrollUp();
-    bool slide(qint16& position, Stop stop);
-    bool drawFrame();
+    void nextFrame();
+    bool step(Run& run);
+    void schedule();
+    void endAll();
+    void drawFrame();
     bool waitFor(qint32 interval);
     void paintBackBuffer();
     void layOutText();
@@ -98,6 +110,8 @@ private:
     QImage m_BackB; // where each frame is drawn
     std::array<QTimer*, TimerCount> m_STimer{};
     std::array<bool, TimerCount> m_timerEnabled{}; // held from DoScroll until the slot's scroll has ended
+    QTimer* m_frameTimer = nullptr;
+    std::vector<Run> m_runs;
     QElapsedTimer m_tick;
     QColor m_backColor{0, 0, 0};
     QColor m_textColor{240, 240, 240};
