@@ -10,8 +10,10 @@
 #include "desktop/Desktop.h"
 #include "player/SongFolder.h"
 #include "settings/Settings.h"
+#include "ui/WindowRoutines.h"
 #include "util/QtPlatform.h"
 #include "util/QtRuntime.h"
+#include "util/ScreenPlace.h"
 #include "util/SignalWatcher.h"
 #include "windows/IntroWindow.h"
 #include "windows/MainWindow.h"
@@ -97,13 +99,14 @@ bool Program::start()
         const QRect free = screen->availableGeometry();
         if (!m_main->restorePlace())
             m_main->move(free.left() + 24, free.top() + 24);
-        QRect chat(QPoint(m_main->x() + m_main->width() + 24, m_main->y()), m_chatWindow->frameGeometry().size());
-        if (!free.contains(chat)) // to the left of the player, or as far right as it fits
-            chat.moveLeft(
-                std::max(free.left(), std::min(m_main->x() - 24 - chat.width(), free.right() - chat.width())));
-        m_chatWindow->move(chat.topLeft());
+        const QSize chat = m_chatWindow->frameGeometry().size();
+        const ScreenBox at = besidePlayer({m_main->x(), m_main->y(), m_main->width(), m_main->height()}, chat.width(),
+                                          chat.height(), desktopScreens());
+        m_chatWindow->move(at.x, at.y);
     }
     m_chatWindow->show();
+    // The window manager's frame is known only once the window shows: it must fit too.
+    QTimer::singleShot(250, m_chatWindow.get(), [window = m_chatWindow.get()] { keepWhole(window); });
     if (!showsIntro(m_options, m_firstStart, bot().settings())) {
         if (!m_firstStart)
             return showMainWindow();

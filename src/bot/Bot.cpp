@@ -7,6 +7,9 @@
 #include "client/ChatRoom.h"
 #include "queue/UpNext.h"
 #include "util/SoundFiles.h"
+#include "util/Text.h"
+
+#include <algorithm>
 
 namespace tavu {
 
@@ -36,6 +39,7 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
     upNext = std::make_unique<UpNext>(*this);
     continuation->followQueue();
     m_services.media.EndOfStream = [this] {
+        continuation->songEnding();
         m_media.check(); // the song has stopped by itself
         continuation->Media1_EndOfStream();
     };
@@ -96,6 +100,8 @@ void Bot::setPlayMode(PlayMode mode)
     if (mode == m_playMode)
         return;
     m_playMode = mode;
+    if (!m_settings.read(keys::PlayModeKey).empty())
+        m_settings.write(keys::PlayModeKey, playModeName(mode));
     playModeChanged();
 }
 
@@ -103,6 +109,53 @@ void Bot::setNowPlaying(NowPlaying song)
 {
     m_nowPlaying = std::move(song);
     songStarted();
+}
+
+std::string_view playModeName(PlayMode mode)
+{
+    switch (mode) {
+    case PlayMode::Repeat:
+        return "repeat";
+    case PlayMode::AutoRandom:
+        return "random";
+    case PlayMode::AutoContinue:
+        return "continue";
+    case PlayMode::None:
+        break;
+    }
+    return "none";
+}
+
+PlayMode playModeNamed(std::string_view name)
+{
+    for (const PlayMode mode : {PlayMode::Repeat, PlayMode::AutoRandom, PlayMode::AutoContinue})
+        if (equalsNoCase(trimmed(name), playModeName(mode)))
+            return mode;
+    return PlayMode::None;
+}
+
+int Bot::shownStep(int index, int places) const
+{
+    const int count = static_cast<int>(lstMp3.count());
+    if (shownOrder.size() != lstMp3.count()) {
+        const int to = index + places;
+        return (to >= 0 && to < count) ? to : -1;
+    }
+    int at = -1;
+    if (index >= 0) {
+        const auto found = std::find(shownOrder.begin(), shownOrder.end(), index);
+        if (found == shownOrder.end())
+            return -1;
+        at = static_cast<int>(found - shownOrder.begin());
+    }
+    const int to = at + places;
+    return (to >= 0 && to < count) ? shownOrder[static_cast<std::size_t>(to)] : -1;
+}
+
+void Bot::clearNowPlaying()
+{
+    m_nowPlaying = {};
+    songCleared();
 }
 
 void Bot::setBalanceState(int balance)

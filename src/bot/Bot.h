@@ -112,8 +112,14 @@ public:
     FileList File1;       // the directory listing songs are played from
     ListBox lstMp3{true}; // the song list; its selection is the current song
     ListBox lstmp3;       // the playlist window's list, a mirror of lstMp3
-    ListBox lstPlay;      // the match list of the song search, or the song next/previous started
-    Library library;      // the library options and song titles of File1's listing
+    // The order the playlist shows the songs in once the owner sorted it (song-list indices), which
+    // next, previous and auto continue then follow; empty (or stale) means the song list's order.
+    std::vector<int> shownOrder;
+    // The song the given number of places after (before, when negative) the index in the order
+    // shown, or -1 past either end; index -1 is before the first song.
+    int shownStep(int index, int places) const;
+    ListBox lstPlay; // the match list of the song search, or the song next/previous started
+    Library library; // the library options and song titles of File1's listing
 
     ListBox lstFonts;                         // the installed screen fonts
     ListBox lstStyles{true};                  // the saved-style index
@@ -125,6 +131,7 @@ public:
     // The player.
     Label lblSong{"No current Mp3...."}; // title of the current song, shown by the title scroller
     Label txtTime{"00:00"};              // the elapsed-time clock
+    bool paddedClock = false;            // the clock shows M:SS ("Desktop"/"Clock"), read at start
     ProgressBar Bar1;                    // song length and position in seconds
     Label played;                        // the played counter
     Label lblVol;                        // the volume level 0 to 100
@@ -137,6 +144,7 @@ public:
     // Song searches running (a search lets other lines run between its steps).
     int searchesRunning = 0;
     PlayMode playMode() const { return m_playMode; }
+    // Also stores the mode where the settings file keeps it ("Settings"/"Play Mode" is there).
     void setPlayMode(PlayMode mode);
     Signal<> playModeChanged;
     // What the play mode does at the end of a song (the player's EndOfStream).
@@ -156,6 +164,9 @@ public:
     const NowPlaying& nowPlaying() const { return m_nowPlaying; }
     void setNowPlaying(NowPlaying song);
     Signal<> songStarted;
+    // No song is open any more (a start that failed): nowPlaying is empty again.
+    void clearNowPlaying();
+    Signal<> songCleared;
     // The song that plays jumped to another position (seekTo).
     Signal<> seeked;
     // The balance and the mute switch in effect (setBalance and setMuted change them).

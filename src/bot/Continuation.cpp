@@ -44,8 +44,9 @@ std::optional<int> Continuation::followingSong()
     case PlayMode::AutoContinue: {
         if (m_bot.lstmp3.selectedText().empty() || count == 0)
             return std::nullopt;
-        const int index = m_bot.lstMp3.selectedIndex();
-        return index >= count - 1 ? 0 : index + 1;
+        // After the last song of the order shown, the first.
+        const int next = m_bot.shownStep(m_bot.lstMp3.selectedIndex(), 1);
+        return next < 0 ? m_bot.shownStep(-1, 1) : next;
     }
     case PlayMode::AutoRandom:
         if (count == 0)
@@ -79,6 +80,11 @@ void Continuation::followQueue()
     m_queueChanged = m_bot.upNext->queue.changed.subscribe([this] { preloadFollowing(); });
 }
 
+void Continuation::songEnding()
+{
+    m_waiting = m_bot.playMode() == PlayMode::AutoContinue;
+}
+
 void Continuation::Media1_EndOfStream()
 {
     const NowPlaying& ended = m_bot.nowPlaying();
@@ -87,10 +93,22 @@ void Continuation::Media1_EndOfStream()
     if (!atOnce || mode == PlayMode::None)
         m_failures = 0;
     else if (mode != PlayMode::Repeat && failedAgain())
-        return;
-    if (mode == PlayMode::AutoContinue && !gapless())
+        return listGoesOnNoMore();
+    if (mode == PlayMode::AutoContinue && !gapless()) {
+        // The list still plays while it waits for its next song.
+        m_waiting = true;
         Wait(m_bot.runtime(), 1);
+    }
     carryOn(mode);
+    listGoesOnNoMore();
+}
+
+void Continuation::listGoesOnNoMore()
+{
+    if (!m_waiting)
+        return;
+    m_waiting = false;
+    m_bot.playStateChanged();
 }
 
 void Continuation::carryOn(PlayMode mode)

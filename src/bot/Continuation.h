@@ -27,7 +27,9 @@ public:
     Continuation(const Continuation&) = delete;
     Continuation& operator=(const Continuation&) = delete;
 
-    // The player's end-of-song event.
+    // The player's end-of-song event, and what comes just before it, when the player has just
+    // found its song over (from then on, under auto continue, the list goes on).
+    void songEnding();
     void Media1_EndOfStream();
 
     // The song that follows the one that plays when it ends, by the play mode: the same song under
@@ -46,6 +48,8 @@ public:
     // Another start of a song, or a stop: a continuation that waits for its second is dropped.
     void cancel() { m_heldBack.setEnabled(false); }
     bool heldBack() const { return m_heldBack.enabled(); }
+    // Between two songs of auto continue: the list goes on, though no song is open.
+    bool betweenSongs() const { return m_waiting || heldBack(); }
 
 private:
     void carryOn(PlayMode mode);
@@ -55,9 +59,11 @@ private:
     // One more song that failed; true when a whole round has, and the player has stopped.
     bool failedAgain();
     void stopAtTheEnd();
+    void listGoesOnNoMore();
 
     Bot& m_bot;
     Timer m_heldBack;
+    bool m_waiting = false;
     std::size_t m_failures = 0; // songs in a row that could not be played or ended at once
     std::optional<int> m_randomPick;
     Signal<>::Subscription m_modeChanged;

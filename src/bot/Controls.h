@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tavu {
 
@@ -53,6 +54,10 @@ private:
 
 // The play mode at the end of a song: at most one of repeat, auto random, auto continue is on.
 enum class PlayMode { None, Repeat, AutoRandom, AutoContinue };
+// The mode as the settings file names it: "none", "repeat", "random", "continue"; and back (a name
+// it does not know, in any letter case, is None).
+std::string_view playModeName(PlayMode mode);
+PlayMode playModeNamed(std::string_view name);
 
 // The song the player has open, whichever road started it: its name in the song list, its file and
 // the title every window shows for it. Empty until the first song starts; a stop keeps it.

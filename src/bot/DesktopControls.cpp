@@ -37,17 +37,10 @@ void stepVolume(Bot& bot, double by)
 
 void storeVolumeLevel(Bot& bot, double level)
 {
-    const long long hundredths = std::llround(std::clamp(level, 0.0, 100.0) * 100);
-    std::string caption = decimal(hundredths / 100);
-    if (const long long rest = hundredths % 100; rest != 0) {
-        caption += '.';
-        caption += static_cast<char>('0' + rest / 10);
-        if (rest % 10 != 0)
-            caption += static_cast<char>('0' + rest % 10);
-    }
+    const int whole = wholeVolumeLevel(level);
     // Media keys and media-control clients set the level in bursts: it is stored once a second.
-    setVolumeLevel(bot, static_cast<double>(hundredths) / 100, caption, false);
-    bot.volumeWriter().write(caption);
+    setVolumeLevel(bot, whole, false);
+    bot.volumeWriter().write(decimal(whole));
 }
 
 void toggleMute(Bot& bot)

@@ -18,8 +18,8 @@ bool seekBy(Bot& bot, double seconds);
 // The volume level up or down by this much, within 0 to 100, stored as the vol command stores it.
 void stepVolume(Bot& bot, double by);
 
-// Sets the volume level (within 0 to 100, to hundredths) and stores it as the vol command does:
-// the caption is the level in decimals without trailing zeros ("40", "42.5").
+// Sets the volume level (the whole number from 0 to 100 nearest to level) and stores it as the vol
+// command does.
 void storeVolumeLevel(Bot& bot, double level);
 
 // Sound off, or back on, as the options menu's "Mute" and "Un-Mute" with their click.

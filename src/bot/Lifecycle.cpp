@@ -4,9 +4,11 @@
 #include "bot/MusicLibrary.h"
 #include "bot/PlayerControls.h"
 #include "bot/SideWindows.h"
+#include "bot/StartSong.h"
 #include "chat/SavedStyles.h"
 #include "client/ChatRoom.h"
 #include "queue/UpNext.h"
+#include "settings/DesktopSettings.h"
 #include "stream/Radio.h"
 #include "stream/StreamSettings.h"
 #include "util/LoadFontList.h"
@@ -22,6 +24,8 @@ void readSettings(Bot& bot)
     bot.dir = settings.read(keys::Mp3Directory);
     bot.played.setCaption(settings.read(keys::Mp3sPlayed));
     bot.trig = settings.read(keys::Trig);
+    bot.paddedClock = paddedClock(settings);
+    bot.setPlayMode(playModeNamed(settings.read(keys::PlayModeKey)));
 }
 
 void loadSongs(Bot& bot)
@@ -78,6 +82,15 @@ bool askHandle(Bot& bot)
     return true;
 }
 
+// The song that is open and how far it went, for the next start; none after a stop.
+void storeSession(Bot& bot)
+{
+    const bool open = bot.media().PlayState() != MediaPlayer::Stopped;
+    bot.settings().write(keys::DesktopLastSong, open ? bot.nowPlaying().song : std::string());
+    bot.settings().write(keys::DesktopLastPosition,
+                         open ? decimal(static_cast<long long>(bot.media().CurrentPosition())) : std::string("0"));
+}
+
 } // namespace
 
 bool Form_Load(Bot& bot)
@@ -113,6 +126,9 @@ bool Form_Load(Bot& bot)
     if (bot.windows)
         bot.windows->setPlaylistVisible(true);
     bot.startStyleIndexTimer();
+    if (resumeSession(bot.settings()))
+        resumeSong(bot, bot.settings().read(keys::DesktopLastSong),
+                   leadingNumber(bot.settings().read(keys::DesktopLastPosition)));
     // Told to end during the announcements: the waits were cut short, and the event loop that
     // would run next has already been asked to end.
     return !bot.runtime().quitting();
@@ -122,6 +138,8 @@ void Form_Unload(Bot& bot, const std::function<void()>& glide)
 {
     bot.playedWriter().flush();
     bot.volumeWriter().flush();
+    if (resumeSession(bot.settings()))
+        storeSession(bot);
     // Told to end at once meanwhile (a second signal): the lines still to come are dropped.
     bot.reply(" By: Quarn ");
     Wait(bot.runtime(), 1);

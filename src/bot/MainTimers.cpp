@@ -28,7 +28,7 @@ void Bot::Timer2_Timer()
     int s = t - 60 * m;
     if (s == -1)
         s = 0;
-    txtTime.setCaption(decimal(m) + ":" + decimal(s));
+    txtTime.setCaption(decimal(m) + ":" + (paddedClock && s < 10 ? "0" : "") + decimal(s));
     if (Bar1.value() == Bar1.max()) {
         Timer1.setEnabled(false);
         txtTime.setCaption("00:00");

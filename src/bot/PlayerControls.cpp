@@ -5,10 +5,11 @@
 #include "bot/ShowSongTag.h"
 #include "bot/SideWindows.h"
 #include "bot/StartSong.h"
+#include "settings/DesktopSettings.h"
 #include "util/Text.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cmath>
 
 namespace tavu {
 namespace {
@@ -46,31 +47,32 @@ void CountSongPlayed(Bot& bot)
     bot.playedWriter().write(bot.played.caption());
 }
 
+void setVolumeLevel(Bot& bot, int level, bool store)
+{
+    setVolumeLevel(bot, static_cast<double>(level), decimal(level), store);
+}
+
 int volumeToAttenuation(double level)
 {
     return static_cast<int>(roundHalfEven(25.0 * level - 2500.0));
 }
 
-void setVolumeLevel(Bot& bot, double level, const std::string& caption, bool store)
+int wholeVolumeLevel(double level)
+{
+    if (!std::isfinite(level))
+        return 0;
+    return static_cast<int>(roundHalfEven(std::clamp(level, 0.0, 100.0)));
+}
+
+void setVolumeLevel(Bot& bot, double level, const std::string& typed, bool store)
 {
     // A hand-edited level outside 0 to 100 would amplify; the player gets the nearest valid one.
-    bot.media().setVolume(volumeToAttenuation(std::clamp(level, 0.0, 100.0)));
+    const int whole = wholeVolumeLevel(level);
+    bot.media().setVolume(volumeToAttenuation(whole));
+    const std::string caption = (std::isfinite(level) && level == std::floor(level)) ? typed : decimal(whole);
     bot.lblVol.setCaption(caption);
     if (store)
         bot.volumeWriter().writeAtOnce(caption);
-}
-
-std::string volumeLevelCaption(int sliderValue)
-{
-    const int value = std::clamp(sliderValue, 0, 2500);
-    if (value % 25 == 0)
-        return decimal(value / 25);
-    char text[16];
-    std::snprintf(text, sizeof text, "%d.%02d", value / 25, (value % 25) * 4);
-    std::string caption = text;
-    while (caption.back() == '0')
-        caption.pop_back();
-    return caption;
 }
 
 void setBalance(Bot& bot, int balance, bool store)
@@ -109,6 +111,8 @@ void stopSong(Bot& bot)
 void Play_Click(Bot& bot)
 {
     click(bot);
+    if (bot.lstMp3.selectedText().empty() && playFirstSong(bot.settings()) && !bot.lstMp3.empty())
+        bot.lstmp3.select(bot.shownStep(-1, 1)); // the first song shown, as a click on it
     if (bot.lstMp3.selectedText().empty()) {
         bot.dialogs().message("No file to play", "Error");
         return;
@@ -136,8 +140,7 @@ int stepIndex(const Bot& bot, int direction)
     const int current = bot.lstMp3.selectedIndex();
     if (current < 0 && direction < 0)
         return -1;
-    const int index = current + direction;
-    return (index >= 0 && index < static_cast<int>(bot.lstMp3.count())) ? index : -1;
+    return bot.shownStep(current, direction);
 }
 
 void Next_Click(Bot& bot)

@@ -19,12 +19,14 @@ void CountSongPlayed(Bot& bot);
 // The volume level 0 to 100 as the player's attenuation: 25 x level - 2500, halves to even.
 int volumeToAttenuation(double level);
 
-// The volume level in effect, whoever sets it: the player's gain follows the level (0 to 100; one
-// outside plays at the nearest end), lblVol shows the caption as given, and "Settings"/"Volume"
-// stores it when store is set.
-void setVolumeLevel(Bot& bot, double level, const std::string& caption, bool store);
-// The caption of a volume slider position (0 to 2500): the level with at most two decimals.
-std::string volumeLevelCaption(int sliderValue);
+// The volume level as the player keeps it: a whole number from 0 to 100 (halves to even; outside,
+// the nearest end; not a number, 0).
+int wholeVolumeLevel(double level);
+// The volume level in effect, whoever sets it: the player's gain follows the whole level, lblVol
+// shows it (a whole level as typed, a fraction as the whole level it became), and
+// "Settings"/"Volume" stores that caption when store is set.
+void setVolumeLevel(Bot& bot, double level, const std::string& typed, bool store);
+void setVolumeLevel(Bot& bot, int level, bool store);
 // The balance in effect (-10000 left only to 10000 right only), stored under "Settings"/"Balance"
 // when store is set.
 void setBalance(Bot& bot, int balance, bool store);

@@ -1,6 +1,7 @@
 #include "bot/ProgramSettings.h"
 
 #include "bot/Bot.h"
+#include "bot/MusicLibrary.h"
 #include "client/IrcConfig.h"
 #include "client/OwnerMask.h"
 #include "player/FileList.h"
@@ -279,7 +280,8 @@ void applySettings(Bot& bot, const ProgramSettings& choices, const SettingsChang
             bot.File1.assign({}, {});
             showSongs(bot.File1, bot.lstMp3, bot.lstmp3);
         } else {
-            FillSongList(bot.File1, bot.lstMp3, bot.lstmp3, bot.dir);
+            bool listed = false; // by the library options just stored, as every listing reads them
+            FillSongList(bot, bot.dir, listed);
         }
     }
     if (changes.trigger) {

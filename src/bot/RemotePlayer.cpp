@@ -1,6 +1,8 @@
 #include "bot/RemotePlayer.h"
 
 #include "bot/Bot.h"
+#include "bot/Continuation.h"
+#include "bot/CoverArt.h"
 #include "bot/DesktopControls.h"
 #include "bot/PlayerControls.h"
 #include "bot/StartSong.h"
@@ -9,7 +11,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <unistd.h>
 
 namespace tavu {
 namespace {
@@ -50,13 +54,21 @@ bool hasQueued(const Bot& bot)
 
 } // namespace
 
-RemotePlayer::RemotePlayer(Bot& bot) : m_bot(bot)
+RemotePlayer::RemotePlayer(Bot& bot, std::string coverFolder) : m_bot(bot), m_coverFolder(std::move(coverFolder))
 {
+    if (m_coverFolder.empty()) {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        std::error_code ec;
+        const std::string base =
+            runtime && *runtime ? std::string(runtime) : std::filesystem::temp_directory_path(ec).string();
+        m_coverFolder = (base.empty() ? std::string("/tmp") : base) + "/tavu-covers";
+    }
     const auto change = [this] { changed(); };
     m_following.follow(bot.songStarted, [this] { songStarted(); });
     m_following.follow(bot.playStateChanged, change);
     m_following.follow(bot.playModeChanged, change);
     m_following.follow(bot.lblVol.changed, change);
+    m_following.follow(bot.muteChanged, change);
     m_following.follow(bot.lstMp3.selectionChanged, change);
     m_following.follow(bot.lstMp3.itemsChanged, [this] {
         m_songPaths.reset();
@@ -70,13 +82,54 @@ RemotePlayer::RemotePlayer(Bot& bot) : m_bot(bot)
         changed();
     });
     m_following.follow(bot.seeked, [this] { seeked(); });
+    m_following.follow(bot.songCleared, [this] {
+        m_track = {};
+        forgetCover();
+        changed();
+    });
+}
+
+RemotePlayer::~RemotePlayer()
+{
+    forgetCover();
+}
+
+void RemotePlayer::forgetCover()
+{
+    if (m_writtenCover.empty())
+        return;
+    std::error_code ec;
+    std::filesystem::remove(m_writtenCover, ec);
+    m_writtenCover.clear();
+}
+
+// The song's own cover first, then a picture file beside it.
+std::string RemotePlayer::coverOf(const std::string& path)
+{
+    forgetCover();
+    const SongPicture picture = m_bot.library.readPicture(path);
+    if (!picture.bytes.empty()) {
+        m_writtenCover =
+            writeCover(picture, m_coverFolder, "cover-" + std::to_string(::getpid()) + "-" + std::to_string(m_starts));
+        if (!m_writtenCover.empty())
+            return m_writtenCover;
+    }
+    return coverBeside(path);
 }
 
 void RemotePlayer::songStarted()
 {
     const NowPlaying& now = m_bot.nowPlaying();
-    m_track = {
-        m_track.number + 1, microseconds(m_bot.media().Duration()), now.title, now.tag.artist, now.tag.album, now.path};
+    ++m_starts;
+    const int track = static_cast<int>(leadingNumber(now.tag.track));
+    m_track = {m_starts,
+               microseconds(m_bot.media().Duration()),
+               now.tag.title.empty() ? now.title : now.tag.title,
+               now.tag.artist,
+               now.tag.album,
+               now.path,
+               track > 0 ? track : 0,
+               coverOf(now.path)};
     changed();
 }
 
@@ -85,9 +138,12 @@ RemoteState RemotePlayer::state() const
     RemoteState s;
     const int playState = m_bot.media().PlayState();
     s.status = statusName(playState);
+    if (playState == MediaPlayer::Stopped && m_bot.playMode() == PlayMode::AutoContinue &&
+        m_bot.continuation->betweenSongs())
+        s.status = "Playing";
     s.loop = loopName(m_bot.playMode());
     s.shuffle = m_bot.playMode() == PlayMode::AutoRandom;
-    s.volume = std::clamp(leadingNumber(m_bot.lblVol.caption()) / 100.0, 0.0, 1.0);
+    s.volume = m_bot.muted() ? 0.0 : std::clamp(leadingNumber(m_bot.lblVol.caption()) / 100.0, 0.0, 1.0);
     const bool open = playState == MediaPlayer::Playing || playState == MediaPlayer::Paused;
     s.canPlay = open || !m_bot.lstMp3.empty();
     s.canPause = open;

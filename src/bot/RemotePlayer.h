@@ -15,10 +15,12 @@ class Bot;
 struct RemoteTrack {
     std::int64_t number = 0; // the how-many-th song start of this run; 0 before the first
     std::int64_t lengthUs = 0;
-    std::string title;
+    std::string title;  // the tag's title, else the song's title as the player shows it
     std::string artist; // from the song's tag; may be empty
     std::string album;
     std::string path;
+    int trackNumber = 0; // from the tag; 0 for none
+    std::string artPath; // the song's cover picture file; may be empty
 
     bool operator==(const RemoteTrack&) const = default;
 };
@@ -28,7 +30,7 @@ struct RemoteState {
     std::string status = "Stopped"; // "Playing", "Paused" or "Stopped"
     std::string loop = "None";      // "Track" for repeat, "Playlist" for auto continue, else "None"
     bool shuffle = false;           // auto random
-    double volume = 1.0;            // the volume level 0 to 100 as 0.0 to 1.0
+    double volume = 1.0;            // the volume level 0 to 100 as 0.0 to 1.0; 0.0 while muted
     bool canPlay = false;
     bool canPause = false;
     bool canSeek = false;
@@ -44,7 +46,10 @@ struct RemoteState {
 // player with no song selected selects the first song and plays it.
 class RemotePlayer {
 public:
-    explicit RemotePlayer(Bot& bot);
+    // coverFolder: where the covers that songs' tags hold are written for the desktop to show
+    // (the program's run-time folder when empty).
+    explicit RemotePlayer(Bot& bot, std::string coverFolder = {});
+    ~RemotePlayer();
     RemotePlayer(const RemotePlayer&) = delete;
     RemotePlayer& operator=(const RemotePlayer&) = delete;
 
@@ -90,11 +95,16 @@ public:
 
 private:
     void songStarted();
+    std::string coverOf(const std::string& path);
+    void forgetCover();
     void playSelected();
 
     Bot& m_bot;
     Subscriptions m_following;
     RemoteTrack m_track;
+    std::int64_t m_starts = 0; // song starts of this run
+    std::string m_coverFolder;
+    std::string m_writtenCover;                   // the last cover written there, removed when the next one comes
     std::shared_ptr<const SongPaths> m_songPaths; // null once the list has changed
 };
 

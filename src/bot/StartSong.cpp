@@ -7,6 +7,8 @@
 #include "bot/ShowSongTag.h"
 #include "util/Text.h"
 
+#include <algorithm>
+
 namespace tavu {
 namespace {
 
@@ -54,6 +56,18 @@ void showSong(Bot& bot, const std::string& song, const std::string& title, const
         ShowSongTag(bot);
 }
 
+// A start that failed: the song before it is closed, and nothing may look as if it still played.
+void showNothingPlays(Bot& bot)
+{
+    bot.media().Stop();
+    bot.Timer1.setEnabled(false);
+    bot.Timer2.setEnabled(false);
+    bot.Bar1.setValue(0);
+    bot.txtTime.setCaption("00:00");
+    bot.lblSong.setCaption("No current Mp3....");
+    bot.clearNowPlaying();
+}
+
 } // namespace
 
 void reportUnplayable(Bot& bot, const std::string& song, StartHow::Failure failure)
@@ -78,18 +92,44 @@ bool startSong(Bot& bot, int index, const StartHow& how, const std::optional<std
         bot.lstPlay.select(0);
     }
     if (!openSong(bot, song)) {
+        showNothingPlays(bot);
         reportUnplayable(bot, song, how.failure);
         return false;
     }
     const std::string title = songTitle(bot, song, static_cast<std::size_t>(index));
-    if (!how.lead.empty())
-        bot.replyWith(how.lead, " " + announced.value_or(htmlText(title)) + " ");
+    // The player's own roads say nothing, unless the owner wants every start announced.
+    std::string_view lead = how.lead;
+    if (lead.empty() && leadingNumber(bot.settings().readOr(keys::ChatAnnounceAll)) != 0)
+        lead = " Playing ";
+    if (!lead.empty())
+        bot.replyWith(lead, " " + announced.value_or(htmlText(title)) + " ");
     setCaption(bot, song, title, how.caption);
     showSong(bot, song, title, how);
     CountSongPlayed(bot);
     if (how.deafAfter)
         bot.Timer6.setEnabled(true);
     bot.continuation->preloadFollowing();
+    return true;
+}
+
+bool resumeSong(Bot& bot, const std::string& song, double seconds)
+{
+    const auto& songs = bot.lstMp3.items();
+    const auto found = std::find(songs.begin(), songs.end(), song);
+    if (song.empty() || found == songs.end())
+        return false;
+    const int index = static_cast<int>(found - songs.begin());
+    selectSong(bot, index, StartHow::Select::Both);
+    if (!openSong(bot, song)) {
+        showNothingPlays(bot);
+        return false;
+    }
+    const std::string title = songTitle(bot, song, static_cast<std::size_t>(index));
+    setCaption(bot, song, title, StartHow::Caption::Title);
+    showSong(bot, song, title, roads::PlayButton);
+    bot.media().Pause(); // after the song is shown, so that the paused title names it
+    if (seconds > 0 && seconds < bot.media().Duration())
+        seekTo(bot, seconds);
     return true;
 }
 

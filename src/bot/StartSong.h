@@ -60,6 +60,11 @@ inline constexpr StartHow RemoteOpen{S::Both, false, F::Box, {}, C::Title, false
 // such song or it could not be played; that was reported as the road says, and nothing was counted.
 bool startSong(Bot& bot, int index, const StartHow& how, const std::optional<std::string>& announced = {});
 
+// The song of the last run, back where it was and paused: selected, shown and open, but neither
+// announced nor counted. False (and nothing shown) when it is no song of the list any more or
+// cannot be played.
+bool resumeSong(Bot& bot, const std::string& song, double seconds);
+
 // A song that cannot be played, reported as the road says.
 void reportUnplayable(Bot& bot, const std::string& song, StartHow::Failure failure);
 

@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QIcon>
 
 namespace tavu {
 
@@ -24,11 +25,20 @@ void DesktopNotifier::songStarted()
         if (!field->empty())
             about << QString::fromStdString(*field);
     // The body may be shown as simple markup.
-    const Note note{QString::fromStdString(now.title), about.join(QStringLiteral(" \u2014 ")).toHtmlEscaped()};
+    // The tag's own title: the player's title may already hold the artist.
+    const Note note{QString::fromStdString(now.tag.title.empty() ? now.title : now.tag.title),
+                    about.join(QStringLiteral(" \u2014 ")).toHtmlEscaped()};
     if (m_waiting)
         m_next = note; // sent when the id to replace is known
     else
         send(note);
+}
+
+// The program's icon where it is installed in the icon theme; the desktop's generic sound icon
+// where it is not (a build tree), since a name that resolves to nothing shows a blank or broken one.
+QString DesktopNotifier::notificationIcon()
+{
+    return QIcon::hasThemeIcon(QStringLiteral("tavu")) ? QStringLiteral("tavu") : QStringLiteral("audio-x-generic");
 }
 
 void DesktopNotifier::send(const Note& note)
@@ -37,7 +47,7 @@ void DesktopNotifier::send(const Note& note)
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("tavu")}};
-    call << QStringLiteral("Tavu") << m_shown << QStringLiteral("tavu") << note.summary << note.body << QStringList()
+    call << QStringLiteral("Tavu") << m_shown << notificationIcon() << note.summary << note.body << QStringList()
          << hints << -1;
     m_waiting = true;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);

@@ -26,6 +26,7 @@ private:
     };
     void songStarted();
     void send(const Note& note);
+    static QString notificationIcon();
 
     Bot& m_bot;
     QDBusConnection m_bus;

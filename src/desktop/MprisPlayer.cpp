@@ -75,6 +75,11 @@ QVariantMap MprisPlayer::metadata(const RemoteTrack& track)
     if (!track.album.empty())
         map.insert(QStringLiteral("xesam:album"), text(track.album));
     map.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(text(track.path)).toString(QUrl::FullyEncoded));
+    if (track.trackNumber > 0)
+        map.insert(QStringLiteral("xesam:trackNumber"), track.trackNumber);
+    if (!track.artPath.empty())
+        map.insert(QStringLiteral("mpris:artUrl"),
+                   QUrl::fromLocalFile(text(track.artPath)).toString(QUrl::FullyEncoded));
     return map;
 }
 

@@ -4,6 +4,12 @@
 #include "util/Cp1252.h"
 #include "util/SongFileHandle.h"
 
+#include <string>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+
 namespace tavu {
 
 namespace {
@@ -43,6 +49,9 @@ Id3Tag ReadSongTag(const SongFileHandle& file)
     out.year = fieldText(tag.substr(93, 4));
     out.comment = fieldText(tag.substr(97, 30));
     getgenrefromID(static_cast<unsigned char>(tag[127]), out.genre);
+    // ID3v1.1: a NUL before the comment's last byte makes that byte the track number.
+    if (tag[125] == '\0' && tag[126] != '\0')
+        out.track = std::to_string(static_cast<unsigned char>(tag[126]));
     return out;
 }
 

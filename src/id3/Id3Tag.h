@@ -17,6 +17,7 @@ struct Id3Tag {
     std::string year;
     std::string comment;
     std::string genre;
+    std::string track; // the track number on its album ("" when the tag has none)
 
     bool operator==(const Id3Tag&) const = default;
 };

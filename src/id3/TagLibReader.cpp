@@ -6,7 +6,9 @@
 #include "util/Utf8.h"
 
 #include <taglib/apetag.h>
+#include <taglib/attachedpictureframe.h>
 #include <taglib/flacfile.h>
+#include <taglib/flacpicture.h>
 #include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/infotag.h>
@@ -66,6 +68,7 @@ Id3Tag fields(const TagLib::Tag& tag)
     out.year = tag.year() ? decimal(tag.year()) : std::string();
     out.comment = text(tag.comment());
     out.genre = text(tag.genre());
+    out.track = tag.track() ? decimal(tag.track()) : std::string();
     return out;
 }
 
@@ -279,6 +282,70 @@ Id3Tag TagLibReader::read(const std::string& path) const
         tag = containerTag(file.handle(), kind);
     }
     return empty(tag) ? ReadSongTag(file.handle()) : tag;
+}
+
+namespace {
+
+constexpr unsigned kMostPictureBytes = 16 * 1024 * 1024;
+
+SongPicture picture(const TagLib::ByteVector& data, const TagLib::String& mime)
+{
+    if (data.isEmpty() || data.size() > kMostPictureBytes)
+        return {};
+    return {mime.to8Bit(true), std::string(data.data(), data.size())};
+}
+
+// The front cover among a list of pictures, else the first of them.
+SongPicture frontCover(const TagLib::List<TagLib::FLAC::Picture*>& pictures)
+{
+    const TagLib::FLAC::Picture* best = nullptr;
+    for (const TagLib::FLAC::Picture* p : pictures)
+        if (!best || (p->type() == TagLib::FLAC::Picture::FrontCover && best->type() != p->type()))
+            best = p;
+    return best ? picture(best->data(), best->mimeType()) : SongPicture{};
+}
+
+SongPicture id3v2Cover(const TagLib::ID3v2::Tag* tag)
+{
+    if (!tag)
+        return {};
+    const TagLib::ID3v2::AttachedPictureFrame* best = nullptr;
+    for (const TagLib::ID3v2::Frame* frame : tag->frameList("APIC")) {
+        const auto* p = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame);
+        if (p && (!best || (p->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover && best->type() != p->type())))
+            best = p;
+    }
+    return best ? picture(best->picture(), best->mimeType()) : SongPicture{};
+}
+
+} // namespace
+
+SongPicture TagLibReader::picture(const std::string& path) const
+{
+    const SongFile file(path);
+    if (!file.plain())
+        return {};
+    switch (file.kind()) {
+    case Kind::Mpeg: {
+        TagLib::MPEG::File song(path.c_str(), false);
+        return song.isValid() ? id3v2Cover(song.ID3v2Tag()) : SongPicture{};
+    }
+    case Kind::Flac: {
+        TagLib::FLAC::File song(path.c_str(), false);
+        return song.isValid() ? frontCover(song.pictureList()) : SongPicture{};
+    }
+    case Kind::Vorbis: {
+        TagLib::Ogg::Vorbis::File song(path.c_str(), false);
+        return song.isValid() && song.tag() ? frontCover(song.tag()->pictureList()) : SongPicture{};
+    }
+    case Kind::Opus: {
+        TagLib::Ogg::Opus::File song(path.c_str(), false);
+        return song.isValid() && song.tag() ? frontCover(song.tag()->pictureList()) : SongPicture{};
+    }
+    case Kind::Wave:
+        return {};
+    }
+    return {};
 }
 
 } // namespace tavu

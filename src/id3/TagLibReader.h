@@ -14,6 +14,7 @@ namespace tavu {
 class TagLibReader : public TagReader {
 public:
     Id3Tag read(const std::string& path) const override;
+    SongPicture picture(const std::string& path) const override;
 };
 
 } // namespace tavu

@@ -216,4 +216,9 @@ Id3Tag Library::readTag(const std::string& path) const
     return m_tags ? m_tags->read(path) : ReadSongTag(path);
 }
 
+SongPicture Library::readPicture(const std::string& path) const
+{
+    return m_tags ? m_tags->picture(path) : SongPicture{};
+}
+
 } // namespace tavu

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "id3/Id3Tag.h"
+#include "id3/TagReader.h"
 #include "player/LibraryOptions.h"
 #include "player/SongTitles.h"
 
@@ -56,6 +57,8 @@ public:
     std::optional<std::string_view> tagTitle(std::string_view song, std::size_t hint = SongTitles::npos) const;
     // The tag of a song file, of whichever kind it has.
     Id3Tag readTag(const std::string& path) const;
+    // The cover picture a song file's tag holds (none without a tag reader).
+    SongPicture readPicture(const std::string& path) const;
 
 private:
     const TagReader* m_tags = nullptr;

@@ -1,30 +1,157 @@
 #include "player/SongListModel.h"
 
-#include "bot/ListBox.h"
+#include "bot/Bot.h"
 #include "ui/DisplayName.h"
 
-namespace tavu {
+#include <QFont>
 
-SongListModel::SongListModel(ListBox& list, QObject* parent) : QAbstractListModel(parent), m_list(list)
+#include <algorithm>
+
+namespace tavu {
+namespace {
+
+// A song's name without its folders and its extension.
+std::string bareName(const std::string& song)
 {
-    m_following = m_list.itemsChanged.subscribe([this] {
+    const std::size_t slash = song.rfind('/');
+    std::string name = slash == std::string::npos ? song : song.substr(slash + 1);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0)
+        name.resize(dot);
+    return name;
+}
+
+} // namespace
+
+SongListModel::SongListModel(Bot& bot, QObject* parent) : QAbstractTableModel(parent), m_bot(bot)
+{
+    m_tagColumns = tagColumns();
+    m_following.follow(m_bot.lstmp3.itemsChanged, [this] {
         beginResetModel();
+        m_tagColumns = tagColumns();
+        m_rows.assign(m_bot.lstmp3.count(), std::nullopt);
+        m_playing = -1;
         endResetModel();
+        playingChanged();
     });
+    m_following.follow(m_bot.songStarted, [this] { playingChanged(); });
+    m_following.follow(m_bot.songCleared, [this] { playingChanged(); });
+    m_rows.assign(m_bot.lstmp3.count(), std::nullopt);
 }
 
 SongListModel::~SongListModel() = default;
 
+bool SongListModel::tagColumns() const
+{
+    return m_bot.library.options().tagTitles;
+}
+
 int SongListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_list.count());
+    return parent.isValid() ? 0 : static_cast<int>(m_bot.lstmp3.count());
+}
+
+int SongListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : (m_tagColumns ? 4 : 1);
+}
+
+const SongListModel::Row& SongListModel::row(int index) const
+{
+    const auto at = static_cast<std::size_t>(index);
+    if (m_rows.size() != m_bot.lstmp3.count())
+        m_rows.assign(m_bot.lstmp3.count(), std::nullopt);
+    std::optional<Row>& cached = m_rows[at];
+    if (!cached) {
+        const std::string& song = m_bot.lstmp3.item(at);
+        Row r;
+        if (m_tagColumns) {
+            const Id3Tag tag = m_bot.library.readTag(songPath(m_bot.File1, song));
+            r.title = QString::fromStdString(tag.title);
+            r.artist = QString::fromStdString(tag.artist);
+            r.album = QString::fromStdString(tag.album);
+            r.track = std::max(0, QString::fromStdString(tag.track).section(QLatin1Char('/'), 0, 0).toInt());
+        }
+        if (r.title.isEmpty())
+            r.title =
+                m_tagColumns ? displayName(bareName(song)) : QString::fromStdString(m_bot.library.title(song, at));
+        cached = std::move(r);
+    }
+    return *cached;
 }
 
 QVariant SongListModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= static_cast<int>(m_list.count()))
+    if (!index.isValid() || index.row() >= static_cast<int>(m_bot.lstmp3.count()))
         return {};
-    return displayName(m_list.item(static_cast<std::size_t>(index.row())));
+    if (role == Qt::FontRole) {
+        if (index.row() != m_playing)
+            return {};
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != SearchRole && role != SortRole)
+        return {};
+    const Row& r = row(index.row());
+    if (role == SearchRole)
+        return QStringList{r.title, r.artist, r.album,
+                           displayName(m_bot.lstmp3.item(static_cast<std::size_t>(index.row())))}
+            .join(QLatin1Char('\n'));
+    switch (index.column()) {
+    case Title:
+        return (role == Qt::DisplayRole && index.row() == m_playing) ? QStringLiteral("\u25B6 ") + r.title : r.title;
+    case Artist:
+        return r.artist;
+    case Album:
+        return r.album;
+    case Track:
+        if (role == SortRole)
+            return r.track;
+        return r.track > 0 ? QVariant(r.track) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant SongListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case Title:
+        return QStringLiteral("Title");
+    case Artist:
+        return QStringLiteral("Artist");
+    case Album:
+        return QStringLiteral("Album");
+    case Track:
+        return QStringLiteral("#");
+    default:
+        return {};
+    }
+}
+
+// The bold row follows the song that plays (by its name: the song list may have been refilled).
+void SongListModel::playingChanged()
+{
+    const std::string& song = m_bot.nowPlaying().song;
+    int now = -1;
+    if (!song.empty()) {
+        const int selected = m_bot.lstmp3.selectedIndex();
+        if (selected >= 0 && m_bot.lstmp3.item(static_cast<std::size_t>(selected)) == song)
+            now = selected;
+        else
+            for (std::size_t i = 0; i < m_bot.lstmp3.count(); ++i)
+                if (m_bot.lstmp3.item(i) == song) {
+                    now = static_cast<int>(i);
+                    break;
+                }
+    }
+    const int before = m_playing;
+    m_playing = now;
+    for (const int r : {before, now})
+        if (r >= 0 && r < rowCount())
+            emit dataChanged(index(r, 0), index(r, columnCount() - 1));
 }
 
 } // namespace tavu

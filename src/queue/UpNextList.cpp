@@ -75,14 +75,14 @@ void UpNextList::dropEvent(QDropEvent* event)
     setCurrentRow(to);
 }
 
-void addQueueMenu(Bot& bot, QAbstractItemView* songs)
+void addQueueMenu(Bot& bot, QAbstractItemView* songs, std::function<int(const QModelIndex&)> songOf)
 {
     songs->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(songs, &QWidget::customContextMenuRequested, songs, [&bot, songs](const QPoint& at) {
-        const QModelIndex index = songs->indexAt(at);
-        if (!index.isValid() || index.row() >= static_cast<int>(bot.lstMp3.count()))
+    QObject::connect(songs, &QWidget::customContextMenuRequested, songs, [&bot, songs, songOf](const QPoint& at) {
+        const int row = songOf(songs->indexAt(at));
+        if (row < 0 || row >= static_cast<int>(bot.lstMp3.count()))
             return;
-        const std::string song = bot.lstMp3.item(static_cast<std::size_t>(index.row()));
+        const std::string song = bot.lstMp3.item(static_cast<std::size_t>(row));
         QMenu menu(songs);
         const QAction* first = menu.addAction(QStringLiteral("Play next"));
         const QAction* last = menu.addAction(QStringLiteral("Add to queue"));

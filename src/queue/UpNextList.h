@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "util/Signal.h"
 
 #include <QListWidget>
@@ -31,6 +33,6 @@ private:
 
 // Gives a view of the song list (rows as in the song list) a context menu with "Play next" and
 // "Add to queue" for the song under the pointer.
-void addQueueMenu(Bot& bot, QAbstractItemView* songs);
+void addQueueMenu(Bot& bot, QAbstractItemView* songs, std::function<int(const QModelIndex&)> songOf);
 
 } // namespace tavu

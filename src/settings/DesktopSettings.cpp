@@ -54,4 +54,34 @@ bool notifyOnSongStart(const Settings& settings)
     return switchedOn(settings, keys::DesktopNotify);
 }
 
+std::optional<PlaylistSize> storedPlaylistSize(const Settings& settings)
+{
+    const auto width = whole(settings.read(keys::DesktopPlaylistWidth));
+    const auto height = whole(settings.read(keys::DesktopPlaylistHeight));
+    if (!width || !height || *width <= 0 || *height <= 0)
+        return std::nullopt;
+    return PlaylistSize{*width, *height};
+}
+
+void storePlaylistSize(const Settings& settings, PlaylistSize size)
+{
+    settings.write(keys::DesktopPlaylistWidth, decimal(size.width));
+    settings.write(keys::DesktopPlaylistHeight, decimal(size.height));
+}
+
+bool paddedClock(const Settings& settings)
+{
+    return equalsNoCase(settings.read(keys::DesktopClock), "m:ss");
+}
+
+bool playFirstSong(const Settings& settings)
+{
+    return switchedOn(settings, keys::DesktopPlayFirst);
+}
+
+bool resumeSession(const Settings& settings)
+{
+    return switchedOn(settings, keys::DesktopResume);
+}
+
 } // namespace tavu

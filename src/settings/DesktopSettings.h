@@ -25,4 +25,20 @@ bool windowsOnTop(const Settings& settings);
 // other than 0).
 bool notifyOnSongStart(const Settings& settings);
 
+struct PlaylistSize {
+    int width = 0;
+    int height = 0;
+    bool operator==(const PlaylistSize&) const = default;
+};
+// The playlist's size of the last run; none when either is missing or not a positive number.
+std::optional<PlaylistSize> storedPlaylistSize(const Settings& settings);
+void storePlaylistSize(const Settings& settings, PlaylistSize size);
+
+// Whether the clock shows minutes and two-digit seconds ("Clock" = m:ss); otherwise the classic
+// clock of unpadded minutes and seconds.
+bool paddedClock(const Settings& settings);
+// The other switches of the section, each off unless it says a number other than 0.
+bool playFirstSong(const Settings& settings);
+bool resumeSession(const Settings& settings);
+
 } // namespace tavu

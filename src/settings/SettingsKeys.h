@@ -76,6 +76,23 @@ inline constexpr SettingKey DesktopLeft{"Desktop", "Left", ""};
 inline constexpr SettingKey DesktopTop{"Desktop", "Top", ""};
 inline constexpr SettingKey DesktopOnTop{"Desktop", "On Top", "1"};
 inline constexpr SettingKey DesktopIntro{"Desktop", "Intro", "1"};
+// The player's newer habits, each off in a settings file without its key: the clock as M:SS
+// ("m:ss"), a Play with nothing selected starting the first song ("Play First"), and the session
+// coming back at start ("Resume": the song, its position, the open side windows).
+inline constexpr SettingKey DesktopClock{"Desktop", "Clock", ""};
+inline constexpr SettingKey DesktopPlayFirst{"Desktop", "Play First", "0"};
+inline constexpr SettingKey DesktopResume{"Desktop", "Resume", "0"};
+// Where the last run was, for "Resume": the song that was open and how far into it (seconds).
+inline constexpr SettingKey DesktopLastSong{"Desktop", "Last Song", ""};
+inline constexpr SettingKey DesktopLastPosition{"Desktop", "Last Position", "0"};
+// The playlist's size as the user left it.
+inline constexpr SettingKey DesktopPlaylistWidth{"Desktop", "Playlist Width", ""};
+inline constexpr SettingKey DesktopPlaylistHeight{"Desktop", "Playlist Height", ""};
+// The play mode of the last run ("none", "repeat", "random" or "continue"); kept only where the key
+// is in the file.
+inline constexpr SettingKey PlayModeKey{"Settings", "Play Mode", ""};
+// Songs started from the player, the playlist, the tray or the media controls are announced too.
+inline constexpr SettingKey ChatAnnounceAll{"Chat", "Announce All", "0"};
 
 // The stream for listeners: an Icecast mount that the room can listen to. Off until the owner
 // turns it on.
@@ -127,6 +144,9 @@ inline constexpr NewProgramDefault kNewProgramDefaults[] = {
     {keys::PlaybackGapless, "1"},       {keys::PlaybackReplayGain, "auto"},
     {keys::PlaybackOutput, "speakers"}, {keys::QueueEnabled, "1"},
     {keys::RequestsEnabled, "0"}, // written so that the owner finds the switch; off as without it
+    {keys::DesktopClock, "m:ss"},       {keys::DesktopPlayFirst, "1"},
+    {keys::DesktopResume, "1"},         {keys::PlayModeKey, "none"},
+    {keys::ChatAnnounceAll, "1"},
 };
 
 } // namespace tavu

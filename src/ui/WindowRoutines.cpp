@@ -119,6 +119,24 @@ void glideMoves(QWidget* window, int steps, std::chrono::milliseconds pause)
 
 } // namespace
 
+std::vector<ScreenBox> desktopScreens()
+{
+    std::vector<ScreenBox> boxes;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect r = screen->availableGeometry();
+        boxes.push_back({r.x(), r.y(), r.width(), r.height()});
+    }
+    return boxes;
+}
+
+void keepWhole(QWidget* window)
+{
+    const QRect frame = window->frameGeometry();
+    const ScreenBox kept = keepOnScreens({frame.x(), frame.y(), frame.width(), frame.height()}, desktopScreens());
+    if (kept.x != frame.x() || kept.y != frame.y())
+        window->move(window->pos() + QPoint(kept.x - frame.x(), kept.y - frame.y()));
+}
+
 void StayOnTop(QWidget* window)
 {
     if (!window || window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))

@@ -1,12 +1,20 @@
 #pragma once
 
+#include "util/ScreenPlace.h"
+
 #include <chrono>
+#include <vector>
 
 class QWidget;
 
 namespace tavu {
 
 class Settings;
+
+// The part of each screen that windows may use (without the panels).
+std::vector<ScreenBox> desktopScreens();
+// Moves the window the shortest way so that it lies whole on a screen (keepOnScreens).
+void keepWhole(QWidget* window);
 
 // Keeps the window above other windows, without moving or resizing it.
 void StayOnTop(QWidget* window);

@@ -46,4 +46,22 @@ ScreenBox keepOnScreens(ScreenBox window, const std::vector<ScreenBox>& screens)
     return window;
 }
 
+ScreenBox besidePlayer(const ScreenBox& player, int width, int height, const std::vector<ScreenBox>& screens)
+{
+    constexpr int kGap = 24;
+    ScreenBox window{player.x + player.width + kGap, player.y, width, height};
+    if (screens.empty())
+        return window;
+    const ScreenBox* screen = &screens.front();
+    long long most = 0;
+    for (const ScreenBox& s : screens)
+        if (const long long area = overlap(player, s); area > most) {
+            most = area;
+            screen = &s;
+        }
+    if (window.x + width > screen->x + screen->width)
+        window.x = std::max(screen->x, std::min(player.x - kGap - width, screen->x + screen->width - width));
+    return keepOnScreens(window, screens);
+}
+
 } // namespace tavu

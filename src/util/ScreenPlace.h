@@ -19,4 +19,9 @@ struct ScreenBox {
 // screens at all it stays where it is.
 ScreenBox keepOnScreens(ScreenBox window, const std::vector<ScreenBox>& screens);
 
+// Where a window of this size goes beside the player: 24 units to its right at its top when that
+// fits on the player's screen, else to its left (at the screen's left edge when there is no room
+// there either), and in any case whole on a screen (a player low on the screen lifts it).
+ScreenBox besidePlayer(const ScreenBox& player, int width, int height, const std::vector<ScreenBox>& screens);
+
 } // namespace tavu

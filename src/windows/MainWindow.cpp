@@ -9,6 +9,7 @@
 #include "stream/Radio.h"
 #include "ui/Colours.h"
 #include "ui/DisplayName.h"
+#include "ui/FileDrops.h"
 #include "ui/SkinButton.h"
 #include "ui/WindowRoutines.h"
 #include "ui/WindowSkin.h"
@@ -41,13 +42,6 @@ ScreenBox box(const QRect& r)
     return {r.x(), r.y(), r.width(), r.height()};
 }
 
-std::vector<ScreenBox> screenBoxes()
-{
-    std::vector<ScreenBox> boxes;
-    for (const QScreen* screen : QGuiApplication::screens())
-        boxes.push_back(box(screen->availableGeometry()));
-    return boxes;
-}
 } // namespace
 
 MainWindow::MainWindow(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_bot(bot)
@@ -62,8 +56,10 @@ MainWindow::MainWindow(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Window |
     watchDocking(m_playlist);
     StayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
+    installFileDrops(this, m_bot);
     installPlayerKeys(this, m_bot, [this] { exitClick(); });
-    installPlayerKeys(m_playlist, m_bot, [this] { exitClick(); });
+    installPlayerKeys(
+        m_playlist, m_bot, [this] { exitClick(); }, PlayerKeyLetters::WithCtrl);
     m_placeTimer = new QTimer(this);
     m_placeTimer->setSingleShot(true);
     m_placeTimer->setInterval(kPlaceSettleMs);
@@ -156,6 +152,12 @@ void MainWindow::buildControls()
         m_scroller->BackColor(0x000000);
         m_scroller->TextColor(0x00FDBC56); // red 86, green 188, blue 253
     }
+    m_pausedTitle = new QLabel(this);
+    m_pausedTitle->setObjectName(QStringLiteral("pausedTitle"));
+    m_pausedTitle->setGeometry(8, 27, 236, 24);
+    m_pausedTitle->setStyleSheet(
+        QStringLiteral("background: #000; color: %1; padding-left: 4px;").arg(colours::css(colours::Accent)));
+    m_pausedTitle->hide();
     m_txtTime = new QLabel(QStringLiteral("00:00"), this);
     m_txtTime->setObjectName(QStringLiteral("txtTime"));
     m_txtTime->setGeometry(248, 27, 64, 24);
@@ -253,12 +255,39 @@ void MainWindow::observeBot()
         m_ran->setLit(m_bot.playMode() == PlayMode::AutoRandom);
         m_autoCont->setLit(m_bot.playMode() == PlayMode::AutoContinue);
     });
+    m_following.follow(m_bot.playStateChanged, [this] { showPlayState(); });
+    m_following.follow(m_bot.muteChanged, [this] { showMute(); });
     m_bot.scrollTitle = [this](const std::string& text) {
-        if (m_scroller)
+        if (m_scroller && !m_pausedTitle->isVisible())
             m_scroller->DoScroll(displayName(text), 2, 0, false);
     };
     m_bot.dockPlaylist = [this] { dockPlaylist(); };
     m_bot.dockSideWindows = [this] { dockSideWindows(); };
+}
+
+// Paused, the title stands still with a pause sign, and the pause button stays lit.
+void MainWindow::showPlayState()
+{
+    const bool paused = m_bot.media().PlayState() == MediaPlayer::Paused;
+    if (auto* pause = findChild<SkinButton*>(QStringLiteral("Pause")))
+        pause->setLit(paused);
+    if (paused) {
+        const QString text = QStringLiteral("\u275A\u275A ") + displayName(m_bot.nowPlaying().title);
+        m_pausedTitle->setText(
+            m_pausedTitle->fontMetrics().elidedText(text, Qt::ElideMiddle, m_pausedTitle->width() - 8));
+    }
+    m_pausedTitle->setVisible(paused);
+    if (m_scroller)
+        m_scroller->setVisible(!paused);
+}
+
+void MainWindow::showMute()
+{
+    if (auto* sound = findChild<SkinButton*>(QStringLiteral("Sound"))) {
+        sound->setLit(m_bot.muted());
+        sound->setToolTip(m_bot.muted() ? QStringLiteral("Muted (M: sound back on); Up, Down: volume")
+                                        : QStringLiteral("Up, Down: volume; M: mute"));
+    }
 }
 
 void MainWindow::dockPlaylist()
@@ -297,6 +326,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == this && event->type() == QEvent::Move && !m_unloading)
         m_placeTimer->start();
+    // A docked window that shows or grows may reach past the screen's edge: the column moves up.
+    if (watched != this && (event->type() == QEvent::Show || event->type() == QEvent::Resize) && !m_unloading)
+        QTimer::singleShot(0, this, &MainWindow::placeSettled);
     switch (event->type()) {
     case QEvent::Move:
     case QEvent::Resize:
@@ -452,7 +484,7 @@ void MainWindow::placeSettled()
     if (m_unloading || m_inTray || !isVisible() || isMinimized())
         return;
     const QRect stack = stackGeometry();
-    const ScreenBox kept = keepOnScreens(box(stack), screenBoxes());
+    const ScreenBox kept = keepOnScreens(box(stack), desktopScreens());
     if (kept.x != stack.x() || kept.y != stack.y())
         move(pos() + QPoint(kept.x - stack.x(), kept.y - stack.y()));
     const WindowPlace place{x(), y()};
@@ -465,7 +497,7 @@ bool MainWindow::restorePlace()
     const auto place = storedMainPlace(m_bot.settings());
     if (!place)
         return false;
-    const ScreenBox kept = keepOnScreens({place->left, place->top, width(), height()}, screenBoxes());
+    const ScreenBox kept = keepOnScreens({place->left, place->top, width(), height()}, desktopScreens());
     move(kept.x, kept.y);
     return true;
 }

@@ -94,6 +94,8 @@ private:
     void hideStack();
     void showStack();
     QRect stackGeometry() const;
+    void showPlayState();
+    void showMute();
 
     // A side window that hid with the player, and where it was.
     struct HiddenWindow {
@@ -104,6 +106,7 @@ private:
     Bot& m_bot;
     Ribbonix::Scroller* m_scroller = nullptr;
     QLabel* m_txtTime = nullptr;
+    QLabel* m_pausedTitle = nullptr; // stands still in the scroller's place while the song is paused
     QLabel* m_played = nullptr;
     QLabel* m_onAir = nullptr; // shown while the stream's mount is open
     QProgressBar* m_bar = nullptr;

@@ -16,6 +16,7 @@ struct Key {
     QKeyCombination key;
     bool repeats; // held down, it goes on
     void (*action)(Bot&);
+    bool letter = false; // typed text in a list or a field: it needs Ctrl there
 };
 
 const Key kKeys[] = {
@@ -24,18 +25,21 @@ const Key kKeys[] = {
     {Qt::Key_Right, true, [](Bot& bot) { seekBy(bot, kSeekStep); }},
     {Qt::Key_Up, true, [](Bot& bot) { stepVolume(bot, kVolumeStep); }},
     {Qt::Key_Down, true, [](Bot& bot) { stepVolume(bot, -kVolumeStep); }},
-    {Qt::Key_N, false, &Next_Click},
-    {Qt::Key_P, false, &Prev_Click},
-    {Qt::Key_S, false, &Stop_Click},
-    {Qt::Key_M, false, &toggleMute},
+    {Qt::Key_N, false, &Next_Click, true},
+    {Qt::Key_P, false, &Prev_Click, true},
+    {Qt::Key_S, false, &Stop_Click, true},
+    {Qt::Key_M, false, &toggleMute, true},
 };
 
 } // namespace
 
-void installPlayerKeys(QWidget* window, Bot& bot, std::function<void()> exit)
+void installPlayerKeys(QWidget* window, Bot& bot, std::function<void()> exit, PlayerKeyLetters letters)
 {
     for (const Key& key : kKeys) {
-        auto* shortcut = new QShortcut(QKeySequence(key.key), window);
+        const QKeyCombination combination = (key.letter && letters == PlayerKeyLetters::WithCtrl)
+                                                ? QKeyCombination(Qt::ControlModifier, key.key.key())
+                                                : key.key;
+        auto* shortcut = new QShortcut(QKeySequence(combination), window);
         shortcut->setAutoRepeat(key.repeats);
         QObject::connect(shortcut, &QShortcut::activated, window, [&bot, action = key.action] { action(bot); });
     }

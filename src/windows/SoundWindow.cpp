@@ -118,6 +118,7 @@ void SoundWindow::buildSliders()
 void SoundWindow::followBot()
 {
     m_following.follow(m_bot.lblVol.changed, [this] { showVolume(); });
+    m_following.follow(m_bot.muteChanged, [this] { showLevelText(); });
     m_following.follow(m_bot.balanceChanged, [this] { showBalance(); });
     showVolume();
     showBalance();
@@ -141,7 +142,7 @@ void SoundWindow::showBalance()
 void SoundWindow::storeVolume()
 {
     const int value = Slider2->value();
-    setVolumeLevel(m_bot, value / 25.0, volumeLevelCaption(value), true);
+    setVolumeLevel(m_bot, wholeVolumeLevel(value / 25.0), true);
 }
 
 void SoundWindow::storeBalance()
@@ -160,12 +161,18 @@ void SoundWindow::Slider1_Change(int value)
         storeBalance();
 }
 
+// Muted, the level's field says so; the slider keeps the level that comes back.
+void SoundWindow::showLevelText()
+{
+    Label2->setText(m_bot.muted() ? QStringLiteral("Muted") : QString::fromStdString(volumeCaption(Slider2->value())));
+}
+
 void SoundWindow::Slider2_Change(int value)
 {
     QPalette palette = Label2->palette();
     palette.setColor(QPalette::WindowText, QColor(volumeRed(value), 0, 0));
     Label2->setPalette(palette);
-    Label2->setText(QString::fromStdString(volumeCaption(value)));
+    showLevelText();
     if (m_showing)
         return;
     m_bot.media().setVolume(volumeGain(value));

@@ -29,6 +29,7 @@ protected:
 
 private:
     QLabel* addCaption(const QString& text, int y);
+    void showLevelText();
     void buildSliders();
     void Slider1_Change(int value);
     void Slider2_Change(int value);

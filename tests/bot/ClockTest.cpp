@@ -35,6 +35,15 @@ TEST_F(ClockTest, ShowsMinutesAndSecondsWithoutLeadingZeros)
     EXPECT_TRUE(bot->Timer1.enabled());
 }
 
+TEST_F(ClockTest, ANewProgramDirectoryShowsTwoDigitSeconds)
+{
+    bot->paddedClock = true;
+    const std::pair<double, const char*> rows[] = {
+        {2, "0:02"}, {187, "3:07"}, {59.4, "0:59"}, {600, "10:00"}, {0, "0:00"}};
+    for (const auto& [at, shown] : rows)
+        EXPECT_EQ(clockAt(at), shown) << at;
+}
+
 TEST_F(ClockTest, EndOfSongStopsTheTitleAndShowsZero)
 {
     EXPECT_EQ(clockAt(299.6), "00:00");

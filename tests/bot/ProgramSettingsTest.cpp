@@ -182,5 +182,24 @@ TEST_F(ApplySettingsTest, TheBotTakesTheFolderTriggerAndHandleAtOnce)
               std::vector<std::string>{defaultReply(" Current directory: [" + music.str() + "] ", "Tavu ")});
 }
 
+TEST_F(ApplySettingsTest, TheLibraryChoicesTakeEffectAtOnce)
+{
+    writeBytes(music.file("a.mp3"), "");
+    std::filesystem::create_directories(music.file("Deep/Er"));
+    writeBytes(music.file("Deep/Er/b.flac"), "");
+    writeBytes(music.file("Deep/c.mp3"), "");
+    ProgramSettings before = ProgramSettings::read(bot->settings());
+    before.musicFolder = music.str();
+    applySettings(*bot, before, storeSettings(bot->settings(), ProgramSettings::read(bot->settings()), before));
+    ASSERT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"a.mp3"}));
+
+    ProgramSettings after = before;
+    after.subfolders = true;
+    after.formats = "flac";
+    applySettings(*bot, after, storeSettings(bot->settings(), before, after));
+    EXPECT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"a.mp3", "Deep/c.mp3", "Deep/Er/b.flac"}));
+    EXPECT_EQ(bot->lstmp3.items(), bot->lstMp3.items());
+}
+
 } // namespace
 } // namespace tavu::test

@@ -1,9 +1,15 @@
 #include "bot/RemotePlayer.h"
+#include "bot/Continuation.h"
 #include "bot/DesktopControls.h"
 #include "bot/PlayerControls.h"
+#include "id3/TagReader.h"
 #include "queue/UpNext.h"
+#include "settings/AtomicFile.h"
 #include "support/SimRuntimeFixture.h"
 #include "support/TagFile.h"
+
+#include <algorithm>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -165,7 +171,10 @@ TEST_F(RemotePlayerTest, VolumeLoopAndShuffleGoThroughTheSoundWindowAndTheButton
     EXPECT_EQ(bot->settings().read(keys::Volume), "40");
     EXPECT_EQ(media.volume, -1500);
     remote.setVolume(0.425);
-    EXPECT_EQ(bot->lblVol.caption(), "42.5");
+    EXPECT_EQ(bot->lblVol.caption(), "42") << "a whole level, halves to even";
+    EXPECT_EQ(bot->settings().read(keys::Volume), "42");
+    remote.setVolume(0.6064);
+    EXPECT_EQ(bot->lblVol.caption(), "61");
     remote.setVolume(1.7);
     EXPECT_EQ(bot->lblVol.caption(), "100");
     remote.setVolume(-1);
@@ -217,6 +226,84 @@ TEST_F(RemotePlayerTest, VolumeLoopAndShuffleGoThroughTheSoundWindowAndTheButton
     remote.setShuffle(true);
     EXPECT_EQ(bot->playMode(), PlayMode::AutoRandom) << "one play mode at a time";
     EXPECT_TRUE(room.sent.empty());
+}
+
+// A tag reader that finds a picture in every song, to stand in for a tag with a cover.
+class PictureReader : public Id3v1TagReader {
+public:
+    SongPicture picture(const std::string& path) const override
+    {
+        return path.ends_with("Abc.mp3") ? SongPicture{"image/jpeg", "\xFF\xD8\xFF\xE0 cover"} : SongPicture{};
+    }
+};
+
+TEST_F(RemotePlayerTest, TheTrackHasTheTagsOwnFieldsAndACover)
+{
+    bot->settings().write(keys::LibraryTitles, "tags");
+    std::string tagged = songWithTag({"Blue Sky", "The Band", "Skies", "1999", "great"});
+    tagged[tagged.size() - 3] = '\0'; // ID3v1.1: the comment's last byte is the track number
+    tagged[tagged.size() - 2] = 7;
+    writeBytes(music.file("Blue Sky.mp3"), tagged);
+    writeBytes(music.file("Folder.JPG"), "\xFF\xD8\xFF");
+    ownerSays("!refdir");
+    PictureReader pictures;
+    bot->library.setTagReader(&pictures);
+    const std::string covers = music.file("covers");
+    RemotePlayer withCovers(*bot, covers);
+
+    ownerSays("!play sky");
+    RemoteTrack track = withCovers.state().track;
+    EXPECT_EQ(bot->nowPlaying().title, "The Band - Blue Sky") << "the player shows both";
+    EXPECT_EQ(track.title, "Blue Sky");
+    EXPECT_EQ(track.artist, "The Band");
+    EXPECT_EQ(track.album, "Skies");
+    EXPECT_EQ(track.trackNumber, 7);
+    EXPECT_EQ(track.artPath, music.file("Folder.JPG")) << "the picture beside the song";
+
+    ownerSays("!prev");
+    track = withCovers.state().track;
+    EXPECT_EQ(track.trackNumber, 0);
+    ASSERT_TRUE(track.artPath.starts_with(covers + "/")) << track.artPath;
+    EXPECT_TRUE(track.artPath.ends_with(".jpg"));
+    EXPECT_EQ(readFileBytes(track.artPath).value_or(""), "\xFF\xD8\xFF\xE0 cover");
+    const std::string written = track.artPath;
+    ownerSays("!next");
+    EXPECT_FALSE(std::filesystem::exists(written)) << "one cover at a time";
+
+    bot->lblVol.setCaption("80");
+    bot->setMuteState(true);
+    EXPECT_DOUBLE_EQ(withCovers.state().volume, 0.0);
+    bot->setMuteState(false);
+    EXPECT_DOUBLE_EQ(withCovers.state().volume, 0.8);
+}
+
+TEST_F(RemotePlayerTest, AutoContinueStaysPlayingBetweenSongs)
+{
+    bot->setPlayMode(PlayMode::AutoContinue);
+    ASSERT_TRUE(remote.OpenUri(music.file("Abc.mp3")));
+    runtime.advance(5000);
+    std::vector<std::string> seen;
+    const auto watching = remote.changed.subscribe([&] { seen.push_back(remote.state().status); });
+    media.finish();
+    EXPECT_EQ(bot->nowPlaying().song, "Blue Sky.mp3");
+    EXPECT_FALSE(seen.empty());
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "Stopped"), 0) << "never Stopped while the list goes on";
+    bot->setPlayMode(PlayMode::None);
+    runtime.advance(5000);
+    media.finish();
+    EXPECT_EQ(remote.state().status, "Stopped");
+}
+
+TEST_F(RemotePlayerTest, AFailedStartLeavesNoSongShown)
+{
+    ASSERT_TRUE(remote.OpenUri(music.file("Abc.mp3")));
+    ASSERT_EQ(remote.state().track.title, "Abc");
+    std::filesystem::remove(music.file("Blue Sky.mp3"));
+    ownerSays("!next");
+    const RemoteState s = remote.state();
+    EXPECT_EQ(s.status, "Stopped");
+    EXPECT_EQ(s.track, RemoteTrack{});
+    EXPECT_FALSE(s.canPause || s.canSeek);
 }
 
 TEST_F(RemotePlayerTest, OpenUriTakesOnlySongsOfTheLibrary)
@@ -281,7 +368,7 @@ TEST_F(RemotePlayerTest, KeysPlayPauseSeekAndStepTheVolume)
         const char* from;
         double by;
         const char* to;
-    } steps[] = {{"97", 5, "100"}, {"3", -5, "0"}, {"42.5", 5, "47.5"}, {"", 5, "5"}, {"7.25", 5, "12.25"}};
+    } steps[] = {{"97", 5, "100"}, {"3", -5, "0"}, {"42.5", 5, "48"}, {"", 5, "5"}, {"7.25", 5, "12"}};
     for (const auto& row : steps) {
         bot->lblVol.setCaption(row.from);
         stepVolume(*bot, row.by);

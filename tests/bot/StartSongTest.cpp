@@ -100,6 +100,25 @@ TEST_F(MarkupNamesTest, UnplayableAndSearchRepliesEscapeTheName)
     EXPECT_EQ(markedTitle("A<b>b.mp3", "<B", "<B"), "a<u>&lt;B</U>&gt;b") << "the search text marks the name's text";
 }
 
+TEST_F(StartSongTest, AStartThatFailsLeavesNothingOfTheSongBefore)
+{
+    ASSERT_TRUE(startSong(*bot, 0, roads::PlayButton));
+    media.position = 42;
+    bot->Timer2_Timer();
+    ASSERT_EQ(bot->Bar1.value(), 42);
+    std::filesystem::remove(music.file("Blue Sky.mp3"));
+    int cleared = 0;
+    const auto following = bot->songCleared.subscribe([&] { ++cleared; });
+    ASSERT_FALSE(startSong(*bot, 1, roads::StepCommand));
+    EXPECT_EQ(media.state, MediaPlayer::Stopped);
+    EXPECT_EQ(bot->Bar1.value(), 0);
+    EXPECT_EQ(bot->txtTime.caption(), "00:00");
+    EXPECT_EQ(bot->lblSong.caption(), "No current Mp3....");
+    EXPECT_TRUE(bot->nowPlaying().path.empty());
+    EXPECT_FALSE(bot->Timer1.enabled() || bot->Timer2.enabled());
+    EXPECT_EQ(cleared, 1);
+}
+
 TEST_F(StartSongTest, AnUnplayableSongIsReportedAsTheRoadSaysAndShowsNothing)
 {
     std::filesystem::remove(music.file("Blue Sky.mp3"));

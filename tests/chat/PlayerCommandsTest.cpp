@@ -21,7 +21,8 @@ TEST_F(PlayerCommandsTest, VolumeRangeAndEcho)
     ownerSays("!vol 100");
     EXPECT_EQ(media.volume, 0);
     ownerSays("!vol 40.5");
-    EXPECT_EQ(media.volume, -1488);
+    EXPECT_EQ(media.volume, -1500) << "the whole level, halves to even; the reply echoes what was typed";
+    EXPECT_EQ(bot->lblVol.caption(), "40");
     ownerSays("!vol  40");
     EXPECT_EQ(media.volume, -1500);
     EXPECT_EQ(bot->lblVol.caption(), " 40");

@@ -37,5 +37,31 @@ TEST_P(ScreenPlaceTest, KeepsTheWindowWhereItCanBeSeen)
 INSTANTIATE_TEST_SUITE_P(Places, ScreenPlaceTest, ::testing::ValuesIn(kPlaces),
                          [](const auto& row) { return std::string(row.param.name); });
 
+// The chat room window beside the player (320 x 104); the window is 500 x 400.
+struct Beside {
+    const char* name;
+    ScreenBox player;
+    std::vector<ScreenBox> screens;
+    ScreenBox placed;
+};
+
+const Beside kBeside[] = {
+    {"ToTheRight", {24, 24, 320, 104}, {kLeft}, {368, 24, 500, 400}},
+    {"ToTheLeftAtTheRightEdge", {1500, 24, 320, 104}, {kLeft}, {976, 24, 500, 400}},
+    {"LowOnTheScreenItRises", {24, 1000, 320, 104}, {kLeft}, {368, 680, 500, 400}},
+    {"OnTheSecondScreen", {2000, 900, 320, 104}, {kLeft, kRight}, {2344, 624, 500, 400}},
+    {"AtTheLeftEdgeWhenNeitherSideHasRoom", {100, 24, 320, 104}, {{0, 0, 800, 600}}, {0, 24, 500, 400}},
+};
+
+class BesidePlayerTest : public ::testing::TestWithParam<Beside> {};
+
+TEST_P(BesidePlayerTest, TheWindowLiesWholeOnAScreen)
+{
+    EXPECT_EQ(besidePlayer(GetParam().player, 500, 400, GetParam().screens), GetParam().placed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, BesidePlayerTest, ::testing::ValuesIn(kBeside),
+                         [](const auto& row) { return std::string(row.param.name); });
+
 } // namespace
 } // namespace tavu::test

@@ -129,6 +129,20 @@ TEST_F(MainWindowPlaceTest, ThePlaceIsStoredAndComesBackOnAScreen)
     EXPECT_EQ(storedMainPlace(bot->settings()), (WindowPlace{main.x(), main.y()}));
 }
 
+TEST_F(MainWindowPlaceTest, ASideWindowOpenedLowOnTheScreenLiftsTheColumn)
+{
+    main.move(screen().left() + 40, screen().bottom() - main.height() - 40);
+    main.show();
+    bot->Timer3.setEnabled(true);
+    main.setPlaylistVisible(true);
+    QTest::mouseClick(main.findChild<QWidget*>(QStringLiteral("Sound")), Qt::LeftButton);
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    const QRect column = main.frameGeometry() | main.playlist()->frameGeometry() | main.soundWindow()->frameGeometry();
+    EXPECT_TRUE(screen().contains(column)) << column.y() << "+" << column.height();
+    EXPECT_EQ(main.soundWindow()->y(), main.playlist()->y() + main.playlist()->height()) << "still one column";
+}
+
 TEST_F(MainWindowPlaceTest, TheOwnerCanTurnTopmostOff)
 {
     EXPECT_TRUE(main.windowFlags().testFlag(Qt::WindowStaysOnTopHint));

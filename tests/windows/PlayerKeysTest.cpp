@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QListView>
 #include <QTest>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -36,11 +37,15 @@ const KeyCase kKeys[] = {
      }},
     {"DownLowersTheVolume", false, Qt::Key_Down,
      [](BotFixture& t, MainWindow&) { EXPECT_EQ(t.bot->settings().read(keys::Volume), "45"); }},
-    {"NNext", true, Qt::Key_N,
+    {"NNext", false, Qt::Key_N,
+     [](BotFixture& t, MainWindow&) { EXPECT_EQ(t.bot->nowPlaying().song, "blues one.mp3"); }},
+    {"CtrlNNextInThePlaylist", true, Qt::CTRL | Qt::Key_N,
      [](BotFixture& t, MainWindow&) { EXPECT_EQ(t.bot->nowPlaying().song, "blues one.mp3"); }},
     {"PPrevious", false, Qt::Key_P, [](BotFixture& t, MainWindow&) { EXPECT_EQ(t.bot->nowPlaying().song, "Abc.mp3"); }},
     {"SStops", false, Qt::Key_S, [](BotFixture& t, MainWindow&) { EXPECT_EQ(t.media.state, MediaPlayer::Stopped); }},
-    {"MMutes", true, Qt::Key_M, [](BotFixture& t, MainWindow&) { EXPECT_TRUE(t.media.muted && t.bot->muted()); }},
+    {"MMutes", false, Qt::Key_M, [](BotFixture& t, MainWindow&) { EXPECT_TRUE(t.media.muted && t.bot->muted()); }},
+    {"CtrlMMutesInThePlaylist", true, Qt::CTRL | Qt::Key_M,
+     [](BotFixture& t, MainWindow&) { EXPECT_TRUE(t.media.muted && t.bot->muted()); }},
     {"CtrlQExits", true, Qt::CTRL | Qt::Key_Q,
      [](BotFixture& t, MainWindow& main) {
          EXPECT_TRUE(main.unloading());

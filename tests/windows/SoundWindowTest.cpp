@@ -59,9 +59,13 @@ TEST_F(SoundWindowTest, VolumeSliderSetsLabelColourAndPlayerVolume)
     EXPECT_EQ(volumeColour(), QColor(125, 0, 0));
     EXPECT_EQ(media.volume, -1250);
 
-    slider("Slider2")->setValue(2499);
-    EXPECT_EQ(label("Label2")->text(), QStringLiteral("99 %"));
-    EXPECT_EQ(media.volume, -1);
+    slider("Slider2")->setValue(2499); // a level of 99.96 is the whole level 100: the slider goes there
+    EXPECT_EQ(label("Label2")->text(), QStringLiteral("100 %"));
+    EXPECT_EQ(media.volume, 0);
+    EXPECT_EQ(slider("Slider2")->value(), 2500);
+    slider("Slider2")->setValue(1512); // 60.48
+    EXPECT_EQ(bot->lblVol.caption(), "60");
+    EXPECT_EQ(ReadSetting("Settings", "Volume", settingsPath()), "60");
 
     slider("Slider2")->setValue(0);
     EXPECT_EQ(label("Label2")->text(), QStringLiteral("0 %"));
@@ -142,11 +146,11 @@ TEST_F(SoundWindowTest, SlidersFollowTheLevelsAndStoreWhatTheyChangeWhenLetGo)
     balance->setValue(-3000);
     for (QSlider* s : {volume, balance})
         s->setSliderDown(false);
-    EXPECT_EQ(ReadSetting("Settings", "Volume", settingsPath()), "40.4");
+    EXPECT_EQ(ReadSetting("Settings", "Volume", settingsPath()), "40") << "a whole level";
     EXPECT_EQ(ReadSetting("Settings", "Balance", settingsPath()), "-3000");
-    EXPECT_EQ(bot->lblVol.caption(), "40.4");
+    EXPECT_EQ(bot->lblVol.caption(), "40");
     ownerSays("!vol?");
-    EXPECT_EQ(room.sent.back().line, defaultReply(" Volume is at [40.4%] "));
+    EXPECT_EQ(room.sent.back().line, defaultReply(" Volume is at [40%] "));
 
     // The next start plays at the stored levels, and a new window shows them.
     WriteSetting("Settings", "Handle", "Me", settingsPath());
@@ -155,9 +159,9 @@ TEST_F(SoundWindowTest, SlidersFollowTheLevelsAndStoreWhatTheyChangeWhenLetGo)
     media = FakeMediaPlayer();
     bot = std::make_unique<Bot>(runtime, room, dir.str(), services());
     ASSERT_TRUE(Form_Load(*bot));
-    EXPECT_EQ(media.volume, -1490);
+    EXPECT_EQ(media.volume, -1500);
     EXPECT_EQ(media.balance, -3000);
-    EXPECT_EQ(slider("Slider2")->value(), 1010);
+    EXPECT_EQ(slider("Slider2")->value(), 1000);
     EXPECT_EQ(slider("Slider1")->value(), -3000);
     EXPECT_EQ(label("Label1")->text(), QStringLiteral("Left"));
 }
