@@ -25,7 +25,7 @@ protected:
 TEST_F(Id3TagTest, FieldsAreReadTrimmedOfBlanks)
 {
     const Id3Tag tag = read(songWithTag({"  Padded Title  ", "Artist", "Album", "1999", " A comment", 125, ' '}));
-    EXPECT_EQ(tag, (Id3Tag{"Padded Title", "Artist", "Album", "1999", "A comment", "Dance Hall"}));
+    EXPECT_EQ(tag, (Id3Tag{"Padded Title", "Artist", "Album", "1999", "A comment", "Dance Hall", ""}));
 }
 
 TEST_F(Id3TagTest, FullFieldsAreKeptWhole)
@@ -119,12 +119,12 @@ TEST_F(ShowSongTagTest, ATagLessSongAfterATaggedOneClearsAllSixFields)
 {
     show(0);
     EXPECT_EQ(bot->id3.Text2, music.str() + "/a.mp3");
-    EXPECT_EQ(bot->id3.tag, (Id3Tag{"Title", "Artist", "Album", "2001", "Comment", "Dance Hall"}));
+    EXPECT_EQ(bot->id3.tag, (Id3Tag{"Title", "Artist", "Album", "2001", "Comment", "Dance Hall", ""}));
     show(1);
     EXPECT_EQ(bot->id3.tag, Id3Tag{});
     show(0);
     show(2); // genre 200 has no text: the genre is left cleared, not kept from the song before
-    EXPECT_EQ(bot->id3.tag, (Id3Tag{"Other", "", "", "", "", ""}));
+    EXPECT_EQ(bot->id3.tag, (Id3Tag{"Other", "", "", "", "", "", ""}));
     EXPECT_EQ(refreshes, 4);
 }
 

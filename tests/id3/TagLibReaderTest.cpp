@@ -41,7 +41,7 @@ const TagCase kCases[] = {
      [] {
          return id3v2Tag(2, TextEncoding::Latin1, {{"TT2", "Caf\xC3\xA9"}, {"TP1", "Band"}}) + frames();
      },
-     {"Caf\xC3\xA9", "Band", "", "", "", ""}},
+     {"Caf\xC3\xA9", "Band", "", "", "", "", ""}},
     {"Id3v23Utf16",
      "a.mp3",
      [] {
@@ -67,32 +67,32 @@ const TagCase kCases[] = {
      [] {
          return id3v2Tag(4, TextEncoding::Utf8, {{"TIT2", "New"}}) + frames() + id3v1({"Old", "", "", "", "", 1});
      },
-     {"New", "", "", "", "", ""}},
+     {"New", "", "", "", "", "", ""}},
     {"Id3v1WhenNothingElse",
      "a.mp3",
      [] {
          return Mp3Writer().id3v2(300).bytes() + frames() + id3v1({"Caf\xE9", "A", "", "", "", 125});
      },
-     {"Caf\xC3\xA9", "A", "", "", "", "Dance Hall"}},
+     {"Caf\xC3\xA9", "A", "", "", "", "Dance Hall", ""}},
     {"Ape",
      "a.mp3",
      [] {
          return frames() + apeTag({{"Title", "From APE"}, {"Artist", "Ape Band"}});
      },
-     {"From APE", "Ape Band", "", "", "", ""}},
+     {"From APE", "Ape Band", "", "", "", "", ""}},
     {"ApeBeforeId3v1",
      "a.mp3",
      [] {
          return frames() + apeTag({{"Title", "APE wins"}}) + id3v1({"v1 title", "", "", "", "", 1});
      },
-     {"APE wins", "", "", "", "", ""}},
+     {"APE wins", "", "", "", "", "", ""}},
     {"FlacWithoutVorbisComment",
      "a.flac",
      [] {
          return id3v2Tag(3, TextEncoding::Latin1, {{"TIT2", "Tagged in front"}}) + std::string("fLaC", 4) +
                 std::string("\x80\0\0\x22", 4) + std::string(34, '\0');
      },
-     {"Tagged in front", "", "", "", "", ""}},
+     {"Tagged in front", "", "", "", "", "", ""}},
     // Broken files: every one is read to an end, with nothing to show.
     {"ZeroBytes", "a.flac", [] { return std::string(); }, {}},
     {"RandomBytes",
@@ -115,7 +115,7 @@ const TagCase kCases[] = {
     {"TagClaimingMoreThanTheFile",
      "a.mp3",
      [] { return id3v2Claiming(0x7FFFFFFF, "Huge") + frames(); },
-     {"Huge", "", "", "", "", ""}},
+     {"Huge", "", "", "", "", "", ""}},
     {"FiveMegabyteTag",
      "a.mp3",
      [] {
@@ -123,7 +123,7 @@ const TagCase kCases[] = {
          return id3v2Tag(3, TextEncoding::Latin1, {{"TIT2", "Big cover"}, {"PRIV", std::string(5 << 20, 'x')}}) +
                 frames();
      },
-     {"Big cover", "", "", "", "", ""}},
+     {"Big cover", "", "", "", "", "", ""}},
 };
 
 class TagCaseTest : public ::testing::TestWithParam<TagCase> {};

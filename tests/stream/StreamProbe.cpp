@@ -76,13 +76,26 @@ std::vector<float> listen(const std::string& url, double seconds)
 
 double toneFrequency(const std::vector<float>& samples, int rate)
 {
-    const std::size_t from = samples.size() / 2;
+    // Sign changes of the second half, counted between samples clearly away from zero, so that a
+    // stretch of the burst's silence (noise around zero) adds none; timed from the first to the last.
     int crossings = 0;
-    for (std::size_t i = from + 1; i < samples.size(); ++i)
-        if ((samples[i - 1] < 0) != (samples[i] < 0))
+    int sign = 0;
+    std::size_t first = 0;
+    std::size_t last = 0;
+    for (std::size_t i = samples.size() / 2; i < samples.size(); ++i) {
+        if (std::abs(samples[i]) < 0.02f)
+            continue;
+        const int now = samples[i] < 0 ? -1 : 1;
+        if (sign == 0) {
+            first = i;
+        } else if (now != sign) {
             ++crossings;
-    const double seconds = static_cast<double>(samples.size() - from) / rate;
-    return seconds > 0 ? crossings / 2.0 / seconds : 0.0;
+            last = i;
+        }
+        sign = now;
+    }
+    const double seconds = static_cast<double>(last - first) / rate;
+    return crossings > 0 && seconds > 0 ? crossings / 2.0 / seconds : 0.0;
 }
 
 double rmsLevel(const std::vector<float>& samples)
