@@ -15,12 +15,19 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg
   lame flac vorbis-tools opus-tools sox
   ngircd inspircd atheme-services openssl mpg123 dbus playerctl
-  libshout3-dev libmp3lame-dev libopus-dev libogg-dev libswresample-dev libavutil-dev icecast2 curl ffmpeg
+  libshout3-dev libmp3lame-dev libopus-dev libogg-dev icecast2 curl
   xvfb xauth imagemagick xdotool
   fonts-dejavu-core fonts-liberation
-  dpkg-dev librsvg2-bin desktop-file-utils appstream man-db clang-format
+  dpkg-dev librsvg2-bin desktop-file-utils appstream man-db clang-format ccache
 )
 BUILD_DIR=${TAVU_BUILD_DIR:-build}
+
+# Compiles go through ccache where it is installed; paths are taken relative to this checkout, so
+# another clone of the same sources finds what an earlier build compiled.
+if command -v ccache >/dev/null; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
+  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+fi
 
 install_missing() {
   local missing=() p

@@ -9,6 +9,7 @@
 #include "client/LocalChatRoom.h"
 #include "desktop/Desktop.h"
 #include "player/SongFolder.h"
+#include "settings/DesktopSettings.h"
 #include "settings/Settings.h"
 #include "ui/WindowRoutines.h"
 #include "util/QtPlatform.h"
@@ -171,6 +172,9 @@ bool Program::showMainWindow()
     m_started = true;
     m_main->show();
     m_main->raise();
+    if (resumeSession(bot().settings()))
+        if (const auto open = storedOpenWindows(bot().settings()))
+            m_main->reopenSideWindows(*open);
     return true;
 }
 

@@ -40,7 +40,7 @@ IrcChatRoom::IrcChatRoom(Runtime& runtime, std::unique_ptr<IrcTransport> transpo
     : LocalChatRoom(config.nick), m_runtime(runtime), m_transport(std::move(transport)),
       m_session(runtime, *m_transport, config, std::move(random)),
       m_mask(OwnerMask::parse(config.owner, config.ownerAccount)), m_htmlFormat(config.htmlFormat),
-      m_replayTimer(runtime)
+      m_replayTimer(runtime), m_members(m_session.config().channel)
 {
     m_session.setEvents({
         [this](IrcSession::Phase, const std::string&) { statusChanged(); },

@@ -38,6 +38,7 @@ public:
     void ChatSendToOwner(const std::string& line) override;
     std::string GetOwnerName() const override;
     std::string memberIdentity(const std::string& name) const override { return m_members.identity(name); }
+    std::size_t memberCount() const override { return m_session.inChannel() ? m_members.present() : 0; }
     void ownerTyped(const std::string& text) override;
     // Signs off: the replies still queued go out at the flood rule's pace for a few seconds, then
     // QUIT; signingOff() holds meanwhile.

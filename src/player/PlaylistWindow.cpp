@@ -100,9 +100,11 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
         h->setSectionResizeMode(SongListModel::Artist, QHeaderView::Interactive);
         h->setSectionResizeMode(SongListModel::Album, QHeaderView::Interactive);
         h->setSectionResizeMode(SongListModel::Track, QHeaderView::Fixed);
+        h->setSectionResizeMode(SongListModel::Length, QHeaderView::Fixed);
         h->resizeSection(SongListModel::Artist, 90);
         h->resizeSection(SongListModel::Album, 80);
         h->resizeSection(SongListModel::Track, 28);
+        h->resizeSection(SongListModel::Length, 44);
     };
     connect(m_model, &QAbstractItemModel::modelReset, this, layColumns);
     layColumns();

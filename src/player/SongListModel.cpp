@@ -1,6 +1,7 @@
 #include "player/SongListModel.h"
 
 #include "bot/Bot.h"
+#include "queue/UpNext.h"
 #include "ui/DisplayName.h"
 
 #include <QFont>
@@ -52,7 +53,7 @@ int SongListModel::rowCount(const QModelIndex& parent) const
 
 int SongListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : (m_tagColumns ? 4 : 1);
+    return parent.isValid() ? 0 : (m_tagColumns ? Length + 1 : 1);
 }
 
 const SongListModel::Row& SongListModel::row(int index) const
@@ -70,6 +71,8 @@ const SongListModel::Row& SongListModel::row(int index) const
             r.artist = QString::fromStdString(tag.artist);
             r.album = QString::fromStdString(tag.album);
             r.track = std::max(0, QString::fromStdString(tag.track).section(QLatin1Char('/'), 0, 0).toInt());
+            if (m_bot.upNext)
+                r.seconds = m_bot.upNext->length(song);
         }
         if (r.title.isEmpty())
             r.title =
@@ -108,6 +111,10 @@ QVariant SongListModel::data(const QModelIndex& index, int role) const
         if (role == SortRole)
             return r.track;
         return r.track > 0 ? QVariant(r.track) : QVariant();
+    case Length:
+        if (role == SortRole)
+            return r.seconds;
+        return r.seconds > 0 ? QVariant(QString::fromStdString(minutesSeconds(r.seconds))) : QVariant();
     default:
         return {};
     }
@@ -126,6 +133,8 @@ QVariant SongListModel::headerData(int section, Qt::Orientation orientation, int
         return QStringLiteral("Album");
     case Track:
         return QStringLiteral("#");
+    case Length:
+        return QStringLiteral("Length");
     default:
         return {};
     }

@@ -13,12 +13,12 @@ class Bot;
 
 // The playlist's songs as a Qt model, so that a view shows a hundred thousand songs without a
 // widget item for each. With tag titles a row has the title, artist, album and track number of the
-// song's tag (read when a row is first asked for); otherwise one column, the song's title. The
+// song's tag and its length (read when a row is first asked for); otherwise one column, the song's title. The
 // song that plays is bold, whatever is selected.
 class SongListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Title, Artist, Album, Track };
+    enum Column { Title, Artist, Album, Track, Length };
     // Every column's text, the song's path included, for the search.
     static constexpr int SearchRole = Qt::UserRole + 1;
     // The value a column sorts by (track numbers as numbers).
@@ -36,6 +36,7 @@ private:
     struct Row {
         QString title, artist, album;
         int track = 0;
+        double seconds = 0; // 0 when unknown
     };
     bool tagColumns() const;
     const Row& row(int index) const;

@@ -2,6 +2,7 @@
 
 #include "util/Text.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace tavu {
@@ -67,6 +68,33 @@ void storePlaylistSize(const Settings& settings, PlaylistSize size)
 {
     settings.write(keys::DesktopPlaylistWidth, decimal(size.width));
     settings.write(keys::DesktopPlaylistHeight, decimal(size.height));
+}
+
+std::optional<OpenSideWindows> storedOpenWindows(const Settings& settings)
+{
+    const std::string words = settings.read(keys::DesktopOpenWindows);
+    if (trimmed(words).empty())
+        return std::nullopt;
+    OpenSideWindows open;
+    std::size_t at = 0;
+    while (at < words.size()) {
+        const std::size_t end = std::min(words.find(' ', at), words.size());
+        const std::string_view word = std::string_view(words).substr(at, end - at);
+        open.playlist |= equalsNoCase(word, "playlist");
+        open.id3 |= equalsNoCase(word, "id3");
+        open.sound |= equalsNoCase(word, "sound");
+        at = end + 1;
+    }
+    return open;
+}
+
+void storeOpenWindows(const Settings& settings, OpenSideWindows open)
+{
+    std::string words;
+    for (const auto& [shown, word] : {std::pair{open.playlist, "playlist"}, {open.id3, "id3"}, {open.sound, "sound"}})
+        if (shown)
+            words += words.empty() ? word : std::string(" ") + word;
+    settings.write(keys::DesktopOpenWindows, words.empty() ? std::string("none") : words);
 }
 
 bool paddedClock(const Settings& settings)

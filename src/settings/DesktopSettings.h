@@ -34,6 +34,16 @@ struct PlaylistSize {
 std::optional<PlaylistSize> storedPlaylistSize(const Settings& settings);
 void storePlaylistSize(const Settings& settings, PlaylistSize size);
 
+// The side windows open at the end of the last run, for "Resume"; none when nothing is stored.
+struct OpenSideWindows {
+    bool playlist = false;
+    bool id3 = false;
+    bool sound = false;
+    bool operator==(const OpenSideWindows&) const = default;
+};
+std::optional<OpenSideWindows> storedOpenWindows(const Settings& settings);
+void storeOpenWindows(const Settings& settings, OpenSideWindows open);
+
 // Whether the clock shows minutes and two-digit seconds ("Clock" = m:ss); otherwise the classic
 // clock of unpadded minutes and seconds.
 bool paddedClock(const Settings& settings);

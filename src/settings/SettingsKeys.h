@@ -85,6 +85,8 @@ inline constexpr SettingKey DesktopResume{"Desktop", "Resume", "0"};
 // Where the last run was, for "Resume": the song that was open and how far into it (seconds).
 inline constexpr SettingKey DesktopLastSong{"Desktop", "Last Song", ""};
 inline constexpr SettingKey DesktopLastPosition{"Desktop", "Last Position", "0"};
+// The side windows that were open, as words: "playlist", "id3", "sound"; "none" for none.
+inline constexpr SettingKey DesktopOpenWindows{"Desktop", "Open Windows", ""};
 // The playlist's size as the user left it.
 inline constexpr SettingKey DesktopPlaylistWidth{"Desktop", "Playlist Width", ""};
 inline constexpr SettingKey DesktopPlaylistHeight{"Desktop", "Playlist Height", ""};

@@ -527,8 +527,32 @@ void MainWindow::closeEvent(QCloseEvent* event)
     QTimer::singleShot(0, this, [this] { unload(); });
 }
 
+OpenSideWindows MainWindow::openSideWindows() const
+{
+    const auto open = [this](const QWidget* window) {
+        if (!window)
+            return false;
+        if (window->isVisible())
+            return true;
+        return std::any_of(m_hidden.begin(), m_hidden.end(),
+                           [window](const HiddenWindow& hidden) { return hidden.window == window; });
+    };
+    return {open(m_playlist), open(m_id3), open(m_soundWindow)};
+}
+
+void MainWindow::reopenSideWindows(const OpenSideWindows& open)
+{
+    setPlaylistVisible(open.playlist);
+    if (open.id3)
+        setId3Visible(true);
+    if (open.sound && m_soundWindow && !m_soundWindow->isVisible() && onSoundButton)
+        onSoundButton();
+}
+
 void MainWindow::unload()
 {
+    if (resumeSession(m_bot.settings()))
+        storeOpenWindows(m_bot.settings(), openSideWindows());
     Form_Unload(m_bot, [this] {
         if (m_playlist)
             m_playlist->hide();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bot/SideWindows.h"
+#include "settings/DesktopSettings.h"
 #include "util/Signal.h"
 
 #include <QPointer>
@@ -41,6 +42,11 @@ public:
     void minimizeMain() override;
     void showMain() override;
     void closeMain() override;
+
+    // The side windows open now (or hidden with the player in the tray), and opening those of the
+    // last run, for "Resume".
+    OpenSideWindows openSideWindows() const;
+    void reopenSideWindows(const OpenSideWindows& open);
 
     // Hides the player and its side windows, for the tray; showMain brings them back.
     void hideToTray();

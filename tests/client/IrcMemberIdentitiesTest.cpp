@@ -49,5 +49,36 @@ TEST(IrcMemberIdentitiesTest, AccountsComeFromTagsJoinsAndLoginsElseTheFullMask)
     EXPECT_EQ(who.identity("eve"), "eve!e@h9");
 }
 
+// Who is in the channel, line by line: the count after each line from the server.
+TEST(IrcMemberIdentitiesTest, CountsWhoIsInTheChannel)
+{
+    const std::pair<const char*, std::size_t> steps[] = {
+        {":srv 353 tavu = #c :tavu @Op +v!v@h", 3}, // multi-prefix and userhost-in-names
+        {":srv 353 tavu = #other :x y z", 3},       // another channel's list
+        {":srv 353 tavu = #C :@%ann", 4},           // the same channel in other letters
+        {":srv 366 tavu #c :End of /NAMES list.", 4},
+        {":bob!b@h JOIN #c", 5},
+        {":bob!b@h JOIN #other", 5},
+        {":BOB!b@h NICK :robert", 5},
+        {":robert!b@h PART #other :bye", 5},
+        {":robert!b@h PART #c :bye", 4},
+        {":op!o@h KICK #c ANN :out", 3},
+        {":v!v@h QUIT :gone", 2},
+        {":nobody!n@h QUIT :gone", 2},
+        {":srv 353 tavu = #c :tavu op", 2}, // the list after a rejoin starts afresh
+        {":srv 353 tavu = #c :new", 3},     // and goes on to its end
+    };
+    IrcMemberIdentities who("#c");
+    const IrcCaseMapping mapping;
+    for (const auto& [line, count] : steps) {
+        const auto message = IrcMessage::parse(line);
+        ASSERT_TRUE(message) << line;
+        who.track(*message, mapping);
+        EXPECT_EQ(who.present(), count) << line;
+    }
+    EXPECT_TRUE(who.isPresent("OP", mapping));
+    EXPECT_FALSE(who.isPresent("robert", mapping));
+}
+
 } // namespace
 } // namespace tavu

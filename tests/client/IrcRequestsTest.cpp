@@ -74,19 +74,28 @@ TEST_F(IrcRequestsTest, MembersAreKnownByTheirAccountsNotTheirNicks)
     ASSERT_TRUE(heardFromBot(eve, 5));
     impostor.say(kChannel, "!add gamma"); // its own first song, not over Ann's limit
     ASSERT_TRUE(heardFromBot(eve, 6));
+    // Five are in the channel (the bot among them), so two votes of the three skip.
     bob.say(kChannel, "!skip");
     ASSERT_TRUE(heardFromBot(eve, 7));
+    bob.say(kChannel, "!skip"); // a second vote of the same member is not counted twice
+    ASSERT_TRUE(heardFromBot(eve, 8));
 
     const Lines said = eve.saidBy(room->session().nick());
     EXPECT_EQ(Lines(said.begin() + 1, said.end()),
               (Lines{ircReply(" Queued #1 - [alpha] "), ircReply(" Queued #2 - [beta] "),
                      ircReply(" bob, #1 is not your song "), ircReply(" ann, #1 is not your song "),
-                     ircReply(" Queued #3 - [gamma] "), ircReply(" Skip - [1/3] ")}));
+                     ircReply(" Queued #3 - [gamma] "), ircReply(" Skip - [1/2] "), ircReply(" Skip - [1/2] ")}));
     const SongQueue& queue = bot->upNext->queue;
     ASSERT_EQ(queue.size(), 3u);
     EXPECT_EQ(queue.countBy("account:ann"), 1u);
     EXPECT_EQ(queue.countBy("account:bob"), 1u);
     EXPECT_EQ(queue.at(2).requester, "ann!imp@127.0.0.1");
+
+    eve.say(kChannel, "!skip");
+    ASSERT_TRUE(heardFromBot(eve, 9));
+    EXPECT_EQ(eve.saidBy(room->session().nick()).at(8), ircReply(" Skip - [2/2] "));
+    ASSERT_TRUE(waitFor([&] { return queue.size() == 2u; }));
+    EXPECT_EQ(queue.at(0).requester, "account:bob");
 }
 
 } // namespace

@@ -2,8 +2,11 @@
 #include "StreamProbe.h"
 
 #include "bot/Bot.h"
+#include "player/SdlAudio.h"
+#include "player/SdlMediaPlayer.h"
 #include "settings/ProfileFile.h"
 #include "stream/IcecastRadio.h"
+#include "support/EncodedSongs.h"
 #include "support/FakeChatRoom.h"
 #include "support/Fakes.h"
 #include "util/QtRuntime.h"
@@ -145,6 +148,39 @@ TEST_F(IcecastRadioTest, TurnedOffThereIsNoStreamAndNoTap)
     EXPECT_NE(room.sent[0].line.find(" No stream is set up "), std::string::npos);
     runUntil([] { return false; }, 500);
     EXPECT_EQ(server.listeners(), -1);
+}
+
+// The whole road a song takes to the room: made by lame, decoded by the engine of a player without
+// speakers (the radio of a headless Tavu), through its tap, the encoder and Icecast, to a listener
+// who decodes the stream.
+TEST_F(IcecastRadioTest, ASongPlayedWithoutSpeakersIsHeardThroughTheStream)
+{
+    const std::string song = dir.file("tone.mp3");
+    ASSERT_TRUE(test::encodeSong(test::Encoding::Mp3Cbr, song, {"Tone", "Tavu"}, 20.0));
+    SdlAudio audio;
+    SdlMediaPlayer player(audio, runtime, SdlMediaPlayer::Output::None);
+    radio = std::make_unique<IcecastRadio>(*bot, player.tapPoint(),
+                                           [this](const std::string& text) { notices.push_back(text); });
+    bot->radio = radio.get();
+    ASSERT_TRUE(runUntil([&] { return radio->onAir(); })) << server.errorLog();
+
+    ASSERT_TRUE(player.Open(song));
+    player.Play();
+    const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/tavu";
+    const std::vector<float> heard = test::listen(url, 3.0);
+    ASSERT_FALSE(heard.empty());
+    EXPECT_NEAR(test::toneFrequency(heard), 440.0, 5.0);
+    EXPECT_GT(test::rmsLevel(heard), 0.05);
+    EXPECT_GT(player.CurrentPosition(), 1.0) << "the player's own clock went on while nobody heard it";
+
+    // Paused, the stream goes on with silence (after the second of music Icecast sends first).
+    player.Pause();
+    const std::vector<float> paused = test::listen(url, 3.0);
+    ASSERT_GT(paused.size(), static_cast<std::size_t>(2 * test::kProbeRate));
+    EXPECT_LT(test::rmsLevel(std::vector<float>(paused.end() - test::kProbeRate / 2, paused.end())), 0.01);
+    EXPECT_TRUE(notices.empty());
+    bot->radio = nullptr;
+    radio.reset(); // before the player whose tap it holds
 }
 
 } // namespace

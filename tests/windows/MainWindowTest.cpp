@@ -5,8 +5,10 @@
 
 #include <ribbonix/Scroller.h>
 
+#include "id3/Id3Window.h"
 #include "player/PlaylistWindow.h"
 #include "settings/DesktopSettings.h"
+#include "settings/SettingsKeys.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -102,6 +104,31 @@ TEST_F(MainWindowPlaceTest, MinimisedOrInTheTrayTheSideWindowsGoAlongAndComeBack
     EXPECT_EQ(main.pos(), QPoint(40, 30));
     EXPECT_EQ(playlist->pos(), QPoint(400, 300));
     EXPECT_EQ(soundWindow->pos(), QPoint(400, playlist->y() + playlist->height()));
+}
+
+TEST_F(MainWindowPlaceTest, TheSideWindowsThatWereOpenAreStoredAndComeBack)
+{
+    EXPECT_FALSE(storedOpenWindows(bot->settings())) << "none stored";
+    showColumn();
+    main.setId3Visible(true);
+    main.hideToTray(); // hidden with the player, they are still open
+    storeOpenWindows(bot->settings(), main.openSideWindows());
+    EXPECT_EQ(bot->settings().read(keys::DesktopOpenWindows), "playlist id3 sound");
+    main.showMain();
+
+    main.setPlaylistVisible(false);
+    main.setId3Visible(false);
+    main.soundWindow()->hide();
+    storeOpenWindows(bot->settings(), main.openSideWindows());
+    EXPECT_EQ(bot->settings().read(keys::DesktopOpenWindows), "none");
+    main.reopenSideWindows(*storedOpenWindows(bot->settings()));
+    EXPECT_FALSE(main.playlist()->isVisible() || main.id3Window()->isVisible() || main.soundWindow()->isVisible());
+
+    bot->settings().write(keys::DesktopOpenWindows, "SOUND id3 nonsense");
+    main.reopenSideWindows(*storedOpenWindows(bot->settings()));
+    EXPECT_FALSE(main.playlist()->isVisible());
+    EXPECT_TRUE(main.id3Window()->isVisible());
+    EXPECT_TRUE(main.soundWindow()->isVisible());
 }
 
 TEST_F(MainWindowPlaceTest, ThePlaceIsStoredAndComesBackOnAScreen)

@@ -1,6 +1,7 @@
 #include "player/PlaylistWindow.h"
 #include "bot/Lifecycle.h"
 #include "bot/PlayerControls.h"
+#include "queue/UpNext.h"
 #include "support/SimRuntimeFixture.h"
 #include "support/TagFile.h"
 #include "windows/MainWindow.h"
@@ -31,6 +32,7 @@ protected:
         tagged("Rock/Old/a.mp3", {"Nightfall", "Zed", "Dark", "", ""}, 2);
         tagged("Rock/b.mp3", {"Signal", "Amy", "Light", "", ""}, 1);
         tagged("c.mp3", {"Morning", "Bo", "Dark", "", ""}, 3);
+        bot->upNext->lengthReader = [](const std::string& path) { return path.ends_with("/c.mp3") ? 187.4 : 0.0; };
         useSongs({});
         bot->trig = "!";
         ownerSays("!refdir");
@@ -71,11 +73,13 @@ protected:
 TEST_F(PlaylistWindowTest, ColumnsShowTheTagsAndThePlayingSong)
 {
     ASSERT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"c.mp3", "Rock/b.mp3", "Rock/Old/a.mp3"}));
-    ASSERT_EQ(view->model()->columnCount(), 4);
+    ASSERT_EQ(view->model()->columnCount(), 5);
     EXPECT_EQ(cell(0, 0), QStringLiteral("Morning"));
     EXPECT_EQ(cell(0, 1), QStringLiteral("Bo"));
     EXPECT_EQ(cell(0, 2), QStringLiteral("Dark"));
     EXPECT_EQ(cell(0, 3), QStringLiteral("3"));
+    EXPECT_EQ(cell(0, 4), QStringLiteral("3:07"));
+    EXPECT_EQ(cell(1, 4), QString()) << "a length nobody can tell is left blank";
     EXPECT_EQ(view->textElideMode(), Qt::ElideMiddle);
 
     bot->lstmp3.select(1);
