@@ -5,6 +5,7 @@
 #include "util/Text.h"
 #include "util/Utf8.h"
 
+#include <taglib/apefile.h>
 #include <taglib/apetag.h>
 #include <taglib/attachedpictureframe.h>
 #include <taglib/flacfile.h>
@@ -12,6 +13,7 @@
 #include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/infotag.h>
+#include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/opusfile.h>
 #include <taglib/tbytevectorstream.h>
@@ -19,6 +21,7 @@
 #include <taglib/tfilestream.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
+#include <taglib/wavpackfile.h>
 #include <taglib/xiphcomment.h>
 
 #include <algorithm>
@@ -109,7 +112,16 @@ Id3Tag id3v2Fields(const TagLib::ID3v2::Tag* tag)
 
 Id3Tag apeFields(const TagLib::APE::Tag* tag)
 {
-    return tag && !tag->isEmpty() ? fields(*tag) : Id3Tag{};
+    if (!tag || tag->isEmpty())
+        return {};
+    Id3Tag out = fields(*tag);
+    // Some writers (FFmpeg's among them) call the year "Date" and give it as a date.
+    if (const auto& items = tag->itemListMap(); out.year.empty() && items.contains("DATE")) {
+        const std::string date = text(items["DATE"].toString());
+        if (date.size() >= 4 && date.find_first_not_of("0123456789") >= 4)
+            out.year = date.substr(0, 4);
+    }
+    return out;
 }
 
 // The size of the ID3v2 tag a file starts with (header and footer included), or 0.
@@ -149,12 +161,18 @@ std::uint32_t littleEndian(const std::string& bytes, std::size_t at)
 }
 
 // The kinds of song file, told by their first bytes: the name may be wrong.
-enum class Kind { Mpeg, Flac, Vorbis, Opus, Wave };
+enum class Kind { Mpeg, Flac, Vorbis, Opus, Wave, Mp4, WavPack, Ape };
 
 Kind kindOf(const std::string& start)
 {
     if (start.starts_with("fLaC"))
         return Kind::Flac;
+    if (start.size() >= 8 && start.compare(4, 4, "ftyp") == 0)
+        return Kind::Mp4; // M4A: AAC or ALAC
+    if (start.starts_with("wvpk"))
+        return Kind::WavPack;
+    if (start.starts_with("MAC "))
+        return Kind::Ape;
     if (start.starts_with("OggS"))
         return start.find("OpusHead") != std::string::npos ? Kind::Opus : Kind::Vorbis;
     if (start.starts_with("RIFF") && start.size() >= 12 && start.compare(8, 4, "WAVE") == 0)
@@ -223,7 +241,7 @@ private:
     std::uint64_t m_id3v2 = 0;
 };
 
-// The tag of a FLAC, Ogg or WAV file, read by TagLib's reader of that kind from the file already
+// The tag of a FLAC, Ogg, WAV, M4A, WavPack or APE file, read by TagLib's reader of that kind from the file already
 // open, never by its name again (which may name another file by now).
 Id3Tag containerTag(const SongFileHandle& song, Kind kind)
 {
@@ -256,6 +274,18 @@ Id3Tag containerTag(const SongFileHandle& song, Kind kind)
         Id3Tag tag = id3v2Fields(file.ID3v2Tag());
         const TagLib::RIFF::Info::Tag* info = file.InfoTag();
         return empty(tag) && info && !info->isEmpty() ? fields(*info) : tag;
+    }
+    case Kind::Mp4: {
+        TagLib::MP4::File file(&stream, false);
+        return file.isValid() && file.tag() && !file.tag()->isEmpty() ? fields(*file.tag()) : Id3Tag{};
+    }
+    case Kind::WavPack: {
+        TagLib::WavPack::File file(&stream, false);
+        return file.isValid() ? apeFields(file.APETag()) : Id3Tag{};
+    }
+    case Kind::Ape: {
+        TagLib::APE::File file(&stream, false);
+        return file.isValid() ? apeFields(file.APETag()) : Id3Tag{};
     }
     case Kind::Mpeg:
         break;
@@ -342,7 +372,19 @@ SongPicture TagLibReader::picture(const std::string& path) const
         TagLib::Ogg::Opus::File song(path.c_str(), false);
         return song.isValid() && song.tag() ? frontCover(song.tag()->pictureList()) : SongPicture{};
     }
+    case Kind::Mp4: {
+        TagLib::MP4::File song(path.c_str(), false);
+        if (!song.isValid() || !song.tag() || !song.tag()->contains("covr"))
+            return {};
+        const TagLib::MP4::CoverArtList covers = song.tag()->item("covr").toCoverArtList();
+        if (covers.isEmpty())
+            return {};
+        const TagLib::MP4::CoverArt& cover = covers.front();
+        return tavu::picture(cover.data(), cover.format() == TagLib::MP4::CoverArt::PNG ? "image/png" : "image/jpeg");
+    }
     case Kind::Wave:
+    case Kind::WavPack:
+    case Kind::Ape:
         return {};
     }
     return {};

@@ -145,7 +145,7 @@ TEST_P(TagCaseTest, ReadsTheTagOfEveryKind)
 INSTANTIATE_TEST_SUITE_P(Files, TagCaseTest, ::testing::ValuesIn(kCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
-// The fields of the six kinds of encoded songs; the tags come from the encoders themselves.
+// The fields of every kind of encoded song; the tags come from the encoders themselves.
 class EncodedTagTest : public ::testing::TestWithParam<Encoding> {};
 
 TEST_P(EncodedTagTest, ReadsWhatTheEncoderWrote)
@@ -165,7 +165,7 @@ TEST_P(EncodedTagTest, ReadsWhatTheEncoderWrote)
 
 INSTANTIATE_TEST_SUITE_P(Encoders, EncodedTagTest,
                          ::testing::Values(Encoding::Mp3Cbr, Encoding::Mp3Vbr, Encoding::Flac, Encoding::Vorbis,
-                                           Encoding::Opus));
+                                           Encoding::Opus, Encoding::Aac, Encoding::Alac, Encoding::WavPack));
 
 TEST(TagLibReader, NothingButPlainFilesIsOpened)
 {
