@@ -29,6 +29,9 @@ namespace tavu {
 namespace {
 constexpr int kWidth = 320;
 constexpr int kHeight = 210;
+// The queue's list under the songs, and how much taller the window starts for it.
+constexpr int kUpNextHeight = 90;
+constexpr int kUpNextRoom = 130;
 // How long a size rests before it is stored: a drag of the corner resizes many times.
 constexpr int kSizeSettleMs = 400;
 } // namespace
@@ -42,7 +45,8 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
     setWindowTitle(QStringLiteral("Tavu Playlist"));
     setMinimumSize(240, 140);
     const auto stored = storedPlaylistSize(m_bot.settings());
-    resize(stored ? QSize(stored->width, stored->height) : QSize(kWidth, kHeight));
+    resize(stored ? QSize(stored->width, stored->height)
+                  : QSize(kWidth, kHeight + (m_bot.upNext->enabled() ? kUpNextRoom : 0)));
 
     QLabel* title = skinTitle(QStringLiteral("PLAYLIST"), this);
     title->setObjectName(QStringLiteral("playlistTitle"));
@@ -101,10 +105,11 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
         h->setSectionResizeMode(SongListModel::Album, QHeaderView::Interactive);
         h->setSectionResizeMode(SongListModel::Track, QHeaderView::Fixed);
         h->setSectionResizeMode(SongListModel::Length, QHeaderView::Fixed);
-        h->resizeSection(SongListModel::Artist, 90);
-        h->resizeSection(SongListModel::Album, 80);
-        h->resizeSection(SongListModel::Track, 28);
-        h->resizeSection(SongListModel::Length, 44);
+        // Wide enough for the playing song's bold "10" and "10:08".
+        h->resizeSection(SongListModel::Artist, 66);
+        h->resizeSection(SongListModel::Album, 56);
+        h->resizeSection(SongListModel::Track, 30);
+        h->resizeSection(SongListModel::Length, 48);
     };
     connect(m_model, &QAbstractItemModel::modelReset, this, layColumns);
     layColumns();
@@ -139,7 +144,7 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
         auto* upNext = new UpNextList(m_bot, this);
         upNext->setFont(listFont);
         upNext->setStyleSheet(skinListStyle(QStringLiteral("QListWidget")));
-        upNext->setMaximumHeight(90);
+        upNext->setMaximumHeight(kUpNextHeight);
         layout->addWidget(upNext);
         addQueueMenu(m_bot, m_view, [this](const QModelIndex& index) { return songOf(index); });
     }

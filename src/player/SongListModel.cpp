@@ -134,7 +134,7 @@ QVariant SongListModel::headerData(int section, Qt::Orientation orientation, int
     case Track:
         return QStringLiteral("#");
     case Length:
-        return QStringLiteral("Length");
+        return QStringLiteral("Time");
     default:
         return {};
     }
