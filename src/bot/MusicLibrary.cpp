@@ -24,6 +24,14 @@ std::optional<LibraryListing> listSongs(Bot& bot, const std::string& directory, 
     std::atomic<bool> done = false;
     std::thread worker([&] {
         listing = bot.library.list(directory, options, &cancel);
+        if (listing) {
+            listing->songs = songsAmong(listing->files, listing->options);
+            listing->mirroredSongs = listing->songs;
+            listing->songPaths.reserve(listing->songs.size());
+            for (const std::string& song : listing->songs)
+                listing->songPaths.push_back(directory + "/" + song);
+            listing->songsReady = true;
+        }
         done.store(true, std::memory_order_release);
         busy.store(false, std::memory_order_release);
     });
@@ -54,6 +62,12 @@ std::size_t useListing(Bot& bot, const std::string& directory, LibraryListing li
 {
     bot.library.adopt(listing);
     bot.File1.assign(directory, std::move(listing.files));
+    if (listing.songsReady) {
+        const std::size_t count =
+            showSongs(bot.lstMp3, bot.lstmp3, std::move(listing.songs), std::move(listing.mirroredSongs));
+        bot.listedSongPaths = std::move(listing.songPaths);
+        return count;
+    }
     return showSongs(bot.File1, bot.lstMp3, bot.lstmp3, bot.library.options());
 }
 

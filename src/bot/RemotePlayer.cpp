@@ -13,10 +13,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 #include <unistd.h>
 
 namespace tavu {
 namespace {
+
+// From this many songs on, an old index of the song list is freed away from the user interface.
+constexpr std::size_t kFreeAsideFrom = 10'000;
 
 std::int64_t microseconds(double seconds)
 {
@@ -71,6 +75,9 @@ RemotePlayer::RemotePlayer(Bot& bot, std::string coverFolder) : m_bot(bot), m_co
     m_following.follow(bot.muteChanged, change);
     m_following.follow(bot.lstMp3.selectionChanged, change);
     m_following.follow(bot.lstMp3.itemsChanged, [this] {
+        // The index of a long list takes a while to free: it is let go on a thread of its own.
+        if (m_songPaths && m_songPaths->size() >= kFreeAsideFrom)
+            std::thread([old = std::move(m_songPaths)] {}).detach();
         m_songPaths.reset();
         changed();
     });
@@ -261,10 +268,21 @@ int RemotePlayer::songIndexOf(const std::string& path) const
 std::shared_ptr<const SongPaths> RemotePlayer::songPaths()
 {
     if (!m_songPaths) {
-        std::vector<std::string> paths;
-        paths.reserve(m_bot.lstMp3.count());
-        for (const std::string& song : m_bot.lstMp3.items())
-            paths.push_back(songPath(m_bot.File1, song));
+        // The paths the listing made, if they are still the list's; else made here.
+        std::vector<std::string> paths = std::move(m_bot.listedSongPaths);
+        m_bot.listedSongPaths.clear();
+        const std::string& folder = m_bot.File1.path();
+        const auto& songs = m_bot.lstMp3.items();
+        const auto pathOf = [&folder](const std::string& path, const std::string& song) {
+            return path.size() == folder.size() + 1 + song.size() && path.starts_with(folder) &&
+                   path[folder.size()] == '/' && path.ends_with(song);
+        };
+        if (paths.size() != songs.size() || !std::equal(paths.begin(), paths.end(), songs.begin(), pathOf)) {
+            paths.clear();
+            paths.reserve(songs.size());
+            for (const std::string& song : songs)
+                paths.push_back(songPath(m_bot.File1, song));
+        }
         m_songPaths = std::make_shared<const SongPaths>(std::move(paths));
     }
     return m_songPaths;

@@ -81,14 +81,23 @@ private:
     Bot& m_bot;
 };
 
+// How often a long search lets the events that came meanwhile run (the clock, the chat, the media
+// controls). Its waits do only in the second half of each second.
+constexpr std::int64_t kEventSliceMs = 20;
+
 void search(Bot& bot, const std::string& text)
 {
     const SearchRun run(bot);
     bot.UnLin.setCaption(text);
     bot.lstPlay.clear();
     const std::string needle = toLower(text);
+    std::int64_t eventsAt = bot.runtime().tickMs();
     for (std::size_t i = 0; i < bot.lstMp3.count(); ++i) {
         Wait(bot.runtime(), 0);
+        if (const std::int64_t now = bot.runtime().tickMs(); now - eventsAt >= kEventSliceMs) {
+            bot.runtime().handlePending();
+            eventsAt = bot.runtime().tickMs();
+        }
         if (i >= bot.lstMp3.count())
             break; // the list was rebuilt while events ran
         const std::string& song = bot.lstMp3.item(i);

@@ -132,20 +132,34 @@ std::size_t showSongs(const FileList& File1, ListBox& lstMp3, ListBox& mirror)
     return showSongs(File1, lstMp3, mirror, LibraryOptions{});
 }
 
-std::size_t showSongs(const FileList& File1, ListBox& lstMp3, ListBox& mirror, const LibraryOptions& options)
+std::vector<std::string> songsAmong(const std::vector<std::string>& names, const LibraryOptions& options)
 {
     std::vector<std::string> songs;
-    for (const std::string& name : File1.items()) {
+    songs.reserve(names.size());
+    for (const std::string& name : names) {
         const auto slash = name.rfind('/');
         if (isSong(slash == std::string::npos ? std::string_view(name) : std::string_view(name).substr(slash + 1),
                    options))
             songs.push_back(name);
     }
+    return songs;
+}
+
+std::size_t showSongs(ListBox& lstMp3, ListBox& mirror, std::vector<std::string> songs,
+                      std::vector<std::string> mirrored)
+{
     // Both lists get the whole song list at once, so that a window showing one redraws once,
     // not once per song. Setting the items clears the selection.
-    lstMp3.setItems(songs);
-    mirror.setItems(std::move(songs));
+    lstMp3.setItems(std::move(songs));
+    mirror.setItems(std::move(mirrored));
     return lstMp3.count();
+}
+
+std::size_t showSongs(const FileList& File1, ListBox& lstMp3, ListBox& mirror, const LibraryOptions& options)
+{
+    std::vector<std::string> songs = songsAmong(File1.items(), options);
+    std::vector<std::string> mirrored = songs;
+    return showSongs(lstMp3, mirror, std::move(songs), std::move(mirrored));
 }
 
 std::string songPath(const FileList& File1, const std::string& song)

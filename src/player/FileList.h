@@ -54,6 +54,11 @@ bool isSong(std::string_view name);
 std::size_t showSongs(const FileList& File1, ListBox& lstMp3, ListBox& mirror);
 struct LibraryOptions;
 std::size_t showSongs(const FileList& File1, ListBox& lstMp3, ListBox& mirror, const LibraryOptions& options);
+// The songs among the names of a listing, by the options, in the listing's order.
+std::vector<std::string> songsAmong(const std::vector<std::string>& names, const LibraryOptions& options);
+// Shows songs made ready beforehand (songsAmong, and a copy of them for the mirror).
+std::size_t showSongs(ListBox& lstMp3, ListBox& mirror, std::vector<std::string> songs,
+                      std::vector<std::string> mirrored);
 
 // The song path: File1's directory, "/", the song.
 std::string songPath(const FileList& File1, const std::string& song);

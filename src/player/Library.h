@@ -27,6 +27,11 @@ struct LibraryListing {
     SongTitles titles;
     // The files whose tags were read (the others came from the cache).
     std::size_t tagsRead = 0;
+    // The song list and its mirror as they will show the listing, when made ready with it (away
+    // from the user-interface thread); empty otherwise.
+    std::vector<std::string> songs, mirroredSongs;
+    std::vector<std::string> songPaths; // the songs' full paths
+    bool songsReady = false;
 };
 
 // The music library: lists the music directory by the library options, titles songs from their

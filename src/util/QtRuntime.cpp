@@ -57,6 +57,12 @@ void QtRuntime::runFor(std::int64_t ms)
     std::erase(m_loops, &loop);
 }
 
+void QtRuntime::handlePending()
+{
+    if (!m_quitting)
+        QCoreApplication::processEvents();
+}
+
 void QtRuntime::runUntil(const std::function<bool()>& done)
 {
     constexpr int kLookMs = 2;

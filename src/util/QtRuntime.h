@@ -21,6 +21,7 @@ public:
     std::int64_t tickMs() const override { return m_clock.elapsed(); }
     void post(std::function<void()> event) override;
     void runFor(std::int64_t ms) override;
+    void handlePending() override;
     void runUntil(const std::function<bool()>& done) override;
     std::unique_ptr<TimerSource> makeTimerSource(std::function<void()> tick) override;
     void quit() override;

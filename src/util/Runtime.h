@@ -32,6 +32,8 @@ public:
     // Handles events (nested inside the caller) for ms milliseconds, sleeping while there are
     // none. Returns early when the program is quitting.
     virtual void runFor(std::int64_t ms) = 0;
+    // Handles the events that wait now (nested inside the caller), without waiting for more.
+    virtual void handlePending() { runFor(0); }
 
     // Until done() holds (work of another thread has ended), or the program is quitting: the Qt
     // runtime handles events meanwhile, nested inside the caller, looking at done() every few

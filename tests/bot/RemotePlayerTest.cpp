@@ -348,6 +348,29 @@ TEST_F(RemotePlayerTest, SongPathsFindASongByItsNameOrItsFile)
     EXPECT_EQ(bot->lstMp3.selectedIndex(), 0);
 }
 
+// The paths a listing made ready are taken only while they are still the song list's.
+TEST_F(RemotePlayerTest, PathsMadeWithTheListingAreTakenOnlyWhileTheyFit)
+{
+    const std::vector<std::string> songs = bot->lstMp3.items();
+    std::vector<std::string> made;
+    for (const std::string& song : songs)
+        made.push_back(music.str() + "/" + song);
+    const std::vector<std::vector<std::string>> offered = {
+        made,                              // the list's own
+        {made.begin(), made.end() - 1},    // one short
+        {made.rbegin(), made.rend()},      // another order
+        {made.size(), "/nowhere/Abc.mp3"}, // another folder
+    };
+    for (const auto& paths : offered) {
+        useSongs(songs); // a new list: the media controls look afresh
+        bot->listedSongPaths = paths;
+        const auto found = remote.songPaths();
+        EXPECT_TRUE(bot->listedSongPaths.empty()) << "taken, never offered twice";
+        EXPECT_EQ(found->indexOf(music.file("blues one.mp3")), 2);
+        EXPECT_EQ(found->indexOf(music.file("Abc.mp3")), 0);
+    }
+}
+
 // The player's keys, as far as they go beyond the buttons.
 TEST_F(RemotePlayerTest, KeysPlayPauseSeekAndStepTheVolume)
 {
