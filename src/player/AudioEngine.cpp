@@ -207,6 +207,10 @@ bool AudioEngine::pump()
             m_currentSerial = m_nextSerial;
             m_next = {};
             m_nextSerial = 0;
+            if (m_current.settleGain) {
+                m_current.gain = m_current.settleGain();
+                m_current.settleGain = nullptr;
+            }
             continue;
         }
         const float gain = m_current.gain;

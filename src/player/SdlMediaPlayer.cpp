@@ -108,7 +108,22 @@ AudioEngine::Track SdlMediaPlayer::openTrack(const std::string& path, unsigned s
     if (options.mode == ReplayGainOptions::Mode::Off)
         return track;
     const LoudnessTags tags = readLoudnessTags(path);
-    track.gain = gainFactor(options, tags, !tags.album.empty() && tags.album == previousAlbum);
+    const bool sameAlbum = !tags.album.empty() && tags.album == previousAlbum;
+    std::optional<MeasuredLoudness> measured;
+    if (m_loudness && !hasGainTags(tags)) {
+        if (const auto known = m_loudness->known(path)) {
+            measured = known->loudness;
+        } else {
+            m_loudness->request(path);
+            // A following song is often named minutes before it starts: its measurement may be
+            // done by then.
+            track.settleGain = [meter = m_loudness, path, options, tags, sameAlbum] {
+                const auto settled = meter->known(path);
+                return gainFactor(options, tags, sameAlbum, settled ? settled->loudness : std::nullopt);
+            };
+        }
+    }
+    track.gain = gainFactor(options, tags, sameAlbum, measured);
     std::lock_guard lock(m_gainMutex);
     m_albums[serial] = tags.album;
     while (m_albums.size() > 4)
@@ -122,11 +137,24 @@ void SdlMediaPlayer::setReplayGain(const ReplayGainOptions& options)
     m_gain = options;
 }
 
+void SdlMediaPlayer::setReplayGainSource(std::function<ReplayGainOptions()> source)
+{
+    m_gainSource = std::move(source);
+    readReplayGain();
+}
+
+void SdlMediaPlayer::readReplayGain()
+{
+    if (m_gainSource)
+        setReplayGain(m_gainSource());
+}
+
 bool SdlMediaPlayer::startOpen(const std::string& path)
 {
     if (!wake())
         return false;
     const unsigned serial = ++m_serials;
+    readReplayGain();
     AudioEngine::Track track = openTrack(path, serial);
     if (!track.decoder)
         return false;
@@ -167,6 +195,8 @@ void SdlMediaPlayer::setFollowing(const std::string& path)
         return;
     m_followingPath = path;
     m_followingSerial = path.empty() ? 0 : ++m_serials;
+    if (!path.empty())
+        readReplayGain();
     m_engine->setNext(path, m_followingSerial);
 }
 
