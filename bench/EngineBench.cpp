@@ -13,7 +13,8 @@
 //   tavu_engine_bench memory COUNT FILE...      plays COUNT songs of the files in turn, every other
 //                                               one following without a gap; RSS and the engine's
 //                                               buffers before and after
-// Each writes its own output file (SDL_DISKAUDIOFILE) in a temporary folder.
+// Each writes its own output file (SDL_DISKAUDIOFILE) in a temporary folder, in real time unless
+// SDL_DISKAUDIODELAY asks for less (latency is always measured in real time).
 
 #include "player/AudioEngine.h"
 #include "player/LoudnessMeter.h"
@@ -271,7 +272,7 @@ private:
 
 int latency(const std::string& a, const std::string& b)
 {
-    ::unsetenv("SDL_DISKAUDIODELAY"); // the driver then keeps real time, one buffer at a time
+    ::unsetenv("SDL_DISKAUDIODELAY"); // real time, one buffer at a time
     OutputFile output;
     QtRuntime runtime;
     SdlAudio audio;
@@ -318,7 +319,7 @@ int latency(const std::string& a, const std::string& b)
     report("resume", resume);
     report("next", next);
     report("stop", stop);
-    std::printf("device_buffer_ms %.1f\n", 2048 * 1000.0 / SdlAudio::kRate);
+    std::printf("device_buffer ms %.1f\n", 2048 * 1000.0 / SdlAudio::kRate);
     return 0;
 }
 
@@ -382,9 +383,9 @@ int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
     std::vector<std::string> args(argv + std::min(argc, 2), argv + argc);
+    // The disk driver keeps real time unless SDL_DISKAUDIODELAY says otherwise: faster than the
+    // decoder, the output would play silence where music was late.
     ::setenv("SDL_AUDIODRIVER", "disk", 1);
-    if (!::getenv("SDL_DISKAUDIODELAY"))
-        ::setenv("SDL_DISKAUDIODELAY", "0", 1);
     QCoreApplication app(argc, argv);
     if (mode == "gap" && args.size() == 4)
         return gap(args[0], static_cast<std::size_t>(std::atol(args[1].c_str())), args[2], args[3]);

@@ -154,9 +154,10 @@ private:
     unsigned m_nextSerial = 0;
     std::vector<float> m_chunk;
 
-    std::mutex m_mutex; // guards m_commands and m_quit, between the UI and the decoding thread
+    std::mutex m_mutex; // guards m_commands, m_resumed and m_quit, between the UI and the decoding thread
     std::condition_variable m_wake;
     std::deque<Command> m_commands;
+    bool m_resumed = false;
     bool m_quit = false;
     std::atomic<bool> m_stopping{false};
     std::thread m_thread;
