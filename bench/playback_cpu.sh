@@ -7,8 +7,8 @@
 # through SDL's disk driver with a delay of 1 ms a buffer, about 46 times real time (without any
 # delay its output would run ahead of the decoder and spin on silence, costing a core of its own).
 # Each plays the file five times over in one process, and the start-up of each (measured on a
-# one-second file) is taken off, so the figures are per 60 s of music. Passes when the player takes at most 1.1 times each reference's CPU and a stopped player
-# uses under 0.5 % of one core.
+# one-second file) is taken off, so the figures are per 60 s of music. Passes when the player takes
+# at most 1.1 times each reference's CPU and a stopped player uses under 0.5 % of one core.
 # Usage: bench/playback_cpu.sh [build directory] [--realtime]   (default: build)
 #   --realtime  also plays the MP3 once in real time on the dummy driver (60 s) and reports its CPU.
 set -eu
@@ -32,28 +32,32 @@ for f in music tiny; do
     opusenc --quiet --bitrate 128 "$tmp/$f.wav" "$tmp/$f.opus"
 done
 
-# CPU seconds (user + system, all threads) of a command, the best of five runs.
+# CPU seconds (user + system, all threads) of a command, the best of five runs, from getrusage
+# (finer than the shell's clock ticks).
 cpu() {
-    best=""
-    for _ in 1 2 3 4 5; do
-        t=$( ( "$@" >/dev/null 2>&1 && times ) | tail -n 1 | awk '
-            function sec(x,  a) { split(x, a, "m"); sub("s", "", a[2]); return a[1] * 60 + a[2] }
-            { print sec($1) + sec($2) }')
-        [ -n "$t" ] || { echo "failed: $*" >&2; exit 1; }
-        if [ -z "$best" ] || awk "BEGIN { exit !($t < $best) }"; then best=$t; fi
-    done
-    echo "$best"
+    python3 - "$@" <<'PY'
+import resource, subprocess, sys
+best = None
+for _ in range(5):
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    t = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+    best = t if best is None else min(best, t)
+print(f"{best:.4f}")
+PY
 }
 # Per 60 s of music: (all - start) / times.
 per() { awk -v a="$1" -v s="$2" -v n=$times 'BEGIN { printf "%.4f", (a - s) / n }'; }
 list() { for _ in $(seq $times); do printf '%s ' "$1"; done; }
 
-fast() { SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null SDL_DISKAUDIODELAY=1 "$@"; }
-ours() { per "$(fast cpu "$bench" play "$tmp/music.$1" $times)" "$(fast cpu "$bench" play "$tmp/tiny.$1")"; }
-# ffmpeg reads the file ten times over with -stream_loop.
-ffmpeg_loop() { ffmpeg -v quiet -nostdin -stream_loop $((times - 1)) -i "$1" -f null -; }
-ffmpeg_one() { ffmpeg -v quiet -nostdin -i "$1" -f null -; }
-ref_ffmpeg() { per "$(cpu ffmpeg_loop "$tmp/music.$1")" "$(cpu ffmpeg_one "$tmp/tiny.$1")"; }
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null SDL_DISKAUDIODELAY=1
+ours() { per "$(cpu "$bench" play "$tmp/music.$1" $times)" "$(cpu "$bench" play "$tmp/tiny.$1")"; }
+# ffmpeg reads the file as many times over with -stream_loop.
+ref_ffmpeg() {
+    per "$(cpu ffmpeg -v quiet -nostdin -stream_loop $((times - 1)) -i "$tmp/music.$1" -f null -)" \
+        "$(cpu ffmpeg -v quiet -nostdin -i "$tmp/tiny.$1" -f null -)"
+}
 # shellcheck disable=SC2046
 ref_mpg123=$(per "$(cpu mpg123 -q -t $(list "$tmp/music.mp3"))" "$(cpu mpg123 -q -t "$tmp/tiny.mp3")")
 
@@ -71,6 +75,7 @@ check FLAC "$(ours flac)" "ffmpeg -f null" "$(ref_ffmpeg flac)"
 check Opus "$(ours opus)" "ffmpeg -f null" "$(ref_ffmpeg opus)"
 
 idle=$(SDL_AUDIODRIVER=dummy "$bench" idle 10)
+unset SDL_DISKAUDIOFILE SDL_DISKAUDIODELAY
 printf 'stopped player: %s s CPU in 10 s (%s %% of one core)\n' "$idle" "$(awk -v i="$idle" 'BEGIN { printf "%.2f", i * 10 }')"
 awk -v i="$idle" 'BEGIN { exit !(i >= 0.05) }' && { echo "FAIL: a stopped player uses 0.5 % of a core or more"; fail=1; }
 if [ "${2:-}" = "--realtime" ]; then
