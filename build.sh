@@ -12,7 +12,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-dev libsdl2-mixer-dev libtag1-dev libsqlite3-dev libfontconfig-dev
-  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libebur128-dev ffmpeg
   lame flac vorbis-tools opus-tools sox
   ngircd inspircd atheme-services openssl mpg123 dbus playerctl
   libshout3-dev libmp3lame-dev libopus-dev libogg-dev icecast2 curl

@@ -5,6 +5,7 @@
 #include "client/LocalChatRoom.h"
 #include "id3/SongLength.h"
 #include "id3/TagLibReader.h"
+#include "player/LoudnessMeter.h"
 #include "player/SdlAudio.h"
 #include "player/SdlMediaPlayer.h"
 #include "player/SdlSoundPlayer.h"
@@ -35,12 +36,16 @@ SdlMediaPlayer::Output playerOutput(const std::string& settingsPath)
 BotAssembly::BotAssembly(std::string programDir, Dialogs& dialogs, const FontList& fonts,
                          const std::string& localScreenName)
     : m_programDir(std::move(programDir)), m_runtime(std::make_unique<QtRuntime>()),
-      m_audio(std::make_unique<SdlAudio>()),
+      m_loudnessStore(std::make_unique<SqliteLibraryCache>(m_programDir + "/Library.db")),
+      m_loudness(std::make_unique<LoudnessMeter>(m_loudnessStore.get())), m_audio(std::make_unique<SdlAudio>()),
       m_media(std::make_unique<SdlMediaPlayer>(*m_audio, *m_runtime, playerOutput(m_programDir + "/Tavu.ini"))),
       m_sound(std::make_unique<SdlSoundPlayer>(*m_audio)), m_tags(std::make_unique<TagLibReader>()),
       m_libraryCache(std::make_unique<SqliteLibraryCache>(m_programDir + "/Library.db"))
 {
-    m_media->setReplayGain(readReplayGainOptions(Settings(m_programDir + "/Tavu.ini")));
+    // The levelling is read from the settings at each song, so a change counts from the next one.
+    m_media->setReplayGainSource(
+        [settings = m_programDir + "/Tavu.ini"] { return readReplayGainOptions(Settings(settings)); });
+    m_media->setLoudnessMeter(m_loudness.get());
     m_audio->sleepWhenSilent(*m_runtime);
     m_room = createChatRoom(m_programDir + "/Tavu.ini", *m_runtime, localScreenName);
     m_bot = std::make_unique<Bot>(*m_runtime, *m_room, m_programDir,

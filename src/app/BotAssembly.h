@@ -11,6 +11,7 @@ class Dialogs;
 class FontList;
 class IcecastRadio;
 class LocalChatRoom;
+class LoudnessMeter;
 class QtRuntime;
 class SdlAudio;
 class SdlMediaPlayer;
@@ -54,6 +55,9 @@ private:
 
     std::string m_programDir;
     std::unique_ptr<QtRuntime> m_runtime;
+    // The measurements of loudness, on a connection to Library.db of their own; they go after the player.
+    std::unique_ptr<SqliteLibraryCache> m_loudnessStore;
+    std::unique_ptr<LoudnessMeter> m_loudness;
     std::unique_ptr<SdlAudio> m_audio;
     std::unique_ptr<SdlMediaPlayer> m_media;
     std::unique_ptr<SdlSoundPlayer> m_sound;

@@ -11,14 +11,50 @@ constexpr std::size_t kChunkFrames = 4096;
 // How close the output gets to the end of a song before the decoding thread decides it has no
 // following song (about a quarter of a second).
 constexpr std::size_t kSettleFrames = 11025;
-// The decoding thread looks again this often while the ring is full.
-constexpr auto kRefillInterval = std::chrono::milliseconds(10);
+// While the ring is full the decoding thread looks again after a while, and decodes once a chunk
+// fits. The while adapts to how fast the output takes the music: longer while a look finds no room
+// for a chunk (real time, or paused), shorter while it finds the ring half empty (an output faster
+// than real time). Every control call starts again from the shortest.
+constexpr auto kShortestRefill = std::chrono::milliseconds(5);
+constexpr auto kLongestRefill = std::chrono::milliseconds(100);
 
+// Without branches, so that the loops over a chunk stay cheap.
 float clampSample(float value)
 {
-    if (value >= -1.0f && value <= 1.0f)
-        return value;
-    return value > 1.0f ? 1.0f : (value < -1.0f ? -1.0f : 0.0f); // NaN is silence
+    value = value > 1.0f ? 1.0f : value;
+    value = value < -1.0f ? -1.0f : value;
+    return value == value ? value : 0.0f; // NaN is silence
+}
+
+// Copies frames into the ring from `at` on, in at most two spans, with the gain applied.
+void writeRing(float* ring, std::uint64_t at, const float* from, std::size_t frames, float gain)
+{
+    while (frames > 0) {
+        const auto slot = static_cast<std::size_t>(at % AudioEngine::kRingFrames);
+        const std::size_t n = std::min(frames, AudioEngine::kRingFrames - slot);
+        float* to = ring + slot * 2;
+        if (gain == 1.0f) {
+            std::memcpy(to, from, n * 2 * sizeof(float)); // the decoder's samples are in range
+        } else {
+            for (std::size_t i = 0; i < n * 2; ++i)
+                to[i] = clampSample(from[i] * gain);
+        }
+        at += n;
+        from += n * 2;
+        frames -= n;
+    }
+}
+
+void readRing(const float* ring, std::uint64_t at, float* to, std::size_t frames)
+{
+    while (frames > 0) {
+        const auto slot = static_cast<std::size_t>(at % AudioEngine::kRingFrames);
+        const std::size_t n = std::min(frames, AudioEngine::kRingFrames - slot);
+        std::memcpy(to, ring + slot * 2, n * 2 * sizeof(float));
+        at += n;
+        to += n * 2;
+        frames -= n;
+    }
 }
 
 } // namespace
@@ -95,6 +131,14 @@ void AudioEngine::setNext(const std::string& path, unsigned serial)
 void AudioEngine::setPaused(bool paused)
 {
     m_paused = paused;
+    if (!paused) {
+        // The output takes music again: the decoding thread looks at once, and often.
+        {
+            std::lock_guard lock(m_mutex);
+            m_resumed = true;
+        }
+        m_wake.notify_all();
+    }
 }
 
 AudioEngine::Position AudioEngine::position() const
@@ -108,17 +152,26 @@ AudioEngine::Position AudioEngine::position() const
 void AudioEngine::decodeLoop()
 {
     bool full = false;
+    std::chrono::milliseconds refill = kShortestRefill;
     for (;;) {
         std::deque<Command> commands;
         {
             std::unique_lock lock(m_mutex);
-            const auto ready = [this] { return m_quit || !m_commands.empty(); };
+            const auto ready = [this] { return m_quit || m_resumed || !m_commands.empty(); };
             if (!m_current.decoder)
                 m_wake.wait(lock, ready);
-            else if (full)
-                m_wake.wait_for(lock, kRefillInterval, ready);
+            else if (full && !m_wake.wait_for(lock, refill, ready)) {
+                const std::size_t room = ringFree();
+                if (room < kChunkFrames)
+                    refill = std::min(refill * 2, kLongestRefill);
+                else if (room > kRingFrames / 2)
+                    refill = std::max(refill / 2, kShortestRefill);
+            }
             if (m_quit)
                 return;
+            if (m_resumed || !m_commands.empty())
+                refill = kShortestRefill;
+            m_resumed = false;
             commands.swap(m_commands);
         }
         for (Command& command : commands)
@@ -189,7 +242,7 @@ bool AudioEngine::pump()
 {
     while (m_current.decoder) {
         const std::size_t room = ringFree();
-        if (room < 1024)
+        if (room < kChunkFrames)
             return false;
         const std::size_t n = m_current.decoder->read(m_chunk.data(), std::min(room, kChunkFrames));
         if (n == 0) {
@@ -207,15 +260,14 @@ bool AudioEngine::pump()
             m_currentSerial = m_nextSerial;
             m_next = {};
             m_nextSerial = 0;
+            if (m_current.settleGain) {
+                m_current.gain = m_current.settleGain();
+                m_current.settleGain = nullptr;
+            }
             continue;
         }
-        const float gain = m_current.gain;
         const std::uint64_t head = m_head.load(std::memory_order_relaxed);
-        for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t slot = static_cast<std::size_t>((head + i) % kRingFrames) * 2;
-            m_ring[slot] = clampSample(m_chunk[i * 2] * gain);
-            m_ring[slot + 1] = clampSample(m_chunk[i * 2 + 1] * gain);
-        }
+        writeRing(m_ring.data(), head, m_chunk.data(), n, m_current.gain);
         m_head.store(head + n, std::memory_order_release);
         // Commands wait for no more than a chunk.
         std::lock_guard lock(m_mutex);
@@ -295,11 +347,7 @@ std::size_t AudioEngine::render(float* out, std::size_t frames)
         const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(until - tail), frames - filled);
         if (n == 0 || !m_outHasSong)
             break;
-        for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t slot = static_cast<std::size_t>((tail + i) % kRingFrames) * 2;
-            out[(filled + i) * 2] = m_ring[slot];
-            out[(filled + i) * 2 + 1] = m_ring[slot + 1];
-        }
+        readRing(m_ring.data(), tail, out + filled * 2, n);
         tail += n;
         m_tail.store(tail, std::memory_order_release);
         filled += n;

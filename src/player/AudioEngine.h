@@ -31,6 +31,10 @@ public:
     struct Track {
         std::unique_ptr<AudioDecoder> decoder;
         float gain = 1.0f;
+        // For a following song: gives its gain anew as its decoding begins, on the decoding thread,
+        // about a ring's length before it is heard (what is learnt of it while the song before
+        // plays still counts). Must not block.
+        std::function<float()> settleGain;
     };
     // Opens a following song on the decoding thread; a track without a decoder when it fails.
     using Opener = std::function<Track(const std::string& path, unsigned serial)>;
@@ -150,9 +154,10 @@ private:
     unsigned m_nextSerial = 0;
     std::vector<float> m_chunk;
 
-    std::mutex m_mutex; // guards m_commands and m_quit, between the UI and the decoding thread
+    std::mutex m_mutex; // guards m_commands, m_resumed and m_quit, between the UI and the decoding thread
     std::condition_variable m_wake;
     std::deque<Command> m_commands;
+    bool m_resumed = false;
     bool m_quit = false;
     std::atomic<bool> m_stopping{false};
     std::thread m_thread;

@@ -71,7 +71,7 @@ std::optional<double> opusR128GainDb(std::string_view text)
 }
 
 float gainFactor(const ReplayGainOptions& options, const LoudnessTags& tags, bool sameAlbum,
-                 std::optional<double> measuredDb)
+                 const std::optional<MeasuredLoudness>& measured)
 {
     using Mode = ReplayGainOptions::Mode;
     if (options.mode == Mode::Off)
@@ -83,8 +83,12 @@ float gainFactor(const ReplayGainOptions& options, const LoudnessTags& tags, boo
         gain = album ? tags.trackGain : tags.albumGain;
         peak = album ? tags.trackPeak : tags.albumPeak;
     }
+    if (!gain && measured) {
+        gain = measured->gainDb;
+        peak = measured->peak;
+    }
     if (!gain) {
-        gain = measuredDb ? *measuredDb : options.fallbackDb;
+        gain = options.fallbackDb;
         peak = std::nullopt;
     }
     double factor = std::pow(10.0, (*gain + options.preampDb) / 20.0);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "player/LoudnessStore.h"
+
 #include <optional>
 #include <string>
 
@@ -34,11 +36,17 @@ std::optional<double> parsePeak(std::string_view text);
 // reference.
 std::optional<double> opusR128GainDb(std::string_view text);
 
+// Whether a song's tags give a gain of their own (a song without one is worth measuring).
+inline bool hasGainTags(const LoudnessTags& tags)
+{
+    return tags.trackGain || tags.albumGain;
+}
+
 // The amplitude factor for a song. Under "auto" the album's gain applies while the song comes from
 // the same album as the song before it (sameAlbum), else the track's; a missing gain falls back to
-// the other kind, then to a measured gain, then to the fallback. A known peak caps the factor so that
-// the loudest sample stays at full scale.
+// the other kind, then to the measured loudness (as a track gain), then to the fallback. A known
+// peak caps the factor so that the loudest sample stays at full scale.
 float gainFactor(const ReplayGainOptions& options, const LoudnessTags& tags, bool sameAlbum,
-                 std::optional<double> measuredDb = {});
+                 const std::optional<MeasuredLoudness>& measured = {});
 
 } // namespace tavu

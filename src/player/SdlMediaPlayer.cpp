@@ -14,9 +14,15 @@ constexpr std::size_t kMixFrames = 8192;
 // The clock of a player without a device takes this many frames at a time (23 ms).
 constexpr std::size_t kClockFrames = 1024;
 
-std::int16_t toSample(float value)
+// The engine's samples are finite and within [-1, 1]. Rounds to the nearest, halves to even, as
+// lrint does, without a library call for every sample: adding 1.5 * 2^23 leaves the rounded whole
+// number in the float's mantissa. Only full scale itself reaches past the top.
+void toSamples(const float* __restrict from, std::int16_t* __restrict to, std::size_t count)
 {
-    return static_cast<std::int16_t>(std::clamp(std::lrint(value * 32768.0f), -32768L, 32767L));
+    for (std::size_t i = 0; i < count; ++i) {
+        const int rounded = static_cast<int>((from[i] * 32768.0f + 12582912.0f) - 12582912.0f);
+        to[i] = static_cast<std::int16_t>(rounded < 32767 ? rounded : 32767);
+    }
 }
 
 } // namespace
@@ -59,8 +65,7 @@ void SdlMediaPlayer::renderMusic(std::int16_t* samples, std::size_t frames)
     while (frames > 0) {
         const std::size_t n = std::min(frames, kMixFrames);
         m_engine->render(m_mix.data(), n);
-        for (std::size_t i = 0; i < n * 2; ++i)
-            samples[i] = toSample(m_mix[i]);
+        toSamples(m_mix.data(), samples, n * 2);
         samples += n * 2;
         frames -= n;
     }
@@ -108,7 +113,22 @@ AudioEngine::Track SdlMediaPlayer::openTrack(const std::string& path, unsigned s
     if (options.mode == ReplayGainOptions::Mode::Off)
         return track;
     const LoudnessTags tags = readLoudnessTags(path);
-    track.gain = gainFactor(options, tags, !tags.album.empty() && tags.album == previousAlbum);
+    const bool sameAlbum = !tags.album.empty() && tags.album == previousAlbum;
+    std::optional<MeasuredLoudness> measured;
+    if (m_loudness && !hasGainTags(tags)) {
+        if (const auto known = m_loudness->known(path)) {
+            measured = known->loudness;
+        } else {
+            m_loudness->request(path);
+            // A following song is often named minutes before it starts: its measurement may be
+            // done by then.
+            track.settleGain = [meter = m_loudness, path, options, tags, sameAlbum] {
+                const auto settled = meter->known(path);
+                return gainFactor(options, tags, sameAlbum, settled ? settled->loudness : std::nullopt);
+            };
+        }
+    }
+    track.gain = gainFactor(options, tags, sameAlbum, measured);
     std::lock_guard lock(m_gainMutex);
     m_albums[serial] = tags.album;
     while (m_albums.size() > 4)
@@ -122,11 +142,24 @@ void SdlMediaPlayer::setReplayGain(const ReplayGainOptions& options)
     m_gain = options;
 }
 
+void SdlMediaPlayer::setReplayGainSource(std::function<ReplayGainOptions()> source)
+{
+    m_gainSource = std::move(source);
+    readReplayGain();
+}
+
+void SdlMediaPlayer::readReplayGain()
+{
+    if (m_gainSource)
+        setReplayGain(m_gainSource());
+}
+
 bool SdlMediaPlayer::startOpen(const std::string& path)
 {
     if (!wake())
         return false;
     const unsigned serial = ++m_serials;
+    readReplayGain();
     AudioEngine::Track track = openTrack(path, serial);
     if (!track.decoder)
         return false;
@@ -167,6 +200,8 @@ void SdlMediaPlayer::setFollowing(const std::string& path)
         return;
     m_followingPath = path;
     m_followingSerial = path.empty() ? 0 : ++m_serials;
+    if (!path.empty())
+        readReplayGain();
     m_engine->setNext(path, m_followingSerial);
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "player/AudioEngine.h"
+#include "player/LoudnessMeter.h"
 #include "player/MediaPlayer.h"
 #include "player/ReplayGain.h"
 #include "player/SdlAudio.h"
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -56,6 +58,13 @@ public:
 
     // How the songs opened from now on are levelled.
     void setReplayGain(const ReplayGainOptions& options);
+    // Where that is read from anew each time a song is opened or named to follow (the settings
+    // file), so that a change applies from the next song on. Called on the UI thread.
+    void setReplayGainSource(std::function<ReplayGainOptions()> source);
+    // Measures the songs without gain tags that play, unless ReplayGain is off; a song not measured
+    // yet plays with the fallback gain, one that follows another takes its measurement when it
+    // starts. The meter must outlive the player.
+    void setLoudnessMeter(LoudnessMeter* meter) { m_loudness = meter; }
 
 private:
     struct Adoptable {
@@ -67,6 +76,7 @@ private:
     bool sounding() const override { return m_engine->sounding(); }
     AudioEngine::Track openTrack(const std::string& path, unsigned serial);
     bool startOpen(const std::string& path);
+    void readReplayGain();
     void songEnded(const AudioEngine::Ended& ended);
     void runClock();
     bool wake();
@@ -93,6 +103,8 @@ private:
     std::mutex m_gainMutex;
     ReplayGainOptions m_gain;
     std::map<unsigned, std::string> m_albums; // the album of each song opened, by serial
+    std::function<ReplayGainOptions()> m_gainSource;
+    LoudnessMeter* m_loudness = nullptr;
 
     std::vector<float> m_mix; // the output thread's
     std::atomic<bool> m_clockRunning{false};

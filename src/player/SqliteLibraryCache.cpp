@@ -11,21 +11,28 @@ namespace tavu {
 namespace {
 
 // The version of the layout below; a file of another version is made anew.
-constexpr int kVersion = 2;
-// The version before it, which lacked the change times and inodes: its tables are dropped and
-// made anew, quietly (the tags are read once more).
+constexpr int kVersion = 3;
+// Version 2 lacked the loudness table: it is added, and the tags are kept.
+constexpr int kWithoutLoudness = 2;
+// Version 1 lacked the change times and inodes: its tables are dropped and made anew, quietly (the
+// tags are read once more).
 constexpr int kOldVersion = 1;
 
 constexpr const char* kSchema = R"(
-BEGIN;
 DROP TABLE IF EXISTS songs;
 DROP TABLE IF EXISTS folders;
+DROP TABLE IF EXISTS loudness;
 CREATE TABLE folders(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE);
 CREATE TABLE songs(folder INTEGER NOT NULL, name TEXT NOT NULL, size INTEGER NOT NULL, mtime INTEGER NOT NULL,
                    ctime INTEGER NOT NULL, inode INTEGER NOT NULL, title TEXT NOT NULL, artist TEXT NOT NULL,
                    PRIMARY KEY(folder, name)) WITHOUT ROWID;
-PRAGMA user_version = 2;
-COMMIT;
+)";
+
+// A gain of NULL is a file that holds nothing measurable.
+constexpr const char* kLoudnessTable = R"(
+CREATE TABLE IF NOT EXISTS loudness(path TEXT PRIMARY KEY, size INTEGER NOT NULL, mtime INTEGER NOT NULL,
+                                    inode INTEGER NOT NULL, gain REAL, peak REAL) WITHOUT ROWID;
+PRAGMA user_version = 3;
 )";
 
 // How long a listing waits for another program that holds the file before it goes on without it.
@@ -41,6 +48,8 @@ constexpr const char* kStatements[] = {
     // The root, and every path that starts with the root and "/" ("0" is the character after "/").
     "SELECT path FROM folders WHERE path = ?1 OR (path >= ?1 || '/' AND path < ?1 || '0')",
     "DELETE FROM folders WHERE id = ?1",
+    "SELECT size, mtime, inode, gain, peak FROM loudness WHERE path = ?1",
+    "INSERT OR REPLACE INTO loudness(path, size, mtime, inode, gain, peak) VALUES(?1, ?2, ?3, ?4, ?5, ?6)",
 };
 
 bool broken(int code)
@@ -83,6 +92,26 @@ int run(sqlite3_stmt* s)
     sqlite3_reset(s);
     sqlite3_clear_bindings(s);
     return code == SQLITE_DONE ? SQLITE_OK : code;
+}
+
+// The layout version of the file; -1 when it cannot be read (code says why).
+int userVersion(sqlite3* db, int& code)
+{
+    sqlite3_stmt* version = nullptr;
+    code = sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &version, nullptr);
+    int found = -1;
+    if (code == SQLITE_OK) {
+        code = sqlite3_step(version);
+        if (code == SQLITE_ROW)
+            found = sqlite3_column_int(version, 0);
+    }
+    sqlite3_finalize(version);
+    return found;
+}
+
+bool knownVersion(int version)
+{
+    return version == 0 || version == kOldVersion || version == kWithoutLoudness || version == kVersion;
 }
 
 } // namespace
@@ -140,33 +169,46 @@ SqliteLibraryCache::Opened SqliteLibraryCache::openFile()
     sqlite3_extended_result_codes(m_db, 1); // a file cut short reads short, which is no disk error
     // Another program using the same cache makes this one wait briefly, then go without.
     sqlite3_busy_timeout(m_db, kBusyWaitMs);
-    sqlite3_stmt* version = nullptr;
-    int code = sqlite3_prepare_v2(m_db, "PRAGMA user_version", -1, &version, nullptr);
-    int found = -1;
-    if (code == SQLITE_OK) {
-        code = sqlite3_step(version);
-        if (code == SQLITE_ROW)
-            found = sqlite3_column_int(version, 0);
-    }
-    sqlite3_finalize(version);
+    int code = SQLITE_OK;
+    const int found = userVersion(m_db, code);
     if (found < 0)
         return outcome(code, "it cannot be read");
-    if (found != 0 && found != kOldVersion && found != kVersion)
+    if (!knownVersion(found))
         return Opened::Broken; // not a cache this program can read
     code = sqlite3_exec(m_db,
                         "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA journal_size_limit = 4194304",
                         nullptr, nullptr, nullptr);
     if (code != SQLITE_OK)
         return outcome(code, "it cannot be written");
-    if (found != kVersion && (code = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr)) != SQLITE_OK) {
+    if (found != kVersion && (code = upgrade()) != SQLITE_OK) {
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        return outcome(code, "it cannot be written");
+        return code == SQLITE_NOTADB ? Opened::Broken : outcome(code, "it cannot be written");
     }
     for (int i = 0; i < Count; ++i)
         if ((code = sqlite3_prepare_v3(m_db, kStatements[i], -1, SQLITE_PREPARE_PERSISTENT, &m_statements[i],
                                        nullptr)) != SQLITE_OK)
             return outcome(code, "it cannot be read");
     return Opened::Ready;
+}
+
+// Brings the file to this version, in one transaction. The version is read again inside it: the
+// player's and the listing's connections may both open an old file at once.
+int SqliteLibraryCache::upgrade()
+{
+    int code = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK)
+        return code;
+    const int found = userVersion(m_db, code);
+    if (found < 0)
+        return code;
+    if (!knownVersion(found))
+        return SQLITE_NOTADB;
+    if (found != kVersion && found != kWithoutLoudness &&
+        (code = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr)) != SQLITE_OK)
+        return code;
+    if (found != kVersion && (code = sqlite3_exec(m_db, kLoudnessTable, nullptr, nullptr, nullptr)) != SQLITE_OK)
+        return code;
+    return sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
 }
 
 bool SqliteLibraryCache::open()
@@ -374,6 +416,54 @@ void SqliteLibraryCache::forgetFolder(const std::string& folder)
         if (const int code = run(s); code != SQLITE_OK)
             return failed(code);
     }
+}
+
+std::optional<LoudnessStore::Entry> SqliteLibraryCache::loudness(const std::string& path)
+{
+    std::optional<Entry> entry;
+    if (sqlite3_stmt* s = statement(FindLoudness)) {
+        bindText(s, 1, path);
+        const int code = sqlite3_step(s);
+        if (code == SQLITE_ROW) {
+            entry = Entry{sqlite3_column_int64(s, 0), sqlite3_column_int64(s, 1), sqlite3_column_int64(s, 2), {}};
+            if (sqlite3_column_type(s, 3) != SQLITE_NULL && sqlite3_column_type(s, 4) != SQLITE_NULL)
+                entry->loudness = MeasuredLoudness{sqlite3_column_double(s, 3), sqlite3_column_double(s, 4)};
+        }
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+        if (code != SQLITE_ROW && code != SQLITE_DONE)
+            failed(code);
+    }
+    standAlone();
+    return entry;
+}
+
+void SqliteLibraryCache::storeLoudness(const std::string& path, const Entry& entry)
+{
+    if (sqlite3_stmt* s = statement(StoreLoudness)) {
+        bindText(s, 1, path);
+        sqlite3_bind_int64(s, 2, entry.size);
+        sqlite3_bind_int64(s, 3, entry.mtime);
+        sqlite3_bind_int64(s, 4, entry.inode);
+        if (entry.loudness) {
+            sqlite3_bind_double(s, 5, entry.loudness->gainDb);
+            sqlite3_bind_double(s, 6, entry.loudness->peak);
+        } else {
+            sqlite3_bind_null(s, 5);
+            sqlite3_bind_null(s, 6);
+        }
+        if (const int code = run(s); code != SQLITE_OK)
+            failed(code);
+    }
+    standAlone();
+}
+
+// A look-up or a store outside a listing is a step of its own: when another program held the file,
+// the next one tries again.
+void SqliteLibraryCache::standAlone()
+{
+    if (!m_wantTransaction)
+        m_busy = false;
 }
 
 } // namespace tavu

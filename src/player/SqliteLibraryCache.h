@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/LibraryCache.h"
+#include "player/LoudnessStore.h"
 
 #include <functional>
 #include <string>
@@ -11,14 +12,15 @@ struct sqlite3_stmt;
 namespace tavu {
 
 // The library cache in an SQLite file of the program directory, in WAL mode: a program killed while
-// it writes leaves the last committed listing, never a file that cannot be opened. The file is
-// opened on first use (a program without tag titles never makes one). A file that is not a cache
+// it writes leaves the last committed listing, never a file that cannot be opened. It also keeps
+// the loudness measured of songs without gain tags. The file is opened on first use (a program
+// without tag titles and without ReplayGain never makes one). A file that is not a cache
 // of this kind (broken, cut off, of another version) is replaced by an empty cache; nothing else
 // is ever removed. When another program holds the file, a listing waits briefly and then goes on
 // without it (the next tries again); when the file cannot be used at all (a folder or a pipe of
 // that name, a read-only file), the cache is off for the run. Tags are then read again; nothing
 // fails.
-class SqliteLibraryCache : public LibraryCache {
+class SqliteLibraryCache : public LibraryCache, public LoudnessStore {
 public:
     explicit SqliteLibraryCache(std::string path);
     ~SqliteLibraryCache() override;
@@ -32,6 +34,10 @@ public:
     std::vector<std::string> foldersBelow(const std::string& root) override;
     void forgetFolder(const std::string& folder) override;
 
+    // Measurements are kept in the same file. A file of the layout before them keeps its tags.
+    std::optional<Entry> loudness(const std::string& path) override;
+    void storeLoudness(const std::string& path, const Entry& entry) override;
+
     // How many times the file was found broken and made anew.
     int rebuilds() const { return m_rebuilds; }
 
@@ -40,12 +46,25 @@ public:
     std::function<void(const std::string& text)> onNotice;
 
 private:
-    enum Statement { FolderSongs, FolderId, AddFolder, DeleteSongs, AddSong, FoldersBelow, DeleteFolder, Count };
+    enum Statement {
+        FolderSongs,
+        FolderId,
+        AddFolder,
+        DeleteSongs,
+        AddSong,
+        FoldersBelow,
+        DeleteFolder,
+        FindLoudness,
+        StoreLoudness,
+        Count
+    };
 
     enum class Opened { Ready, Broken, Busy, Off };
 
     bool open();
     Opened openFile();
+    int upgrade();
+    void standAlone();
     // What a failed step at opening means; off: why the cache is off, if it is.
     Opened outcome(int code, const char* off);
     void becameBusy();

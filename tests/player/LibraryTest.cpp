@@ -9,6 +9,7 @@
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <atomic>
@@ -448,6 +449,50 @@ TEST(SqliteLibraryCache, ABrokenFileIsMadeAnew)
         EXPECT_EQ(cache.folder("/music"), std::vector<LibraryCache::Song>{song});
         EXPECT_EQ(cache.rebuilds(), bytes.empty() ? 0 : 1);
     }
+}
+
+// The file of the version before the measurements keeps its tags and gains the measurements; two
+// connections (the listing's and the player's) may both find it old.
+TEST(SqliteLibraryCache, AFileWithoutMeasurementsKeepsItsTagsAndGainsThem)
+{
+    TestDir home;
+    const std::string path = home.file("Library.db");
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, R"(
+            CREATE TABLE folders(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE);
+            CREATE TABLE songs(folder INTEGER NOT NULL, name TEXT NOT NULL, size INTEGER NOT NULL,
+                               mtime INTEGER NOT NULL, ctime INTEGER NOT NULL, inode INTEGER NOT NULL,
+                               title TEXT NOT NULL, artist TEXT NOT NULL, PRIMARY KEY(folder, name)) WITHOUT ROWID;
+            INSERT INTO folders VALUES(1, '/music');
+            INSERT INTO songs VALUES(1, 'a.flac', 10, 20, 30, 40, 'Title', 'Artist');
+            PRAGMA user_version = 2;)",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+    }
+    const std::vector<LibraryCache::Song> kept{{"a.flac", 10, 20, "Title", "Artist", 30, 40}};
+    const LoudnessStore::Entry measured{10, 20, 40, MeasuredLoudness{-7.5, 0.25}};
+    const LoudnessStore::Entry broken{5, 6, 7, std::nullopt};
+    {
+        SqliteLibraryCache listing(path), player(path);
+        EXPECT_FALSE(player.loudness("/music/a.flac"));
+        EXPECT_EQ(listing.folder("/music"), kept);
+        player.storeLoudness("/music/a.flac", measured);
+        player.storeLoudness("/music/broken.mp3", broken);
+        EXPECT_EQ(listing.rebuilds() + player.rebuilds(), 0);
+    }
+    SqliteLibraryCache again(path);
+    EXPECT_EQ(again.folder("/music"), kept);
+    EXPECT_EQ(again.loudness("/music/a.flac"), measured);
+    EXPECT_EQ(again.loudness("/music/broken.mp3"), broken);
+    EXPECT_EQ(again.rebuilds(), 0);
+    // A new listing of the folder leaves the measurements alone.
+    again.begin();
+    again.storeFolder("/music", {});
+    again.commit();
+    EXPECT_EQ(again.loudness("/music/a.flac"), measured);
 }
 
 TEST(SqliteLibraryCache, AWriterKilledInTheMiddleLeavesTheLastCommit)

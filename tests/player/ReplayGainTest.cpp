@@ -61,7 +61,7 @@ TEST(ReplayGainTest, ChoosesTheGainByModeAlbumAndPeak)
         ReplayGainOptions options;
         LoudnessTags tags;
         bool sameAlbum;
-        std::optional<double> measured;
+        std::optional<MeasuredLoudness> measured;
         double expectedDb;
     };
     const Case cases[] = {
@@ -73,7 +73,15 @@ TEST(ReplayGainTest, ChoosesTheGainByModeAlbumAndPeak)
         {"album missing: the track's", {Mode::Album, 0, 0}, trackOnly, true, {}, -6.0},
         {"preamp", {Mode::Track, 3.5, 0}, both, false, {}, -2.5},
         {"no data: fallback", {Mode::Track, 1, -4}, none, false, {}, -3.0},
-        {"no data: measured", {Mode::Track, 0, -4}, none, false, -7.0, -7.0},
+        {"no data: measured", {Mode::Track, 0, -4}, none, false, MeasuredLoudness{-7.0, 0.3}, -7.0},
+        {"measured under album", {Mode::Album, 2, -4}, none, true, MeasuredLoudness{-7.0, 0.3}, -5.0},
+        {"tags win over a measurement", {Mode::Track, 0, 0}, trackOnly, false, MeasuredLoudness{-1.0, 0.3}, -6.0},
+        {"the measured peak caps it",
+         {Mode::Track, 0, 0},
+         none,
+         false,
+         MeasuredLoudness{+9.0, 0.5},
+         20 * std::log10(1 / 0.5)},
         {"the peak caps it", {Mode::Track, 0, 0}, hot, false, {}, 20 * std::log10(1 / 0.5)},
     };
     for (const Case& c : cases) {

@@ -1,6 +1,10 @@
 // What reaches the output: the samples the disk driver wrote while a tone song played to its end.
 
 #include "SdlPlayerFixture.h"
+#include "player/LoudnessMeter.h"
+#include "player/SqliteLibraryCache.h"
+#include "settings/ProfileFile.h"
+#include "settings/Settings.h"
 #include "support/EncodedSongs.h"
 #include "util/SimRuntime.h"
 
@@ -11,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
+#include <utility>
 
 namespace tavu::test {
 namespace {
@@ -33,8 +39,10 @@ struct Output {
 class SdlOutputTest : public ::testing::Test {
 protected:
     // Opens the output into a fresh file, lets `setUp` prepare the player and the sounds, plays a
-    // one-second tone to its end, closes the output and gives what was written.
-    Output play(const std::function<void(SdlMediaPlayer&, SdlSoundPlayer&)>& setUp = {})
+    // one-second tone to its end, closes the output and gives what was written. `afterOpen` runs
+    // once the song is open; the output closes after `songs` ends.
+    Output play(const std::function<void(SdlMediaPlayer&, SdlSoundPlayer&)>& setUp = {}, int songs = 1,
+                const std::function<void(SdlMediaPlayer&)>& afterOpen = {})
     {
         const std::string file = dir.file("output" + std::to_string(++m_runs) + ".raw");
         ::setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
@@ -54,8 +62,10 @@ protected:
                 EXPECT_FALSE(audio.awake());
             }
             EXPECT_TRUE(player.Open(song));
+            if (afterOpen)
+                afterOpen(player);
             EXPECT_TRUE(waitUntil(
-                runtime, [&] { return ends == 1; }, 5000));
+                runtime, [&] { return ends == songs; }, 5000));
             waitUntil(
                 runtime, [] { return Mix_Playing(SdlAudio::kSoundChannel) == 0; }, 5000);
         }
@@ -181,6 +191,134 @@ TEST_F(SdlOutputTest, GainBalanceAndMuteWorkOnEveryFormat)
         EXPECT_NEAR(out.rightLevel() / full.rightLevel(), 0.501187 * 0.5, 0.005);
         EXPECT_TRUE(play([](SdlMediaPlayer& p, SdlSoundPlayer&) { p.setMute(true); }).silent());
     }
+}
+
+} // namespace
+} // namespace tavu::test
+
+namespace tavu::test {
+namespace {
+
+// The level in dB of full scale of one channel's samples in [from, to).
+double levelDb(const std::vector<std::int16_t>& s, std::size_t from, std::size_t to)
+{
+    double sum = 0;
+    for (std::size_t i = from; i < to && i < s.size(); ++i)
+        sum += (s[i] / 32768.0) * (s[i] / 32768.0);
+    return 10 * std::log10(sum / double(to - from));
+}
+
+// Where the music starts and ends in the output.
+std::size_t firstSound(const std::vector<std::int16_t>& s)
+{
+    return static_cast<std::size_t>(std::find_if(s.begin(), s.end(), [](std::int16_t v) { return v != 0; }) -
+                                    s.begin());
+}
+std::size_t lastSound(const std::vector<std::int16_t>& s)
+{
+    return static_cast<std::size_t>(std::find_if(s.rbegin(), s.rend(), [](std::int16_t v) { return v != 0; }).base() -
+                                    s.begin());
+}
+
+// The gain that brings a 440 Hz sine of this peak on both channels to -18 LUFS (BS.1770).
+double referenceGainDb(double peakDb)
+{
+    return -18.0 - (-0.691 + peakDb);
+}
+
+// Tones of one second whose level the ReplayGain settings decide: one tagged with the gain that
+// levels it, one quiet and untagged.
+class LevelledOutputTest : public SdlOutputTest {
+protected:
+    std::string makeTone(const std::string& name, double peakDb, const std::string& gainTag, int seconds = 1)
+    {
+        const std::string wave = dir.file(name + ".wav"), flac = dir.file(name + ".flac");
+        EXPECT_TRUE(runTool("sox -n -r 44100 -c 2 -b 16 " + shellQuoted(wave) + " synth " + std::to_string(seconds) +
+                            " sine 440 vol " + std::to_string(peakDb) + "dB"));
+        const std::string tag = gainTag.empty() ? "" : "-T " + shellQuoted("REPLAYGAIN_TRACK_GAIN=" + gainTag) + " ";
+        EXPECT_TRUE(runTool("flac --silent -f " + tag + "-o " + shellQuoted(flac) + " " + shellQuoted(wave)));
+        return flac;
+    }
+    // The level of the middle of one second of music that starts at `from`.
+    static double secondAt(const Output& out, std::size_t from) { return levelDb(out.left, from + 4410, from + 39690); }
+    static double onlySecond(const Output& out) { return secondAt(out, firstSound(out.left)); }
+
+    void SetUp() override
+    {
+        SdlOutputTest::SetUp();
+        tagged = makeTone("tagged", -6.0, std::to_string(referenceGainDb(-6.0)) + " dB");
+        quiet = makeTone("quiet", -30.0, "");
+    }
+    std::function<void(SdlMediaPlayer&, SdlSoundPlayer&)> levelledBy(LoudnessMeter& meter)
+    {
+        return [&meter](SdlMediaPlayer& p, SdlSoundPlayer&) {
+            p.setReplayGain({ReplayGainOptions::Mode::Track, 0.0, 0.0});
+            p.setLoudnessMeter(&meter);
+        };
+    }
+
+    std::string tagged, quiet;
+};
+
+TEST_F(LevelledOutputTest, AnUntaggedSongPlaysAtItsMeasuredLevelOnceMeasuredAndAfterARestart)
+{
+    const std::string db = dir.file("Library.db");
+    auto store = std::make_unique<SqliteLibraryCache>(db);
+    auto meter = std::make_unique<LoudnessMeter>(store.get());
+    song = tagged;
+    const double level = onlySecond(play(levelledBy(*meter)));
+    EXPECT_NEAR(level, -6.0 - 3.01 + referenceGainDb(-6.0), 0.2) << "the tag's gain";
+
+    // Not measured yet: it plays at once, with the fallback gain (here its own level).
+    song = quiet;
+    EXPECT_NEAR(onlySecond(play(levelledBy(*meter))), -30.0 - 3.01, 0.2);
+    ASSERT_TRUE(waitUntil(
+        runtime, [&] { return meter->known(quiet) && meter->known(quiet)->loudness; }, 30000));
+    EXPECT_NEAR(onlySecond(play(levelledBy(*meter))), level, 0.5);
+
+    // The next run reads the measurement back from Library.db.
+    meter.reset();
+    store = std::make_unique<SqliteLibraryCache>(db);
+    meter = std::make_unique<LoudnessMeter>(store.get());
+    EXPECT_NEAR(onlySecond(play(levelledBy(*meter))), level, 0.5);
+    EXPECT_EQ(meter->measured(), 0);
+}
+
+TEST_F(LevelledOutputTest, AFollowingSongTakesTheMeasurementMadeWhileTheSongBeforeItPlayed)
+{
+    LoudnessMeter meter(nullptr);
+    song = tagged;
+    const double level = onlySecond(play(levelledBy(meter)));
+    // Longer than the engine's ring, so that the following song is not reached while paused.
+    song = makeTone("long", -6.0, std::to_string(referenceGainDb(-6.0)) + " dB", 3);
+    const Output out = play(levelledBy(meter), 2, [&](SdlMediaPlayer& p) {
+        p.Pause();
+        p.setFollowing(quiet); // opened now, before it is measured
+        EXPECT_TRUE(waitUntil(
+            runtime, [&] { return meter.known(quiet) && meter.known(quiet)->loudness; }, 30000));
+        p.Play();
+    });
+    EXPECT_NEAR(secondAt(out, lastSound(out.left) - 44100), level, 0.5);
+}
+
+TEST_F(LevelledOutputTest, TheLevellingIsReadFromTheSettingsAnewForEachSong)
+{
+    const Settings settings(dir.file("Tavu.ini"));
+    WriteSetting("Playback", "ReplayGain", "track", settings.path());
+    song = tagged;
+    const Output out = play(
+        [&](SdlMediaPlayer& p, SdlSoundPlayer&) {
+            p.setReplayGainSource([&] { return readReplayGainOptions(settings); });
+            const std::function<void()> counted = p.EndOfStream;
+            p.EndOfStream = [this, &p, &settings, counted, first = true]() mutable {
+                counted();
+                if (std::exchange(first, false) && WriteSetting("Playback", "ReplayGain", "off", settings.path()))
+                    p.Open(song);
+            };
+        },
+        2);
+    EXPECT_NEAR(secondAt(out, firstSound(out.left)), -6.0 - 3.01 + referenceGainDb(-6.0), 0.2);
+    EXPECT_NEAR(secondAt(out, lastSound(out.left) - 44100), -6.0 - 3.01, 0.2) << "off from the next song on";
 }
 
 } // namespace
