@@ -12,8 +12,11 @@ namespace {
 
 // The version of the layout below; a file of another version is made anew.
 constexpr int kVersion = 3;
-// Version 2 lacked the loudness table: it is added, and the tags are kept.
+// Version 2 lacked the loudness table: it is added, and the tags are kept, but for the kinds of
+// file whose tags it could not read (M4A, WavPack, APE), which are read anew.
 constexpr int kWithoutLoudness = 2;
+constexpr const char* kForgetUnreadKinds = "DELETE FROM songs WHERE name LIKE '%.m4a' OR name LIKE '%.aac' "
+                                           "OR name LIKE '%.wv' OR name LIKE '%.ape';";
 // Version 1 lacked the change times and inodes: its tables are dropped and made anew, quietly (the
 // tags are read once more).
 constexpr int kOldVersion = 1;
@@ -205,6 +208,9 @@ int SqliteLibraryCache::upgrade()
         return SQLITE_NOTADB;
     if (found != kVersion && found != kWithoutLoudness &&
         (code = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr)) != SQLITE_OK)
+        return code;
+    if (found == kWithoutLoudness &&
+        (code = sqlite3_exec(m_db, kForgetUnreadKinds, nullptr, nullptr, nullptr)) != SQLITE_OK)
         return code;
     if (found != kVersion && (code = sqlite3_exec(m_db, kLoudnessTable, nullptr, nullptr, nullptr)) != SQLITE_OK)
         return code;

@@ -467,11 +467,14 @@ TEST(SqliteLibraryCache, AFileWithoutMeasurementsKeepsItsTagsAndGainsThem)
                                title TEXT NOT NULL, artist TEXT NOT NULL, PRIMARY KEY(folder, name)) WITHOUT ROWID;
             INSERT INTO folders VALUES(1, '/music');
             INSERT INTO songs VALUES(1, 'a.flac', 10, 20, 30, 40, 'Title', 'Artist');
+            INSERT INTO songs VALUES(1, 'b.m4a', 10, 20, 30, 41, '', '');
+            INSERT INTO songs VALUES(1, 'c.WV', 10, 20, 30, 42, '', '');
             PRAGMA user_version = 2;)",
                                nullptr, nullptr, nullptr),
                   SQLITE_OK);
         sqlite3_close(db);
     }
+    // The M4A and WavPack songs, whose tags that version never read, are read anew.
     const std::vector<LibraryCache::Song> kept{{"a.flac", 10, 20, "Title", "Artist", 30, 40}};
     const LoudnessStore::Entry measured{10, 20, 40, MeasuredLoudness{-7.5, 0.25}};
     const LoudnessStore::Entry broken{5, 6, 7, std::nullopt};
