@@ -63,7 +63,8 @@ QFormLayout* formOf(QWidget* section)
 
 const std::vector<SettingsForm::Format>& SettingsForm::formats()
 {
-    static const std::vector<Format> kFormats{{"flac", "FLAC"}, {"ogg", "Ogg Vorbis"}, {"opus", "Opus"}};
+    static const std::vector<Format> kFormats{{"flac", "FLAC"}, {"ogg", "Ogg Vorbis"}, {"opus", "Opus"},
+                                              {"m4a", "M4A"},   {"wv", "WavPack"},     {"ape", "APE"}};
     return kFormats;
 }
 

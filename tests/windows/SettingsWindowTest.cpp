@@ -69,6 +69,22 @@ TEST_F(SettingsWindowTest, OkWithoutChangesStoresNothing)
     EXPECT_EQ(reopened, 0);
 }
 
+TEST_F(SettingsWindowTest, EveryFormatHasItsBox)
+{
+    delete window.data();
+    writeBytes(settingsPath(), "[Settings]\r\nTrig=!\r\nHandle=anna\r\n[Library]\r\nFormats=flac m4a\r\n");
+    window = new SettingsWindow(*bot);
+    window->show();
+    const auto box = [this](const char* name) { return window->findChild<QCheckBox*>(QString::fromLatin1(name)); };
+    ASSERT_TRUE(box("format_m4a") && box("format_wv") && box("format_ape"));
+    EXPECT_TRUE(box("format_m4a")->isChecked());
+    EXPECT_FALSE(box("format_wv")->isChecked() || box("format_ape")->isChecked());
+    box("format_wv")->setChecked(true);
+    box("format_flac")->setChecked(false);
+    ok();
+    EXPECT_EQ(bot->settings().read(keys::LibraryFormats), "m4a wv");
+}
+
 TEST_F(SettingsWindowTest, WrongInputIsRefusedWithTheReasonAndNotStored)
 {
     const std::string before = readBytes(settingsPath());
