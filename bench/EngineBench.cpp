@@ -16,6 +16,7 @@
 // Each writes its own output file (SDL_DISKAUDIOFILE) in a temporary folder, in real time unless
 // SDL_DISKAUDIODELAY asks for less (latency is always measured in real time).
 
+#include "ProcessMemory.h"
 #include "player/AudioEngine.h"
 #include "player/LoudnessMeter.h"
 #include "player/LoudnessTagReader.h"
@@ -69,16 +70,6 @@ std::vector<std::int16_t> wavSamples(const std::string& path)
     if (data == std::string::npos)
         return {};
     return samplesOf(bytes, data + 8);
-}
-
-long rssKb()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return 0;
 }
 
 bool waitFor(QtRuntime& runtime, const std::function<bool()>& done, int ms)
@@ -359,11 +350,11 @@ int memory(int count, const std::vector<std::string>& files)
     if (!waitFor(
             runtime, [&] { return ends >= 10; }, 120000))
         return 1;
-    before = rssKb();
+    before = bench::rssKb();
     if (!waitFor(
             runtime, [&] { return ends >= count; }, 3600000))
         return 1;
-    const long after = rssKb();
+    const long after = bench::rssKb();
     const std::size_t ringBytes = AudioEngine::kRingFrames * 2 * sizeof(float);
     std::printf("songs %d rss_after_10_kb %ld rss_after_%d_kb %ld growth_kb %ld engine_ring_kb %zu\n", ends, before,
                 count, after, after - before, ringBytes / 1024);

@@ -1,6 +1,7 @@
 // The stream's source measured: its encoder's CPU on a file of samples (bench/stream_bench.sh
 // compares it with lame on the same samples), the delay from a song's start to its title in the
 // stream and from the music to a listener, and memory and descriptors over a long run.
+#include "ProcessMemory.h"
 #include "StreamProbe.h"
 
 #include "stream/IcecastSource.h"
@@ -32,16 +33,6 @@ double cpuSeconds()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long rssKb()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return 0;
 }
 
 long openFiles()
@@ -199,7 +190,7 @@ int soak(int port, int seconds)
     test::ToneWriter tone(tap, 440, 0.5);
     IcecastSource source(target(port), tap, [](const IcecastSource::Report&) {});
     std::this_thread::sleep_for(std::chrono::seconds(10));
-    const long rss0 = rssKb(), fd0 = openFiles();
+    const long rss0 = bench::rssKb(), fd0 = openFiles();
     const double cpu0 = cpuSeconds();
     for (int i = 0; i < seconds; ++i) {
         source.setTitle("Song " + std::to_string(i / 180)); // a new song every three minutes
@@ -207,7 +198,7 @@ int soak(int port, int seconds)
     }
     std::printf("soak_s %d rss_kb_before %ld rss_kb_after %ld fds_before %ld fds_after %ld cpu_per_60s %.3f "
                 "dropped_bytes %llu\n",
-                seconds, rss0, rssKb(), fd0, openFiles(), (cpuSeconds() - cpu0) * 60 / seconds,
+                seconds, rss0, bench::rssKb(), fd0, openFiles(), (cpuSeconds() - cpu0) * 60 / seconds,
                 static_cast<unsigned long long>(source.droppedBytes()));
     return 0;
 }

@@ -32,21 +32,7 @@ for f in music tiny; do
     opusenc --quiet --bitrate 128 "$tmp/$f.wav" "$tmp/$f.opus"
 done
 
-# CPU seconds (user + system, all threads) of a command, the best of five runs, from getrusage
-# (finer than the shell's clock ticks).
-cpu() {
-    python3 - "$@" <<'PY'
-import resource, subprocess, sys
-best = None
-for _ in range(5):
-    before = resource.getrusage(resource.RUSAGE_CHILDREN)
-    subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
-    after = resource.getrusage(resource.RUSAGE_CHILDREN)
-    t = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
-    best = t if best is None else min(best, t)
-print(f"{best:.4f}")
-PY
-}
+. "$(dirname "$0")/cpu_seconds.sh"
 # Per 60 s of music: (all - start) / times.
 per() { awk -v a="$1" -v s="$2" -v n=$times 'BEGIN { printf "%.4f", (a - s) / n }'; }
 list() { for _ in $(seq $times); do printf '%s ' "$1"; done; }

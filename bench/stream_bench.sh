@@ -24,19 +24,7 @@ sox -n -r 44100 -c 2 -b 16 "$tmp/music.wav" synth 60 pinknoise synth 60 sine mix
   vol 0.5 2>/dev/null
 sox "$tmp/music.wav" -t f32 "$tmp/music.f32"
 
-cpu() { # CPU seconds of a command (user + system of the child), the best of five runs
-  python3 - "$@" <<'PY'
-import resource, subprocess, sys
-best = None
-for _ in range(5):
-    before = resource.getrusage(resource.RUSAGE_CHILDREN)
-    subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
-    after = resource.getrusage(resource.RUSAGE_CHILDREN)
-    t = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
-    best = t if best is None else min(best, t)
-print(f"{best:.3f}")
-PY
-}
+. "$(dirname "$0")/cpu_seconds.sh"
 lame_cpu=$(cpu lame --silent --cbr -b 128 "$tmp/music.wav" "$tmp/lame.mp3")
 # The program's encoder as the stream runs it, timed inside the process (its Qt and file start-up
 # are not the encoder's); the best of five.
