@@ -1,5 +1,6 @@
 #include "NgircdServer.h"
 
+#include "InspircdNetwork.h"
 #include "LoopbackPorts.h"
 
 #include <QElapsedTimer>
@@ -70,20 +71,8 @@ std::string NgircdServer::output()
 
 bool NgircdServer::makeCertificate()
 {
-    QProcess openssl;
-    openssl.setProcessChannelMode(QProcess::MergedChannels);
-    openssl.start(QStringLiteral(OPENSSL_EXECUTABLE),
-                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
-                   QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-                   QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
-                   QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
-                   QStringLiteral("subjectAltName=IP:127.0.0.1"), QStringLiteral("-keyout"),
-                   QString::fromStdString(m_dir.file("key.pem")), QStringLiteral("-out"),
-                   QString::fromStdString(m_dir.file("cert.pem"))});
-    if (!openssl.waitForFinished(30'000) || openssl.exitCode() != 0) {
-        ADD_FAILURE() << "openssl could not make a certificate: " << openssl.readAll().toStdString();
+    if (!InspircdNetwork::makeCertificate(m_dir.file("cert.pem"), m_dir.file("key.pem")))
         return false;
-    }
     namespace fs = std::filesystem;
     fs::permissions(m_dir.file("key.pem"), fs::perms::others_read | fs::perms::group_read, fs::perm_options::add);
     return true;
