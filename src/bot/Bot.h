@@ -152,9 +152,11 @@ public:
 
     // The songs that play next, and who asked for them.
     std::unique_ptr<UpNext> upNext;
-    // The full paths of the songs of the last listing, made with it away from the user interface,
-    // for the media controls' look-ups; whoever takes them checks that the list still holds them.
+    // The full paths of the songs of the last listing, made with it away from the user interface
+    // while the media controls (which set songPathsWanted) look songs up by path; whoever takes
+    // them checks that the list still holds them.
     std::vector<std::string> listedSongPaths;
+    bool songPathsWanted = false;
     // Who the command that runs now is for: empty for the owner, otherwise a member of the room
     // (their identity, as requests count it, and their nick).
     struct Requester {

@@ -22,14 +22,17 @@ std::optional<LibraryListing> listSongs(Bot& bot, const std::string& directory, 
     std::atomic<bool> cancel = false;
     std::optional<LibraryListing> listing;
     std::atomic<bool> done = false;
+    const bool wantPaths = bot.songPathsWanted;
     std::thread worker([&] {
         listing = bot.library.list(directory, options, &cancel);
         if (listing) {
             listing->songs = songsAmong(listing->files, listing->options);
             listing->mirroredSongs = listing->songs;
-            listing->songPaths.reserve(listing->songs.size());
-            for (const std::string& song : listing->songs)
-                listing->songPaths.push_back(directory + "/" + song);
+            if (wantPaths) {
+                listing->songPaths.reserve(listing->songs.size());
+                for (const std::string& song : listing->songs)
+                    listing->songPaths.push_back(directory + "/" + song);
+            }
             listing->songsReady = true;
         }
         done.store(true, std::memory_order_release);

@@ -60,6 +60,7 @@ bool hasQueued(const Bot& bot)
 
 RemotePlayer::RemotePlayer(Bot& bot, std::string coverFolder) : m_bot(bot), m_coverFolder(std::move(coverFolder))
 {
+    m_bot.songPathsWanted = true;
     if (m_coverFolder.empty()) {
         const char* runtime = std::getenv("XDG_RUNTIME_DIR");
         std::error_code ec;
@@ -98,6 +99,8 @@ RemotePlayer::RemotePlayer(Bot& bot, std::string coverFolder) : m_bot(bot), m_co
 
 RemotePlayer::~RemotePlayer()
 {
+    m_bot.songPathsWanted = false;
+    m_bot.listedSongPaths.clear();
     forgetCover();
 }
 
