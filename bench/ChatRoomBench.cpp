@@ -1,9 +1,9 @@
 // The built-in chat room window as its transcript fills: what one more line costs with 50 lines in
 // it and with the transcript full (5,000 lines), for the owner (the typed line and the bot's
 // reply) and for a stranger (the typed line alone).
-#include "client/ChatRoomWindow.h"
 #include "client/LocalChatRoom.h"
 #include "style/Style.h"
+#include "windows/ChatRoomWindow.h"
 
 #include <QApplication>
 #include <QTextBrowser>

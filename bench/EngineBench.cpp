@@ -17,13 +17,13 @@
 // SDL_DISKAUDIODELAY asks for less (latency is always measured in real time).
 
 #include "ProcessMemory.h"
-#include "player/AudioEngine.h"
-#include "player/LoudnessMeter.h"
-#include "player/LoudnessTagReader.h"
-#include "player/SdlAudio.h"
-#include "player/SdlMediaPlayer.h"
-#include "player/SqliteLibraryCache.h"
-#include "util/QtRuntime.h"
+#include "platform/AudioEngine.h"
+#include "platform/LoudnessMeter.h"
+#include "platform/LoudnessTagReader.h"
+#include "platform/QtRuntime.h"
+#include "platform/SdlAudio.h"
+#include "platform/SdlMediaPlayer.h"
+#include "platform/SqliteLibraryCache.h"
 
 #include <QCoreApplication>
 

@@ -8,10 +8,10 @@
 //                                        waits; prints the CPU seconds used while waiting
 // The SDL driver is whatever SDL_AUDIODRIVER says (the script uses "disk" and "dummy").
 
-#include "player/SdlAudio.h"
-#include "player/SdlMediaPlayer.h"
+#include "platform/QtRuntime.h"
+#include "platform/SdlAudio.h"
+#include "platform/SdlMediaPlayer.h"
 #include "support/Mp3Writer.h"
-#include "util/QtRuntime.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -15,14 +15,14 @@
 #include "bot/Bot.h"
 #include "bot/SideWindows.h"
 #include "desktop/MprisService.h"
-#include "id3/TagLibReader.h"
-#include "player/SqliteLibraryCache.h"
+#include "platform/QtRuntime.h"
+#include "platform/SqliteLibraryCache.h"
+#include "platform/TagLibReader.h"
 #include "settings/SettingsKeys.h"
 #include "support/FakeChatRoom.h"
 #include "support/Fakes.h"
 #include "support/Mp3Writer.h"
 #include "support/TagWriter.h"
-#include "util/QtRuntime.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -178,14 +178,14 @@ int main(int argc, char** argv)
             const std::size_t before = room.sent.size();
             print(name, measure([&] { room.ownerSays(dirLine); }, replied(before)));
         }
-        if (bot.lstMp3.count() != std::size_t(kFolders * kSongsPerFolder)) {
-            std::fprintf(stderr, "the listing has %zu songs\n", bot.lstMp3.count());
+        if (bot.songList.count() != std::size_t(kFolders * kSongsPerFolder)) {
+            std::fprintf(stderr, "the listing has %zu songs\n", bot.songList.count());
             return 1;
         }
 
         // 10,000 calls from another connection and thread; the last one is answered after the others
         // have been taken (one connection's calls arrive in order).
-        bot.lstmp3.select(0);
+        bot.playlistRows.select(0);
         const QString outside = QStringLiteral("file://") + QString::fromStdString((home / "Library.db").string());
         std::atomic<bool> answered = false;
         std::thread client;

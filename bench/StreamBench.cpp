@@ -4,8 +4,8 @@
 #include "ProcessMemory.h"
 #include "StreamProbe.h"
 
-#include "stream/IcecastSource.h"
-#include "stream/LameEncoder.h"
+#include "platform/IcecastSource.h"
+#include "platform/LameEncoder.h"
 
 #include <QCoreApplication>
 

@@ -16,8 +16,8 @@
 #include "settings/ProfileFile.h"
 #include "support/FakeChatRoom.h"
 #include "support/Fakes.h"
+#include "support/SimRuntime.h"
 #include "util/Cp1252.h"
-#include "util/SimRuntime.h"
 #include "util/Text.h"
 
 #include <filesystem>
@@ -73,7 +73,7 @@ struct World {
     {
         bot.startChat();
         bot.dir = dirs().music;
-        FillSongList(bot.File1, bot.lstMp3, bot.lstmp3, bot.dir);
+        FillSongList(bot.songFiles, bot.songList, bot.playlistRows, bot.dir);
         bot.played.setCaption("0");
         bot.lblVol.setCaption("50");
     }
@@ -85,9 +85,10 @@ struct World {
         s << room.sent.size() << '|' << media.opened.size() << '|' << media.state << '|' << media.volume << '|'
           << media.balance << '|' << media.muted << '|' << bot.played.caption() << '|' << bot.lblVol.caption() << '|'
           << bot.lblSong.caption() << '|' << bot.trig << '|' << bot.style.ComposeReply("L", "B") << '|'
-          << static_cast<int>(bot.playMode()) << '|' << bot.Chat1.scanning() << bot.Chat2.scanning() << '|'
-          << bot.lstPlay.count() << '|' << bot.lstMp3.selectedIndex() << '|' << bot.dir << '|' << bot.UnLin.caption()
-          << '|' << bot.Timer2.enabled() << bot.Timer6.enabled() << '|' << runtime.pendingEvents() << '\n'
+          << static_cast<int>(bot.playMode()) << '|' << bot.commandScanner.scanning() << bot.choiceScanner.scanning()
+          << '|' << bot.lstPlay.count() << '|' << bot.songList.selectedIndex() << '|' << bot.dir << '|'
+          << bot.UnLin.caption() << '|' << bot.clockTimer.enabled() << bot.deafSpell.enabled() << '|'
+          << runtime.pendingEvents() << '\n'
           << listing(dirs().program) << listing(dirs().program + "/Styles");
         return s.str();
     }
@@ -101,7 +102,7 @@ struct World {
         // The scanners hand a line over in an event of its own; here those events run at once, so
         // that nothing else runs between the two snapshots.
         const std::string before = snapshot();
-        for (ChatScanner* scanner : {&bot.Chat1, &bot.Chat2})
+        for (ChatScanner* scanner : {&bot.commandScanner, &bot.choiceScanner})
             if (scanner->scanning() && scanner->ChatMsg)
                 scanner->ChatMsg(sender, text);
         FUZZ_CHECK(snapshot() == before);

@@ -5,7 +5,7 @@
 // characters long; reading the same file twice gives the same tag.
 #include "FuzzSupport.h"
 
-#include "id3/TagLibReader.h"
+#include "platform/TagLibReader.h"
 #include "util/Utf8.h"
 
 namespace {

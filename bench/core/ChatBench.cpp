@@ -3,7 +3,7 @@
 #include "settings/ProfileFile.h"
 #include "style/Style.h"
 #include "support/Fakes.h"
-#include "util/SimRuntime.h"
+#include "support/SimRuntime.h"
 
 #include <benchmark/benchmark.h>
 
@@ -62,7 +62,7 @@ void BM_DispatchStrangerLines(benchmark::State& state)
     const std::string sender = "Stranger";
     const std::string line = "!vol 40 and some more text of a normal chat line";
     for (auto _ : state)
-        b.bot.dispatcher().Chat1_ChatMsg(sender, line);
+        b.bot.dispatcher().hearCommandLine(sender, line);
     state.SetItemsProcessed(state.iterations());
     if (ran || b.room.sent)
         state.SkipWithError("a stranger was obeyed");
@@ -75,7 +75,7 @@ void BM_DispatchOwnerLinesMatchingNothing(benchmark::State& state)
     const std::string sender = "Owner";
     const std::string line = "!nosuchcommand with an argument";
     for (auto _ : state)
-        b.bot.dispatcher().Chat1_ChatMsg(sender, line);
+        b.bot.dispatcher().hearCommandLine(sender, line);
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_DispatchOwnerLinesMatchingNothing);

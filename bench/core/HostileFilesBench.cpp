@@ -4,11 +4,11 @@
 #include "bot/Bot.h"
 #include "bot/DesktopControls.h"
 #include "client/ChatRoom.h"
-#include "id3/TagLibReader.h"
+#include "platform/TagLibReader.h"
 #include "settings/Settings.h"
 #include "support/EncodedSongs.h"
 #include "support/Fakes.h"
-#include "util/SimRuntime.h"
+#include "support/SimRuntime.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
-#include "bot/ListBox.h"
 #include "player/FileList.h"
 #include "support/TestDir.h"
+#include "util/ListBox.h"
 
 #include <benchmark/benchmark.h>
 
@@ -55,10 +55,10 @@ void BM_FillSongList100k(benchmark::State& state)
     const std::string& dir = libraryDir();
     std::size_t songs = 0;
     for (auto _ : state) {
-        tavu::FileList File1;
-        tavu::ListBox lstMp3{true};
-        tavu::ListBox lstmp3;
-        songs = tavu::FillSongList(File1, lstMp3, lstmp3, dir);
+        tavu::FileList songFiles;
+        tavu::ListBox songList{true};
+        tavu::ListBox playlistRows;
+        songs = tavu::FillSongList(songFiles, songList, playlistRows, dir);
         benchmark::DoNotOptimize(songs);
     }
     state.counters["songs"] = static_cast<double>(songs);

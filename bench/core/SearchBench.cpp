@@ -3,7 +3,7 @@
 #include "bot/PlayerControls.h"
 #include "client/ChatRoom.h"
 #include "support/Fakes.h"
-#include "util/SimRuntime.h"
+#include "support/SimRuntime.h"
 #include "util/Text.h"
 
 #include <benchmark/benchmark.h>
@@ -39,11 +39,11 @@ void BM_SongSearch100k(benchmark::State& state)
     std::vector<std::string> names;
     for (int i = 0; i < 100000; ++i)
         names.push_back("Artist " + std::to_string(i % 997) + " - Track number " + std::to_string(i) + ".mp3");
-    bot.lstMp3.setItems(names);
-    bot.lstmp3.setItems(names);
+    bot.songList.setItems(names);
+    bot.playlistRows.setItems(names);
     const std::string line = "!play number 54321.";
     for (auto _ : state) {
-        bot.dispatcher().Chat1_ChatMsg("Owner", line);
+        bot.dispatcher().hearCommandLine("Owner", line);
         benchmark::DoNotOptimize(bot.lstPlay.count());
     }
     if (bot.lstPlay.count() != 1)
@@ -83,7 +83,7 @@ void BM_SongSearchTags100k(benchmark::State& state)
     tavu::useListing(bot, dir, std::move(listing));
     const std::string line = "!play title number 54321";
     for (auto _ : state) {
-        bot.dispatcher().Chat1_ChatMsg("Owner", line);
+        bot.dispatcher().hearCommandLine("Owner", line);
         benchmark::DoNotOptimize(bot.lstPlay.count());
     }
     if (bot.lstPlay.count() != 1)

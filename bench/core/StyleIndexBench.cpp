@@ -1,10 +1,10 @@
 #include "bot/Bot.h"
-#include "bot/ListBox.h"
 #include "chat/SavedStyles.h"
 #include "client/ChatRoom.h"
 #include "settings/ListFile.h"
 #include "support/Fakes.h"
-#include "util/SimRuntime.h"
+#include "support/SimRuntime.h"
+#include "util/ListBox.h"
 
 #include <benchmark/benchmark.h>
 
@@ -92,7 +92,7 @@ void BM_StyleIndexFirstCommand100k(benchmark::State& state)
         auto session = std::make_unique<Session>(dir);
         session->bot.trig = "!";
         state.ResumeTiming();
-        session->bot.dispatcher().Chat1_ChatMsg("Owner", "!lstyle no such style");
+        session->bot.dispatcher().hearCommandLine("Owner", "!lstyle no such style");
         benchmark::DoNotOptimize(session->bot.lstStyles.count());
         state.PauseTiming();
         if (session->bot.lstStyles.count() != 100000)
@@ -104,7 +104,7 @@ void BM_StyleIndexFirstCommand100k(benchmark::State& state)
 }
 BENCHMARK(BM_StyleIndexFirstCommand100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Timer5's load of the same index: its whole time, and the longest stretch without events
+// indexTimer's load of the same index: its whole time, and the longest stretch without events
 // ("frozen_ms").
 void BM_StyleIndexTimedLoad100k(benchmark::State& state)
 {
@@ -115,7 +115,7 @@ void BM_StyleIndexTimedLoad100k(benchmark::State& state)
         auto session = std::make_unique<Session>(dir);
         session->runtime.start();
         state.ResumeTiming();
-        session->bot.savedStyles->Timer5_Timer();
+        session->bot.savedStyles->loadIndexNow();
         state.PauseTiming();
         session->runtime.note();
         frozen = std::max(frozen, session->runtime.longestMs());

@@ -1,12 +1,12 @@
 #include "bot/Bot.h"
 #include "bot/MusicLibrary.h"
 #include "client/ChatRoom.h"
-#include "id3/TagLibReader.h"
-#include "player/SqliteLibraryCache.h"
+#include "platform/SqliteLibraryCache.h"
+#include "platform/TagLibReader.h"
 #include "support/Fakes.h"
 #include "support/Mp3Writer.h"
+#include "support/SimRuntime.h"
 #include "support/TagWriter.h"
-#include "util/SimRuntime.h"
 
 #include <benchmark/benchmark.h>
 

@@ -9,11 +9,11 @@
 #include "bot/ProgramSettings.h"
 #include "client/IrcChatRoom.h"
 #include "client/LocalChatRoom.h"
+#include "platform/FontconfigFontList.h"
+#include "platform/QtRuntime.h"
+#include "platform/SignalWatcher.h"
 #include "settings/Settings.h"
 #include "util/ConsoleDialogs.h"
-#include "util/FontconfigFontList.h"
-#include "util/QtRuntime.h"
-#include "util/SignalWatcher.h"
 
 #include <QCoreApplication>
 
@@ -60,7 +60,7 @@ bool HeadlessProgram::start()
 {
     // As in the windowed program: the file that holds the chat passwords is the user's alone.
     keepPasswordPrivate(m_core->bot().settings());
-    m_started = Form_Load(m_core->bot());
+    m_started = beginSession(m_core->bot());
     return m_started;
 }
 
@@ -79,7 +79,7 @@ void HeadlessProgram::shutDown()
         return;
     }
     m_unloading = true;
-    Form_Unload(m_core->bot(), {});
+    endSession(m_core->bot(), {});
 }
 
 int runHeadless(int argc, char** argv, const std::filesystem::path& programDir)

@@ -5,17 +5,17 @@
 #include "bot/Bot.h"
 #include "bot/Lifecycle.h"
 #include "bot/ProgramSettings.h"
-#include "client/ChatRoomWindow.h"
 #include "client/LocalChatRoom.h"
 #include "desktop/Desktop.h"
+#include "platform/QtRuntime.h"
+#include "platform/SignalWatcher.h"
 #include "player/SongFolder.h"
 #include "settings/DesktopSettings.h"
 #include "settings/Settings.h"
+#include "ui/QtPlatform.h"
 #include "ui/WindowRoutines.h"
-#include "util/QtPlatform.h"
-#include "util/QtRuntime.h"
 #include "util/ScreenPlace.h"
-#include "util/SignalWatcher.h"
+#include "windows/ChatRoomWindow.h"
 #include "windows/IntroWindow.h"
 #include "windows/MainWindow.h"
 #include "windows/WelcomeWindow.h"
@@ -167,7 +167,7 @@ void Program::reopenChatRoom()
 bool Program::showMainWindow()
 {
     m_mainShown = true;
-    if (m_core->runtime().quitting() || !Form_Load(bot()))
+    if (m_core->runtime().quitting() || !beginSession(bot()))
         return false;
     m_started = true;
     m_main->show();

@@ -15,26 +15,26 @@ namespace tavu {
 
 Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices services,
          std::span<const Command> commands)
-    : Chat1(runtime), Chat2(runtime),
+    : commandScanner(runtime), choiceScanner(runtime),
       // Intervals of "as often as possible" timers are chosen so the display looks the same: the
       // clock shows whole seconds, and a title scroll lasts seconds.
-      Timer1(runtime, 50, [this] { Timer1_Timer(); }), Timer2(runtime, 100, [this] { Timer2_Timer(); }),
-      Timer6(runtime, 10, [this] { Timer6_Timer(); }), Timer3([this] {
+      titleTimer(runtime, 50, [this] { scrollTitleTick(); }), clockTimer(runtime, 100, [this] { clockTick(); }),
+      deafSpell(runtime, 10, [this] { deafSpellEnds(); }), playlistDocking([this] {
           if (dockPlaylist)
               dockPlaylist();
       }),
-      Timer4([this] {
+      sideWindowDocking([this] {
           if (dockSideWindows)
               dockSideWindows();
       }),
       m_runtime(runtime), m_room(&room), m_programDir(std::move(programDir)), m_settings(m_programDir + "/Tavu.ini"),
       m_services(services), m_media(services.media, [this] { playStateChanged(); }), m_dispatcher(*this, commands)
 {
-    Chat1.ChatMsg = [this](const std::string& name, const std::string& said) { hearLine(false, name, said); };
+    commandScanner.ChatMsg = [this](const std::string& name, const std::string& said) { hearLine(false, name, said); };
     library.setTagReader(services.tags);
     library.setCache(services.libraryCache);
-    m_room->attach(Chat1);
-    m_room->attach(Chat2);
+    m_room->attach(commandScanner);
+    m_room->attach(choiceScanner);
     continuation = std::make_unique<Continuation>(*this);
     upNext = std::make_unique<UpNext>(*this);
     continuation->followQueue();
@@ -43,8 +43,8 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
         m_media.check(); // the song has stopped by itself
         continuation->Media1_EndOfStream();
     };
-    lstmp3.onSelect = [this] { lstMp3_Click(*this); };
-    Chat2.ChatMsg = [this](const std::string& name, const std::string& said) { hearLine(true, name, said); };
+    playlistRows.onSelect = [this] { showClickedSongTag(*this); };
+    choiceScanner.ChatMsg = [this](const std::string& name, const std::string& said) { hearLine(true, name, said); };
     savedStyles = std::make_unique<SavedStyles>(*this);
     // The replies stay as they are; the window says once that the settings are not being kept.
     m_settings.onWriteFailed = [this] {
@@ -61,9 +61,9 @@ void Bot::hearLine(bool forDialogue, const std::string& name, const std::string&
     if (m_chatHolds > 0 || !m_heldLines.empty()) // none may overtake the lines that wait
         return m_heldLines.push_back({forDialogue, name, said});
     if (forDialogue)
-        Chat2_ChatMsg(*this, name, said);
+        hearChoiceLine(*this, name, said);
     else
-        m_dispatcher.Chat1_ChatMsg(name, said);
+        m_dispatcher.hearCommandLine(name, said);
 }
 
 void Bot::releaseChat()
@@ -79,15 +79,15 @@ void Bot::runHeldLines()
         HeldLine line = std::move(m_heldLines.front());
         m_heldLines.pop_front();
         if (line.forDialogue)
-            Chat2_ChatMsg(*this, line.name, line.said);
+            hearChoiceLine(*this, line.name, line.said);
         else
-            m_dispatcher.Chat1_ChatMsg(line.name, line.said);
+            m_dispatcher.hearCommandLine(line.name, line.said);
     }
 }
 void Bot::windowsMoved()
 {
-    Timer3.follow(); // the playlist first: the side windows go under it
-    Timer4.follow();
+    playlistDocking.follow(); // the playlist first: the side windows go under it
+    sideWindowDocking.follow();
 }
 
 void Bot::startStyleIndexTimer()
@@ -136,8 +136,8 @@ PlayMode playModeNamed(std::string_view name)
 
 int Bot::shownStep(int index, int places) const
 {
-    const int count = static_cast<int>(lstMp3.count());
-    if (shownOrder.size() != lstMp3.count()) {
+    const int count = static_cast<int>(songList.count());
+    if (shownOrder.size() != songList.count()) {
         const int to = index + places;
         return (to >= 0 && to < count) ? to : -1;
     }
@@ -179,19 +179,19 @@ Bot::~Bot()
     m_playedWriter.flush();
     m_volumeWriter.flush();
     m_services.media.EndOfStream = nullptr;
-    m_room->detach(Chat1);
-    m_room->detach(Chat2);
+    m_room->detach(commandScanner);
+    m_room->detach(choiceScanner);
 }
 
 void Bot::moveToRoom(ChatRoom& room)
 {
     if (&room == m_room)
         return;
-    m_room->detach(Chat1);
-    m_room->detach(Chat2);
+    m_room->detach(commandScanner);
+    m_room->detach(choiceScanner);
     m_room = &room;
-    m_room->attach(Chat1);
-    m_room->attach(Chat2);
+    m_room->attach(commandScanner);
+    m_room->attach(choiceScanner);
 }
 
 void Bot::replyWith(std::string_view lead, std::string_view body)
@@ -218,7 +218,7 @@ void Bot::playSound(std::string_view name) const
 
 void Bot::startChat()
 {
-    Chat1.StartScan();
+    commandScanner.StartScan();
     trig = m_settings.read(keys::Trig);
     style.LoadStyle(m_settings.path());
 }

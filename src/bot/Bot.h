@@ -2,7 +2,6 @@
 
 #include "bot/Controls.h"
 #include "bot/Docking.h"
-#include "bot/ListBox.h"
 #include "bot/WatchedMediaPlayer.h"
 #include "chat/Commands.h"
 #include "chat/Dispatcher.h"
@@ -14,6 +13,7 @@
 #include "settings/Settings.h"
 #include "settings/ThrottledSetting.h"
 #include "style/Style.h"
+#include "util/ListBox.h"
 #include "util/Platform.h"
 #include "util/Runtime.h"
 
@@ -98,20 +98,22 @@ public:
     // room (the window's own notices).
     std::function<void(const std::string& text)> windowNotice;
 
-    // Starts the scanner Chat1 and reads the trigger and the style from the settings file.
+    // Starts the command scanner and reads the trigger and the style from the settings file.
     void startChat();
 
-    ChatScanner Chat1; // feeds the dispatcher
-    ChatScanner Chat2; // feeds the song selection dialogue
+    ChatScanner commandScanner; // feeds the dispatcher
+    ChatScanner choiceScanner;  // feeds the song selection dialogue
     Style style;
     std::string trig;     // the command prefix
     Signal<> trigChanged; // raised by those who change trig while the bot runs
 
     // The music library.
-    std::string dir;      // the configured music directory
-    FileList File1;       // the directory listing songs are played from
-    ListBox lstMp3{true}; // the song list; its selection is the current song
-    ListBox lstmp3;       // the playlist window's list, a mirror of lstMp3
+    std::string dir;        // the configured music directory
+    FileList songFiles;     // the directory listing songs are played from
+    ListBox songList{true}; // the song list; its selection is the current song (what plays)
+    // The playlist window's rows: the songs of songList, and the row the owner selected, which a
+    // click may move away from the current song (the play button then plays it).
+    ListBox playlistRows;
     // The order the playlist shows the songs in once the owner sorted it (song-list indices), which
     // next, previous and auto continue then follow; empty (or stale) means the song list's order.
     std::vector<int> shownOrder;
@@ -119,12 +121,12 @@ public:
     // shown, or -1 past either end; index -1 is before the first song.
     int shownStep(int index, int places) const;
     ListBox lstPlay; // the match list of the song search, or the song next/previous started
-    Library library; // the library options and song titles of File1's listing
+    Library library; // the library options and song titles of songFiles's listing
 
     ListBox lstFonts;                         // the installed screen fonts
     ListBox lstStyles{true};                  // the saved-style index
-    std::unique_ptr<SavedStyles> savedStyles; // "sstyle", "rstyle", "lstyle" and Timer5
-    // Enables Timer5, which loads the saved-style index, again (the end of start-up).
+    std::unique_ptr<SavedStyles> savedStyles; // "sstyle", "rstyle", "lstyle" and indexTimer
+    // Enables indexTimer, which loads the saved-style index, again (the end of start-up).
     void startStyleIndexTimer();
     Id3Fields id3; // what the ID3 window shows (ShowSongTag)
 
@@ -132,7 +134,7 @@ public:
     Label lblSong{"No current Mp3...."}; // title of the current song, shown by the title scroller
     Label txtTime{"00:00"};              // the elapsed-time clock
     bool paddedClock = false;            // the clock shows M:SS ("Desktop"/"Clock"), read at start
-    ProgressBar Bar1;                    // song length and position in seconds
+    ProgressBar progress;                // song length and position in seconds
     Label played;                        // the played counter
     Label lblVol;                        // the volume level 0 to 100
     Label Handle;                        // the owner's handle for the announcements
@@ -186,16 +188,16 @@ public:
 
     // The main window's timers: title scroller, clock, and the one-shot pause of the scanner after
     // a random song.
-    Timer Timer1;
-    Timer Timer2;
-    Timer Timer6;
-    // Playlist docking and side-window docking. They keep the names of the timers that once polled
-    // the windows' places; they follow the windows' moves instead, so an idle player never wakes.
-    Docking Timer3;
-    Docking Timer4;
+    Timer titleTimer;
+    Timer clockTimer;
+    Timer deafSpell;
+    // Playlist docking and side-window docking: they follow the windows' moves (they do not poll
+    // the windows' places), so an idle player never wakes.
+    Docking playlistDocking;
+    Docking sideWindowDocking;
     // Called by the windows whenever the main window or a docked window moves, shows or hides.
     void windowsMoved();
-    // Set by the main window: starts a scroll of the title (the scroller's DoScroll); Timer1 gives
+    // Set by the main window: starts a scroll of the title (the scroller's DoScroll); titleTimer gives
     // it the title of the song that plays.
     std::function<void(const std::string& text)> scrollTitle;
     // Set by the main window: places the playlist, and the sound and ID3 windows, under it.
@@ -208,12 +210,12 @@ public:
     // The side windows; null until the main window exists.
     SideWindows* windows = nullptr;
 
-    void Timer1_Timer();
-    void Timer2_Timer();
-    void Timer6_Timer();
+    void scrollTitleTick();
+    void clockTick();
+    void deafSpellEnds();
 
     // While the chat is held (the song list is being read on a worker and events run meanwhile),
-    // the lines of Chat1 and Chat2 wait, in their order; once the last hold ends they run as
+    // the lines of commandScanner and choiceScanner wait, in their order; once the last hold ends they run as
     // events of their own, so that their replies come after those of the work that held them,
     // as if the line had come just after it.
     void holdChat() { ++m_chatHolds; }
@@ -221,7 +223,7 @@ public:
 
 private:
     struct HeldLine {
-        bool forDialogue; // Chat2's, else Chat1's
+        bool forDialogue; // choiceScanner's, else commandScanner's
         std::string name;
         std::string said;
     };

@@ -33,19 +33,19 @@ bool Continuation::gapless() const
 
 std::optional<int> Continuation::followingSong()
 {
-    const int count = static_cast<int>(m_bot.lstMp3.count());
+    const int count = static_cast<int>(m_bot.songList.count());
     switch (m_bot.playMode()) {
     case PlayMode::None:
         return std::nullopt;
     case PlayMode::Repeat: {
-        const int index = m_bot.lstmp3.selectedIndex();
+        const int index = m_bot.songList.selectedIndex();
         return index < 0 ? std::nullopt : std::optional<int>(index);
     }
     case PlayMode::AutoContinue: {
-        if (m_bot.lstmp3.selectedText().empty() || count == 0)
+        if (m_bot.songList.selectedText().empty() || count == 0)
             return std::nullopt;
         // After the last song of the order shown, the first.
-        const int next = m_bot.shownStep(m_bot.lstMp3.selectedIndex(), 1);
+        const int next = m_bot.shownStep(m_bot.songList.selectedIndex(), 1);
         return next < 0 ? m_bot.shownStep(-1, 1) : next;
     }
     case PlayMode::AutoRandom:
@@ -66,11 +66,11 @@ void Continuation::preloadFollowing()
         return;
     std::string path;
     if (m_bot.upNext && m_bot.upNext->enabled() && !m_bot.upNext->queue.empty()) {
-        path = songPath(m_bot.File1, m_bot.upNext->queue.at(0).song);
+        path = songPath(m_bot.songFiles, m_bot.upNext->queue.at(0).song);
     } else {
         const std::optional<int> next = followingSong();
-        if (next && *next < static_cast<int>(m_bot.lstMp3.count()))
-            path = songPath(m_bot.File1, m_bot.lstMp3.item(static_cast<std::size_t>(*next)));
+        if (next && *next < static_cast<int>(m_bot.songList.count()))
+            path = songPath(m_bot.songFiles, m_bot.songList.item(static_cast<std::size_t>(*next)));
     }
     m_bot.media().setFollowing(path);
 }
@@ -140,7 +140,7 @@ void Continuation::carryOn(PlayMode mode)
 
 bool Continuation::failedAgain()
 {
-    if (++m_failures < m_bot.lstMp3.count())
+    if (++m_failures < m_bot.songList.count())
         return false;
     m_failures = 0;
     stopAtTheEnd();
@@ -150,13 +150,13 @@ bool Continuation::failedAgain()
 void Continuation::stopAtTheEnd()
 {
     m_bot.media().Stop();
-    m_bot.Timer1.setEnabled(false);
+    m_bot.titleTimer.setEnabled(false);
 }
 
 void Continuation::autoRandom()
 {
     // A random song of those not tried yet; the first is the following song, drawn over the whole list.
-    std::vector<int> untried(m_bot.lstMp3.count());
+    std::vector<int> untried(m_bot.songList.count());
     std::iota(untried.begin(), untried.end(), 0);
     std::optional<int> first = followingSong();
     m_randomPick.reset();
@@ -178,7 +178,7 @@ void Continuation::autoRandom()
 
 void Continuation::autoContinue()
 {
-    if (m_bot.lstmp3.selectedText().empty() || m_bot.lstMp3.empty())
+    if (m_bot.songList.selectedText().empty() || m_bot.songList.empty())
         return;
     // Each try selects its song, so the next try goes on from there.
     for (;;) {
@@ -190,11 +190,11 @@ void Continuation::autoContinue()
 
 void Continuation::repeat()
 {
-    // The playlist's song plays again; it is announced by the song list's selection.
-    const int index = m_bot.lstmp3.selectedIndex();
+    // The song that played plays again.
+    const int index = m_bot.songList.selectedIndex();
     if (index < 0)
         return; // nothing selected: nothing to repeat
-    startSong(m_bot, index, roads::Repeat, htmlText(songTitle(m_bot, m_bot.lstMp3.selectedText())));
+    startSong(m_bot, index, roads::Repeat, htmlText(songTitle(m_bot, m_bot.songList.selectedText())));
 }
 
 } // namespace tavu

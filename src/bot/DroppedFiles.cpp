@@ -14,11 +14,11 @@ int songIndexOfFile(const Bot& bot, const std::string& path)
     std::error_code ec;
     if (path.empty() || !std::filesystem::is_regular_file(path, ec))
         return -1;
-    for (std::size_t i = 0; i < bot.lstMp3.count(); ++i)
-        if (songPath(bot.File1, bot.lstMp3.item(i)) == path)
+    for (std::size_t i = 0; i < bot.songList.count(); ++i)
+        if (songPath(bot.songFiles, bot.songList.item(i)) == path)
             return static_cast<int>(i);
-    for (std::size_t i = 0; i < bot.lstMp3.count(); ++i)
-        if (std::filesystem::equivalent(songPath(bot.File1, bot.lstMp3.item(i)), path, ec))
+    for (std::size_t i = 0; i < bot.songList.count(); ++i)
+        if (std::filesystem::equivalent(songPath(bot.songFiles, bot.songList.item(i)), path, ec))
             return static_cast<int>(i);
     return -1;
 }

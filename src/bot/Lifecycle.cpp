@@ -36,7 +36,7 @@ void loadSongs(Bot& bot)
     }
     bool listed = false;
     FillSongList(bot, bot.dir, listed);
-    if (bot.lstMp3.empty() && !bot.runtime().quitting()) // told to end meanwhile: the listing was cut short
+    if (bot.songList.empty() && !bot.runtime().quitting()) // told to end meanwhile: the listing was cut short
         bot.reply(" Error, Invalid Directory! ");
 }
 
@@ -93,9 +93,9 @@ void storeSession(Bot& bot)
 
 } // namespace
 
-bool Form_Load(Bot& bot)
+bool beginSession(Bot& bot)
 {
-    bot.Chat1.StartScan();
+    bot.commandScanner.StartScan();
     LoadFontList(bot.lstFonts, bot.fonts());
     readSettings(bot);
     bot.style.LoadStyle(bot.settings().path());
@@ -114,7 +114,7 @@ bool Form_Load(Bot& bot)
     Wait(bot.runtime(), 1);
     bot.reply(" Loaded By - [" + bot.Handle.caption() + "] ");
     Wait(bot.runtime(), 1);
-    bot.reply(" Mp3's - [" + decimal(static_cast<long long>(bot.lstMp3.count())) + "] ");
+    bot.reply(" Mp3's - [" + decimal(static_cast<long long>(bot.songList.count())) + "] ");
     if (const std::string url = bot.radio ? bot.radio->listenUrl() : std::string(); !url.empty()) {
         Wait(bot.runtime(), 1);
         bot.reply(listenReply(htmlText(url), std::nullopt));
@@ -122,7 +122,7 @@ bool Form_Load(Bot& bot)
     if (!bot.savedStyles->folderUsable() && bot.windowNotice)
         bot.windowNotice("Saved styles are unavailable: " + bot.programFile("Styles") +
                          " is not a folder, so styles can be neither saved nor loaded.");
-    bot.Timer3.setEnabled(true);
+    bot.playlistDocking.setEnabled(true);
     if (bot.windows)
         bot.windows->setPlaylistVisible(true);
     bot.startStyleIndexTimer();
@@ -134,7 +134,7 @@ bool Form_Load(Bot& bot)
     return !bot.runtime().quitting();
 }
 
-void Form_Unload(Bot& bot, const std::function<void()>& glide)
+void endSession(Bot& bot, const std::function<void()>& glide)
 {
     bot.playedWriter().flush();
     bot.volumeWriter().flush();

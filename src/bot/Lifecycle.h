@@ -10,10 +10,10 @@ class Bot;
 // style, the song list, the volume, the load counter, the handle and the load announcements (which
 // wait up to 30 s for a chat room that is still joining). Returns false when the owner gave no
 // handle, or the program was told to end meanwhile: it then ends at once, saying nothing.
-bool Form_Load(Bot& bot);
+bool beginSession(Bot& bot);
 
 // Shutdown: the unload announcements, the exit sound, the glide into the corner (done by glide),
 // and the end of the event loop.
-void Form_Unload(Bot& bot, const std::function<void()>& glide);
+void endSession(Bot& bot, const std::function<void()>& glide);
 
 } // namespace tavu

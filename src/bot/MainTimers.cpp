@@ -6,7 +6,7 @@ namespace tavu {
 
 // The title scroller shows the title of the song that plays. A new scroll starts only when the last
 // one has ended (the scroller ignores the call while it is busy).
-void Bot::Timer1_Timer()
+void Bot::scrollTitleTick()
 {
     if (scrollTitle)
         scrollTitle(m_nowPlaying.title);
@@ -15,34 +15,34 @@ void Bot::Timer1_Timer()
 
 // The clock and the progress bar. The bar counts whole seconds without the old 16-bit limit, so
 // songs longer than nine hours do not wrap it.
-void Bot::Timer2_Timer()
+void Bot::clockTick()
 {
     const auto seconds = [](double value) {
         const double rounded = roundHalfEven(value);
         return rounded > 2e9 ? 2000000000 : rounded < 0 ? 0 : static_cast<int>(rounded);
     };
-    Bar1.setMax(seconds(media().Duration()));
-    Bar1.setValue(seconds(media().CurrentPosition()));
+    progress.setMax(seconds(media().Duration()));
+    progress.setValue(seconds(media().CurrentPosition()));
     const int t = seconds(media().CurrentPosition());
     const int m = t / 60;
     int s = t - 60 * m;
     if (s == -1)
         s = 0;
     txtTime.setCaption(decimal(m) + ":" + (paddedClock && s < 10 ? "0" : "") + decimal(s));
-    if (Bar1.value() == Bar1.max()) {
-        Timer1.setEnabled(false);
+    if (progress.value() == progress.max()) {
+        titleTimer.setEnabled(false);
         txtTime.setCaption("00:00");
-        Bar1.setValue(0);
+        progress.setValue(0);
     }
 }
 
 // After a random song the dispatcher is deaf for two seconds.
-void Bot::Timer6_Timer()
+void Bot::deafSpellEnds()
 {
-    Chat1.StopScan();
+    commandScanner.StopScan();
     Wait(m_runtime, 2);
-    Chat1.StartScan();
-    Timer6.setEnabled(false);
+    commandScanner.StartScan();
+    deafSpell.setEnabled(false);
 }
 
 } // namespace tavu

@@ -53,7 +53,7 @@ std::size_t FillSongList(Bot& bot, const std::string& directory, const LibraryOp
     listed = listing.has_value();
     if (listing)
         return useListing(bot, directory, std::move(*listing));
-    return showSongs(bot.File1, bot.lstMp3, bot.lstmp3, bot.library.options());
+    return showSongs(bot.songFiles, bot.songList, bot.playlistRows, bot.library.options());
 }
 
 std::size_t FillSongList(Bot& bot, const std::string& directory, bool& listed)
@@ -64,14 +64,14 @@ std::size_t FillSongList(Bot& bot, const std::string& directory, bool& listed)
 std::size_t useListing(Bot& bot, const std::string& directory, LibraryListing listing)
 {
     bot.library.adopt(listing);
-    bot.File1.assign(directory, std::move(listing.files));
+    bot.songFiles.assign(directory, std::move(listing.files));
     if (listing.songsReady) {
         const std::size_t count =
-            showSongs(bot.lstMp3, bot.lstmp3, std::move(listing.songs), std::move(listing.mirroredSongs));
+            showSongs(bot.songList, bot.playlistRows, std::move(listing.songs), std::move(listing.mirroredSongs));
         bot.listedSongPaths = std::move(listing.songPaths);
         return count;
     }
-    return showSongs(bot.File1, bot.lstMp3, bot.lstmp3, bot.library.options());
+    return showSongs(bot.songFiles, bot.songList, bot.playlistRows, bot.library.options());
 }
 
 std::size_t songCount(const LibraryListing& listing)

@@ -37,7 +37,7 @@ bool openSong(Bot& bot, const std::string& song)
 {
     if (song.empty())
         return false;
-    return bot.media().Open(songPath(bot.File1, song));
+    return bot.media().Open(songPath(bot.songFiles, song));
 }
 
 void CountSongPlayed(Bot& bot)
@@ -93,7 +93,7 @@ bool seekTo(Bot& bot, double seconds)
 {
     if (!bot.media().Seek(seconds))
         return false;
-    bot.Timer2_Timer(); // the clock and the bar show the new position now, not at the next tick
+    bot.clockTick(); // the clock and the bar show the new position now, not at the next tick
     bot.seeked();
     return true;
 }
@@ -102,22 +102,28 @@ void stopSong(Bot& bot)
 {
     bot.continuation->cancel();
     bot.media().Stop();
-    bot.Timer1.setEnabled(false);
-    bot.Timer2.setEnabled(false);
-    bot.Bar1.setValue(0);
+    bot.titleTimer.setEnabled(false);
+    bot.clockTimer.setEnabled(false);
+    bot.progress.setValue(0);
     bot.txtTime.setCaption("00:00");
 }
 
 void Play_Click(Bot& bot)
 {
     click(bot);
-    if (bot.lstMp3.selectedText().empty() && playFirstSong(bot.settings()) && !bot.lstMp3.empty())
-        bot.lstmp3.select(bot.shownStep(-1, 1)); // the first song shown, as a click on it
-    if (bot.lstMp3.selectedText().empty()) {
+    // The song the playlist has selected, which a click may have chosen; else the current one.
+    const auto chosen = [&bot] {
+        const int row = bot.playlistRows.selectedIndex();
+        return row >= 0 && !bot.playlistRows.selectedText().empty() ? row : bot.songList.selectedIndex();
+    };
+    if (chosen() < 0 && playFirstSong(bot.settings()) && !bot.songList.empty())
+        bot.playlistRows.select(bot.shownStep(-1, 1)); // the first song shown, as a click on it
+    const int index = chosen();
+    if (index < 0 || bot.songList.item(static_cast<std::size_t>(index)).empty()) {
         bot.dialogs().message("No file to play", "Error");
         return;
     }
-    startSong(bot, bot.lstMp3.selectedIndex(), roads::PlayButton);
+    startSong(bot, index, index == bot.songList.selectedIndex() ? roads::PlayButton : roads::PlayChosen);
 }
 
 void Stop_Click(Bot& bot)
@@ -137,7 +143,7 @@ void Pause_Click(Bot& bot)
 
 int stepIndex(const Bot& bot, int direction)
 {
-    const int current = bot.lstMp3.selectedIndex();
+    const int current = bot.songList.selectedIndex();
     if (current < 0 && direction < 0)
         return -1;
     return bot.shownStep(current, direction);
@@ -168,17 +174,21 @@ void AutoCont_Click(Bot& bot)
     toggle(bot, PlayMode::AutoContinue);
 }
 
-void lstMp3_Click(Bot& bot)
+void showClickedSongTag(Bot& bot)
 {
-    bot.lstMp3.select(bot.lstmp3.selectedIndex());
-    ShowSongTag(bot);
+    // Before any song has started the row clicked is where the player stands; once one has, a
+    // click only shows the row's tag: the song that plays stays the current one, for what
+    // follows it and for mp3?.
+    if (bot.nowPlaying().song.empty())
+        bot.songList.select(bot.playlistRows.selectedIndex());
+    showSelectedSongTag(bot);
 }
 
-void lstmp3_DblClick(Bot& bot)
+void playDoubleClickedSong(Bot& bot)
 {
-    const int index = bot.lstmp3.selectedIndex();
+    const int index = bot.playlistRows.selectedIndex();
     if (index < 0) {
-        bot.lstMp3.select(-1);
+        bot.songList.select(-1);
         return; // nothing selected: nothing to play
     }
     startSong(bot, index, roads::DoubleClick);
@@ -187,7 +197,7 @@ void lstmp3_DblClick(Bot& bot)
 void playlistExit_Click(Bot& bot)
 {
     click(bot);
-    bot.Timer3.setEnabled(false);
+    bot.playlistDocking.setEnabled(false);
     if (bot.windows)
         bot.windows->setPlaylistVisible(false);
 }

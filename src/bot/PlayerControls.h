@@ -10,7 +10,7 @@ enum class PlayMode;
 // The operations behind the main window's player buttons and the playlist window, shared with the
 // chat commands and the end-of-song continuation.
 
-// Asks the player to play the song from File1's directory. False when it could not be started.
+// Asks the player to play the song from songFiles's directory. False when it could not be started.
 bool openSong(Bot& bot, const std::string& song);
 
 // Adds one to the played counter and saves it (at most once a second; the last count always lands).
@@ -60,8 +60,8 @@ void AutoCont_Click(Bot& bot);
 int stepIndex(const Bot& bot, int direction);
 
 // The playlist window's list: a selection (also one made by the program) and a double click.
-void lstMp3_Click(Bot& bot);
-void lstmp3_DblClick(Bot& bot);
+void showClickedSongTag(Bot& bot);
+void playDoubleClickedSong(Bot& bot);
 void playlistExit_Click(Bot& bot);
 
 } // namespace tavu

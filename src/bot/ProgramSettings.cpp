@@ -277,8 +277,8 @@ void applySettings(Bot& bot, const ProgramSettings& choices, const SettingsChang
         if (changes.folder)
             bot.dir = choices.musicFolder;
         if (bot.dir.empty()) {
-            bot.File1.assign({}, {});
-            showSongs(bot.File1, bot.lstMp3, bot.lstmp3);
+            bot.songFiles.assign({}, {});
+            showSongs(bot.songFiles, bot.songList, bot.playlistRows);
         } else {
             bool listed = false; // by the library options just stored, as every listing reads them
             FillSongList(bot, bot.dir, listed);

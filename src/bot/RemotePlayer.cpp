@@ -74,8 +74,8 @@ RemotePlayer::RemotePlayer(Bot& bot, std::string coverFolder) : m_bot(bot), m_co
     m_following.follow(bot.playModeChanged, change);
     m_following.follow(bot.lblVol.changed, change);
     m_following.follow(bot.muteChanged, change);
-    m_following.follow(bot.lstMp3.selectionChanged, change);
-    m_following.follow(bot.lstMp3.itemsChanged, [this] {
+    m_following.follow(bot.songList.selectionChanged, change);
+    m_following.follow(bot.songList.itemsChanged, [this] {
         // The index of a long list takes a while to free: it is let go on a thread of its own.
         if (m_songPaths && m_songPaths->size() >= kFreeAsideFrom)
             std::thread([old = std::move(m_songPaths)] {}).detach();
@@ -84,7 +84,7 @@ RemotePlayer::RemotePlayer(Bot& bot, std::string coverFolder) : m_bot(bot), m_co
     });
     m_following.follow(bot.upNext->queue.changed, change);
     // The player may learn a song's length only once it plays; the bar follows it.
-    m_following.follow(bot.Bar1.changed, [this] {
+    m_following.follow(bot.progress.changed, [this] {
         if (m_track.number > 0 && m_bot.media().Duration() > 0)
             m_track.lengthUs = microseconds(m_bot.media().Duration());
         changed();
@@ -155,7 +155,7 @@ RemoteState RemotePlayer::state() const
     s.shuffle = m_bot.playMode() == PlayMode::AutoRandom;
     s.volume = m_bot.muted() ? 0.0 : std::clamp(leadingNumber(m_bot.lblVol.caption()) / 100.0, 0.0, 1.0);
     const bool open = playState == MediaPlayer::Playing || playState == MediaPlayer::Paused;
-    s.canPlay = open || !m_bot.lstMp3.empty();
+    s.canPlay = open || !m_bot.songList.empty();
     s.canPause = open;
     s.canSeek = open && m_bot.media().Duration() > 0;
     s.canGoNext = hasQueued(m_bot) || stepIndex(m_bot, +1) >= 0;
@@ -173,10 +173,10 @@ std::int64_t RemotePlayer::positionUs() const
 // cannot see the player's list from there to choose one.
 void RemotePlayer::playSelected()
 {
-    if (m_bot.lstMp3.empty())
+    if (m_bot.songList.empty())
         return;
-    if (m_bot.lstMp3.selectedText().empty())
-        m_bot.lstmp3.select(0); // as a click on it in the playlist
+    if (m_bot.songList.selectedText().empty())
+        m_bot.playlistRows.select(0); // as a click on it in the playlist
     Play_Click(m_bot);
 }
 
@@ -224,8 +224,8 @@ void RemotePlayer::Next(int count)
         return;
     if (count == 1)
         return Next_Click(m_bot);
-    const int current = m_bot.lstMp3.selectedIndex();
-    const int last = static_cast<int>(m_bot.lstMp3.count()) - 1;
+    const int current = m_bot.songList.selectedIndex();
+    const int last = static_cast<int>(m_bot.songList.count()) - 1;
     stepClick(m_bot, std::min<long long>(static_cast<long long>(current) + count, last) - current);
 }
 
@@ -235,7 +235,7 @@ void RemotePlayer::Previous(int count)
         return;
     if (count == 1)
         return Prev_Click(m_bot);
-    const int current = m_bot.lstMp3.selectedIndex();
+    const int current = m_bot.songList.selectedIndex();
     stepClick(m_bot, -std::min(count, current));
 }
 
@@ -259,11 +259,11 @@ int RemotePlayer::songIndexOf(const std::string& path) const
         return -1;
     // The path as the list names it first; a file check for each song only for another spelling
     // of it (a link, "..").
-    for (std::size_t i = 0; i < m_bot.lstMp3.count(); ++i)
-        if (songPath(m_bot.File1, m_bot.lstMp3.item(i)) == path)
+    for (std::size_t i = 0; i < m_bot.songList.count(); ++i)
+        if (songPath(m_bot.songFiles, m_bot.songList.item(i)) == path)
             return static_cast<int>(i);
-    for (std::size_t i = 0; i < m_bot.lstMp3.count(); ++i)
-        if (std::filesystem::equivalent(songPath(m_bot.File1, m_bot.lstMp3.item(i)), path, ec))
+    for (std::size_t i = 0; i < m_bot.songList.count(); ++i)
+        if (std::filesystem::equivalent(songPath(m_bot.songFiles, m_bot.songList.item(i)), path, ec))
             return static_cast<int>(i);
     return -1;
 }
@@ -274,8 +274,8 @@ std::shared_ptr<const SongPaths> RemotePlayer::songPaths()
         // The paths the listing made, if they are still the list's; else made here.
         std::vector<std::string> paths = std::move(m_bot.listedSongPaths);
         m_bot.listedSongPaths.clear();
-        const std::string& folder = m_bot.File1.path();
-        const auto& songs = m_bot.lstMp3.items();
+        const std::string& folder = m_bot.songFiles.path();
+        const auto& songs = m_bot.songList.items();
         const auto pathOf = [&folder](const std::string& path, const std::string& song) {
             return path.size() == folder.size() + 1 + song.size() && path.starts_with(folder) &&
                    path[folder.size()] == '/' && path.ends_with(song);
@@ -284,7 +284,7 @@ std::shared_ptr<const SongPaths> RemotePlayer::songPaths()
             paths.clear();
             paths.reserve(songs.size());
             for (const std::string& song : songs)
-                paths.push_back(songPath(m_bot.File1, song));
+                paths.push_back(songPath(m_bot.songFiles, song));
         }
         m_songPaths = std::make_shared<const SongPaths>(std::move(paths));
     }
@@ -293,7 +293,7 @@ std::shared_ptr<const SongPaths> RemotePlayer::songPaths()
 
 bool RemotePlayer::openFound(const std::shared_ptr<const SongPaths>& paths, int index, const std::string& path)
 {
-    if (paths != m_songPaths || index < 0 || static_cast<std::size_t>(index) >= m_bot.lstMp3.count())
+    if (paths != m_songPaths || index < 0 || static_cast<std::size_t>(index) >= m_bot.songList.count())
         return OpenUri(path);
     startSong(m_bot, index, roads::RemoteOpen);
     return true;

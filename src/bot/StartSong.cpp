@@ -18,11 +18,11 @@ void selectSong(Bot& bot, int index, StartHow::Select select)
     case StartHow::Select::Keep:
         return;
     case StartHow::Select::Main:
-        bot.lstMp3.select(index);
+        bot.songList.select(index);
         return;
     case StartHow::Select::Both:
-        bot.lstMp3.select(index);
-        bot.lstmp3.select(index); // its selection handler shows the song's tag
+        bot.songList.select(index);
+        bot.playlistRows.select(index); // its selection handler shows the song's tag
         return;
     }
 }
@@ -46,12 +46,12 @@ void setCaption(Bot& bot, const std::string& song, const std::string& title, Sta
 // selected the song there).
 void showSong(Bot& bot, const std::string& song, const std::string& title, const StartHow& how)
 {
-    std::string path = songPath(bot.File1, song);
+    std::string path = songPath(bot.songFiles, song);
     Id3Tag tag = bot.library.readTag(path);
     bot.setNowPlaying({song, std::move(path), title, bot.runtime().tickMs(), std::move(tag)});
-    bot.Bar1.setMax(static_cast<int>(roundHalfEven(bot.media().Duration())));
-    bot.Timer1.setEnabled(true);
-    bot.Timer2.setEnabled(true);
+    bot.progress.setMax(static_cast<int>(roundHalfEven(bot.media().Duration())));
+    bot.titleTimer.setEnabled(true);
+    bot.clockTimer.setEnabled(true);
     if (how.select != StartHow::Select::Both)
         ShowSongTag(bot);
 }
@@ -60,9 +60,9 @@ void showSong(Bot& bot, const std::string& song, const std::string& title, const
 void showNothingPlays(Bot& bot)
 {
     bot.media().Stop();
-    bot.Timer1.setEnabled(false);
-    bot.Timer2.setEnabled(false);
-    bot.Bar1.setValue(0);
+    bot.titleTimer.setEnabled(false);
+    bot.clockTimer.setEnabled(false);
+    bot.progress.setValue(0);
     bot.txtTime.setCaption("00:00");
     bot.lblSong.setCaption("No current Mp3....");
     bot.clearNowPlaying();
@@ -81,11 +81,11 @@ void reportUnplayable(Bot& bot, const std::string& song, StartHow::Failure failu
 
 bool startSong(Bot& bot, int index, const StartHow& how, const std::optional<std::string>& announced)
 {
-    if (index < 0 || index >= static_cast<int>(bot.lstMp3.count()))
+    if (index < 0 || index >= static_cast<int>(bot.songList.count()))
         return false;
     bot.continuation->cancel(); // this start replaces a continuation still waiting
     selectSong(bot, index, how.select);
-    const std::string song = bot.lstMp3.item(static_cast<std::size_t>(index));
+    const std::string song = bot.songList.item(static_cast<std::size_t>(index));
     if (how.onlyMatch) {
         bot.lstPlay.clear();
         bot.lstPlay.addItem(song);
@@ -107,14 +107,14 @@ bool startSong(Bot& bot, int index, const StartHow& how, const std::optional<std
     showSong(bot, song, title, how);
     CountSongPlayed(bot);
     if (how.deafAfter)
-        bot.Timer6.setEnabled(true);
+        bot.deafSpell.setEnabled(true);
     bot.continuation->preloadFollowing();
     return true;
 }
 
 bool resumeSong(Bot& bot, const std::string& song, double seconds)
 {
-    const auto& songs = bot.lstMp3.items();
+    const auto& songs = bot.songList.items();
     const auto found = std::find(songs.begin(), songs.end(), song);
     if (song.empty() || found == songs.end())
         return false;

@@ -15,8 +15,8 @@ struct StartHow {
     // Which song list selections the road moves to the song before it opens it.
     enum class Select {
         Keep, // none: the song is already the current one
-        Main, // lstMp3 only (the playlist's double click, whose list is selected already)
-        Both, // lstMp3, then the playlist's list, whose selection handler runs
+        Main, // songList only (the playlist's double click, whose list is selected already)
+        Both, // songList, then the playlist's list, whose selection handler runs
     };
     // What an unplayable song gives: a message box, or a reply in the chat room.
     enum class Failure { Box, Reply };
@@ -30,7 +30,7 @@ struct StartHow {
     // The lead text of the announcement in the chat room; none when empty.
     std::string_view lead;
     Caption caption = Caption::Title;
-    // The dispatcher is deaf for two seconds afterwards (Timer6).
+    // The dispatcher is deaf for two seconds afterwards (deafSpell).
     bool deafAfter = false;
 };
 
@@ -39,6 +39,8 @@ using S = StartHow::Select;
 using F = StartHow::Failure;
 using C = StartHow::Caption;
 inline constexpr StartHow PlayButton{S::Keep, false, F::Box, {}, C::Title, false};
+// The play button on another song than the current one, chosen by a click in the playlist.
+inline constexpr StartHow PlayChosen{S::Main, false, F::Box, {}, C::Title, false};
 inline constexpr StartHow StepButton{S::Both, true, F::Box, {}, C::FileName, false};
 inline constexpr StartHow DoubleClick{S::Main, false, F::Box, {}, C::Title, false};
 inline constexpr StartHow StepCommand{S::Both, true, F::Reply, " Playing ", C::FileName, false};

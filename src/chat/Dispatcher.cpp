@@ -131,7 +131,7 @@ void Dispatcher::memberLine(const std::string& name, const std::string& line)
     command->run(m_bot, argumentOf(*command, line, cut));
 }
 
-void Dispatcher::Chat1_ChatMsg(const std::string& Screen_Name, const std::string& What_Said)
+void Dispatcher::hearCommandLine(const std::string& Screen_Name, const std::string& What_Said)
 {
     std::string line = What_Said;
     if (startsWithNoCase(line, "trig") && isOwner(Screen_Name)) {

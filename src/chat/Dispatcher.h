@@ -10,7 +10,7 @@ namespace tavu {
 
 class Bot;
 
-// Handles the lines of the scanner Chat1: the trigger command, then the command table. The owner's
+// Handles the lines of the command scanner: the trigger command, then the command table. The owner's
 // lines are obeyed, and, with requests on, members' lines that ask for the few commands open to
 // them; one line runs at most one command.
 class Dispatcher {
@@ -22,7 +22,7 @@ public:
     // Whether the settings file has the command in use (the queue's commands need "Queue"/"Enabled").
     bool available(const Command& command) const;
 
-    void Chat1_ChatMsg(const std::string& Screen_Name, const std::string& What_Said);
+    void hearCommandLine(const std::string& Screen_Name, const std::string& What_Said);
 
     // The command word and the argument of an owner's line: the text before the first blank,
     // lower-cased, and the text after it (the whole line when there is no blank).

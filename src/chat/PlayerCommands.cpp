@@ -86,7 +86,7 @@ std::string typedDirectory(const Bot& bot, const std::string& typed)
     namespace fs = std::filesystem;
     if (typed.empty() || fs::path(typed).is_absolute())
         return typed; // a full path stays as typed, and so does the reply that echoes it
-    std::string base = bot.File1.path().empty() ? bot.dir : bot.File1.path();
+    std::string base = bot.songFiles.path().empty() ? bot.dir : bot.songFiles.path();
     if (base.empty() || fs::path(base).is_relative())
         if (const char* home = std::getenv("HOME"); home && *home == '/')
             base = home;
@@ -186,8 +186,8 @@ void mp3Query(Bot& bot, Arg)
     if (noSong(bot))
         return bot.reply(" No song is playing! ");
     bot.replyRawWith(" Current Mp3: ", " " +
-                                           htmlText(songTitle(bot, bot.lstMp3.selectedText(),
-                                                              static_cast<std::size_t>(bot.lstMp3.selectedIndex()))) +
+                                           htmlText(songTitle(bot, bot.songList.selectedText(),
+                                                              static_cast<std::size_t>(bot.songList.selectedIndex()))) +
                                            " ");
 }
 
@@ -203,7 +203,7 @@ void refdir(Bot& bot, Arg)
     if (bot.dir.empty())
         return bot.reply(" No directory is available! ");
     bool listed = false;
-    FillSongList(bot, bot.File1.path(), listed);
+    FillSongList(bot, bot.songFiles.path(), listed);
     if (bot.runtime().quitting())
         return; // the listing was cut short: the program ends
     bot.reply(" Directory Refreshed [" + bot.dir + "] ");
@@ -236,9 +236,9 @@ void xacon(Bot& bot, Arg)
 
 void ran(Bot& bot, Arg)
 {
-    if (bot.lstMp3.empty())
+    if (bot.songList.empty())
         return bot.reply(" No songs to play! ");
-    const int index = static_cast<int>(RandomNumber(bot.runtime(), static_cast<double>(bot.lstMp3.count()))) - 1;
+    const int index = static_cast<int>(RandomNumber(bot.runtime(), static_cast<double>(bot.songList.count()))) - 1;
     startSong(bot, index, roads::RandomCommand);
 }
 

@@ -63,9 +63,9 @@ void removeFile(const std::string& path)
 
 } // namespace
 
-SavedStyles::SavedStyles(Bot& bot) : m_bot(bot), m_timer5(bot.runtime(), kIndexDelayMs, [this] { Timer5_Timer(); })
+SavedStyles::SavedStyles(Bot& bot) : m_bot(bot), m_indexTimer(bot.runtime(), kIndexDelayMs, [this] { loadIndexNow(); })
 {
-    m_timer5.setEnabled(true);
+    m_indexTimer.setEnabled(true);
 }
 
 std::string SavedStyles::stylesFolder() const
@@ -103,10 +103,10 @@ bool SavedStyles::isSafeName(std::string_view name)
 void SavedStyles::startIndexTimer()
 {
     if (!m_indexLoaded)
-        m_timer5.setEnabled(true);
+        m_indexTimer.setEnabled(true);
 }
 
-void SavedStyles::Timer5_Timer()
+void SavedStyles::loadIndexNow()
 {
     if (!m_indexLoaded) {
         // Events run while the names are sorted; they go into lstStyles only when all are.
@@ -118,7 +118,7 @@ void SavedStyles::Timer5_Timer()
             m_indexLoaded = true;
         }
     }
-    m_timer5.setEnabled(false);
+    m_indexTimer.setEnabled(false);
 }
 
 void SavedStyles::ensureIndexLoaded()
@@ -127,7 +127,7 @@ void SavedStyles::ensureIndexLoaded()
         return;
     LoadListFile(indexPath(), m_bot.lstStyles, nullptr);
     m_indexLoaded = true;
-    m_timer5.setEnabled(false);
+    m_indexTimer.setEnabled(false);
 }
 
 int SavedStyles::search(std::string_view piece) const

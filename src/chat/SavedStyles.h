@@ -13,22 +13,22 @@ class Bot;
 // "rstyle"). Each lives in Styles/<name>.ini, section "Ascii"; the index Styles.txt lists the
 // names in the order of the sorted list lstStyles.
 //
-// Timer5 loads the index 22222 ms after the main window appears. Each command loads it first when
+// indexTimer loads the index 22222 ms after the main window appears. Each command loads it first when
 // the timer has not yet done so, so a save or a removal always starts from the whole index; a load
 // already done makes the timer's load do nothing.
 class SavedStyles {
 public:
     static constexpr int kIndexDelayMs = 22222;
 
-    // Timer5 is enabled from the start.
+    // indexTimer is enabled from the start.
     explicit SavedStyles(Bot& bot);
     SavedStyles(const SavedStyles&) = delete;
     SavedStyles& operator=(const SavedStyles&) = delete;
 
-    // Enables Timer5 again (the end of start-up), unless the index is loaded already.
+    // Enables indexTimer again (the end of start-up), unless the index is loaded already.
     void startIndexTimer();
-    void Timer5_Timer();
-    const Timer& timer5() const { return m_timer5; }
+    void loadIndexNow();
+    const Timer& timer5() const { return m_indexTimer; }
     bool indexLoaded() const { return m_indexLoaded; }
 
     void sstyle(const std::string& name);
@@ -62,7 +62,7 @@ private:
     void removeStyleFile(const std::string& name) const;
 
     Bot& m_bot;
-    Timer m_timer5;
+    Timer m_indexTimer;
     bool m_indexLoaded = false;
 };
 

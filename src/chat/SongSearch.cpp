@@ -44,8 +44,8 @@ namespace {
 void closeDialogue(Bot& bot)
 {
     ++bot.dialogueTurn; // a listing still running stops
-    bot.Chat1.StartScan();
-    bot.Chat2.StopScan();
+    bot.commandScanner.StartScan();
+    bot.choiceScanner.StopScan();
 }
 
 // With tag titles a song is found by its title or its name, otherwise by its name.
@@ -65,14 +65,14 @@ class SearchRun {
 public:
     explicit SearchRun(Bot& bot) : m_bot(bot)
     {
-        if (m_bot.searchesRunning++ == 0 && !m_bot.Chat2.scanning())
-            m_bot.Chat2.holdLines(
+        if (m_bot.searchesRunning++ == 0 && !m_bot.choiceScanner.scanning())
+            m_bot.choiceScanner.holdLines(
                 [&bot](const std::string& name, const std::string& line) { return isEarlyAnswer(bot, name, line); });
     }
     ~SearchRun()
     {
         if (--m_bot.searchesRunning == 0)
-            m_bot.Chat2.dropHeldLines();
+            m_bot.choiceScanner.dropHeldLines();
     }
     SearchRun(const SearchRun&) = delete;
     SearchRun& operator=(const SearchRun&) = delete;
@@ -92,17 +92,17 @@ void search(Bot& bot, const std::string& text)
     bot.lstPlay.clear();
     const std::string needle = toLower(text);
     std::int64_t eventsAt = bot.runtime().tickMs();
-    for (std::size_t i = 0; i < bot.lstMp3.count(); ++i) {
+    for (std::size_t i = 0; i < bot.songList.count(); ++i) {
         Wait(bot.runtime(), 0);
         if (const std::int64_t now = bot.runtime().tickMs(); now - eventsAt >= kEventSliceMs) {
             bot.runtime().handlePending();
             eventsAt = bot.runtime().tickMs();
         }
-        if (i >= bot.lstMp3.count())
+        if (i >= bot.songList.count())
             break; // the list was rebuilt while events ran
-        const std::string& song = bot.lstMp3.item(i);
+        const std::string& song = bot.songList.item(i);
         if (matches(bot, song, i, needle)) {
-            bot.lstMp3.select(static_cast<int>(i));
+            bot.songList.select(static_cast<int>(i));
             bot.lstPlay.addItem(song);
         }
     }
@@ -114,7 +114,7 @@ void search(Bot& bot, const std::string& text)
         // The search left the one match selected in the song list.
         bot.lstPlay.select(0);
         const std::string& song = bot.lstPlay.selectedText();
-        const auto index = bot.lstMp3.selectedIndex();
+        const auto index = bot.songList.selectedIndex();
         startSong(bot, index, roads::SearchMatch,
                   markedTitle(shownName(bot, song, static_cast<std::size_t>(index)), text, toLower(text)));
         return;
@@ -128,8 +128,8 @@ std::vector<std::size_t> matchingSongs(const Bot& bot, const std::string& text)
 {
     const std::string needle = toLower(text);
     std::vector<std::size_t> found;
-    for (std::size_t i = 0; i < bot.lstMp3.count(); ++i)
-        if (matches(bot, bot.lstMp3.item(i), i, needle))
+    for (std::size_t i = 0; i < bot.songList.count(); ++i)
+        if (matches(bot, bot.songList.item(i), i, needle))
             found.push_back(i);
     return found;
 }
@@ -146,13 +146,13 @@ namespace {
 void openDialogue(Bot& bot)
 {
     bot.reply(" Multiple Strings Found! ");
-    bot.Chat2.StartScan(); // hears the answers typed during the search first
+    bot.choiceScanner.StartScan(); // hears the answers typed during the search first
     Wait(bot.runtime(), 1);
     bot.reply(" Scroll found Strings -[y\\n] ");
-    // The owner may have closed the dialogue during the wait; stopping Chat1 then would leave no
+    // The owner may have closed the dialogue during the wait; stopping commandScanner then would leave no
     // scanner running, and the bot would never hear a command again.
-    if (bot.Chat2.scanning())
-        bot.Chat1.StopScan();
+    if (bot.choiceScanner.scanning())
+        bot.commandScanner.StopScan();
 }
 
 // Lists the matches one a second. The answers of the owner are heard meanwhile: a closed dialogue,
@@ -192,7 +192,7 @@ void choose(Bot& bot, const std::string& argument, bool toQueue = false)
     const int index = static_cast<int>(roundHalfEven(*number - 1));
     bot.lstPlay.select(index);
     const std::string entry = bot.lstPlay.selectedText();
-    const auto& songs = bot.lstMp3.items();
+    const auto& songs = bot.songList.items();
     const auto at = std::find(songs.begin(), songs.end(), entry);
     if (at == songs.end())
         bot.reply(" Cannot play " + htmlText(songTitle(bot, entry)) + " "); // the song list was rebuilt meanwhile
@@ -225,7 +225,7 @@ bool isEarlyAnswer(Bot& bot, const std::string& name, const std::string& line)
     return true;
 }
 
-void Chat2_ChatMsg(Bot& bot, const std::string& name, const std::string& line)
+void hearChoiceLine(Bot& bot, const std::string& name, const std::string& line)
 {
     const auto isOwner = [&] {
         const std::string owner = bot.room().GetOwnerName();

@@ -10,7 +10,7 @@ class Bot;
 
 namespace commands {
 // The song search ("play" and part of a name): one match plays, several open the selection
-// dialogue, which listens on the second scanner Chat2 while it is open.
+// dialogue, which listens on the choice scanner while it is open.
 void play(Bot& bot, const std::string& text);
 } // namespace commands
 
@@ -19,12 +19,12 @@ void play(Bot& bot, const std::string& text);
 std::vector<std::size_t> matchingSongs(const Bot& bot, const std::string& text);
 // What the search shows of a song: with tag titles its title, otherwise its name.
 std::string shownName(const Bot& bot, const std::string& song, std::size_t hint = static_cast<std::size_t>(-1));
-// Several songs match text: lstPlay holds them, and the selection dialogue opens on Chat2 as after
+// Several songs match text: lstPlay holds them, and the selection dialogue opens on choiceScanner as after
 // "play", where "play N" plays one and "add N" queues it.
 void openSelection(Bot& bot, const std::string& text, std::vector<std::string> matches);
 
-// The open dialogue's handler of Chat2's lines: "y", "n", "cancel" or "play" and a number.
-void Chat2_ChatMsg(Bot& bot, const std::string& name, const std::string& line);
+// The open dialogue's handler of choiceScanner's lines: "y", "n", "cancel" or "play" and a number.
+void hearChoiceLine(Bot& bot, const std::string& name, const std::string& line);
 
 // True for a line of the owner that answers the dialogue ("y", "n", "cancel", "play" and a
 // number) and is no command: typed while a search runs, before its dialogue opens, it is kept for

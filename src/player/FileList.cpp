@@ -1,7 +1,7 @@
 #include "player/FileList.h"
 
-#include "bot/ListBox.h"
 #include "player/LibraryOptions.h"
+#include "util/ListBox.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -115,21 +115,22 @@ bool FileList::refresh()
     return true;
 }
 
-std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, const std::string& directory)
+std::size_t FillSongList(FileList& songFiles, ListBox& songList, ListBox& mirror, const std::string& directory)
 {
     bool listed = false;
-    return FillSongList(File1, lstMp3, mirror, directory, listed);
+    return FillSongList(songFiles, songList, mirror, directory, listed);
 }
 
-std::size_t FillSongList(FileList& File1, ListBox& lstMp3, ListBox& mirror, const std::string& directory, bool& listed)
+std::size_t FillSongList(FileList& songFiles, ListBox& songList, ListBox& mirror, const std::string& directory,
+                         bool& listed)
 {
-    listed = File1.setPath(directory);
-    return showSongs(File1, lstMp3, mirror);
+    listed = songFiles.setPath(directory);
+    return showSongs(songFiles, songList, mirror);
 }
 
-std::size_t showSongs(const FileList& File1, ListBox& lstMp3, ListBox& mirror)
+std::size_t showSongs(const FileList& songFiles, ListBox& songList, ListBox& mirror)
 {
-    return showSongs(File1, lstMp3, mirror, LibraryOptions{});
+    return showSongs(songFiles, songList, mirror, LibraryOptions{});
 }
 
 std::vector<std::string> songsAmong(const std::vector<std::string>& names, const LibraryOptions& options)
@@ -145,26 +146,26 @@ std::vector<std::string> songsAmong(const std::vector<std::string>& names, const
     return songs;
 }
 
-std::size_t showSongs(ListBox& lstMp3, ListBox& mirror, std::vector<std::string> songs,
+std::size_t showSongs(ListBox& songList, ListBox& mirror, std::vector<std::string> songs,
                       std::vector<std::string> mirrored)
 {
     // Both lists get the whole song list at once, so that a window showing one redraws once,
     // not once per song. Setting the items clears the selection.
-    lstMp3.setItems(std::move(songs));
+    songList.setItems(std::move(songs));
     mirror.setItems(std::move(mirrored));
-    return lstMp3.count();
+    return songList.count();
 }
 
-std::size_t showSongs(const FileList& File1, ListBox& lstMp3, ListBox& mirror, const LibraryOptions& options)
+std::size_t showSongs(const FileList& songFiles, ListBox& songList, ListBox& mirror, const LibraryOptions& options)
 {
-    std::vector<std::string> songs = songsAmong(File1.items(), options);
+    std::vector<std::string> songs = songsAmong(songFiles.items(), options);
     std::vector<std::string> mirrored = songs;
-    return showSongs(lstMp3, mirror, std::move(songs), std::move(mirrored));
+    return showSongs(songList, mirror, std::move(songs), std::move(mirrored));
 }
 
-std::string songPath(const FileList& File1, const std::string& song)
+std::string songPath(const FileList& songFiles, const std::string& song)
 {
-    return File1.path() + "/" + song;
+    return songFiles.path() + "/" + song;
 }
 
 } // namespace tavu

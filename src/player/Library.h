@@ -20,7 +20,7 @@ class TagReader;
 // A listing of the music directory, made by Library::list and not yet in effect.
 struct LibraryListing {
     LibraryOptions options;
-    // What the file list File1 holds: with the classic options all plain files of the directory,
+    // What the file list songFiles holds: with the classic options all plain files of the directory,
     // otherwise the songs, each by its path relative to the directory.
     std::vector<std::string> files;
     // With tag titles: every song with its title, in song-list order.
@@ -49,7 +49,7 @@ public:
     // (titles, options); one listing at a time.
     std::optional<LibraryListing> list(const std::string& directory, const LibraryOptions& options,
                                        const std::atomic<bool>* cancel = nullptr) const;
-    // Makes the options and titles of a listing the ones in effect (its files go to File1).
+    // Makes the options and titles of a listing the ones in effect (its files go to songFiles).
     void adopt(LibraryListing& listing);
 
     const LibraryOptions& options() const { return m_options; }

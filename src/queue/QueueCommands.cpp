@@ -109,7 +109,7 @@ void queueMatching(Bot& bot, const std::string& text, bool first)
         return refuse(bot, count(found.size()) + " songs match - please type more of the name");
     std::vector<std::string> names;
     for (const std::size_t i : found)
-        names.push_back(bot.lstMp3.item(i));
+        names.push_back(bot.songList.item(i));
     bot.upNext->dialogueQueuesFirst = first;
     openSelection(bot, text, std::move(names));
 }
@@ -145,7 +145,7 @@ std::optional<fs::path> playlistFile(const Bot& bot, const std::string& name, st
 
 bool queueChosen(Bot& bot, std::size_t index)
 {
-    const std::string song = bot.lstMp3.item(index);
+    const std::string song = bot.songList.item(index);
     if (isMember(bot))
         if (const std::string refusal = requestRefusal(bot, song); !refusal.empty()) {
             refuse(bot, refusal);
@@ -315,9 +315,9 @@ void load(Bot& bot, Arg name)
             break;
     if (!bytes)
         return bot.reply(" No playlist named [" + htmlText(name) + "] ");
-    auto read = m3u::read(*bytes, playlistsFolder(bot).string(), bot.File1.path());
+    auto read = m3u::read(*bytes, playlistsFolder(bot).string(), bot.songFiles.path());
     UpNext& upNext = *bot.upNext;
-    const auto& list = bot.lstMp3.items();
+    const auto& list = bot.songList.items();
     std::size_t queued = 0;
     for (QueuedSong& q : read.songs) {
         if (std::find(list.begin(), list.end(), q.song) == list.end()) {

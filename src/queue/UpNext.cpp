@@ -49,7 +49,7 @@ bool UpNext::start(std::optional<QueuedSong> next)
 {
     if (!next)
         return false;
-    const auto& songs = m_bot.lstMp3.items();
+    const auto& songs = m_bot.songList.items();
     const auto at = std::find(songs.begin(), songs.end(), next->song);
     if (at == songs.end()) {
         // The music folder changed since it was queued.
@@ -69,7 +69,7 @@ double UpNext::length(const std::string& song)
     const auto known = m_lengths.find(song);
     if (known != m_lengths.end())
         return known->second;
-    const double seconds = lengthReader ? lengthReader(songPath(m_bot.File1, song)) : 0.0;
+    const double seconds = lengthReader ? lengthReader(songPath(m_bot.songFiles, song)) : 0.0;
     m_lengths.emplace(song, seconds);
     return seconds;
 }
@@ -90,10 +90,10 @@ void UpNext::restore()
     if (!enabled())
         return;
     const auto bytes = readFileBytes(savedPath());
-    if (!bytes || m_bot.File1.path().empty())
+    if (!bytes || m_bot.songFiles.path().empty())
         return;
-    auto read = m3u::read(*bytes, {}, m_bot.File1.path());
-    const auto& songs = m_bot.lstMp3.items();
+    auto read = m3u::read(*bytes, {}, m_bot.songFiles.path());
+    const auto& songs = m_bot.songList.items();
     std::erase_if(read.songs,
                   [&](const QueuedSong& q) { return std::find(songs.begin(), songs.end(), q.song) == songs.end(); });
     queue.assign(std::move(read.songs));

@@ -1,8 +1,8 @@
 #include "settings/ListFile.h"
 
-#include "bot/ListBox.h"
 #include "settings/AtomicFile.h"
 #include "util/Cp1252.h"
+#include "util/ListBox.h"
 #include "util/Runtime.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "util/LoadFontList.h"
 
-#include "bot/ListBox.h"
+#include "util/ListBox.h"
 #include "util/Platform.h"
 
 namespace tavu {

@@ -37,9 +37,9 @@ constexpr int kSlideFrameMs = 8;
 } // namespace
 
 IntroWindow::IntroWindow(Bot& bot, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_bot(bot), Bar1(new QProgressBar(this)),
-      Timer1(bot.runtime(), kFillTickMs, [this] { Timer1_Timer(); }),
-      Timer2(bot.runtime(), kWatchTickMs, [this] { Timer2_Timer(); })
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_bot(bot), progress(new QProgressBar(this)),
+      titleTimer(bot.runtime(), kFillTickMs, [this] { scrollTitleTick(); }),
+      clockTimer(bot.runtime(), kWatchTickMs, [this] { clockTick(); })
 {
     setObjectName(QStringLiteral("frmIntro"));
     setWindowTitle(QStringLiteral("Tavu Intro"));
@@ -47,28 +47,28 @@ IntroWindow::IntroWindow(Bot& bot, QWidget* parent)
     setFixedSize(kWidth, kHeight);
     setFocusPolicy(Qt::StrongFocus);
 
-    Bar1->setObjectName(QStringLiteral("Bar1"));
-    Bar1->setGeometry(24, kHeight - 31, kWidth - 48, 8);
-    Bar1->setRange(0, kFull);
-    Bar1->setValue(0);
-    Bar1->setTextVisible(false);
-    Bar1->setStyleSheet(skinBarStyle(3));
+    progress->setObjectName(QStringLiteral("progress"));
+    progress->setGeometry(24, kHeight - 31, kWidth - 48, 8);
+    progress->setRange(0, kFull);
+    progress->setValue(0);
+    progress->setTextVisible(false);
+    progress->setStyleSheet(skinBarStyle(3));
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     StayOnTop(this, m_bot.settings());
-    Timer2.setEnabled(true);
+    clockTimer.setEnabled(true);
 }
 
 int IntroWindow::barValue() const
 {
-    return Bar1->value();
+    return progress->value();
 }
 
 // A second double-click while the bar fills changes nothing: the timer is on already.
 void IntroWindow::mouseDoubleClickEvent(QMouseEvent*)
 {
-    Timer1.setEnabled(true);
+    titleTimer.setEnabled(true);
 }
 
 // Enter and Space do what the double-click does.
@@ -79,7 +79,7 @@ void IntroWindow::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Enter:
     case Qt::Key_Space:
         if (!event->isAutoRepeat())
-            Timer1.setEnabled(true);
+            titleTimer.setEnabled(true);
         event->accept();
         return;
     default:
@@ -95,26 +95,26 @@ void IntroWindow::showEvent(QShowEvent* event)
     setFocus(Qt::ActiveWindowFocusReason);
 }
 
-void IntroWindow::Timer1_Timer()
+void IntroWindow::scrollTitleTick()
 {
     QPointer<IntroWindow> self(this);
-    while (Bar1->value() < kFull) {
-        Bar1->setValue(Bar1->value() + kFillStep);
+    while (progress->value() < kFull) {
+        progress->setValue(progress->value() + kFillStep);
         Wait(m_bot.runtime(), 1);
         if (!self)
             return;
     }
-    Timer1.setEnabled(false);
+    titleTimer.setEnabled(false);
 }
 
 // Runs once: the intro may already be gone while the fill's last wait is still running.
-void IntroWindow::Timer2_Timer()
+void IntroWindow::clockTick()
 {
-    if (m_finished || Bar1->value() != kFull)
+    if (m_finished || progress->value() != kFull)
         return;
     m_finished = true;
-    Timer1.setEnabled(false);
-    Timer2.setEnabled(false);
+    titleTimer.setEnabled(false);
+    clockTimer.setEnabled(false);
     QPointer<IntroWindow> self(this);
     shake();
     if (!self)

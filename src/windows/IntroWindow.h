@@ -31,15 +31,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Timer1_Timer();
-    void Timer2_Timer();
+    void scrollTitleTick();
+    void clockTick();
     void shake();
     void slideAway();
 
     Bot& m_bot;
-    QProgressBar* Bar1;
-    Timer Timer1; // fills the bar
-    Timer Timer2; // watches for the full bar
+    QProgressBar* progress;
+    Timer titleTimer; // fills the bar
+    Timer clockTimer; // watches for the full bar
     bool m_finished = false;
 };
 

@@ -3,8 +3,6 @@
 #include "bot/Bot.h"
 #include "bot/Lifecycle.h"
 #include "bot/PlayerControls.h"
-#include "id3/Id3Window.h"
-#include "player/PlaylistWindow.h"
 #include "settings/DesktopSettings.h"
 #include "stream/Radio.h"
 #include "ui/Colours.h"
@@ -14,7 +12,9 @@
 #include "ui/WindowRoutines.h"
 #include "ui/WindowSkin.h"
 #include "util/ScreenPlace.h"
+#include "windows/Id3Window.h"
 #include "windows/PlayerKeys.h"
+#include "windows/PlaylistWindow.h"
 #include "windows/SeekBar.h"
 
 #include <ribbonix/ControlFactory.h>
@@ -67,7 +67,7 @@ MainWindow::MainWindow(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Window |
     connect(qApp, &QGuiApplication::screenRemoved, this,
             [this] { QTimer::singleShot(0, this, &MainWindow::placeSettled); });
     m_bot.windows = this;
-    m_bot.Timer4.setEnabled(true);
+    m_bot.sideWindowDocking.setEnabled(true);
 }
 
 MainWindow::~MainWindow()
@@ -76,8 +76,8 @@ MainWindow::~MainWindow()
     m_bot.scrollTitle = nullptr;
     m_bot.dockPlaylist = nullptr;
     m_bot.dockSideWindows = nullptr;
-    m_bot.Timer3.setEnabled(false);
-    m_bot.Timer4.setEnabled(false);
+    m_bot.playlistDocking.setEnabled(false);
+    m_bot.sideWindowDocking.setEnabled(false);
     delete m_id3;
     delete m_playlist;
 }
@@ -170,7 +170,7 @@ void MainWindow::buildControls()
     // A click or a drag on the bar moves the song there.
     bar->onSeek = [this](double fraction) { seekTo(m_bot, fraction * m_bot.media().Duration()); };
     m_bar = bar;
-    m_bar->setObjectName(QStringLiteral("Bar1"));
+    m_bar->setObjectName(QStringLiteral("progress"));
     m_bar->setGeometry(8, 56, 304, 6);
     m_bar->setTextVisible(false);
     m_bar->setRange(0, 100);
@@ -239,9 +239,9 @@ void MainWindow::observeBot()
 {
     m_following.follow(m_bot.txtTime.changed,
                        [this] { m_txtTime->setText(QString::fromStdString(m_bot.txtTime.caption())); });
-    m_following.follow(m_bot.Bar1.changed, [this] {
-        m_bar->setRange(0, std::max(0, m_bot.Bar1.max()));
-        m_bar->setValue(std::clamp(m_bot.Bar1.value(), 0, std::max(0, m_bot.Bar1.max())));
+    m_following.follow(m_bot.progress.changed, [this] {
+        m_bar->setRange(0, std::max(0, m_bot.progress.max()));
+        m_bar->setValue(std::clamp(m_bot.progress.value(), 0, std::max(0, m_bot.progress.max())));
     });
     m_following.follow(m_bot.played.changed, [this] {
         m_played->setText(QStringLiteral("\u266A %1 played").arg(QString::fromStdString(m_bot.played.caption())));
@@ -471,7 +471,7 @@ QRect MainWindow::stackGeometry() const
             stack.setSize({std::max(stack.width(), window->frameGeometry().width()),
                            stack.height() + window->frameGeometry().height()});
     };
-    if (m_playlist && m_playlist->isVisible() && !m_bot.Timer3.enabled())
+    if (m_playlist && m_playlist->isVisible() && !m_bot.playlistDocking.enabled())
         return stack; // the side windows hang under the playlist, wherever that is
     under(m_playlist);
     under(m_soundWindow);
@@ -553,7 +553,7 @@ void MainWindow::unload()
 {
     if (resumeSession(m_bot.settings()))
         storeOpenWindows(m_bot.settings(), openSideWindows());
-    Form_Unload(m_bot, [this] {
+    endSession(m_bot, [this] {
         if (m_playlist)
             m_playlist->hide();
         if (m_id3)

@@ -2,11 +2,11 @@
 
 #include "bot/Bot.h"
 #include "bot/PlayerControls.h"
-#include "id3/Id3Window.h"
-#include "player/DirectoryWindow.h"
 #include "windows/CommandsWindow.h"
 #include "windows/DesktopMixer.h"
+#include "windows/DirectoryWindow.h"
 #include "windows/HelpWindow.h"
+#include "windows/Id3Window.h"
 #include "windows/MainWindow.h"
 #include "windows/SettingsWindow.h"
 #include "windows/UpdateWindow.h"
@@ -150,7 +150,7 @@ void OptionsMenu::showMuteState()
 void OptionsMenu::showPlaylist()
 {
     m_main.setPlaylistVisible(true);
-    m_bot.Timer3.setEnabled(true);
+    m_bot.playlistDocking.setEnabled(true);
 }
 
 CommandsWindow* OptionsMenu::showCommands()

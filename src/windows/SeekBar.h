@@ -6,7 +6,7 @@
 
 namespace tavu {
 
-// The main window's progress bar Bar1, which also seeks: a click, or a drag with the left button,
+// The main window's progress bar, which also seeks: a click, or a drag with the left button,
 // asks for the place under the mouse, from 0 (the left end) to 1 (the right end). The press does
 // not reach the window, so it does not drag the window.
 class SeekBar : public QProgressBar {

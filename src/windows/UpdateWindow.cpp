@@ -30,7 +30,7 @@ std::string str(std::string_view s)
 
 UpdateWindow::UpdateWindow(Bot& bot, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_bot(bot), Text1(new QPlainTextEdit(this)),
-      m_fetcher(new UpdateFetcher(this)), Timer2(bot.runtime(), kCheckTickMs, [this] { Timer2_Timer(); })
+      m_fetcher(new UpdateFetcher(this)), clockTimer(bot.runtime(), kCheckTickMs, [this] { clockTick(); })
 {
     setObjectName(QStringLiteral("frmUpdates"));
     setWindowTitle(QStringLiteral("Tavu Update Checker"));
@@ -53,7 +53,7 @@ UpdateWindow::UpdateWindow(Bot& bot, QWidget* parent)
 
     StayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
-    Timer2.setEnabled(true);
+    clockTimer.setEnabled(true);
 }
 
 UpdateWindow::~UpdateWindow() = default;
@@ -64,12 +64,12 @@ void UpdateWindow::setFetchTimeout(std::chrono::milliseconds timeout)
 }
 
 // The check runs on the first tick only; the fetch itself goes on in the background.
-void UpdateWindow::Timer2_Timer()
+void UpdateWindow::clockTick()
 {
     if (m_checkStarted)
         return;
     m_checkStarted = true;
-    Timer2.setEnabled(false);
+    clockTimer.setEnabled(false);
     QPointer<UpdateWindow> self(this);
     Wait(m_bot.runtime(), 3);
     if (!self)

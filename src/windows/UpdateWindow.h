@@ -31,7 +31,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void Timer2_Timer();
+    void clockTick();
     void pageFetched(const UpdateFetcher::Result& result);
     void offerDownload();
     void showText(const std::string& text);
@@ -40,7 +40,7 @@ private:
     QPlainTextEdit* Text1;
     SkinButton* Exit;
     UpdateFetcher* m_fetcher;
-    Timer Timer2;
+    Timer clockTimer;
     bool m_checkStarted = false;
 };
 

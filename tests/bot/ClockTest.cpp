@@ -15,8 +15,8 @@ protected:
         media.Open("x");
         media.length = length;
         media.position = position;
-        bot->Timer1.setEnabled(true);
-        bot->Timer2_Timer();
+        bot->titleTimer.setEnabled(true);
+        bot->clockTick();
         return bot->txtTime.caption();
     }
 };
@@ -30,9 +30,9 @@ TEST_F(ClockTest, ShowsMinutesAndSecondsWithoutLeadingZeros)
     EXPECT_EQ(clockAt(59.4), "0:59");
     EXPECT_EQ(clockAt(119.5), "2:0");
     EXPECT_EQ(clockAt(120.5), "2:0") << "halves go to the even second";
-    EXPECT_EQ(bot->Bar1.max(), 300);
-    EXPECT_EQ(bot->Bar1.value(), 120);
-    EXPECT_TRUE(bot->Timer1.enabled());
+    EXPECT_EQ(bot->progress.max(), 300);
+    EXPECT_EQ(bot->progress.value(), 120);
+    EXPECT_TRUE(bot->titleTimer.enabled());
 }
 
 TEST_F(ClockTest, ANewProgramDirectoryShowsTwoDigitSeconds)
@@ -47,16 +47,16 @@ TEST_F(ClockTest, ANewProgramDirectoryShowsTwoDigitSeconds)
 TEST_F(ClockTest, EndOfSongStopsTheTitleAndShowsZero)
 {
     EXPECT_EQ(clockAt(299.6), "00:00");
-    EXPECT_FALSE(bot->Timer1.enabled());
-    EXPECT_EQ(bot->Bar1.value(), 0);
+    EXPECT_FALSE(bot->titleTimer.enabled());
+    EXPECT_EQ(bot->progress.value(), 0);
     EXPECT_EQ(clockAt(0, 0), "00:00") << "a length not known yet";
 }
 
 TEST_F(ClockTest, LongPositionsDoNotWrap)
 {
     EXPECT_EQ(clockAt(40000, 50000), "666:40");
-    EXPECT_EQ(bot->Bar1.value(), 40000);
-    EXPECT_EQ(bot->Bar1.max(), 50000);
+    EXPECT_EQ(bot->progress.value(), 40000);
+    EXPECT_EQ(bot->progress.max(), 50000);
 }
 
 TEST_F(ClockTest, TitleTimerScrollsOncePerSecondAtMost)
@@ -65,7 +65,7 @@ TEST_F(ClockTest, TitleTimerScrollsOncePerSecondAtMost)
     bot->scrollTitle = [&](const std::string& text) { scrolled.push_back(text); };
     bot->lblSong.setCaption("Song.mp3");
     bot->setNowPlaying({"Song.mp3", "/music/Song.mp3", "Song"});
-    bot->Timer1.setEnabled(true);
+    bot->titleTimer.setEnabled(true);
     runtime.advance(5000);
     EXPECT_GE(scrolled.size(), 4u);
     EXPECT_LE(scrolled.size(), 6u);
@@ -87,15 +87,15 @@ TEST_F(ClockTest, DockingFollowsTheWindowsWhileEnabledAndNeverPolls)
     bot->windowsMoved();
     EXPECT_EQ(playlist + side, 0); // both off
 
-    bot->Timer4.setEnabled(true);
-    bot->Timer3.setEnabled(true); // enabling docks at once
+    bot->sideWindowDocking.setEnabled(true);
+    bot->playlistDocking.setEnabled(true); // enabling docks at once
     EXPECT_EQ(order, "sp");
     runtime.advance(5000);
     EXPECT_EQ(order, "sp"); // time alone moves nothing
     bot->windowsMoved();
     EXPECT_EQ(order, "spps"); // the playlist first, the side windows under it
 
-    bot->Timer3.setEnabled(false);
+    bot->playlistDocking.setEnabled(false);
     bot->windowsMoved();
     EXPECT_EQ(playlist, 2);
     EXPECT_EQ(side, 3);

@@ -1,4 +1,5 @@
 #include "bot/Continuation.h"
+#include "bot/PlayerControls.h"
 #include "bot/StartSong.h"
 #include "settings/ProfileFile.h"
 #include "support/SimRuntimeFixture.h"
@@ -17,10 +18,10 @@ protected:
 TEST_F(ContinuationTest, AutoContinueWrapsToTheFirstSong)
 {
     bot->setPlayMode(PlayMode::AutoContinue);
-    bot->lstmp3.select(2);
+    bot->playlistRows.select(2);
     media.finish();
     runtime.advance(1500);
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), 0);
+    EXPECT_EQ(bot->songList.selectedIndex(), 0);
     EXPECT_EQ(media.opened.back(), music.file("a.mp3"));
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" a ", " AutoCont. ")}));
     EXPECT_EQ(bot->lblSong.caption(), "a");
@@ -28,7 +29,7 @@ TEST_F(ContinuationTest, AutoContinueWrapsToTheFirstSong)
     runtime.advance(1500);
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" b ", " AutoCont. ")}));
     EXPECT_EQ(bot->played.caption(), "2");
-    EXPECT_EQ(bot->lstmp3.selectedIndex(), 1);
+    EXPECT_EQ(bot->playlistRows.selectedIndex(), 1);
 }
 
 TEST_F(ContinuationTest, AutoContinueWithNothingSelectedEndsQuietly)
@@ -42,10 +43,10 @@ TEST_F(ContinuationTest, AutoContinueWithNothingSelectedEndsQuietly)
 
 TEST_F(ContinuationTest, AutoRandomWithOneSongPlaysItAgain)
 {
-    bot->lstMp3.clear();
-    bot->lstmp3.clear();
-    bot->lstMp3.addItem("Intro.MP3");
-    bot->lstmp3.addItem("Intro.MP3");
+    bot->songList.clear();
+    bot->playlistRows.clear();
+    bot->songList.addItem("Intro.MP3");
+    bot->playlistRows.addItem("Intro.MP3");
     bot->setPlayMode(PlayMode::AutoRandom);
     media.finish();
     runtime.advance(60000); // it plays a minute
@@ -57,7 +58,7 @@ TEST_F(ContinuationTest, AutoRandomWithOneSongPlaysItAgain)
 
 TEST_F(ContinuationTest, AutoRandomWithNoSongsDoesNothing)
 {
-    bot->lstMp3.clear();
+    bot->songList.clear();
     bot->setPlayMode(PlayMode::AutoRandom);
     media.finish();
     EXPECT_TRUE(media.opened.empty());
@@ -66,7 +67,7 @@ TEST_F(ContinuationTest, AutoRandomWithNoSongsDoesNothing)
 
 TEST_F(ContinuationTest, RepeatPlaysTheSameFileAndKeepsTheLabel)
 {
-    bot->lstmp3.select(1);
+    bot->playlistRows.select(1);
     bot->lblSong.setCaption("custom");
     bot->setPlayMode(PlayMode::Repeat);
     media.finish();
@@ -82,12 +83,12 @@ TEST_F(ContinuationTest, NoModeStopsAndSaysNothing)
 {
     media.openEverything = true;
     media.Open("x");
-    bot->Timer1.setEnabled(true);
-    bot->Timer2.setEnabled(true);
+    bot->titleTimer.setEnabled(true);
+    bot->clockTimer.setEnabled(true);
     media.finish();
     EXPECT_EQ(media.state, MediaPlayer::Stopped);
-    EXPECT_FALSE(bot->Timer1.enabled());
-    EXPECT_TRUE(bot->Timer2.enabled());
+    EXPECT_FALSE(bot->titleTimer.enabled());
+    EXPECT_TRUE(bot->clockTimer.enabled());
     EXPECT_TRUE(room.sent.empty());
 }
 
@@ -108,7 +109,7 @@ TEST_P(BrokenSongsTest, TheModeGoesOnToTheNextPlayableSongOrStopsAfterARound)
         std::filesystem::remove(music.file(song)); // still in the list, no longer a song
 
     bot->setPlayMode(c.mode);
-    bot->lstmp3.select(0);
+    bot->playlistRows.select(0);
     media.finish();
     runtime.advance(60000);
     std::vector<std::string> expected;
@@ -122,12 +123,12 @@ TEST_P(BrokenSongsTest, TheModeGoesOnToTheNextPlayableSongOrStopsAfterARound)
         ASSERT_FALSE(lines.empty());
         std::sort(lines.begin(), lines.end());
         EXPECT_EQ(std::adjacent_find(lines.begin(), lines.end()), lines.end()) << "no song said twice";
-        if (c.broken.size() == bot->lstMp3.count())
+        if (c.broken.size() == bot->songList.count())
             EXPECT_EQ(lines.size(), c.broken.size()) << "one round, each song once";
         else
             EXPECT_LE(lines.size(), c.broken.size() + 1);
     }
-    const bool allBroken = c.broken.size() == bot->lstMp3.count();
+    const bool allBroken = c.broken.size() == bot->songList.count();
     EXPECT_EQ(media.state, allBroken ? MediaPlayer::Stopped : MediaPlayer::Playing);
     EXPECT_FALSE(bot->continuation->heldBack());
     EXPECT_EQ(bot->played.caption(), allBroken ? "" : "1");
@@ -167,7 +168,7 @@ protected:
 TEST_F(AtOnceTest, RepeatRestartsOnceASecondAndWritesTheCounterOnceASecond)
 {
     bot->setPlayMode(PlayMode::Repeat);
-    bot->lstmp3.select(1);
+    bot->playlistRows.select(1);
     media.finish();
     std::vector<std::string> stored;
     for (int ms = 0; ms < 10000; ms += 50) {
@@ -195,16 +196,16 @@ TEST_F(AtOnceTest, AutoContinueAndAutoRandomStopAfterARoundOfSongsThatEndAtOnce)
     for (const PlayMode mode : {PlayMode::AutoContinue, PlayMode::AutoRandom}) {
         times.clear();
         bot->setPlayMode(mode);
-        bot->lstmp3.select(0);
+        bot->playlistRows.select(0);
         media.finish();
         runtime.advance(60000);
-        EXPECT_EQ(times.size(), bot->lstMp3.count()) << "one announcement for each song, one round";
+        EXPECT_EQ(times.size(), bot->songList.count()) << "one announcement for each song, one round";
         EXPECT_EQ(media.state, MediaPlayer::Stopped);
         runtime.advance(60000); // a song that plays long enough: the modes work again
         m_following = {};
         media.finish();
         runtime.advance(1500);
-        EXPECT_EQ(times.size(), bot->lstMp3.count() + 1);
+        EXPECT_EQ(times.size(), bot->songList.count() + 1);
         m_following = bot->songStarted.subscribe([this] { runtime.post([this] { media.finish(); }); });
         media.Stop();
     }
@@ -213,7 +214,7 @@ TEST_F(AtOnceTest, AutoContinueAndAutoRandomStopAfterARoundOfSongsThatEndAtOnce)
 TEST_F(AtOnceTest, AnotherStartDropsTheRestartThatWaits)
 {
     bot->setPlayMode(PlayMode::Repeat);
-    bot->lstmp3.select(1);
+    bot->playlistRows.select(1);
     media.finish();
     runtime.drain();
     ASSERT_TRUE(bot->continuation->heldBack());
@@ -311,6 +312,46 @@ TEST_F(ContinuationTest, WithoutGaplessAutoContinueWaitsItsSecond)
     EXPECT_GE(runtime.elapsedMs() - before, 500);
     EXPECT_EQ(media.opened, (std::vector<std::string>{music.file("b.mp3")}));
     EXPECT_TRUE(media.following.empty());
+}
+
+} // namespace
+} // namespace tavu
+
+namespace tavu {
+namespace {
+
+// A click on another row of the playlist shows that row's tag, and nothing else: the song that
+// plays stays the current one for mp3?, for what the play mode does at its end, and for the caption.
+// The play button then plays the row clicked.
+TEST_F(ContinuationTest, AClickOnAnotherRowShowsItsTagAndLeavesTheCurrentSong)
+{
+    bot->trig = "!";
+    struct Case {
+        PlayMode mode;
+        std::string followingReply;
+        std::string followingSong;
+    };
+    for (const Case& c : {Case{PlayMode::AutoContinue, reply(" b ", " AutoCont. "), "b.mp3"},
+                          Case{PlayMode::Repeat, reply(" a ", " Repeating "), "a.mp3"}}) {
+        ASSERT_TRUE(startSong(*bot, 0, roads::SearchMatch)); // a plays
+        bot->setPlayMode(c.mode);
+        takeLines();
+        bot->playlistRows.select(2); // the owner clicks c to see its tag
+        EXPECT_EQ(bot->id3.Text2, music.file("c.mp3"));
+        EXPECT_EQ(bot->lblSong.caption(), "a");
+        ownerSays("!mp3?");
+        EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" a ", " Current Mp3: ")}));
+        media.finish();
+        runtime.advance(1500);
+        EXPECT_EQ(media.opened.back(), music.file(c.followingSong));
+        EXPECT_EQ(takeLines(), std::vector<std::string>{c.followingReply});
+    }
+    bot->setPlayMode(PlayMode::None);
+    bot->playlistRows.select(2);
+    Play_Click(*bot);
+    EXPECT_EQ(media.opened.back(), music.file("c.mp3"));
+    EXPECT_EQ(bot->songList.selectedIndex(), 2);
+    EXPECT_EQ(bot->lblSong.caption(), "c");
 }
 
 } // namespace

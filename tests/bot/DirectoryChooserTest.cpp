@@ -33,9 +33,9 @@ protected:
         writeBytes(oldMusic.file("old2.mp3"), "x");
         bot->dir = oldMusic.str();
         bot->settings().write(keys::Mp3Directory, bot->dir);
-        FillSongList(bot->File1, bot->lstMp3, bot->lstmp3, bot->dir);
-        bot->lstMp3.select(1);
-        bot->lstmp3.select(1);
+        FillSongList(bot->songFiles, bot->songList, bot->playlistRows, bot->dir);
+        bot->songList.select(1);
+        bot->playlistRows.select(1);
     }
 
     void expectRefused(const std::string& chosen)
@@ -44,12 +44,12 @@ protected:
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].text, "Error, Invalid Directory!");
         EXPECT_EQ(boxes.shown[0].title, "Error");
-        EXPECT_EQ(bot->lstMp3.items(), (Names{"old1.mp3", "old2.mp3"}));
-        EXPECT_EQ(bot->lstmp3.items(), (Names{"old1.mp3", "old2.mp3"}));
-        EXPECT_EQ(bot->lstMp3.selectedIndex(), -1);
-        EXPECT_EQ(bot->lstmp3.selectedIndex(), -1);
+        EXPECT_EQ(bot->songList.items(), (Names{"old1.mp3", "old2.mp3"}));
+        EXPECT_EQ(bot->playlistRows.items(), (Names{"old1.mp3", "old2.mp3"}));
+        EXPECT_EQ(bot->songList.selectedIndex(), -1);
+        EXPECT_EQ(bot->playlistRows.selectedIndex(), -1);
         EXPECT_EQ(bot->dir, oldMusic.str());
-        EXPECT_EQ(bot->File1.path(), oldMusic.str());
+        EXPECT_EQ(bot->songFiles.path(), oldMusic.str());
         EXPECT_EQ(bot->settings().read(keys::Mp3Directory), oldMusic.str());
     }
 
@@ -82,9 +82,9 @@ TEST_F(DirectoryChooserTest, AValidDirectoryIsSavedOnlyAfterTheBoxIsClosed)
     EXPECT_EQ(boxes.directoryWhileOpen, Names{oldMusic.str()});
     EXPECT_EQ(bot->settings().read(keys::Mp3Directory), newMusic.str());
     EXPECT_EQ(bot->dir, newMusic.str());
-    EXPECT_EQ(bot->lstMp3.items(), Names{"new.mp3"});
-    EXPECT_EQ(bot->lstmp3.items(), Names{"new.mp3"});
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), -1);
+    EXPECT_EQ(bot->songList.items(), Names{"new.mp3"});
+    EXPECT_EQ(bot->playlistRows.items(), Names{"new.mp3"});
+    EXPECT_EQ(bot->songList.selectedIndex(), -1);
 }
 
 } // namespace

@@ -26,7 +26,7 @@ protected:
 TEST_F(LifecycleTest, FirstStartWithoutSettings)
 {
     recordStart();
-    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_TRUE(beginSession(*bot));
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0].text, "Please be sure to set your mp3 directory!");
     EXPECT_EQ(dialogs.shown[1].kind, "input");
@@ -42,8 +42,8 @@ TEST_F(LifecycleTest, FirstStartWithoutSettings)
                                                       reply(" Mp3's - [0] ")}));
     EXPECT_GE(times[1] - times[0], 500);
     EXPECT_GE(times[2] - times[1], 500);
-    EXPECT_TRUE(bot->Timer3.enabled());
-    EXPECT_TRUE(bot->Chat1.scanning());
+    EXPECT_TRUE(bot->playlistDocking.enabled());
+    EXPECT_TRUE(bot->commandScanner.scanning());
 }
 
 TEST_F(LifecycleTest, AFileNamedStylesIsSaidInTheWindowAndOnlyItsCommandsAreRefused)
@@ -53,7 +53,7 @@ TEST_F(LifecycleTest, AFileNamedStylesIsSaidInTheWindowAndOnlyItsCommandsAreRefu
     test::writeBytes(dir.file("Styles.txt"), "Old\r\n");
     std::vector<std::string> notices;
     bot->windowNotice = [&notices](const std::string& text) { notices.push_back(text); };
-    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_TRUE(beginSession(*bot));
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_NE(notices[0].find("Saved styles are unavailable"), std::string::npos);
     room.sent.clear();
@@ -78,19 +78,19 @@ TEST_F(LifecycleTest, AnEndDuringTheAnnouncementsEndsTheStart)
         if (line == reply(" By: Quarn "))
             runtime.quit();
     };
-    EXPECT_FALSE(Form_Load(*bot));
+    EXPECT_FALSE(beginSession(*bot));
     EXPECT_LT(runtime.elapsedMs(), 500); // the waits were cut short
 }
 
 TEST_F(LifecycleTest, EmptyHandleEndsTheStartSilently)
 {
     dialogs.inputs.push_back(std::string());
-    EXPECT_FALSE(Form_Load(*bot));
+    EXPECT_FALSE(beginSession(*bot));
     EXPECT_TRUE(room.sent.empty());
     EXPECT_EQ(ReadSetting("Settings", "Handle", settingsPath()), "");
     restart();
     dialogs.inputs.push_back(std::nullopt); // cancelled
-    EXPECT_FALSE(Form_Load(*bot));
+    EXPECT_FALSE(beginSession(*bot));
     EXPECT_TRUE(room.sent.empty());
 }
 
@@ -103,13 +103,13 @@ TEST_F(LifecycleTest, LoadsCountsUpAndSettingsComeBack)
     bot->settings().write(keys::Mp3sPlayed, "7");
     for (int i = 0; i < 3; ++i) {
         restart();
-        ASSERT_TRUE(Form_Load(*bot));
+        ASSERT_TRUE(beginSession(*bot));
     }
     EXPECT_EQ(ReadSetting("Totals", "Loads", settingsPath()), "3");
     EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "7");
     EXPECT_EQ(bot->trig, "!");
     EXPECT_EQ(media.volume, -1500);
-    EXPECT_EQ(bot->lstMp3.count(), 2u);
+    EXPECT_EQ(bot->songList.count(), 2u);
     EXPECT_EQ(room.lines().back(), reply(" Mp3's - [2] "));
     EXPECT_EQ(dialogs.shown.size(), 1u) << "the handle is asked once, and the directory is known";
 }
@@ -118,8 +118,8 @@ TEST_F(LifecycleTest, SavedDirectoryWithoutSongs)
 {
     bot->settings().write(keys::Mp3Directory, "/no/such/dir");
     bot->settings().write(keys::Handle, "Quarn");
-    ASSERT_TRUE(Form_Load(*bot));
-    EXPECT_TRUE(bot->lstMp3.empty());
+    ASSERT_TRUE(beginSession(*bot));
+    EXPECT_TRUE(bot->songList.empty());
     EXPECT_EQ(room.lines().front(), reply(" Error, Invalid Directory! "));
 }
 
@@ -127,18 +127,18 @@ TEST_F(LifecycleTest, HandEditedVolumeIsKeptInRange)
 {
     bot->settings().write(keys::Volume, "1000");
     bot->settings().write(keys::Handle, "Quarn");
-    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_TRUE(beginSession(*bot));
     EXPECT_EQ(media.volume, 0);
 }
 
 TEST_F(LifecycleTest, ShutdownAnnouncesThreeLinesAndEnds)
 {
     bot->settings().write(keys::Handle, "Quarn");
-    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_TRUE(beginSession(*bot));
     room.sent.clear();
     bot->played.setCaption("12");
     bool glided = false;
-    Form_Unload(*bot, [&] { glided = true; });
+    endSession(*bot, [&] { glided = true; });
     EXPECT_EQ(room.lines(), (std::vector<std::string>{reply(" By: Quarn "), reply(" Unloaded By - [Quarn] "),
                                                       reply(" Mp3's Played: - [12] ")}));
     EXPECT_TRUE(glided);
@@ -150,11 +150,11 @@ TEST_F(LifecycleTest, ShutdownAnnouncesThreeLinesAndEnds)
 TEST_F(LifecycleTest, ShutdownToldToEndAtOnceDropsTheLinesStillToCome)
 {
     bot->settings().write(keys::Handle, "Quarn");
-    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_TRUE(beginSession(*bot));
     room.sent.clear();
     runtime.post([&] { runtime.quit(); });
     bool glided = false;
-    Form_Unload(*bot, [&] { glided = true; });
+    endSession(*bot, [&] { glided = true; });
     EXPECT_EQ(room.lines(), (std::vector<std::string>{reply(" By: Quarn ")}));
     EXPECT_FALSE(glided);
     EXPECT_TRUE(runtime.quitting());

@@ -3,8 +3,8 @@
 #include "bot/DirectoryChooser.h"
 #include "bot/Lifecycle.h"
 #include "bot/ShowSongTag.h"
-#include "id3/TagLibReader.h"
-#include "player/SqliteLibraryCache.h"
+#include "platform/SqliteLibraryCache.h"
+#include "platform/TagLibReader.h"
 #include "settings/ProfileFile.h"
 #include "support/EncodedSongs.h"
 #include "support/Mp3Writer.h"
@@ -70,7 +70,7 @@ protected:
     }
     void start()
     {
-        ASSERT_TRUE(Form_Load(*bot));
+        ASSERT_TRUE(beginSession(*bot));
         runtime.drain();
         room.sent.clear();
     }
@@ -82,12 +82,12 @@ protected:
 
 TEST_F(MusicLibraryTest, AFreshProgramAnnouncesEverySongOfTheTree)
 {
-    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_TRUE(beginSession(*bot));
     EXPECT_EQ(room.lines().back(), defaultReply(" Mp3's - [6] "));
-    EXPECT_EQ(bot->lstMp3.items(),
+    EXPECT_EQ(bot->songList.items(),
               (Names{"Broken/bad.flac", "Solo/Deep/Deeper/untagged.mp3", "Solo/night.opus", "Solo/utf8.mp3",
                      "The Band/First/01 sky.flac", "The Band/First/02 rain.ogg"}));
-    EXPECT_EQ(bot->lstmp3.items(), bot->lstMp3.items());
+    EXPECT_EQ(bot->playlistRows.items(), bot->songList.items());
     EXPECT_EQ(tags.reads, 6);
     EXPECT_EQ(songTitle(*bot, "The Band/First/01 sky.flac"), "The Band - Blue Sky");
     EXPECT_EQ(songTitle(*bot, "Solo/night.opus"), "Night Song");
@@ -97,7 +97,7 @@ TEST_F(MusicLibraryTest, AFreshProgramAnnouncesEverySongOfTheTree)
     // The next start takes the tags from the cache.
     room.sent.clear();
     newBot();
-    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_TRUE(beginSession(*bot));
     EXPECT_EQ(room.lines().back(), defaultReply(" Mp3's - [6] "));
     EXPECT_EQ(tags.reads, 6);
 }
@@ -132,11 +132,11 @@ TEST_F(MusicLibraryTest, PlayFindsASongByItsTagTitleAndAnnouncesIt)
 TEST_F(MusicLibraryTest, ABrokenFileIsListedWithoutATagAndRefusedByItsTitle)
 {
     start();
-    bot->lstMp3.select(0);
+    bot->songList.select(0);
     ShowSongTag(*bot);
     EXPECT_EQ(bot->id3.tag, Id3Tag{});
     fs::remove(music.file("Broken/bad.flac")); // the fake player opens any file; this one it cannot
-    bot->lstMp3.select(1);
+    bot->songList.select(1);
     ownerSays("!prev");
     EXPECT_EQ(room.lines(), Names{defaultReply(" Cannot play Broken/bad ")});
 }
@@ -149,7 +149,7 @@ TEST_F(MusicLibraryTest, ADirectoryWithSongsOnlyInSubfoldersIsTakenWithSubfolder
     writeBytes(nested.file("A/B/x.mp3"), Mp3Writer().silence(2).bytes());
     ownerSays("!dir " + nested.str());
     EXPECT_EQ(room.lines(), Names{defaultReply(" Directory set to: [" + nested.str() + "] ")});
-    EXPECT_EQ(bot->lstMp3.items(), Names{"A/B/x.mp3"});
+    EXPECT_EQ(bot->songList.items(), Names{"A/B/x.mp3"});
 
     // Without sub-folders the library's top folder holds no song of its own.
     room.sent.clear();
@@ -157,7 +157,7 @@ TEST_F(MusicLibraryTest, ADirectoryWithSongsOnlyInSubfoldersIsTakenWithSubfolder
     ownerSays("!dir " + music.str());
     EXPECT_EQ(room.lines(), Names{defaultReply(" Error, Invalid Directory! ")});
     EXPECT_EQ(bot->dir, nested.str());
-    EXPECT_EQ(bot->lstMp3.items(), Names{"A/B/x.mp3"});
+    EXPECT_EQ(bot->songList.items(), Names{"A/B/x.mp3"});
 }
 
 // The listing runs on a worker while events go on; lines that come meanwhile, for the commands and
@@ -179,14 +179,14 @@ TEST_F(MusicLibraryTest, LinesThatComeDuringAListingAreAnsweredAfterItInTheirOrd
                                    defaultReply(" Current directory: [" + music.str() + "] ", "Tavu ")}));
 
     room.sent.clear();
-    const Names before = bot->lstMp3.items();
+    const Names before = bot->songList.items();
     runtime.post([&] { runtime.quit(); });
     TestDir other;
     writeBytes(other.file("x.mp3"), Mp3Writer().silence(2).bytes());
     ownerSays("!dir " + other.str());
     EXPECT_EQ(room.lines(), Names{});
     EXPECT_EQ(bot->dir, music.str());
-    EXPECT_EQ(bot->lstMp3.items(), before);
+    EXPECT_EQ(bot->songList.items(), before);
 }
 
 TEST_F(MusicLibraryTest, RefdirReadsOnlyTheChangedSongs)
@@ -196,7 +196,7 @@ TEST_F(MusicLibraryTest, RefdirReadsOnlyTheChangedSongs)
     add(Encoding::Opus, "Solo/new.opus", {"Brand New", "", "", "", "", ""});
     ownerSays("!refdir");
     EXPECT_EQ(tags.reads, before + 1);
-    EXPECT_EQ(bot->lstMp3.count(), 7u);
+    EXPECT_EQ(bot->songList.count(), 7u);
     EXPECT_EQ(songTitle(*bot, "Solo/new.opus"), "Brand New");
 }
 
@@ -211,7 +211,7 @@ TEST_F(MusicLibraryTest, TheChooserStoresTheChoicesWithTheDirectory)
     EXPECT_EQ(bot->settings().read(keys::LibrarySubfolders), "0");
     EXPECT_EQ(bot->settings().read(keys::LibraryFormats), "ogg");
     EXPECT_EQ(bot->settings().read(keys::LibraryTitles), "files");
-    EXPECT_EQ(bot->lstMp3.items(), Names{"top.ogg"});
+    EXPECT_EQ(bot->songList.items(), Names{"top.ogg"});
     EXPECT_EQ(songTitle(*bot, "top.ogg"), "top");
 }
 

@@ -59,13 +59,13 @@ TEST_F(PlayerControlsTest, PlayWithNothingSelected)
 
 TEST_F(PlayerControlsTest, PlayThenNextShowTheTitleTwoWays)
 {
-    bot->lstMp3.select(1);
+    bot->songList.select(1);
     Play_Click(*bot);
     EXPECT_EQ(bot->lblSong.caption(), "b");
-    EXPECT_TRUE(bot->Timer1.enabled() && bot->Timer2.enabled());
+    EXPECT_TRUE(bot->titleTimer.enabled() && bot->clockTimer.enabled());
     Next_Click(*bot);
     EXPECT_EQ(bot->lblSong.caption(), "c.mp3");
-    EXPECT_EQ(bot->lstmp3.selectedIndex(), 2);
+    EXPECT_EQ(bot->playlistRows.selectedIndex(), 2);
     EXPECT_EQ(bot->lstPlay.items(), (std::vector<std::string>{"c.mp3"}));
     Prev_Click(*bot);
     EXPECT_EQ(bot->lblSong.caption(), "b.mp3");
@@ -78,13 +78,13 @@ TEST_F(PlayerControlsTest, PlayThenNextShowTheTitleTwoWays)
 TEST_F(PlayerControlsTest, EndsOfTheListDoNothing)
 {
     Prev_Click(*bot);
-    bot->lstMp3.select(0);
+    bot->songList.select(0);
     Prev_Click(*bot);
-    bot->lstMp3.select(3);
+    bot->songList.select(3);
     Next_Click(*bot);
     EXPECT_TRUE(media.opened.empty());
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), 3);
-    bot->lstMp3.clear();
+    EXPECT_EQ(bot->songList.selectedIndex(), 3);
+    bot->songList.clear();
     Next_Click(*bot);
     EXPECT_TRUE(media.opened.empty());
     EXPECT_TRUE(dialogs.shown.empty());
@@ -93,13 +93,13 @@ TEST_F(PlayerControlsTest, EndsOfTheListDoNothing)
 TEST_F(PlayerControlsTest, UnplayableSongIsNamedAndNotCounted)
 {
     std::filesystem::remove(music.file("b.mp3"));
-    bot->lstMp3.select(1);
+    bot->songList.select(1);
     Play_Click(*bot);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_NE(dialogs.shown[0].text.find("b.mp3"), std::string::npos);
     EXPECT_EQ(bot->played.caption(), "");
-    EXPECT_FALSE(bot->Timer2.enabled());
-    bot->lstMp3.select(0);
+    EXPECT_FALSE(bot->clockTimer.enabled());
+    bot->songList.select(0);
     Next_Click(*bot);
     EXPECT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(bot->played.caption(), "");
@@ -109,7 +109,7 @@ TEST_F(PlayerControlsTest, PauseResumesAndStopResets)
 {
     Pause_Click(*bot);
     EXPECT_EQ(media.state, MediaPlayer::Stopped) << "pause while stopped does nothing";
-    bot->lstMp3.select(0);
+    bot->songList.select(0);
     Play_Click(*bot);
     Pause_Click(*bot);
     EXPECT_EQ(media.state, MediaPlayer::Paused);
@@ -119,7 +119,7 @@ TEST_F(PlayerControlsTest, PauseResumesAndStopResets)
     Stop_Click(*bot);
     EXPECT_EQ(media.state, MediaPlayer::Stopped);
     EXPECT_EQ(bot->txtTime.caption(), "00:00");
-    EXPECT_FALSE(bot->Timer1.enabled() || bot->Timer2.enabled());
+    EXPECT_FALSE(bot->titleTimer.enabled() || bot->clockTimer.enabled());
     EXPECT_EQ(bot->lblSong.caption(), "a");
 }
 
@@ -136,14 +136,14 @@ TEST_F(PlayerControlsTest, TogglesKeepOneModeAtMost)
 
 TEST_F(PlayerControlsTest, PlaylistClickShowsTagAndDoubleClickPlays)
 {
-    bot->lstmp3.select(2);
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), 2);
+    bot->playlistRows.select(2);
+    EXPECT_EQ(bot->songList.selectedIndex(), 2);
     EXPECT_TRUE(media.opened.empty());
     EXPECT_EQ(bot->id3.Text2, music.str() + "/c.mp3");
-    bot->lstmp3.select(3);
-    lstmp3_DblClick(*bot);
+    bot->playlistRows.select(3);
+    playDoubleClickedSong(*bot);
     EXPECT_EQ(bot->lblSong.caption(), "Track");
-    EXPECT_TRUE(bot->Timer2.enabled());
+    EXPECT_TRUE(bot->clockTimer.enabled());
     EXPECT_EQ(bot->played.caption(), "1");
 }
 
@@ -160,12 +160,12 @@ TEST_F(PlayerControlsTest, SeekMovesTheSongAndTheClockAndTheBarFollowAtOnce)
     int seeks = 0;
     const auto following = bot->seeked.subscribe([&] { ++seeks; });
     EXPECT_FALSE(seekTo(*bot, 10)) << "nothing plays";
-    bot->lstMp3.select(1);
+    bot->songList.select(1);
     Play_Click(*bot);
     EXPECT_TRUE(seekTo(*bot, 65.4));
     EXPECT_EQ(media.position, 65.4);
     EXPECT_EQ(bot->txtTime.caption(), "1:5");
-    EXPECT_EQ(bot->Bar1.value(), 65);
+    EXPECT_EQ(bot->progress.value(), 65);
     media.Pause();
     EXPECT_TRUE(seekTo(*bot, 0)) << "a paused song moves too";
     EXPECT_EQ(media.state, MediaPlayer::Paused);

@@ -173,8 +173,8 @@ TEST_F(ApplySettingsTest, TheBotTakesTheFolderTriggerAndHandleAtOnce)
     ASSERT_FALSE(checkSettings(after));
     applySettings(*bot, after, storeSettings(bot->settings(), before, after));
     EXPECT_EQ(bot->dir, music.str());
-    EXPECT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"a.mp3", "b.mp3"}));
-    EXPECT_EQ(bot->lstmp3.items(), bot->lstMp3.items());
+    EXPECT_EQ(bot->songList.items(), (std::vector<std::string>{"a.mp3", "b.mp3"}));
+    EXPECT_EQ(bot->playlistRows.items(), bot->songList.items());
     EXPECT_EQ(bot->Handle.caption(), "anna");
     EXPECT_EQ(trigChanges, 1);
     ownerSays("!dir?");
@@ -191,14 +191,14 @@ TEST_F(ApplySettingsTest, TheLibraryChoicesTakeEffectAtOnce)
     ProgramSettings before = ProgramSettings::read(bot->settings());
     before.musicFolder = music.str();
     applySettings(*bot, before, storeSettings(bot->settings(), ProgramSettings::read(bot->settings()), before));
-    ASSERT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"a.mp3"}));
+    ASSERT_EQ(bot->songList.items(), (std::vector<std::string>{"a.mp3"}));
 
     ProgramSettings after = before;
     after.subfolders = true;
     after.formats = "flac";
     applySettings(*bot, after, storeSettings(bot->settings(), before, after));
-    EXPECT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"a.mp3", "Deep/c.mp3", "Deep/Er/b.flac"}));
-    EXPECT_EQ(bot->lstmp3.items(), bot->lstMp3.items());
+    EXPECT_EQ(bot->songList.items(), (std::vector<std::string>{"a.mp3", "Deep/c.mp3", "Deep/Er/b.flac"}));
+    EXPECT_EQ(bot->playlistRows.items(), bot->songList.items());
 }
 
 } // namespace

@@ -71,7 +71,7 @@ TEST_F(RecordedSessionTest, AnOldSettingsFileKeepsEveryReply)
     bot.reset(); // the old bot lets go of the room and the player first
     bot = std::make_unique<Bot>(runtime, room, dir.str(), services());
     bot->startChat();
-    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_TRUE(beginSession(*bot));
     play({"!vol?",
           "!mp3?",
           "!play blue",
@@ -115,7 +115,7 @@ TEST_F(RecordedSessionTest, AnOldSettingsFileKeepsEveryReply)
           "!trig?",
           "trig #",
           "#vol?"});
-    Form_Unload(*bot, [] {});
+    endSession(*bot, [] {});
     runtime.advance(5000);
     compareWith("old-settings");
 }
@@ -133,7 +133,7 @@ TEST_F(RecordedSessionTest, ANewProgramDirectoryWithTheQueue)
     bot = std::make_unique<Bot>(runtime, room, dir.str(), services());
     bot->startChat();
     dialogs.inputs.push_back(std::string("Quarn"));
-    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_TRUE(beginSession(*bot));
     play({"trig !",        "!dir " + music.str(),
           "!queue",        "!add cold",
           "!add delta",    "!queue",

@@ -46,7 +46,7 @@ struct Control {
 void stopped(BotFixture&) {}
 void playing(BotFixture& t)
 {
-    t.bot->lstmp3.select(1);
+    t.bot->playlistRows.select(1);
     Play_Click(*t.bot);
 }
 void paused(BotFixture& t)
@@ -56,7 +56,7 @@ void paused(BotFixture& t)
 }
 void atLast(BotFixture& t)
 {
-    t.bot->lstmp3.select(2);
+    t.bot->playlistRows.select(2);
     Play_Click(*t.bot);
 }
 
@@ -318,7 +318,7 @@ TEST_F(RemotePlayerTest, OpenUriTakesOnlySongsOfTheLibrary)
     EXPECT_TRUE(media.opened.empty());
     EXPECT_EQ(remote.songIndexOf(music.str() + "/./blues one.mp3"), 2);
     EXPECT_TRUE(remote.OpenUri(music.file("blues one.mp3")));
-    EXPECT_EQ(bot->lstmp3.selectedIndex(), 2) << "the playlist shows it";
+    EXPECT_EQ(bot->playlistRows.selectedIndex(), 2) << "the playlist shows it";
 }
 
 // The look-up OpenUri runs on a worker: the first song of that name, else of that file.
@@ -345,13 +345,13 @@ TEST_F(RemotePlayerTest, SongPathsFindASongByItsNameOrItsFile)
     useSongs({"Abc.mp3"});
     EXPECT_NE(paths, remote.songPaths());
     EXPECT_TRUE(remote.openFound(paths, 2, music.file("Abc.mp3"))) << "an old list: looked up again";
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), 0);
+    EXPECT_EQ(bot->songList.selectedIndex(), 0);
 }
 
 // The paths a listing made ready are taken only while they are still the song list's.
 TEST_F(RemotePlayerTest, PathsMadeWithTheListingAreTakenOnlyWhileTheyFit)
 {
-    const std::vector<std::string> songs = bot->lstMp3.items();
+    const std::vector<std::string> songs = bot->songList.items();
     std::vector<std::string> made;
     for (const std::string& song : songs)
         made.push_back(music.str() + "/" + song);
@@ -421,8 +421,8 @@ namespace {
 TEST_F(RemotePlayerTest, TheQueueGivesTheDesktopANextSong)
 {
     bot->settings().write(keys::QueueEnabled, "1");
-    bot->lstMp3.select(2);
-    bot->lstmp3.select(2); // the last song
+    bot->songList.select(2);
+    bot->playlistRows.select(2); // the last song
     EXPECT_FALSE(remote.state().canGoNext);
     bot->upNext->queue.add({"Abc.mp3", {}, {}});
     EXPECT_TRUE(remote.state().canGoNext) << "a queued song is next";

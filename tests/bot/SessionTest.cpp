@@ -39,11 +39,11 @@ protected:
 TEST_F(SessionTest, ShutdownKeepsTheSongThatIsOpenAndHowFarItWent)
 {
     newProgramDirectory();
-    ASSERT_TRUE(Form_Load(*bot));
-    bot->lstmp3.select(1);
+    ASSERT_TRUE(beginSession(*bot));
+    bot->playlistRows.select(1);
     Play_Click(*bot);
     media.position = 73.6;
-    Form_Unload(*bot, {});
+    endSession(*bot, {});
     EXPECT_EQ(bot->settings().read(keys::DesktopLastSong), "b.mp3");
     EXPECT_EQ(bot->settings().read(keys::DesktopLastPosition), "73");
 }
@@ -51,18 +51,18 @@ TEST_F(SessionTest, ShutdownKeepsTheSongThatIsOpenAndHowFarItWent)
 TEST_F(SessionTest, AStoppedPlayerKeepsNoSongAndAnOldFileKeepsNothing)
 {
     newProgramDirectory();
-    ASSERT_TRUE(Form_Load(*bot));
-    bot->lstmp3.select(1);
+    ASSERT_TRUE(beginSession(*bot));
+    bot->playlistRows.select(1);
     Play_Click(*bot);
     Stop_Click(*bot);
-    Form_Unload(*bot, {});
+    endSession(*bot, {});
     EXPECT_EQ(bot->settings().read(keys::DesktopLastSong), "");
 
     TestDir old;
     writeBytes(old.file("Tavu.ini"), "[Settings]\r\nHandle=Quarn\r\n");
     Bot older(runtime, room, old.str(), services());
     older.setPlayMode(PlayMode::Repeat);
-    Form_Unload(older, {});
+    endSession(older, {});
     EXPECT_EQ(readFileBytes(old.file("Tavu.ini")).value_or(""), "[Settings]\r\nHandle=Quarn\r\n")
         << "no new keys in an old file";
 }
@@ -74,9 +74,9 @@ TEST_F(SessionTest, AStartBringsBackTheSongPausedAndThePlayMode)
     bot->settings().write(keys::DesktopLastPosition, "42");
     bot->settings().write(keys::PlayModeKey, "continue");
     restart();
-    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_TRUE(beginSession(*bot));
     EXPECT_EQ(bot->nowPlaying().song, "c.mp3");
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), 2);
+    EXPECT_EQ(bot->songList.selectedIndex(), 2);
     EXPECT_EQ(media.state, MediaPlayer::Paused);
     EXPECT_DOUBLE_EQ(media.position, 42);
     EXPECT_EQ(bot->played.caption(), "0") << "a song that comes back is not counted";
@@ -95,9 +95,9 @@ TEST_F(SessionTest, ASongThatIsGoneDoesNotComeBack)
     newProgramDirectory();
     bot->settings().write(keys::DesktopLastSong, "gone.mp3");
     restart();
-    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_TRUE(beginSession(*bot));
     EXPECT_TRUE(media.opened.empty());
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), -1);
+    EXPECT_EQ(bot->songList.selectedIndex(), -1);
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
@@ -107,7 +107,7 @@ TEST_F(SessionTest, AnnounceAllAnnouncesThePlayersOwnStarts)
     for (const char* value : {"0", "1", ""}) {
         bot->settings().write(keys::ChatAnnounceAll, value);
         room.sent.clear();
-        bot->lstmp3.select(0);
+        bot->playlistRows.select(0);
         Play_Click(*bot);
         startSong(*bot, 1, roads::DoubleClick);
         startSong(*bot, 2, roads::StepButton);
@@ -144,7 +144,7 @@ TEST_F(SessionTest, DroppedFilesPlayOrOfferTheirFolder)
 {
     dropFiles(*bot, {"/no/such.mp3", music.file("b.mp3")});
     EXPECT_EQ(bot->nowPlaying().song, "b.mp3");
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), 1);
+    EXPECT_EQ(bot->songList.selectedIndex(), 1);
 
     TestDir other;
     writeBytes(other.file("x.mp3"), "");
@@ -159,7 +159,7 @@ TEST_F(SessionTest, DroppedFilesPlayOrOfferTheirFolder)
     dialogs.answers.push_back(true);
     dropFiles(*bot, {other.str()});
     EXPECT_EQ(bot->dir, other.str());
-    EXPECT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"x.mp3"}));
+    EXPECT_EQ(bot->songList.items(), (std::vector<std::string>{"x.mp3"}));
 }
 
 } // namespace

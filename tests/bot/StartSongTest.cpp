@@ -32,9 +32,9 @@ TEST_P(EveryRoadTest, ShowsTheTitleRunsTheClockAndTheBarAndShowsTheTag)
     EXPECT_EQ(media.opened.back(), music.file(song));
     EXPECT_EQ(bot->nowPlaying().path, music.file(song));
     EXPECT_EQ(bot->nowPlaying().title, titleOf(song));
-    EXPECT_TRUE(bot->Timer1.enabled()) << "the title scrolls";
-    EXPECT_TRUE(bot->Timer2.enabled()) << "the clock runs";
-    EXPECT_EQ(bot->Bar1.max(), 180) << "the bar runs from the song's length";
+    EXPECT_TRUE(bot->titleTimer.enabled()) << "the title scrolls";
+    EXPECT_TRUE(bot->clockTimer.enabled()) << "the clock runs";
+    EXPECT_EQ(bot->progress.max(), 180) << "the bar runs from the song's length";
     EXPECT_EQ(bot->id3.Text2, music.file(song)) << "the ID3 window shows its tag";
     EXPECT_EQ(bot->played.caption(), "1");
 }
@@ -104,18 +104,18 @@ TEST_F(StartSongTest, AStartThatFailsLeavesNothingOfTheSongBefore)
 {
     ASSERT_TRUE(startSong(*bot, 0, roads::PlayButton));
     media.position = 42;
-    bot->Timer2_Timer();
-    ASSERT_EQ(bot->Bar1.value(), 42);
+    bot->clockTick();
+    ASSERT_EQ(bot->progress.value(), 42);
     std::filesystem::remove(music.file("Blue Sky.mp3"));
     int cleared = 0;
     const auto following = bot->songCleared.subscribe([&] { ++cleared; });
     ASSERT_FALSE(startSong(*bot, 1, roads::StepCommand));
     EXPECT_EQ(media.state, MediaPlayer::Stopped);
-    EXPECT_EQ(bot->Bar1.value(), 0);
+    EXPECT_EQ(bot->progress.value(), 0);
     EXPECT_EQ(bot->txtTime.caption(), "00:00");
     EXPECT_EQ(bot->lblSong.caption(), "No current Mp3....");
     EXPECT_TRUE(bot->nowPlaying().path.empty());
-    EXPECT_FALSE(bot->Timer1.enabled() || bot->Timer2.enabled());
+    EXPECT_FALSE(bot->titleTimer.enabled() || bot->clockTimer.enabled());
     EXPECT_EQ(cleared, 1);
 }
 
@@ -128,7 +128,7 @@ TEST_F(StartSongTest, AnUnplayableSongIsReportedAsTheRoadSaysAndShowsNothing)
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].title, "Error");
     EXPECT_TRUE(bot->nowPlaying().song.empty());
-    EXPECT_FALSE(bot->Timer1.enabled() || bot->Timer2.enabled());
+    EXPECT_FALSE(bot->titleTimer.enabled() || bot->clockTimer.enabled());
     EXPECT_EQ(bot->played.caption(), "");
     EXPECT_FALSE(startSong(*bot, 3, roads::PlayButton)) << "no such song";
 }

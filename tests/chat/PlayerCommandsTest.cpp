@@ -51,15 +51,15 @@ TEST_F(PlayerCommandsTest, VolQueryIsRaw)
 TEST_F(PlayerCommandsTest, NextAndPrevWalkTheListAndRunTheClock)
 {
     ownerSays("!next"); // nothing selected: next is the first song
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), 0);
+    EXPECT_EQ(bot->songList.selectedIndex(), 0);
     ownerSays("!next");
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), 1);
-    EXPECT_EQ(bot->lstmp3.selectedIndex(), 1) << "the playlist follows";
+    EXPECT_EQ(bot->songList.selectedIndex(), 1);
+    EXPECT_EQ(bot->playlistRows.selectedIndex(), 1) << "the playlist follows";
     EXPECT_EQ(bot->lblSong.caption(), "b.mp3") << "the label keeps the extension";
     EXPECT_EQ(bot->nowPlaying().title, "b") << "the title shows without it";
-    EXPECT_TRUE(bot->Timer1.enabled() && bot->Timer2.enabled()) << "the title scrolls and the clock runs";
+    EXPECT_TRUE(bot->titleTimer.enabled() && bot->clockTimer.enabled()) << "the title scrolls and the clock runs";
     ownerSays("!prev");
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), 0);
+    EXPECT_EQ(bot->songList.selectedIndex(), 0);
     EXPECT_EQ(media.opened.back(), music.file("a.mp3"));
     EXPECT_EQ(bot->played.caption(), "3");
     runtime.advance(1000); // three counts in a moment are written once, a second later
@@ -71,10 +71,10 @@ TEST_F(PlayerCommandsTest, NextAndPrevWalkTheListAndRunTheClock)
 TEST_F(PlayerCommandsTest, EndsOfTheListOpenNothing)
 {
     ownerSays("!prev"); // nothing selected
-    bot->lstMp3.select(2);
+    bot->songList.select(2);
     ownerSays("!next"); // on the last song
     EXPECT_TRUE(media.opened.empty());
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), 2);
+    EXPECT_EQ(bot->songList.selectedIndex(), 2);
     EXPECT_EQ(bot->played.caption(), "");
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" No song to go to! "), reply(" No song to go to! ")}));
 }
@@ -91,9 +91,9 @@ TEST_F(PlayerCommandsTest, UnplayableSongIsSaidAndNotCounted)
 TEST_F(PlayerCommandsTest, RanStartsClockAndPausesTheScanner)
 {
     ownerSays("!ran");
-    EXPECT_TRUE(bot->Timer1.enabled());
-    EXPECT_TRUE(bot->Timer2.enabled());
-    EXPECT_TRUE(bot->Timer6.enabled());
+    EXPECT_TRUE(bot->titleTimer.enabled());
+    EXPECT_TRUE(bot->clockTimer.enabled());
+    EXPECT_TRUE(bot->deafSpell.enabled());
     EXPECT_EQ(bot->lblSong.caption().find(".mp3"), std::string::npos);
     const auto lines = takeLines();
     ASSERT_EQ(lines.size(), 1u);
@@ -103,7 +103,7 @@ TEST_F(PlayerCommandsTest, RanStartsClockAndPausesTheScanner)
     Timer during(runtime, 500, [&] {
         if (!spoke) {
             spoke = true;
-            EXPECT_FALSE(bot->Chat1.scanning());
+            EXPECT_FALSE(bot->commandScanner.scanning());
             room.ownerSays("!stop");
         }
     });
@@ -111,20 +111,20 @@ TEST_F(PlayerCommandsTest, RanStartsClockAndPausesTheScanner)
     runtime.advance(3000);
     EXPECT_TRUE(spoke);
     EXPECT_TRUE(takeLines().empty()) << "deaf during the pause";
-    EXPECT_TRUE(bot->Chat1.scanning());
-    EXPECT_FALSE(bot->Timer6.enabled());
+    EXPECT_TRUE(bot->commandScanner.scanning());
+    EXPECT_FALSE(bot->deafSpell.enabled());
     ownerSays("!stop");
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Player Stopped! ")}));
 }
 
 TEST_F(PlayerCommandsTest, RanWithOneSongAndWithNone)
 {
-    bot->lstMp3.clear();
-    bot->lstmp3.clear();
+    bot->songList.clear();
+    bot->playlistRows.clear();
     ownerSays("!ran");
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" No songs to play! ")}));
-    bot->lstMp3.addItem("b.mp3");
-    bot->lstmp3.addItem("b.mp3");
+    bot->songList.addItem("b.mp3");
+    bot->playlistRows.addItem("b.mp3");
     for (int i = 0; i < 5; ++i) {
         ownerSays("!ran");
         runtime.advance(3000);
@@ -172,10 +172,10 @@ TEST_F(PlayerCommandsTest, StopKeepsTheTitle)
     bot->txtTime.setCaption("1:5");
     ownerSays("!stop");
     EXPECT_EQ(media.state, MediaPlayer::Stopped);
-    EXPECT_FALSE(bot->Timer1.enabled());
-    EXPECT_FALSE(bot->Timer2.enabled());
+    EXPECT_FALSE(bot->titleTimer.enabled());
+    EXPECT_FALSE(bot->clockTimer.enabled());
     EXPECT_EQ(bot->txtTime.caption(), "00:00");
-    EXPECT_EQ(bot->Bar1.value(), 0);
+    EXPECT_EQ(bot->progress.value(), 0);
     EXPECT_EQ(bot->lblSong.caption(), title);
 }
 
@@ -205,13 +205,13 @@ TEST_F(PlayerCommandsTest, DirectoryCommands)
     test::writeBytes(other.file("x.mp3"), "");
     test::writeBytes(other.file("y.MP3"), "");
     ownerSays("!dir " + other.str());
-    EXPECT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"x.mp3"}));
-    EXPECT_EQ(bot->lstmp3.items(), (std::vector<std::string>{"x.mp3"}));
+    EXPECT_EQ(bot->songList.items(), (std::vector<std::string>{"x.mp3"}));
+    EXPECT_EQ(bot->playlistRows.items(), (std::vector<std::string>{"x.mp3"}));
     EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), other.str());
     ownerSays("!dir?");
     test::writeBytes(other.file("z.mp3"), "");
     ownerSays("!refdir");
-    EXPECT_EQ(bot->lstMp3.count(), 2u);
+    EXPECT_EQ(bot->songList.count(), 2u);
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Current directory: [" + music.str() + "] ", "Tavu "),
                                                      reply(" Directory set to: [" + other.str() + "] "),
                                                      reply(" Current directory: [" + other.str() + "] ", "Tavu "),
@@ -224,22 +224,22 @@ TEST_F(PlayerCommandsTest, UnlistableDirectoryChangesNothing)
     ownerSays("!dir /no/such/place");
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Error, Invalid Directory! ")}));
     EXPECT_EQ(bot->dir, music.str());
-    EXPECT_EQ(bot->lstMp3.count(), 3u);
+    EXPECT_EQ(bot->songList.count(), 3u);
     EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), music.str());
 }
 
 TEST_F(PlayerCommandsTest, ARefusedDirectoryKeepsTheSongsTheSelectionAndTheDirectory)
 {
     test::TestDir empty;
-    bot->lstMp3.select(1);
-    bot->lstmp3.select(1);
-    const auto songs = bot->lstMp3.items();
+    bot->songList.select(1);
+    bot->playlistRows.select(1);
+    const auto songs = bot->songList.items();
     for (const std::string& path : {empty.str(), empty.str() + "/missing"}) {
         ownerSays("!dir " + path);
-        EXPECT_EQ(bot->lstMp3.items(), songs) << path;
-        EXPECT_EQ(bot->lstmp3.items(), songs) << path;
-        EXPECT_EQ(bot->lstMp3.selectedIndex(), 1) << path;
-        EXPECT_EQ(bot->lstmp3.selectedIndex(), 1) << path;
+        EXPECT_EQ(bot->songList.items(), songs) << path;
+        EXPECT_EQ(bot->playlistRows.items(), songs) << path;
+        EXPECT_EQ(bot->songList.selectedIndex(), 1) << path;
+        EXPECT_EQ(bot->playlistRows.selectedIndex(), 1) << path;
     }
     EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), "");
     ownerSays("!refdir");
@@ -263,8 +263,8 @@ TEST_P(RefusedDirectoryTest, DirQueryStillReportsTheOldDirectory)
     ownerSays("!dir?");
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Error, Invalid Directory! "),
                                                      reply(" Current directory: [" + music.str() + "] ", "Tavu ")}));
-    EXPECT_EQ(bot->lstMp3.count(), 3u);
-    EXPECT_EQ(bot->File1.path(), music.str());
+    EXPECT_EQ(bot->songList.count(), 3u);
+    EXPECT_EQ(bot->songFiles.path(), music.str());
     EXPECT_FALSE(std::filesystem::exists(settingsPath()));
 }
 
@@ -283,11 +283,11 @@ TEST_F(PlayerCommandsTest, RelativeDirectoriesStartAtTheMusicDirectory)
     std::filesystem::current_path(elsewhere.path());
     ownerSays("!dir more");
     std::filesystem::current_path(cwd);
-    EXPECT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"x.mp3"}));
+    EXPECT_EQ(bot->songList.items(), (std::vector<std::string>{"x.mp3"}));
     ownerSays("!dir ./deeper/");
-    EXPECT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"y.mp3"}));
+    EXPECT_EQ(bot->songList.items(), (std::vector<std::string>{"y.mp3"}));
     ownerSays("!dir ../..");
-    EXPECT_EQ(bot->lstMp3.count(), 3u);
+    EXPECT_EQ(bot->songList.count(), 3u);
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Directory set to: [" + sub.string() + "] "),
                                                      reply(" Directory set to: [" + (sub / "deeper").string() + "] "),
                                                      reply(" Directory set to: [" + music.str() + "] ")}));

@@ -34,7 +34,7 @@ protected:
     }
 };
 
-TEST_F(SavedStylesTest, Timer5LoadsTheIndexOnceAfter22222Ms)
+TEST_F(SavedStylesTest, TheIndexLoadsOnceAfter22222Ms)
 {
     fs::copy_file(test::samplePath("Styles.txt"), index());
     bot->startStyleIndexTimer();
@@ -59,7 +59,7 @@ TEST_F(SavedStylesTest, SaveBeforeTheTimerKeepsEveryStoredNameExactlyOnce)
 TEST_F(SavedStylesTest, CommandDuringTheTimersLoadSeesTheWholeIndex)
 {
     test::writeBytes(index(), "Blue\r\nRed\r\n");
-    // Falls due together with Timer5, so it ticks while the timer's load lets events run.
+    // Falls due together with indexTimer, so it ticks while the timer's load lets events run.
     Timer chat(runtime, SavedStyles::kIndexDelayMs, [&] { room.ownerSays("!rstyle red"); });
     chat.setEnabled(true);
     runtime.advance(SavedStyles::kIndexDelayMs);

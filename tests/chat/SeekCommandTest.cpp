@@ -38,7 +38,7 @@ protected:
 TEST_P(SeekCommandTest, JumpsAndTheClockFollows)
 {
     ownerSays("!next");
-    bot->Timer2_Timer();
+    bot->clockTick();
     media.position = GetParam().from;
     takeLines();
     ownerSays(std::string("!seek ") + GetParam().argument);
@@ -48,7 +48,7 @@ TEST_P(SeekCommandTest, JumpsAndTheClockFollows)
     EXPECT_DOUBLE_EQ(media.position, GetParam().to);
     if (*GetParam().reply) {
         if (GetParam().to < 180) { // at the very end the clock shows the song as over
-            EXPECT_EQ(bot->Bar1.value(), static_cast<int>(roundHalfEven(GetParam().to)));
+            EXPECT_EQ(bot->progress.value(), static_cast<int>(roundHalfEven(GetParam().to)));
         }
         EXPECT_EQ(media.state, MediaPlayer::Playing);
     }

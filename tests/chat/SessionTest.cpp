@@ -1,8 +1,8 @@
 #include "bot/Bot.h"
 #include "client/LocalChatRoom.h"
 #include "support/Fakes.h"
+#include "support/SimRuntime.h"
 #include "support/TestDir.h"
-#include "util/SimRuntime.h"
 
 #include <gtest/gtest.h>
 

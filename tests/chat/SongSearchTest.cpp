@@ -44,9 +44,9 @@ TEST_F(SongSearchTest, SeveralMatchesOpenTheDialogue)
     EXPECT_EQ(timed[0].line, reply(" Multiple Strings Found! "));
     EXPECT_EQ(timed[1].line, reply(" Scroll found Strings -[y\\n] "));
     EXPECT_GE(timed[1].ms - timed[0].ms, 500);
-    EXPECT_FALSE(bot->Chat1.scanning());
-    EXPECT_TRUE(bot->Chat2.scanning());
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), 2) << "left on the last match";
+    EXPECT_FALSE(bot->commandScanner.scanning());
+    EXPECT_TRUE(bot->choiceScanner.scanning());
+    EXPECT_EQ(bot->songList.selectedIndex(), 2) << "left on the last match";
     EXPECT_TRUE(media.opened.empty());
 
     // No command is obeyed while the dialogue is open.
@@ -78,17 +78,17 @@ TEST_F(SongSearchTest, SeveralMatchesOpenTheDialogue)
         runtime.advance(1500);
         EXPECT_EQ(timed.back().line, reply(" Invalid number entry - Try Again or type cancel "));
     }
-    EXPECT_TRUE(bot->Chat2.scanning());
+    EXPECT_TRUE(bot->choiceScanner.scanning());
 
     ownerSays("play 2");
     runtime.advance(1500);
     EXPECT_EQ(timed.back().line, reply(" <u>BLUE</U>s one ", " Playing "));
     EXPECT_EQ(media.opened.back(), music.file("blues one.mp3"));
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), 2);
+    EXPECT_EQ(bot->songList.selectedIndex(), 2);
     EXPECT_EQ(bot->lblSong.caption(), "blues one");
     EXPECT_EQ(bot->played.caption(), "1");
-    EXPECT_TRUE(bot->Chat1.scanning());
-    EXPECT_FALSE(bot->Chat2.scanning());
+    EXPECT_TRUE(bot->commandScanner.scanning());
+    EXPECT_FALSE(bot->choiceScanner.scanning());
 
     ownerSays("!stop");
     EXPECT_EQ(timed.back().line, reply(" Player Stopped! ")) << "commands work again";
@@ -99,11 +99,11 @@ TEST_F(SongSearchTest, OneMatchPlaysAtOnceWithTheClockAndTheScroller)
     ownerSays("!play BLUE S");
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" <u>blue s</U>ky ", " Playing ")}));
     EXPECT_EQ(media.opened.back(), music.file("Blue Sky.mp3"));
-    EXPECT_EQ(bot->lstmp3.selectedIndex(), 1);
+    EXPECT_EQ(bot->playlistRows.selectedIndex(), 1);
     EXPECT_EQ(bot->lblSong.caption(), "Blue Sky");
-    EXPECT_TRUE(bot->Timer2.enabled());
-    EXPECT_TRUE(bot->Timer1.enabled());
-    EXPECT_EQ(bot->Bar1.max(), 180);
+    EXPECT_TRUE(bot->clockTimer.enabled());
+    EXPECT_TRUE(bot->titleTimer.enabled());
+    EXPECT_EQ(bot->progress.max(), 180);
     EXPECT_EQ(bot->played.caption(), "1");
 }
 
@@ -112,7 +112,7 @@ TEST_F(SongSearchTest, NoMatch)
     ownerSays("!play zzz");
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Mp3 string not found - <u>zzz</u> ")}));
     EXPECT_EQ(bot->UnLin.caption(), "zzz");
-    EXPECT_TRUE(bot->Chat1.scanning());
+    EXPECT_TRUE(bot->commandScanner.scanning());
 }
 
 TEST_F(SongSearchTest, CancelAndNCloseTheDialogue)
@@ -120,9 +120,9 @@ TEST_F(SongSearchTest, CancelAndNCloseTheDialogue)
     ownerSays("!play blue");
     runtime.advance(2000);
     ownerSays("cancel");
-    EXPECT_TRUE(bot->Chat1.scanning());
-    EXPECT_FALSE(bot->Chat2.scanning());
-    EXPECT_EQ(bot->lstMp3.selectedIndex(), 2);
+    EXPECT_TRUE(bot->commandScanner.scanning());
+    EXPECT_FALSE(bot->choiceScanner.scanning());
+    EXPECT_EQ(bot->songList.selectedIndex(), 2);
     ownerSays("!next"); // goes on from the last match: nothing after it
     ownerSays("!play blue");
     runtime.advance(2000);
@@ -212,7 +212,7 @@ TEST_P(EarlyAnswerTest, AnswersTypedDuringTheSearchReachTheDialogue)
     if (found != lines.end())
         lines.erase(lines.begin(), found + 1);
     EXPECT_EQ(lines, GetParam().after);
-    if (!bot->Chat2.scanning()) {
+    if (!bot->choiceScanner.scanning()) {
         ownerSays("!stop");
         EXPECT_EQ(takeLines(), std::vector<std::string>{reply(" Player Stopped! ")}) << "commands are heard again";
     }
@@ -243,7 +243,7 @@ TEST_F(SongSearchTest, AnswersKeptForNoDialogueAreNotHeardByTheNext)
     ownerSays("!play blue");
     runtime.advance(10000);
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Multiple Strings Found! "), kScroll}));
-    EXPECT_TRUE(bot->Chat2.scanning());
+    EXPECT_TRUE(bot->choiceScanner.scanning());
 }
 
 TEST_F(SongSearchTest, EmptySearchMatchesEverySong)
@@ -251,7 +251,7 @@ TEST_F(SongSearchTest, EmptySearchMatchesEverySong)
     ownerSays("!play ");
     runtime.advance(2000);
     EXPECT_EQ(bot->lstPlay.count(), 3u);
-    EXPECT_TRUE(bot->Chat2.scanning());
+    EXPECT_TRUE(bot->choiceScanner.scanning());
 }
 
 TEST_F(SongSearchTest, WithoutABlankTheWholeLineIsSearched)
@@ -269,7 +269,7 @@ TEST_F(SongSearchTest, UnplayableChoiceIsSaidAndNotCounted)
     runtime.advance(1500);
     EXPECT_EQ(takeLines().back(), reply(" Cannot play blues one "));
     EXPECT_EQ(bot->played.caption(), "");
-    EXPECT_TRUE(bot->Chat1.scanning());
+    EXPECT_TRUE(bot->commandScanner.scanning());
 }
 
 } // namespace

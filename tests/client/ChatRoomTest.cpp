@@ -2,8 +2,8 @@
 #include "client/ChatScanner.h"
 #include "client/LocalChatRoom.h"
 #include "support/Fakes.h"
+#include "support/SimRuntime.h"
 #include "support/TestDir.h"
-#include "util/SimRuntime.h"
 
 #include <filesystem>
 

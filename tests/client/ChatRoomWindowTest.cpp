@@ -1,4 +1,4 @@
-#include "client/ChatRoomWindow.h"
+#include "windows/ChatRoomWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>

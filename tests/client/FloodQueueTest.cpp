@@ -1,6 +1,6 @@
 #include "client/FloodQueue.h"
 #include "client/ReconnectBackoff.h"
-#include "util/SimRuntime.h"
+#include "support/SimRuntime.h"
 
 #include <gtest/gtest.h>
 

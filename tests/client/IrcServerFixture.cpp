@@ -3,7 +3,7 @@
 #include "support/TestCommands.h"
 
 #include "client/IrcFormatting.h"
-#include "client/QtIrcTransport.h"
+#include "platform/QtIrcTransport.h"
 
 #include <QElapsedTimer>
 

@@ -5,9 +5,9 @@
 
 #include "bot/Bot.h"
 #include "client/IrcChatRoom.h"
+#include "platform/QtRuntime.h"
 #include "support/Fakes.h"
 #include "support/TestDir.h"
-#include "util/QtRuntime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "IrcServerFixture.h"
 
 #include "bot/ProgramSettings.h"
-#include "client/ChatRoomFactory.h"
-#include "client/ChatRoomWindow.h"
 #include "client/IrcFormatting.h"
+#include "platform/ChatRoomFactory.h"
 #include "settings/Settings.h"
+#include "windows/ChatRoomWindow.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

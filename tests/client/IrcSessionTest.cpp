@@ -3,7 +3,7 @@
 #include "client/IrcMessage.h"
 #include "client/IrcSession.h"
 #include "client/SaslPlain.h"
-#include "util/SimRuntime.h"
+#include "support/SimRuntime.h"
 
 #include <gtest/gtest.h>
 

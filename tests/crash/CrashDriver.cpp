@@ -21,7 +21,7 @@
 #include "settings/ProfileFile.h"
 #include "support/FakeChatRoom.h"
 #include "support/Fakes.h"
-#include "util/SimRuntime.h"
+#include "support/SimRuntime.h"
 
 #include <csignal>
 #include <cstdio>
@@ -76,10 +76,10 @@ struct Runner {
     {
         bot.startChat();
         bot.dir = music;
-        FillSongList(bot.File1, bot.lstMp3, bot.lstmp3, bot.dir);
+        FillSongList(bot.songFiles, bot.songList, bot.playlistRows, bot.dir);
         bot.played.setCaption(ReadSetting("Totals", "Mp3s Played", dir + "/Tavu.ini"));
         bot.lblVol.setCaption(ReadSetting("Settings", "Volume", dir + "/Tavu.ini"));
-        bot.savedStyles->Timer5_Timer();
+        bot.savedStyles->loadIndexNow();
     }
     void run(long n)
     {

@@ -3,11 +3,11 @@
 #include "bot/PlayerControls.h"
 #include "desktop/DesktopNotifier.h"
 #include "desktop/PlayerTray.h"
-#include "player/PlaylistWindow.h"
 #include "support/SimRuntimeFixture.h"
 #include "support/TagFile.h"
 #include "windows/MainWindow.h"
 #include "windows/OptionsMenu.h"
+#include "windows/PlaylistWindow.h"
 #include "windows/Windows.h"
 
 #include <QIcon>
@@ -32,7 +32,7 @@ protected:
     }
     void play(int index)
     {
-        bot->lstmp3.select(index);
+        bot->playlistRows.select(index);
         Play_Click(*bot);
     }
     OptionsMenu* options() const
@@ -57,13 +57,12 @@ TEST_F(DesktopTest, EverySongStartPopsOneNotificationThatReplacesTheLast)
     ASSERT_TRUE(server.serve(bus.connect(QStringLiteral("notifications"))));
     DesktopNotifier notifier(*bot, bus.connect(QStringLiteral("tavu")));
 
-    play(0);
-    QTest::qWait(100);
-    EXPECT_TRUE(server.shown.empty()) << "an older settings file has no \"Notify\": off";
-
+    // Notifications come in the order the songs start: one for the song before would come first.
+    play(1);
     bot->settings().write(keys::DesktopNotify, "1");
     play(0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.shown.size() == 1; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.shown.empty(); }, 2000));
+    ASSERT_EQ(server.shown.size(), 1u) << "an older settings file has no \"Notify\": off";
     const NotificationServer::Shown first = server.shown[0];
     EXPECT_EQ(first.app, QStringLiteral("Tavu"));
     // The program's icon where the theme has it installed, else the desktop's sound icon: never
@@ -86,8 +85,10 @@ TEST_F(DesktopTest, EverySongStartPopsOneNotificationThatReplacesTheLast)
     Next_Click(*bot);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return server.shown.size() >= 3 && server.shown.back().summary == QStringLiteral("Blue Sky"); }, 2000));
-    QTest::qWait(50);
-    EXPECT_LE(server.shown.size(), 4u);
+    // One more start, whose notification comes after any that the burst still had on its way.
+    Prev_Click(*bot);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.shown.back().summary == QStringLiteral("Abc"); }, 2000));
+    EXPECT_LE(server.shown.size(), 5u);
     for (const auto& shown : server.shown)
         EXPECT_TRUE(shown.replaces == 0 || shown.replaces == first.id);
 }
@@ -103,7 +104,7 @@ TEST_F(DesktopTest, TheTrayHidesThePlayerAndBringsItBack)
 
     main.move(60, 40);
     main.show();
-    bot->Timer3.setEnabled(true);
+    bot->playlistDocking.setEnabled(true);
     main.setPlaylistVisible(true);
     play(0);
     EXPECT_EQ(tray.icon()->toolTip(), QStringLiteral("Tavu - Abc"));

@@ -150,13 +150,11 @@ TEST_F(MprisTest, EveryChangeByTheChatGoesOutOnceAndAJumpAsSeeked)
     watch.changes.clear();
     ownerSays("!pause");
     ASSERT_TRUE(watch.waitForChange(QStringLiteral("PlaybackStatus")));
-    QTest::qWait(50);
-    ASSERT_EQ(watch.changes.size(), 1u);
+    ownerSays("!vol 25"); // its change comes after every change the pause made
+    ASSERT_TRUE(watch.waitForChange(QStringLiteral("Volume")));
+    ASSERT_EQ(watch.changes.size(), 2u);
     EXPECT_EQ(watch.changes[0].changed.value(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Paused"));
     EXPECT_FALSE(watch.changes[0].changed.contains(QStringLiteral("Metadata"))) << "only what changed";
-
-    ownerSays("!vol 25");
-    ASSERT_TRUE(watch.waitForChange(QStringLiteral("Volume")));
     EXPECT_DOUBLE_EQ(watch.changes.back().changed.value(QStringLiteral("Volume")).toDouble(), 0.25);
 
     callPlayer(QStringLiteral("Seek"), {qlonglong(12'000'000)});
@@ -205,7 +203,7 @@ TEST_F(MprisTest, OpenUriRaiseAndQuit)
     const QString song = QUrl::fromLocalFile(QString::fromStdString(music.file("Cold Rain.mp3"))).toString();
     bus.playerctl({QStringLiteral("open"), song});
     ASSERT_TRUE(until([&] { return bot->nowPlaying().song == "Cold Rain.mp3"; }));
-    EXPECT_EQ(bot->lstmp3.selectedIndex(), 2);
+    EXPECT_EQ(bot->playlistRows.selectedIndex(), 2);
 
     for (const QString& uri : {QStringLiteral("file:///etc/hostname"), QStringLiteral("http://127.0.0.1:9/a.mp3")}) {
         const QDBusMessage answer = callPlayer(QStringLiteral("OpenUri"), {uri});
@@ -219,8 +217,7 @@ TEST_F(MprisTest, OpenUriRaiseAndQuit)
     EXPECT_TRUE(refused.errorMessage().startsWith(QStringLiteral("address too long: file://")));
     const QDBusMessage outside = callPlayer(QStringLiteral("OpenUri"), {QStringLiteral("file:///etc/hostname")});
     EXPECT_EQ(outside.errorMessage(), QStringLiteral("not a song of the music directory: file:///etc/hostname"));
-    QTest::qWait(20);
-    EXPECT_EQ(media.opened.size(), 1u);
+    EXPECT_EQ(media.opened.size(), 1u) << "a refused address is answered after it was refused, not later opened";
 
     EXPECT_EQ(property(kRoot, QStringLiteral("Identity")).toString(), QStringLiteral("Tavu"));
     EXPECT_EQ(property(kRoot, QStringLiteral("DesktopEntry")).toString(), QStringLiteral("tavu"));

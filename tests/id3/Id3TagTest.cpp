@@ -102,12 +102,12 @@ protected:
         writeBytes(music.file("b.mp3"), std::string(500, '\x55'));
         writeBytes(music.file("c.mp3"), songWithTag({"Other", "", "", "", "", 200}));
         bot->dir = music.str();
-        FillSongList(bot->File1, bot->lstMp3, bot->lstmp3, bot->dir);
+        FillSongList(bot->songFiles, bot->songList, bot->playlistRows, bot->dir);
         following = bot->id3.changed.subscribe([this] { ++refreshes; });
     }
     void show(int index)
     {
-        bot->lstMp3.select(index);
+        bot->songList.select(index);
         ShowSongTag(*bot);
     }
     TestDir music;

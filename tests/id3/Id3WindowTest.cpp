@@ -1,7 +1,7 @@
-#include "id3/Id3Window.h"
+#include "windows/Id3Window.h"
 #include "bot/MusicLibrary.h"
 #include "bot/ShowSongTag.h"
-#include "id3/TagLibReader.h"
+#include "platform/TagLibReader.h"
 #include "support/EncodedSongs.h"
 #include "support/Mp3Writer.h"
 #include "support/SimRuntimeFixture.h"
@@ -28,8 +28,8 @@ protected:
         writeBytes(music.file("b.mp3"), std::string(300, '\x55'));
         writeBytes(music.file("Caf\xE9.mp3"), songWithTag({"Caf\xE9", "", "", "", "", 3}));
         bot->dir = music.str();
-        FillSongList(bot->File1, bot->lstMp3, bot->lstmp3, bot->dir);
-        bot->lstMp3.select(0);
+        FillSongList(bot->songFiles, bot->songList, bot->playlistRows, bot->dir);
+        bot->songList.select(0);
     }
 
     QString text(const char* name) { return window().findChild<QLineEdit*>(QString::fromLatin1(name))->text(); }
@@ -44,7 +44,7 @@ protected:
     }
     void show(int index)
     {
-        bot->lstMp3.select(index);
+        bot->songList.select(index);
         ShowSongTag(*bot);
     }
 
@@ -158,11 +158,11 @@ protected:
 
 TEST_F(Id3WindowTagsTest, ShowsAnId3v24Utf8TitleAndAVorbisComment)
 {
-    bot->lstMp3.select(0);
+    bot->songList.select(0);
     ShowSongTag(*bot);
     EXPECT_EQ(text("txtTrack1"), QStringLiteral("\u6771\u4EAC \u00E9t\u00E9"));
     EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("cbogenre1"))->currentText(), QStringLiteral("Jazz"));
-    bot->lstMp3.select(1);
+    bot->songList.select(1);
     ShowSongTag(*bot);
     EXPECT_EQ(text("txtTrack1"), QStringLiteral("Rain"));
     EXPECT_EQ(text("txtArtist1"), QStringLiteral("Band"));

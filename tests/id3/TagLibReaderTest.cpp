@@ -1,4 +1,4 @@
-#include "id3/TagLibReader.h"
+#include "platform/TagLibReader.h"
 #include "support/EncodedSongs.h"
 #include "support/Mp3Writer.h"
 #include "support/TagFile.h"

@@ -1,8 +1,8 @@
 // The audio engine on real files made by real encoders: decoding, lengths, seeking, broken and
 // mislabeled files, and the hand-over from one song to the next, rendered without a sound device.
 
-#include "player/AudioEngine.h"
-#include "player/AudioDecoder.h"
+#include "platform/AudioEngine.h"
+#include "platform/AudioDecoder.h"
 #include "support/EncodedSongs.h"
 #include "support/TestDir.h"
 

@@ -1,4 +1,4 @@
-#include "player/DirectoryWindow.h"
+#include "windows/DirectoryWindow.h"
 #include "settings/SettingsKeys.h"
 #include "support/SimRuntimeFixture.h"
 
@@ -66,7 +66,7 @@ TEST_F(DirectoryWindowTest, OkTakesTheChosenDirectoryAndCloses)
 
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(bot->dir, music.str());
-    EXPECT_EQ(bot->lstMp3.items(), std::vector<std::string>{"song.mp3"});
+    EXPECT_EQ(bot->songList.items(), std::vector<std::string>{"song.mp3"});
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "Directory set to: [" + music.str() + "]");
     EXPECT_EQ(bot->settings().read(keys::Mp3Directory), music.str());
@@ -99,7 +99,7 @@ TEST_F(DirectoryWindowTest, ShowsTheLibraryChoicesAndTakesThemWithTheDirectory)
     formats->setText(QStringLiteral("FLAC mp4"));
     titles->setCurrentIndex(1);
     click(window, "Ok");
-    EXPECT_EQ(bot->lstMp3.items(), std::vector<std::string>{"Artist/one.flac"});
+    EXPECT_EQ(bot->songList.items(), std::vector<std::string>{"Artist/one.flac"});
     EXPECT_EQ(bot->settings().read(keys::LibrarySubfolders), "1");
     EXPECT_EQ(bot->settings().read(keys::LibraryFormats), "flac");
     EXPECT_EQ(bot->settings().read(keys::LibraryTitles), "tags");

@@ -1,7 +1,7 @@
 #include "player/FileList.h"
-#include "bot/ListBox.h"
 #include "support/Fakes.h"
 #include "support/TestDir.h"
+#include "util/ListBox.h"
 #include "util/LoadFontList.h"
 #include "util/Text.h"
 
@@ -19,12 +19,15 @@ using Names = std::vector<std::string>;
 class FileListTest : public ::testing::Test {
 protected:
     void touch(const std::string& name, const std::string& bytes = "x") { writeBytes(music.file(name), bytes); }
-    std::size_t fill(const std::string& directory) { return FillSongList(File1, lstMp3, lstmp3, directory); }
+    std::size_t fill(const std::string& directory)
+    {
+        return FillSongList(songFiles, songList, playlistRows, directory);
+    }
 
     TestDir music;
-    FileList File1;
-    ListBox lstMp3{true};
-    ListBox lstmp3;
+    FileList songFiles;
+    ListBox songList{true};
+    ListBox playlistRows;
 };
 
 TEST_F(FileListTest, SongsAreTheDotMp3FilesInOrderWithoutRegardToCase)
@@ -39,11 +42,11 @@ TEST_F(FileListTest, SongsAreTheDotMp3FilesInOrderWithoutRegardToCase)
 
     EXPECT_EQ(fill(music.str()), 4u);
     const Names songs{"A.mp3", "a.mp3.txt", "b.mp3", "link.mp3"};
-    EXPECT_EQ(lstMp3.items(), songs);
-    EXPECT_EQ(lstmp3.items(), songs);
-    EXPECT_EQ(File1.items(), (Names{"A.mp3", "a.mp3.txt", "b.mp3", "c.MP3", "link.mp3", "notes.txt", "real.dat"}));
-    EXPECT_EQ(File1.path(), music.str());
-    EXPECT_EQ(songPath(File1, "b.mp3"), music.str() + "/b.mp3");
+    EXPECT_EQ(songList.items(), songs);
+    EXPECT_EQ(playlistRows.items(), songs);
+    EXPECT_EQ(songFiles.items(), (Names{"A.mp3", "a.mp3.txt", "b.mp3", "c.MP3", "link.mp3", "notes.txt", "real.dat"}));
+    EXPECT_EQ(songFiles.path(), music.str());
+    EXPECT_EQ(songPath(songFiles, "b.mp3"), music.str() + "/b.mp3");
 }
 
 TEST_F(FileListTest, OrderAgreesWithTheSortedSongList)
@@ -56,9 +59,9 @@ TEST_F(FileListTest, OrderAgreesWithTheSortedSongList)
                              "sala.mp3", "\xC5\xB8ves.mp3", "_under.mp3", "10.mp3", "9.mp3"})
         touch(name);
     fill(music.str());
-    EXPECT_TRUE(std::is_sorted(File1.items().begin(), File1.items().end(),
+    EXPECT_TRUE(std::is_sorted(songFiles.items().begin(), songFiles.items().end(),
                                [](const auto& a, const auto& b) { return compareNoCase(a, b) < 0; }));
-    EXPECT_EQ(lstmp3.items(), lstMp3.items());
+    EXPECT_EQ(playlistRows.items(), songList.items());
 }
 
 TEST_F(FileListTest, NamesThatAreNotUtf8AreListedAndOpenByTheirRealPath)
@@ -70,9 +73,9 @@ TEST_F(FileListTest, NamesThatAreNotUtf8AreListedAndOpenByTheirRealPath)
     touch("Cafe.mp3");
 
     EXPECT_EQ(fill(music.str()), 3u);
-    EXPECT_NE(std::find(lstMp3.items().begin(), lstMp3.items().end(), latin1), lstMp3.items().end());
-    EXPECT_EQ(readBytes(songPath(File1, latin1)), "latin-1 song");
-    EXPECT_EQ(readBytes(songPath(File1, broken)), "broken song");
+    EXPECT_NE(std::find(songList.items().begin(), songList.items().end(), latin1), songList.items().end());
+    EXPECT_EQ(readBytes(songPath(songFiles, latin1)), "latin-1 song");
+    EXPECT_EQ(readBytes(songPath(songFiles, broken)), "broken song");
 }
 
 TEST_F(FileListTest, StartsWithNoDirectorySoAMissingSavedDirectoryGivesNoSongs)
@@ -85,9 +88,9 @@ TEST_F(FileListTest, StartsWithNoDirectorySoAMissingSavedDirectoryGivesNoSongs)
     fs::current_path(before);
 
     EXPECT_EQ(songs, 0u);
-    EXPECT_TRUE(lstmp3.empty());
-    EXPECT_EQ(File1.path(), "");
-    EXPECT_TRUE(File1.items().empty());
+    EXPECT_TRUE(playlistRows.empty());
+    EXPECT_EQ(songFiles.path(), "");
+    EXPECT_TRUE(songFiles.items().empty());
     EXPECT_EQ(fill(""), 0u);
 }
 
@@ -95,19 +98,19 @@ TEST_F(FileListTest, AFailedListingKeepsTheOldDirectoryAndSaysSo)
 {
     touch("old.mp3");
     fill(music.str());
-    lstMp3.select(0);
+    songList.select(0);
     touch("plain.txt");
 
     bool listed = true;
     for (const std::string& bad : {music.str() + "/gone", music.file("plain.txt"), std::string()}) {
-        EXPECT_EQ(FillSongList(File1, lstMp3, lstmp3, bad, listed), 1u) << bad;
+        EXPECT_EQ(FillSongList(songFiles, songList, playlistRows, bad, listed), 1u) << bad;
         EXPECT_FALSE(listed);
-        EXPECT_EQ(File1.path(), music.str());
-        EXPECT_EQ(lstMp3.items(), Names{"old.mp3"});
-        EXPECT_EQ(lstmp3.items(), Names{"old.mp3"});
-        EXPECT_EQ(lstMp3.selectedIndex(), -1);
+        EXPECT_EQ(songFiles.path(), music.str());
+        EXPECT_EQ(songList.items(), Names{"old.mp3"});
+        EXPECT_EQ(playlistRows.items(), Names{"old.mp3"});
+        EXPECT_EQ(songList.selectedIndex(), -1);
     }
-    FillSongList(File1, lstMp3, lstmp3, music.str(), listed);
+    FillSongList(songFiles, songList, playlistRows, music.str(), listed);
     EXPECT_TRUE(listed);
 }
 
@@ -115,7 +118,7 @@ TEST_F(FileListTest, LoopingOrUnreadableDirectoriesAreRefused)
 {
     fs::create_directory_symlink("loopA", music.path() / "loopB");
     fs::create_directory_symlink("loopB", music.path() / "loopA");
-    EXPECT_FALSE(File1.setPath(music.str() + "/loopA"));
+    EXPECT_FALSE(songFiles.setPath(music.str() + "/loopA"));
 
     const fs::path locked = music.path() / "locked";
     fs::create_directory(locked);
@@ -123,29 +126,29 @@ TEST_F(FileListTest, LoopingOrUnreadableDirectoriesAreRefused)
     fs::permissions(locked, fs::perms::none);
     std::error_code ec;
     const bool stillReadable = fs::directory_iterator(locked, ec) != fs::directory_iterator() && !ec;
-    const bool listed = File1.setPath(locked.string());
+    const bool listed = songFiles.setPath(locked.string());
     fs::permissions(locked, fs::perms::owner_all);
     if (stillReadable)
         GTEST_SKIP() << "running with the right to read any directory";
     EXPECT_FALSE(listed);
-    EXPECT_EQ(File1.path(), "");
+    EXPECT_EQ(songFiles.path(), "");
 }
 
 TEST_F(FileListTest, RefreshRereadsTheSameDirectory)
 {
-    EXPECT_TRUE(File1.refresh()); // no directory: nothing to read
+    EXPECT_TRUE(songFiles.refresh()); // no directory: nothing to read
     touch("one.mp3");
-    File1.setPath(music.str());
+    songFiles.setPath(music.str());
     touch("two.mp3");
-    EXPECT_TRUE(File1.refresh());
-    EXPECT_EQ(File1.items(), (Names{"one.mp3", "two.mp3"}));
+    EXPECT_TRUE(songFiles.refresh());
+    EXPECT_EQ(songFiles.items(), (Names{"one.mp3", "two.mp3"}));
 
     TestDir other;
     writeBytes(other.file("x.mp3"), "x");
-    File1.setPath(other.str());
+    songFiles.setPath(other.str());
     fs::remove_all(other.path());
-    EXPECT_FALSE(File1.refresh());
-    EXPECT_EQ(File1.items(), Names{"x.mp3"});
+    EXPECT_FALSE(songFiles.refresh());
+    EXPECT_EQ(songFiles.items(), Names{"x.mp3"});
 }
 
 TEST(LoadFontList, AddsTheFontsInTheirOrderAfterWhatTheListHolds)

@@ -1,8 +1,8 @@
 // Measuring songs without gain tags: the EBU R128 figures of real tones, files that hold nothing
 // to measure, and what the meter remembers within a run and, through Library.db, across runs.
 
-#include "player/LoudnessMeter.h"
-#include "player/SqliteLibraryCache.h"
+#include "platform/LoudnessMeter.h"
+#include "platform/SqliteLibraryCache.h"
 #include "support/EncodedSongs.h"
 #include "support/Mp3Writer.h"
 #include "support/TestDir.h"

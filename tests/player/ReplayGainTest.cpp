@@ -2,8 +2,8 @@
 // and the level that comes out.
 
 #include "player/ReplayGain.h"
-#include "player/AudioDecoder.h"
-#include "player/LoudnessTagReader.h"
+#include "platform/AudioDecoder.h"
+#include "platform/LoudnessTagReader.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "support/EncodedSongs.h"

@@ -1,7 +1,7 @@
 // Opening the sound output, and the music level applied after mixing.
 
-#include "player/SdlAudio.h"
-#include "player/MusicLevel.h"
+#include "platform/SdlAudio.h"
+#include "platform/MusicLevel.h"
 
 #include <gtest/gtest.h>
 

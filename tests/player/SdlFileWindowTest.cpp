@@ -1,6 +1,6 @@
 // Handing a tagged MP3 to the decoder without its ID3v2 tags.
 
-#include "player/SdlFileWindow.h"
+#include "platform/SdlFileWindow.h"
 #include "player/Id3v2Prefix.h"
 #include "support/Mp3Writer.h"
 #include "support/TestDir.h"

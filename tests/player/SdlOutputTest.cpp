@@ -1,12 +1,12 @@
 // What reaches the output: the samples the disk driver wrote while a tone song played to its end.
 
 #include "SdlPlayerFixture.h"
-#include "player/LoudnessMeter.h"
-#include "player/SqliteLibraryCache.h"
+#include "platform/LoudnessMeter.h"
+#include "platform/SqliteLibraryCache.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "support/EncodedSongs.h"
-#include "util/SimRuntime.h"
+#include "support/SimRuntime.h"
 
 #include <SDL2/SDL_mixer.h>
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "player/SdlAudio.h"
-#include "player/SdlMediaPlayer.h"
-#include "player/SdlSoundPlayer.h"
+#include "platform/QtRuntime.h"
+#include "platform/SdlAudio.h"
+#include "platform/SdlMediaPlayer.h"
+#include "platform/SdlSoundPlayer.h"
 #include "support/Mp3Writer.h"
+#include "support/SimRuntime.h"
 #include "support/TestDir.h"
-#include "util/QtRuntime.h"
-#include "util/SimRuntime.h"
 
 #include <QElapsedTimer>
 

@@ -72,7 +72,7 @@ TEST_F(QueueCommandsTest, SeveralMatchesOpenTheDialogueWhereAddQueues)
     runtime.advance(1000);
     EXPECT_EQ(takeLines(), (Lines{r(" Queued #1 - [delta two] (3:20) ")}));
     EXPECT_EQ(queued(), (Lines{"delta two.mp3"}));
-    EXPECT_EQ(bot->lstMp3.selectedText(), "gamma.mp3") << "what plays stays the current song";
+    EXPECT_EQ(bot->songList.selectedText(), "gamma.mp3") << "what plays stays the current song";
     ownerSays("!mp3?");
     EXPECT_EQ(takeLines(), (Lines{r(" gamma ", " Current Mp3: ")}));
 }

@@ -1,4 +1,4 @@
-#include "queue/UpNextList.h"
+#include "windows/UpNextList.h"
 #include "queue/UpNext.h"
 #include "support/SimRuntimeFixture.h"
 

@@ -1,7 +1,7 @@
 #include "settings/ListFile.h"
-#include "bot/ListBox.h"
+#include "support/SimRuntime.h"
 #include "support/TestDir.h"
-#include "util/SimRuntime.h"
+#include "util/ListBox.h"
 #include "util/Text.h"
 
 #include <gtest/gtest.h>

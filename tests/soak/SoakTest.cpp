@@ -25,7 +25,7 @@ protected:
         runtime.drain();
         bot->played.setCaption("0");
         WriteSetting("Totals", "Mp3s Played", "0", settingsPath());
-        bot->Timer1.setEnabled(true);
+        bot->titleTimer.setEnabled(true);
         media.length = 200;
     }
 
@@ -59,7 +59,7 @@ protected:
             // The line's scanner events run at once, so nothing else runs before the checks.
             const std::string sender = pick(2) ? "Stranger" : "owner";
             const std::string line = randomLine();
-            for (ChatScanner* scanner : {&bot->Chat1, &bot->Chat2})
+            for (ChatScanner* scanner : {&bot->commandScanner, &bot->choiceScanner})
                 if (scanner->scanning() && scanner->ChatMsg)
                     scanner->ChatMsg(sender, line);
             EXPECT_EQ(room.sent.size(), sent) << "a stranger's line sent something";
@@ -69,10 +69,11 @@ protected:
             if (media.state == test::FakeMediaPlayer::Playing)
                 media.finish();
         } else {
-            static void (*const kButtons[])(Bot&) = {Play_Click, Stop_Click, Pause_Click,    Next_Click,     Prev_Click,
-                                                     Rep_Click,  Ran_Click,  AutoCont_Click, lstmp3_DblClick};
+            static void (*const kButtons[])(Bot&) = {Play_Click, Stop_Click,     Pause_Click,
+                                                     Next_Click, Prev_Click,     Rep_Click,
+                                                     Ran_Click,  AutoCont_Click, playDoubleClickedSong};
             if (pick(3) == 0)
-                bot->lstmp3.select(static_cast<int>(pick(bot->lstmp3.count())));
+                bot->playlistRows.select(static_cast<int>(pick(bot->playlistRows.count())));
             kButtons[pick(std::size(kButtons))](*bot);
         }
         room.sent.clear();
@@ -83,13 +84,14 @@ protected:
     // What holds whenever no handler is running.
     void checkInvariants()
     {
-        // The dialogue listens on Chat2 while Chat1 rests; Chat1 rests only for the dialogue or for
-        // the pause after a random song.
-        if (bot->Chat2.scanning()) {
-            ASSERT_FALSE(bot->Chat1.scanning()) << "both scanners run outside a handler";
+        // The dialogue listens on choiceScanner while commandScanner rests; commandScanner rests only for the dialogue
+        // or for the pause after a random song.
+        if (bot->choiceScanner.scanning()) {
+            ASSERT_FALSE(bot->commandScanner.scanning()) << "both scanners run outside a handler";
         }
-        if (!bot->Chat1.scanning()) {
-            ASSERT_TRUE(bot->Chat2.scanning() || bot->Timer6.enabled()) << "no scanner runs: the bot went deaf";
+        if (!bot->commandScanner.scanning()) {
+            ASSERT_TRUE(bot->choiceScanner.scanning() || bot->deafSpell.enabled())
+                << "no scanner runs: the bot went deaf";
         }
         ASSERT_EQ(leadingNumber(bot->played.caption()), static_cast<double>(media.opened.size()))
             << "the played counter is not the number of songs started";
@@ -139,8 +141,8 @@ TEST_F(Soak, DialogueClosedDuringItsFirstWaitLeavesBotListening)
     runtime.drain();
     source->stop();
     runtime.advance(3000);
-    EXPECT_TRUE(bot->Chat1.scanning());
-    EXPECT_FALSE(bot->Chat2.scanning());
+    EXPECT_TRUE(bot->commandScanner.scanning());
+    EXPECT_FALSE(bot->choiceScanner.scanning());
     room.sent.clear();
     room.ownerSays("!vol?");
     runtime.drain();

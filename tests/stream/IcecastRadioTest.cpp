@@ -2,14 +2,14 @@
 #include "StreamProbe.h"
 
 #include "bot/Bot.h"
-#include "player/SdlAudio.h"
-#include "player/SdlMediaPlayer.h"
+#include "platform/IcecastRadio.h"
+#include "platform/QtRuntime.h"
+#include "platform/SdlAudio.h"
+#include "platform/SdlMediaPlayer.h"
 #include "settings/ProfileFile.h"
-#include "stream/IcecastRadio.h"
 #include "support/EncodedSongs.h"
 #include "support/FakeChatRoom.h"
 #include "support/Fakes.h"
-#include "util/QtRuntime.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 #include "LoopbackPorts.h"
 #include "StreamProbe.h"
 
-#include "stream/IcecastSource.h"
+#include "platform/IcecastSource.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

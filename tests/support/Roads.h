@@ -17,24 +17,24 @@ struct Road {
 inline const Road kRoads[] = {
     {"PlayButton",
      [](BotFixture& t) {
-         t.bot->lstMp3.select(1);
+         t.bot->songList.select(1);
          Play_Click(*t.bot);
      }},
     {"NextButton", [](BotFixture& t) { Next_Click(*t.bot); }},
     {"PrevButton",
      [](BotFixture& t) {
-         t.bot->lstMp3.select(2);
+         t.bot->songList.select(2);
          Prev_Click(*t.bot);
      }},
     {"DoubleClick",
      [](BotFixture& t) {
-         t.bot->lstmp3.select(2);
-         lstmp3_DblClick(*t.bot);
+         t.bot->playlistRows.select(2);
+         playDoubleClickedSong(*t.bot);
      }},
     {"NextCommand", [](BotFixture& t) { t.ownerSays("!next"); }},
     {"PrevCommand",
      [](BotFixture& t) {
-         t.bot->lstMp3.select(1);
+         t.bot->songList.select(1);
          t.ownerSays("!prev");
      }},
     {"RandomCommand", [](BotFixture& t) { t.ownerSays("!ran"); }},
@@ -54,17 +54,18 @@ inline const Road kRoads[] = {
     {"AutoContinue",
      [](BotFixture& t) {
          t.bot->setPlayMode(PlayMode::AutoContinue);
-         t.bot->lstmp3.select(0);
+         t.bot->playlistRows.select(0);
          t.media.finish();
          t.runtime.advance(1500);
      }},
     {"Repeat",
      [](BotFixture& t) {
          t.bot->setPlayMode(PlayMode::Repeat);
-         t.bot->lstmp3.select(1);
+         t.bot->playlistRows.select(1);
          t.media.finish();
      }},
-    {"RemoteOpen", [](BotFixture& t) { RemotePlayer(*t.bot).OpenUri(songPath(t.bot->File1, t.bot->lstMp3.item(1))); }},
+    {"RemoteOpen",
+     [](BotFixture& t) { RemotePlayer(*t.bot).OpenUri(songPath(t.bot->songFiles, t.bot->songList.item(1))); }},
 };
 
 inline std::string roadName(const ::testing::TestParamInfo<Road>& info)

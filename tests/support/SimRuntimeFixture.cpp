@@ -28,7 +28,7 @@ void BotFixture::useSongs(const std::vector<std::string>& names)
     for (const auto& name : names)
         writeBytes(music.file(name), "");
     bot->dir = music.str();
-    FillSongList(bot->File1, bot->lstMp3, bot->lstmp3, bot->dir);
+    FillSongList(bot->songFiles, bot->songList, bot->playlistRows, bot->dir);
 }
 
 std::vector<std::string> BotFixture::takeLines()

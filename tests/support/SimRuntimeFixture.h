@@ -3,8 +3,8 @@
 #include "bot/Bot.h"
 #include "support/FakeChatRoom.h"
 #include "support/Fakes.h"
+#include "support/SimRuntime.h"
 #include "support/TestDir.h"
-#include "util/SimRuntime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "util/QtRuntime.h"
+#include "platform/QtRuntime.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,5 +1,5 @@
 #include "util/Runtime.h"
-#include "util/SimRuntime.h"
+#include "support/SimRuntime.h"
 
 #include <gtest/gtest.h>
 

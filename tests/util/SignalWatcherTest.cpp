@@ -1,5 +1,5 @@
-#include "util/SignalWatcher.h"
-#include "util/QtRuntime.h"
+#include "platform/SignalWatcher.h"
+#include "platform/QtRuntime.h"
 
 #include <gtest/gtest.h>
 

@@ -23,7 +23,7 @@ protected:
             leftAtDone = intro->x();
             doneAtMs = runtime.elapsedMs();
         };
-        QObject::connect(intro->findChild<QProgressBar*>(QStringLiteral("Bar1")), &QProgressBar::valueChanged,
+        QObject::connect(intro->findChild<QProgressBar*>(QStringLiteral("progress")), &QProgressBar::valueChanged,
                          [this](int v) {
                              values.push_back(v);
                              valueTimes.push_back(runtime.elapsedMs());

@@ -5,10 +5,10 @@
 
 #include <ribbonix/Scroller.h>
 
-#include "id3/Id3Window.h"
-#include "player/PlaylistWindow.h"
 #include "settings/DesktopSettings.h"
 #include "settings/SettingsKeys.h"
+#include "windows/Id3Window.h"
+#include "windows/PlaylistWindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -71,7 +71,7 @@ public:
     {
         main.move(40, 30);
         main.show();
-        bot->Timer3.setEnabled(true);
+        bot->playlistDocking.setEnabled(true);
         main.setPlaylistVisible(true);
         QTest::mouseClick(main.findChild<QWidget*>(QStringLiteral("Sound")), Qt::LeftButton);
         QApplication::processEvents();
@@ -94,7 +94,7 @@ TEST_F(MainWindowPlaceTest, MinimisedOrInTheTrayTheSideWindowsGoAlongAndComeBack
     EXPECT_TRUE(playlist->isVisible() && soundWindow->isVisible());
     EXPECT_EQ(soundWindow->pos(), soundAt);
 
-    bot->Timer3.setEnabled(false); // an undocked playlist keeps its own place
+    bot->playlistDocking.setEnabled(false); // an undocked playlist keeps its own place
     playlist->move(400, 300);
     QApplication::processEvents();
     main.hideToTray();
@@ -160,7 +160,7 @@ TEST_F(MainWindowPlaceTest, ASideWindowOpenedLowOnTheScreenLiftsTheColumn)
 {
     main.move(screen().left() + 40, screen().bottom() - main.height() - 40);
     main.show();
-    bot->Timer3.setEnabled(true);
+    bot->playlistDocking.setEnabled(true);
     main.setPlaylistVisible(true);
     QTest::mouseClick(main.findChild<QWidget*>(QStringLiteral("Sound")), Qt::LeftButton);
     for (int i = 0; i < 5; ++i)
@@ -192,7 +192,7 @@ public:
 
 TEST_F(MainWindowSeekTest, AClickOrADragOnTheBarSeeksAndTheClockFollows)
 {
-    auto* bar = main.findChild<QProgressBar*>(QStringLiteral("Bar1"));
+    auto* bar = main.findChild<QProgressBar*>(QStringLiteral("progress"));
     ASSERT_NE(bar, nullptr);
     const QPoint placeBefore = main.pos();
     QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 3)); // nothing plays
@@ -202,7 +202,7 @@ TEST_F(MainWindowSeekTest, AClickOrADragOnTheBarSeeksAndTheClockFollows)
     media.length = 200;
     QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint((bar->width() - 1) / 4, 3));
     EXPECT_NEAR(media.position, 50, 0.5);
-    EXPECT_EQ(bot->Bar1.value(), static_cast<int>(std::lround(media.position)));
+    EXPECT_EQ(bot->progress.value(), static_cast<int>(std::lround(media.position)));
     EXPECT_EQ(main.findChild<QLabel*>(QStringLiteral("txtTime"))->text(), QStringLiteral("0:50"));
 
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(10, 3));

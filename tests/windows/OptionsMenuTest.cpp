@@ -1,7 +1,7 @@
-#include "id3/Id3Window.h"
-#include "player/PlaylistWindow.h"
 #include "windows/CommandsWindow.h"
+#include "windows/Id3Window.h"
 #include "windows/MenuFixture.h"
+#include "windows/PlaylistWindow.h"
 #include "windows/UpdateWindow.h"
 
 #include <QPointer>
@@ -83,10 +83,10 @@ TEST_F(OptionsMenuTest, MuteAndUnMuteTakeTurns)
 TEST_F(OptionsMenuTest, OpenMenuShowsThePlaylistAndTheId3WindowTheId3EntrySilently)
 {
     main.setPlaylistVisible(false);
-    bot->Timer3.setEnabled(false);
+    bot->playlistDocking.setEnabled(false);
     choose("Playlist");
     EXPECT_TRUE(main.playlistVisible());
-    EXPECT_TRUE(bot->Timer3.enabled());
+    EXPECT_TRUE(bot->playlistDocking.enabled());
     EXPECT_EQ(takeSounds(), Strings{"Click.wav"});
 
     EXPECT_EQ(bot->id3.lbl1, "1");

@@ -1,7 +1,7 @@
 #include "bot/PlayerControls.h"
-#include "player/PlaylistWindow.h"
 #include "support/SimRuntimeFixture.h"
 #include "windows/MainWindow.h"
+#include "windows/PlaylistWindow.h"
 #include "windows/Windows.h"
 
 #include <QApplication>
@@ -33,7 +33,7 @@ const KeyCase kKeys[] = {
     {"UpRaisesTheVolume", true, Qt::Key_Up,
      [](BotFixture& t, MainWindow&) {
          EXPECT_EQ(t.bot->lblVol.caption(), "55");
-         EXPECT_EQ(t.bot->lstmp3.selectedIndex(), 1) << "the volume, not the list";
+         EXPECT_EQ(t.bot->playlistRows.selectedIndex(), 1) << "the volume, not the list";
      }},
     {"DownLowersTheVolume", false, Qt::Key_Down,
      [](BotFixture& t, MainWindow&) { EXPECT_EQ(t.bot->settings().read(keys::Volume), "45"); }},
@@ -60,7 +60,7 @@ protected:
         installWindows(main, *bot);
         useSongs({"Abc.mp3", "Blue Sky.mp3", "blues one.mp3"});
         bot->lblVol.setCaption("50");
-        bot->lstmp3.select(1);
+        bot->playlistRows.select(1);
         Play_Click(*bot);
         media.position = 20;
     }
@@ -73,7 +73,7 @@ TEST_P(PlayerKeysTest, DoesWhatItsButtonDoes)
     main.show();
     main.setPlaylistVisible(true);
     QWidget* window = GetParam().onPlaylist ? static_cast<QWidget*>(main.playlist()) : &main;
-    QWidget* target = GetParam().onPlaylist ? static_cast<QWidget*>(main.playlist()->lstmp3View()) : &main;
+    QWidget* target = GetParam().onPlaylist ? static_cast<QWidget*>(main.playlist()->songView()) : &main;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     window->activateWindow();
     QApplication::setActiveWindow(window);

@@ -1,4 +1,4 @@
-#include "player/PlaylistWindow.h"
+#include "windows/PlaylistWindow.h"
 #include "bot/Lifecycle.h"
 #include "bot/PlayerControls.h"
 #include "queue/UpNext.h"
@@ -40,7 +40,7 @@ protected:
         main.show();
         main.setPlaylistVisible(true);
         playlist = main.playlist();
-        view = playlist->lstmp3View();
+        view = playlist->songView();
     }
     void tagged(const std::string& name, const TagText& text, char track)
     {
@@ -72,7 +72,7 @@ protected:
 
 TEST_F(PlaylistWindowTest, ColumnsShowTheTagsAndThePlayingSong)
 {
-    ASSERT_EQ(bot->lstMp3.items(), (std::vector<std::string>{"c.mp3", "Rock/b.mp3", "Rock/Old/a.mp3"}));
+    ASSERT_EQ(bot->songList.items(), (std::vector<std::string>{"c.mp3", "Rock/b.mp3", "Rock/Old/a.mp3"}));
     ASSERT_EQ(view->model()->columnCount(), 5);
     EXPECT_EQ(cell(0, 0), QStringLiteral("Morning"));
     EXPECT_EQ(cell(0, 1), QStringLiteral("Bo"));
@@ -82,9 +82,9 @@ TEST_F(PlaylistWindowTest, ColumnsShowTheTagsAndThePlayingSong)
     EXPECT_EQ(cell(1, 4), QString()) << "a length nobody can tell is left blank";
     EXPECT_EQ(view->textElideMode(), Qt::ElideMiddle);
 
-    bot->lstmp3.select(1);
+    bot->playlistRows.select(1);
     Play_Click(*bot);
-    bot->lstmp3.select(2); // the selection moves on; the mark stays with the song that plays
+    bot->playlistRows.select(2); // the selection moves on; the mark stays with the song that plays
     EXPECT_TRUE(cell(1, 0).startsWith(QStringLiteral("\u25B6 ")));
     EXPECT_TRUE(view->model()->index(1, 2).data(Qt::FontRole).value<QFont>().bold());
     EXPECT_FALSE(view->model()->index(2, 0).data(Qt::FontRole).value<QFont>().bold());
@@ -122,13 +122,13 @@ TEST_F(PlaylistWindowTest, TypingSearchesTheListAndNeverFiresThePlayerKeys)
     playlist->searchField()->clear();
     focusList();
     QTest::keyClick(view, Qt::Key_Delete);
-    EXPECT_EQ(bot->lstMp3.count(), 3u);
+    EXPECT_EQ(bot->songList.count(), 3u);
     EXPECT_TRUE(std::filesystem::exists(music.file("c.mp3")));
 }
 
 TEST_F(PlaylistWindowTest, SortingMakesNextFollowWhatIsShown)
 {
-    bot->lstmp3.select(0); // Morning
+    bot->playlistRows.select(0); // Morning
     ownerSays("!next");
     EXPECT_EQ(bot->nowPlaying().song, "Rock/b.mp3") << "the folder order until the owner sorts";
 
@@ -147,10 +147,10 @@ TEST_F(PlaylistWindowTest, SortingMakesNextFollowWhatIsShown)
     EXPECT_EQ(bot->nowPlaying().song, "Rock/Old/a.mp3") << "after the last shown, the first shown";
 
     view->header()->sectionClicked(3); // by track number
-    bot->lstmp3.select(-1);
+    bot->playlistRows.select(-1);
     bot->settings().write(keys::DesktopPlayFirst, "1");
     Stop_Click(*bot);
-    bot->lstMp3.select(-1);
+    bot->songList.select(-1);
     Play_Click(*bot);
     EXPECT_EQ(bot->nowPlaying().song, "Rock/b.mp3") << "Play with nothing selected: the first song shown";
     EXPECT_TRUE(dialogs.shown.empty());

@@ -85,6 +85,28 @@ TEST_F(SettingsWindowTest, EveryFormatHasItsBox)
     EXPECT_EQ(bot->settings().read(keys::LibraryFormats), "m4a wv");
 }
 
+// The library choices made in the window list the songs by them as soon as OK is pressed: the
+// songs in folders inside the music folder and the FLAC files show, not only the top-level MP3s.
+TEST_F(SettingsWindowTest, OkListsTheSongsByTheNewLibraryChoices)
+{
+    writeBytes(music.file("a.mp3"), "");
+    std::filesystem::create_directories(music.file("Deep/Er"));
+    writeBytes(music.file("Deep/Er/b.flac"), "");
+    writeBytes(music.file("Deep/c.mp3"), "");
+    type(window.data(), "musicFolder", q(music.str()));
+    ok();
+    ASSERT_EQ(bot->songList.items(), std::vector<std::string>{"a.mp3"});
+
+    window = new SettingsWindow(*bot);
+    window->show();
+    const auto box = [this](const char* name) { return window->findChild<QCheckBox*>(QString::fromLatin1(name)); };
+    box("subfolders")->setChecked(true);
+    box("format_flac")->setChecked(true);
+    ok();
+    EXPECT_EQ(bot->songList.items(), (std::vector<std::string>{"a.mp3", "Deep/c.mp3", "Deep/Er/b.flac"}));
+    EXPECT_EQ(bot->playlistRows.items(), bot->songList.items());
+}
+
 TEST_F(SettingsWindowTest, WrongInputIsRefusedWithTheReasonAndNotStored)
 {
     const std::string before = readBytes(settingsPath());
@@ -218,7 +240,7 @@ TEST_F(WelcomeWindowTest, LeadsToAStartThatAsksNothing)
     EXPECT_TRUE(done[0].folder);
     EXPECT_FALSE(done[0].chatRoom);
 
-    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_TRUE(beginSession(*bot));
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(takeLines(), (std::vector<std::string>{defaultReply(" By: Quarn "), defaultReply(" Loaded By - [anna] "),
                                                      defaultReply(" Mp3's - [2] ")}));
@@ -234,7 +256,7 @@ TEST_F(WelcomeWindowTest, ClosedWithoutStartingTheUsualQuestionsCome)
     ASSERT_EQ(done.size(), 1u);
     EXPECT_FALSE(done[0].any());
     dialogs.inputs.push_back(std::string("Nickname"));
-    ASSERT_TRUE(Form_Load(*bot));
+    ASSERT_TRUE(beginSession(*bot));
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0].text, "Please be sure to set your mp3 directory!");
     EXPECT_EQ(dialogs.shown[1].text, "Whats Your Handle?");

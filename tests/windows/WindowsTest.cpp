@@ -1,9 +1,9 @@
 #include "windows/Windows.h"
-#include "player/PlaylistWindow.h"
 #include "support/SimRuntimeFixture.h"
 #include "ui/SkinButton.h"
 #include "windows/MainWindow.h"
 #include "windows/OptionsMenu.h"
+#include "windows/PlaylistWindow.h"
 #include "windows/SoundWindow.h"
 
 #include <QApplication>
@@ -67,7 +67,7 @@ TEST_F(WindowsTest, DockedWindowsFollowTheMainWindowAndSnapBackWhenDragged)
     const auto under = [](const QWidget* w) { return QPoint(w->x(), w->y() + w->height()); };
     main.move(40, 30);
     main.show();
-    bot->Timer3.setEnabled(true);
+    bot->playlistDocking.setEnabled(true);
     main.setPlaylistVisible(true);
     click("Sound");
     settle();
@@ -87,7 +87,7 @@ TEST_F(WindowsTest, DockedWindowsFollowTheMainWindowAndSnapBackWhenDragged)
     settle();
     EXPECT_EQ(soundWindow->pos(), under(&main));
 
-    bot->Timer3.setEnabled(false); // undocked: the playlist stays where it is put
+    bot->playlistDocking.setEnabled(false); // undocked: the playlist stays where it is put
     main.setPlaylistVisible(true);
     playlist->move(500, 400);
     settle();
