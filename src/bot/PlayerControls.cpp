@@ -33,20 +33,6 @@ void step(Bot& bot, int direction)
 
 } // namespace
 
-bool openSong(Bot& bot, const std::string& song)
-{
-    if (song.empty())
-        return false;
-    return bot.media().Open(songPath(bot.songFiles, song));
-}
-
-void CountSongPlayed(Bot& bot)
-{
-    const auto next = static_cast<long long>(leadingNumber(bot.played.caption())) + 1;
-    bot.played.setCaption(decimal(next));
-    bot.playedWriter().write(bot.played.caption());
-}
-
 void setVolumeLevel(Bot& bot, int level, bool store)
 {
     setVolumeLevel(bot, static_cast<double>(level), decimal(level), store);

@@ -10,12 +10,6 @@ enum class PlayMode;
 // The operations behind the main window's player buttons and the playlist window, shared with the
 // chat commands and the end-of-song continuation.
 
-// Asks the player to play the song from songFiles's directory. False when it could not be started.
-bool openSong(Bot& bot, const std::string& song);
-
-// Adds one to the played counter and saves it (at most once a second; the last count always lands).
-void CountSongPlayed(Bot& bot);
-
 // The volume level 0 to 100 as the player's attenuation: 25 x level - 2500, halves to even.
 int volumeToAttenuation(double level);
 

@@ -12,6 +12,22 @@
 namespace tavu {
 namespace {
 
+// Asks the player to play the song from songFiles's directory. False when it could not be started.
+bool openSong(Bot& bot, const std::string& song)
+{
+    if (song.empty())
+        return false;
+    return bot.media().Open(songPath(bot.songFiles, song));
+}
+
+// Adds one to the played counter and saves it (at most once a second; the last count always lands).
+void countSongPlayed(Bot& bot)
+{
+    const auto next = static_cast<long long>(leadingNumber(bot.played.caption())) + 1;
+    bot.played.setCaption(decimal(next));
+    bot.playedWriter().write(bot.played.caption());
+}
+
 void selectSong(Bot& bot, int index, StartHow::Select select)
 {
     switch (select) {
@@ -47,13 +63,22 @@ void setCaption(Bot& bot, const std::string& song, const std::string& title, Sta
 void showSong(Bot& bot, const std::string& song, const std::string& title, const StartHow& how)
 {
     std::string path = songPath(bot.songFiles, song);
-    Id3Tag tag = bot.library.readTag(path);
+    // The tag is read once where the ID3 fields read it the same way (tag titles) from the same
+    // file: the fields take the one read here, or this takes the one the selection handler read.
+    const bool selectedThere = how.select == StartHow::Select::Both;
+    const bool sameTag = bot.library.options().tagTitles && bot.dir + "/" + song == path;
+    Id3Tag tag = sameTag && selectedThere && bot.id3.Text2 == path ? bot.id3.tag : bot.library.readTag(path);
     bot.setNowPlaying({song, std::move(path), title, bot.runtime().tickMs(), std::move(tag)});
     bot.progress.setMax(static_cast<int>(roundHalfEven(bot.media().Duration())));
     bot.titleTimer.setEnabled(true);
     bot.clockTimer.setEnabled(true);
-    if (how.select != StartHow::Select::Both)
-        ShowSongTag(bot);
+    if (selectedThere)
+        return;
+    if (!sameTag)
+        return ShowSongTag(bot, song);
+    bot.id3.Text2 = bot.nowPlaying().path;
+    bot.id3.tag = bot.nowPlaying().tag;
+    bot.id3.changed();
 }
 
 // A start that failed: the song before it is closed, and nothing may look as if it still played.
@@ -105,7 +130,7 @@ bool startSong(Bot& bot, int index, const StartHow& how, const std::optional<std
         bot.replyWith(lead, " " + announced.value_or(htmlText(title)) + " ");
     setCaption(bot, song, title, how.caption);
     showSong(bot, song, title, how);
-    CountSongPlayed(bot);
+    countSongPlayed(bot);
     if (how.deafAfter)
         bot.deafSpell.setEnabled(true);
     bot.continuation->preloadFollowing();

@@ -131,18 +131,18 @@ void Dispatcher::memberLine(const std::string& name, const std::string& line)
     command->run(m_bot, argumentOf(*command, line, cut));
 }
 
-void Dispatcher::hearCommandLine(const std::string& Screen_Name, const std::string& What_Said)
+void Dispatcher::hearCommandLine(const std::string& name, const std::string& said)
 {
-    std::string line = What_Said;
-    if (startsWithNoCase(line, "trig") && isOwner(Screen_Name)) {
+    std::string line = said;
+    if (startsWithNoCase(line, "trig") && isOwner(name)) {
         ReplaceText(line, "trig ", "");
         const RunScope run(m_bot.room(), "trig", ++m_runs);
         setTrigger(line);
         // The rest runs on the remaining line, which is never longer than the new trigger and so
         // matches no command.
     }
-    if (!isOwner(Screen_Name))
-        return memberLine(Screen_Name, line);
+    if (!isOwner(name))
+        return memberLine(name, line);
     const Cut cut = cutLine(line);
     const std::string_view word = cut.word;
     const std::string trig = toLower(m_bot.trig);
@@ -150,7 +150,7 @@ void Dispatcher::hearCommandLine(const std::string& Screen_Name, const std::stri
         return;
     // The full command is the trigger followed by the word, lower-cased.
     if (const Command* command = findCommand(m_table, word.substr(trig.size())); command && available(*command))
-        if (isOwner(Screen_Name)) {
+        if (isOwner(name)) {
             const RunScope run(m_bot.room(), command->word, ++m_runs);
             command->run(m_bot, argumentOf(*command, line, cut));
         }

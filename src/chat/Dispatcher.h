@@ -22,7 +22,7 @@ public:
     // Whether the settings file has the command in use (the queue's commands need "Queue"/"Enabled").
     bool available(const Command& command) const;
 
-    void hearCommandLine(const std::string& Screen_Name, const std::string& What_Said);
+    void hearCommandLine(const std::string& name, const std::string& said);
 
     // The command word and the argument of an owner's line: the text before the first blank,
     // lower-cased, and the text after it (the whole line when there is no blank).
@@ -32,8 +32,11 @@ public:
     };
     static Cut cutLine(const std::string& line);
 
-private:
+    // Whether the line's sender is the owner of the room: with nobody signed on there is no
+    // owner, and nobody is obeyed. The dispatcher and the song choice both ask this.
     bool isOwner(const std::string& name) const;
+
+private:
     // A line of somebody else: one of the members' commands when requests are on, otherwise nothing.
     void memberLine(const std::string& name, const std::string& line);
     void setTrigger(const std::string& newTrigger);

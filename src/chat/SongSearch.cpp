@@ -227,10 +227,7 @@ bool isEarlyAnswer(Bot& bot, const std::string& name, const std::string& line)
 
 void hearChoiceLine(Bot& bot, const std::string& name, const std::string& line)
 {
-    const auto isOwner = [&] {
-        const std::string owner = bot.room().GetOwnerName();
-        return !owner.empty() && name == owner;
-    };
+    const auto isOwner = [&] { return bot.dispatcher().isOwner(name); };
     if (!isOwner())
         return;
     const Dispatcher::Cut cut = Dispatcher::cutLine(line);

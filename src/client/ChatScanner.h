@@ -17,7 +17,7 @@ class Runtime;
 // called.
 class ChatScanner {
 public:
-    using Handler = std::function<void(const std::string& Screen_Name, const std::string& What_Said)>;
+    using Handler = std::function<void(const std::string& name, const std::string& said)>;
 
     explicit ChatScanner(Runtime& runtime);
     ~ChatScanner();
@@ -29,7 +29,7 @@ public:
     void StopScan() { m_scanning = false; }
     bool scanning() const { return m_scanning; }
 
-    using Keep = std::function<bool(const std::string& Screen_Name, const std::string& What_Said)>;
+    using Keep = std::function<bool(const std::string& name, const std::string& said)>;
     // Until StartScan or dropHeldLines, the lines that appear while this does not scan and that
     // `keep` takes are held for it (at most kMostHeldLines; later ones are not).
     void holdLines(Keep keep);

@@ -3,6 +3,7 @@
 #include "id3/GenreTable.h"
 #include "util/Cp1252.h"
 #include "util/SongFileHandle.h"
+#include "util/Text.h"
 
 #include <string>
 
@@ -19,12 +20,7 @@ constexpr std::size_t kTagSize = 128;
 // The bytes of one field as the window shows them.
 std::string fieldText(std::string_view bytes)
 {
-    bytes = bytes.substr(0, bytes.find('\0'));
-    const auto first = bytes.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = bytes.find_last_not_of(' ');
-    return cp1252ToUtf8(bytes.substr(first, last - first + 1));
+    return cp1252ToUtf8(trimmed(bytes.substr(0, bytes.find('\0')), " "));
 }
 
 } // namespace

@@ -48,10 +48,7 @@ bool empty(const Id3Tag& tag)
 // At most kFieldLength characters, without blanks around.
 std::string limited(std::string out)
 {
-    const auto first = out.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    out = out.substr(first, out.find_last_not_of(' ') - first + 1);
+    out = std::string(trimmed(out, " "));
     if (utf8Length(out) <= kFieldLength)
         return out;
     return limited(utf8Left(out, kFieldLength));

@@ -25,10 +25,7 @@ std::string cleanText(std::string_view text)
     for (char& c : clean)
         if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f')
             c = ' ';
-    const auto first = clean.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    clean = clean.substr(first, clean.find_last_not_of(' ') - first + 1);
+    clean = std::string(trimmed(clean, " "));
     return utf8Length(clean) > kTitleLength ? utf8Left(clean, kTitleLength) : clean;
 }
 

@@ -18,12 +18,7 @@ constexpr std::size_t kMaxValueLength = 749;
 
 std::string_view trimBlanks(std::string_view s)
 {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
+    return trimmed(s, " \t");
 }
 
 // One line of the file, without its line end.

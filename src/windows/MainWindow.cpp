@@ -16,6 +16,8 @@
 #include "windows/PlayerKeys.h"
 #include "windows/PlaylistWindow.h"
 #include "windows/SeekBar.h"
+#include "windows/TrayStack.h"
+#include "windows/WindowColumn.h"
 
 #include <ribbonix/ControlFactory.h>
 #include <ribbonix/Scroller.h>
@@ -52,8 +54,9 @@ MainWindow::MainWindow(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Window |
     buildControls();
     observeBot();
     m_playlist = new PlaylistWindow(bot, nullptr);
-    installEventFilter(this);
-    watchDocking(m_playlist);
+    m_column = new WindowColumn(bot, *this);
+    m_column->setWindow(WindowColumn::Playlist, m_playlist);
+    m_stack = std::make_unique<TrayStack>(bot, *this, *m_column);
     StayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
     installFileDrops(this, m_bot);
@@ -64,6 +67,8 @@ MainWindow::MainWindow(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Window |
     m_placeTimer->setSingleShot(true);
     m_placeTimer->setInterval(kPlaceSettleMs);
     connect(m_placeTimer, &QTimer::timeout, this, &MainWindow::placeSettled);
+    m_column->mainMoved = [this] { m_placeTimer->start(); };
+    m_column->dockedGrew = [this] { QTimer::singleShot(0, this, &MainWindow::placeSettled); };
     connect(qApp, &QGuiApplication::screenRemoved, this,
             [this] { QTimer::singleShot(0, this, &MainWindow::placeSettled); });
     m_bot.windows = this;
@@ -292,58 +297,18 @@ void MainWindow::showMute()
 
 void MainWindow::dockPlaylist()
 {
-    if (m_playlist)
-        m_playlist->move(x(), y() + height());
+    m_column->dockPlaylist();
 }
 
-// The visible side windows form one column under the main window: playlist, sound, ID3.
 void MainWindow::dockSideWindows()
 {
-    const QWidget* above = (m_playlist && m_playlist->isVisible()) ? static_cast<QWidget*>(m_playlist) : this;
-    if (m_soundWindow)
-        m_soundWindow->move(above->x(), above->y() + above->height());
-    if (m_id3) {
-        const QWidget* over = (m_soundWindow && m_soundWindow->isVisible()) ? m_soundWindow : above;
-        m_id3->move(over->x(), over->y() + over->height());
-    }
+    m_column->dockSideWindows();
 }
 
 void MainWindow::setSoundWindow(QWidget* window)
 {
     m_soundWindow = window;
-    watchDocking(window);
-}
-
-void MainWindow::watchDocking(QWidget* window)
-{
-    if (window && window != this)
-        window->installEventFilter(this);
-}
-
-// Docked windows follow when this window or one of them moves (the user drags a docked one back
-// into place that way), shows, hides or changes size.
-bool MainWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == this && event->type() == QEvent::Move && !m_unloading)
-        m_placeTimer->start();
-    // A docked window that shows or grows may reach past the screen's edge: the column moves up.
-    if (watched != this && (event->type() == QEvent::Show || event->type() == QEvent::Resize) && !m_unloading)
-        QTimer::singleShot(0, this, &MainWindow::placeSettled);
-    switch (event->type()) {
-    case QEvent::Move:
-    case QEvent::Resize:
-    case QEvent::Show:
-    case QEvent::Hide:
-        if (!m_docking) {
-            m_docking = true;
-            m_bot.windowsMoved();
-            m_docking = false;
-        }
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
+    m_column->setWindow(WindowColumn::Sound, window);
 }
 
 void MainWindow::setPlaylistVisible(bool visible)
@@ -368,7 +333,7 @@ Id3Window* MainWindow::id3Window()
 {
     if (!m_id3) {
         m_id3 = new Id3Window(m_bot, nullptr);
-        watchDocking(m_id3);
+        m_column->setWindow(WindowColumn::Id3, m_id3);
         dockSideWindows();
     }
     return m_id3;
@@ -399,91 +364,31 @@ void MainWindow::minimizeMain()
 
 void MainWindow::hideToTray()
 {
-    if (m_inTray || m_unloading)
+    if (m_stack->inTray() || m_unloading)
         return;
     m_placeTimer->stop();
-    m_inTray = true;
-    m_trayAt = pos();
-    hideStack();
-    hide();
+    m_stack->hideToTray();
 }
 
 void MainWindow::showMain()
 {
-    if (m_unloading)
-        return;
-    if (m_inTray) {
-        m_inTray = false;
-        move(m_trayAt);
-    }
-    if (isMinimized())
-        showNormal();
-    else
-        show();
-    showStack();
-    raise();
-    activateWindow();
+    if (!m_unloading)
+        m_stack->bringBack();
 }
 
 // Minimised, the player takes its side windows along; they come back with it.
 void MainWindow::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::WindowStateChange && !m_unloading) {
-        if (isMinimized())
-            hideStack();
-        else if (!m_inTray)
-            showStack();
-    }
+    if (event->type() == QEvent::WindowStateChange && !m_unloading)
+        m_stack->stateChanged();
     QWidget::changeEvent(event);
-}
-
-void MainWindow::hideStack()
-{
-    if (!m_hidden.empty())
-        return;
-    for (QWidget* window : {static_cast<QWidget*>(m_playlist), m_soundWindow, static_cast<QWidget*>(m_id3)})
-        if (window && window->isVisible())
-            m_hidden.push_back({window, window->pos()});
-    for (auto it = m_hidden.rbegin(); it != m_hidden.rend(); ++it)
-        it->window->hide();
-}
-
-void MainWindow::showStack()
-{
-    const std::vector<HiddenWindow> hidden = std::move(m_hidden);
-    m_hidden.clear();
-    for (const HiddenWindow& h : hidden) {
-        if (!h.window)
-            continue;
-        h.window->move(h.at);
-        h.window->show();
-    }
-    m_bot.windowsMoved();
-}
-
-// This window and the visible windows docked under it, as the column they form (they may not have
-// followed its last move yet).
-QRect MainWindow::stackGeometry() const
-{
-    QRect stack = frameGeometry();
-    const auto under = [&stack](const QWidget* window) {
-        if (window && window->isVisible())
-            stack.setSize({std::max(stack.width(), window->frameGeometry().width()),
-                           stack.height() + window->frameGeometry().height()});
-    };
-    if (m_playlist && m_playlist->isVisible() && !m_bot.playlistDocking.enabled())
-        return stack; // the side windows hang under the playlist, wherever that is
-    under(m_playlist);
-    under(m_soundWindow);
-    under(m_id3);
-    return stack;
 }
 
 void MainWindow::placeSettled()
 {
-    if (m_unloading || m_inTray || !isVisible() || isMinimized())
+    if (m_unloading || m_stack->inTray() || !isVisible() || isMinimized())
         return;
-    const QRect stack = stackGeometry();
+    const QRect stack = m_column->geometry();
     const ScreenBox kept = keepOnScreens(box(stack), desktopScreens());
     if (kept.x != stack.x() || kept.y != stack.y())
         move(pos() + QPoint(kept.x - stack.x(), kept.y - stack.y()));
@@ -524,20 +429,13 @@ void MainWindow::closeEvent(QCloseEvent* event)
         placeSettled();
     }
     m_unloading = true;
+    m_column->holdStill();
     QTimer::singleShot(0, this, [this] { unload(); });
 }
 
 OpenSideWindows MainWindow::openSideWindows() const
 {
-    const auto open = [this](const QWidget* window) {
-        if (!window)
-            return false;
-        if (window->isVisible())
-            return true;
-        return std::any_of(m_hidden.begin(), m_hidden.end(),
-                           [window](const HiddenWindow& hidden) { return hidden.window == window; });
-    };
-    return {open(m_playlist), open(m_id3), open(m_soundWindow)};
+    return {m_stack->open(m_playlist), m_stack->open(m_id3), m_stack->open(m_soundWindow)};
 }
 
 void MainWindow::reopenSideWindows(const OpenSideWindows& open)

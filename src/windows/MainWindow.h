@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -24,6 +25,8 @@ class Bot;
 class Id3Window;
 class PlaylistWindow;
 class SkinButton;
+class TrayStack;
+class WindowColumn;
 
 // "Tavu Player": the borderless, topmost main window with the scrolling title, the clock and the
 // buttons. It shows the bot's state and forwards clicks to the same operations the chat commands
@@ -85,7 +88,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     SkinButton* addButton(int icon, const QString& name, const QString& toolTip, QRect geometry);
@@ -96,18 +98,8 @@ private:
     void dockSideWindows();
     void unload();
     void exitClick();
-    void watchDocking(QWidget* window);
-    void hideStack();
-    void showStack();
-    QRect stackGeometry() const;
     void showPlayState();
     void showMute();
-
-    // A side window that hid with the player, and where it was.
-    struct HiddenWindow {
-        QPointer<QWidget> window;
-        QPoint at;
-    };
 
     Bot& m_bot;
     Ribbonix::Scroller* m_scroller = nullptr;
@@ -123,11 +115,9 @@ private:
     Id3Window* m_id3 = nullptr;
     QWidget* m_soundWindow = nullptr;
     Subscriptions m_following;
-    std::vector<HiddenWindow> m_hidden;
+    WindowColumn* m_column = nullptr;   // the windows docked under this one
+    std::unique_ptr<TrayStack> m_stack; // going to the tray or minimised with them
     QTimer* m_placeTimer = nullptr;
-    bool m_inTray = false;
-    QPoint m_trayAt;
-    bool m_docking = false;
     bool m_unloading = false;
 };
 

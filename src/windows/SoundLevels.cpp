@@ -1,5 +1,6 @@
 #include "windows/SoundLevels.h"
 
+#include "bot/PlayerControls.h"
 #include "util/Text.h"
 
 namespace tavu {
@@ -27,7 +28,8 @@ int volumeRed(int value)
 
 int volumeGain(int value)
 {
-    return value - kVolumeSliderMax;
+    // The slider has 25 steps for each level of the chat's volume, on the chat's one scale.
+    return volumeToAttenuation(static_cast<double>(value) * 100.0 / kVolumeSliderMax);
 }
 
 } // namespace tavu

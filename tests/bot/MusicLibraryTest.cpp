@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "bot/DirectoryChooser.h"
 #include "bot/Lifecycle.h"
+#include "bot/PlayerControls.h"
 #include "bot/ShowSongTag.h"
 #include "platform/SqliteLibraryCache.h"
 #include "platform/TagLibReader.h"
@@ -187,6 +188,22 @@ TEST_F(MusicLibraryTest, LinesThatComeDuringAListingAreAnsweredAfterItInTheirOrd
     EXPECT_EQ(room.lines(), Names{});
     EXPECT_EQ(bot->dir, music.str());
     EXPECT_EQ(bot->songList.items(), before);
+}
+
+// Every road by which a song starts reads its tag once, for the ID3 fields and the desktop alike.
+TEST_F(MusicLibraryTest, EachStartReadsTheTagOnce)
+{
+    start();
+    for (const char* line : {"!play sky", "!next", "!prev", "!ran"}) {
+        const int before = tags.reads;
+        ownerSays(line);
+        EXPECT_EQ(tags.reads, before + 1) << line;
+        EXPECT_EQ(bot->id3.Text2, bot->nowPlaying().path) << line;
+        EXPECT_EQ(bot->id3.tag, bot->nowPlaying().tag) << line;
+    }
+    const int before = tags.reads;
+    Play_Click(*bot);
+    EXPECT_EQ(tags.reads, before + 1) << "the play button";
 }
 
 TEST_F(MusicLibraryTest, RefdirReadsOnlyTheChangedSongs)

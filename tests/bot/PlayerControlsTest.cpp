@@ -1,4 +1,5 @@
 #include "bot/PlayerControls.h"
+#include "bot/StartSong.h"
 #include "settings/ProfileFile.h"
 #include "support/SimRuntimeFixture.h"
 
@@ -20,6 +21,8 @@ TEST_F(PlayerControlsTest, CountingFastWritesTheCounterOnceASecondAndTheLastCoun
     // inode (the one it replaced is still in use while the new one is made).
     ino_t last = 0;
     std::vector<std::int64_t> writes; // when, on the simulated clock
+    useSongs({"a.mp3"});
+    const auto count = [this] { ASSERT_TRUE(startSong(*bot, 0, roads::PlayButton)); };
     const auto look = [&] {
         struct stat st {};
         if (::stat(settingsPath().c_str(), &st) == 0 && st.st_ino != last)
@@ -27,7 +30,7 @@ TEST_F(PlayerControlsTest, CountingFastWritesTheCounterOnceASecondAndTheLastCoun
     };
     for (int second = 0; second < 3; ++second) {
         for (int i = 0; i < 20; ++i) {
-            CountSongPlayed(*bot);
+            count();
             look();
             runtime.advance(10);
             look();
@@ -41,7 +44,7 @@ TEST_F(PlayerControlsTest, CountingFastWritesTheCounterOnceASecondAndTheLastCoun
     runtime.advance(1000);
     EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "60") << "the last count lands";
     for (int i = 0; i < 5; ++i)
-        CountSongPlayed(*bot);
+        count();
     bot.reset(); // the end of the program writes what still waits
     EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "65");
 }
