@@ -17,8 +17,8 @@ namespace {
 std::string reply(const std::string& body)
 {
     tavu::Style style;
-    style.LoadStyle("/nonexistent/Tavu.ini");
-    return style.ComposeReply(" Tavu ", body);
+    style.loadStyle("/nonexistent/Tavu.ini");
+    return style.composeReply(" Tavu ", body);
 }
 
 // Each iteration adds 500 lines (one trimming of a full transcript's worth) to a window whose
@@ -41,7 +41,7 @@ void BM_TranscriptLine(benchmark::State& state)
         for (int i = 0; i < kLines; i += owner ? 2 : 1) {
             if (owner) {
                 room.ownerTyped("!vol 40");
-                room.ChatSend(answer);
+                room.sendLine(answer);
             } else {
                 room.otherSaid("Bob", "hello there " + std::to_string(i));
             }

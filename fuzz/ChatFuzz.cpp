@@ -73,7 +73,7 @@ struct World {
     {
         bot.startChat();
         bot.dir = dirs().music;
-        FillSongList(bot.songFiles, bot.songList, bot.playlistRows, bot.dir);
+        fillSongList(bot.songFiles, bot.songList, bot.playlistRows, bot.dir);
         bot.played.setCaption("0");
         bot.lblVol.setCaption("50");
     }
@@ -84,7 +84,7 @@ struct World {
         std::ostringstream s;
         s << room.sent.size() << '|' << media.opened.size() << '|' << media.state << '|' << media.volume << '|'
           << media.balance << '|' << media.muted << '|' << bot.played.caption() << '|' << bot.lblVol.caption() << '|'
-          << bot.lblSong.caption() << '|' << bot.trig << '|' << bot.style.ComposeReply("L", "B") << '|'
+          << bot.lblSong.caption() << '|' << bot.trig << '|' << bot.style.composeReply("L", "B") << '|'
           << static_cast<int>(bot.playMode()) << '|' << bot.commandScanner.scanning() << bot.choiceScanner.scanning()
           << '|' << bot.lstPlay.count() << '|' << bot.songList.selectedIndex() << '|' << bot.dir << '|'
           << bot.UnLin.caption() << '|' << bot.clockTimer.enabled() << bot.deafSpell.enabled() << '|'
@@ -112,13 +112,13 @@ struct World {
     {
         const std::string ini = dirs().program + "/Tavu.ini";
         bot.playedWriter().flush(); // the played counter lands within a second; here at once
-        FUZZ_CHECK(ReadSetting("Totals", "Mp3s Played", ini) == bot.played.caption());
+        FUZZ_CHECK(readSetting("Totals", "Mp3s Played", ini) == bot.played.caption());
         FUZZ_CHECK(leadingNumber(bot.played.caption()) == static_cast<double>(media.opened.size()));
         // The file holds what the labels hold, as the reading rules give it back (blanks around a
         // value typed in the chat are not kept).
-        FUZZ_CHECK(ReadSetting("Settings", "Volume", ini) == profileValue(encodeStoredText(bot.lblVol.caption())));
+        FUZZ_CHECK(readSetting("Settings", "Volume", ini) == profileValue(encodeStoredText(bot.lblVol.caption())));
         if (bot.trig.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos)
-            FUZZ_CHECK(ReadSetting("Settings", "Trig", ini) == profileValue(encodeStoredText(bot.trig)));
+            FUZZ_CHECK(readSetting("Settings", "Trig", ini) == profileValue(encodeStoredText(bot.trig)));
     }
 
     SimRuntime runtime;

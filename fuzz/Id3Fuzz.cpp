@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes = fuzz::asText(data, size);
     const std::string path = fuzz::scratchDir() + "/song.mp3";
     fuzz::writeFile(path, bytes);
-    const Id3Tag tag = ReadSongTag(path);
+    const Id3Tag tag = readSongTag(path);
     for (const std::string* field : {&tag.title, &tag.artist, &tag.album, &tag.year, &tag.comment, &tag.genre})
         checkField(*field);
     if (size < 128 || bytes.substr(size - 128, 3) != "TAG") {
@@ -32,6 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     fuzz::writeFile(path, bytes.substr(size - 128));
-    FUZZ_CHECK(ReadSongTag(path) == tag);
+    FUZZ_CHECK(readSongTag(path) == tag);
     return 0;
 }

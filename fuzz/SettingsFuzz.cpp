@@ -91,18 +91,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto names = keysOf(oldFile);
     std::vector<std::string> before;
     for (const auto& [section, key] : names)
-        before.push_back(ReadSetting(section, key, path));
+        before.push_back(readSetting(section, key, path));
 
-    if (!WriteSetting(chosen.section, chosen.key, value, path)) {
+    if (!writeSetting(chosen.section, chosen.key, value, path)) {
         FUZZ_CHECK(fuzz::readFile(path) == oldFile);
         return 0;
     }
-    FUZZ_CHECK(ReadSetting(chosen.section, chosen.key, path) == profileValue(encodeStoredText(value)));
+    FUZZ_CHECK(readSetting(chosen.section, chosen.key, path) == profileValue(encodeStoredText(value)));
     for (std::size_t i = 0; i < names.size(); ++i) {
         const auto& [section, key] = names[i];
         if (equalsNoCase(section, chosen.section) && equalsNoCase(key, chosen.key))
             continue;
-        FUZZ_CHECK(ReadSetting(section, key, path) == before[i]);
+        FUZZ_CHECK(readSetting(section, key, path) == before[i]);
     }
     return 0;
 }

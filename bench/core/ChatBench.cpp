@@ -15,9 +15,9 @@ namespace {
 
 class SilentRoom : public tavu::ChatRoom {
 public:
-    void ChatSend(const std::string&) override { ++sent; }
-    void ChatSendRaw(const std::string&) override { ++sent; }
-    std::string GetOwnerName() const override { return "Owner"; }
+    void sendLine(const std::string&) override { ++sent; }
+    void sendRawLine(const std::string&) override { ++sent; }
+    std::string ownerNick() const override { return "Owner"; }
     long sent = 0;
 };
 
@@ -83,9 +83,9 @@ BENCHMARK(BM_DispatchOwnerLinesMatchingNothing);
 void BM_ComposeReply(benchmark::State& state)
 {
     tavu::Style style;
-    style.LoadStyle("/nonexistent/Tavu.ini");
+    style.loadStyle("/nonexistent/Tavu.ini");
     for (auto _ : state)
-        benchmark::DoNotOptimize(style.ComposeReply(" Tavu ", " Volume Set - [40] "));
+        benchmark::DoNotOptimize(style.composeReply(" Tavu ", " Volume Set - [40] "));
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_ComposeReply);
@@ -102,7 +102,7 @@ void BM_ReadSettingIn200KeyFile(benchmark::State& state)
     }
     out.close();
     for (auto _ : state)
-        benchmark::DoNotOptimize(tavu::ReadSetting("section9", "key 19", ini));
+        benchmark::DoNotOptimize(tavu::readSetting("section9", "key 19", ini));
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_ReadSettingIn200KeyFile)->Unit(benchmark::kMicrosecond);

@@ -113,9 +113,9 @@ BENCHMARK(BM_StartupKeysFromA20MBSettingsFile)->Unit(benchmark::kMillisecond)->U
 
 class SilentRoom : public tavu::ChatRoom {
 public:
-    void ChatSend(const std::string&) override {}
-    void ChatSendRaw(const std::string&) override {}
-    std::string GetOwnerName() const override { return "Owner"; }
+    void sendLine(const std::string&) override {}
+    void sendRawLine(const std::string&) override {}
+    std::string ownerNick() const override { return "Owner"; }
 };
 
 // 10,000 volume sets in a row, as a media-controls client sends them, on a real settings file

@@ -13,8 +13,8 @@ namespace {
 std::string defaultReply(const std::string& body)
 {
     tavu::Style style;
-    style.LoadStyle("/nonexistent/Tavu.ini");
-    return style.ComposeReply(" Tavu ", body);
+    style.loadStyle("/nonexistent/Tavu.ini");
+    return style.composeReply(" Tavu ", body);
 }
 
 // One line from the server as the IRC room reads it: cut from the stream, parsed, and the sender

@@ -58,7 +58,7 @@ void BM_FillSongList100k(benchmark::State& state)
         tavu::FileList songFiles;
         tavu::ListBox songList{true};
         tavu::ListBox playlistRows;
-        songs = tavu::FillSongList(songFiles, songList, playlistRows, dir);
+        songs = tavu::fillSongList(songFiles, songList, playlistRows, dir);
         benchmark::DoNotOptimize(songs);
     }
     state.counters["songs"] = static_cast<double>(songs);

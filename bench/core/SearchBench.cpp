@@ -16,9 +16,9 @@ namespace {
 
 class QuietRoom : public tavu::ChatRoom {
 public:
-    void ChatSend(const std::string&) override {}
-    void ChatSendRaw(const std::string&) override {}
-    std::string GetOwnerName() const override { return "Owner"; }
+    void sendLine(const std::string&) override {}
+    void sendRawLine(const std::string&) override {}
+    std::string ownerNick() const override { return "Owner"; }
 };
 
 // "play" over a song list of 100,000 names. The simulated clock makes the waits free, so this is

@@ -32,9 +32,9 @@ struct Clock {
 
 class QuietRoom : public tavu::ChatRoom {
 public:
-    void ChatSend(const std::string&) override {}
-    void ChatSendRaw(const std::string&) override {}
-    std::string GetOwnerName() const override { return "Owner"; }
+    void sendLine(const std::string&) override {}
+    void sendRawLine(const std::string&) override {}
+    std::string ownerNick() const override { return "Owner"; }
 };
 
 // The simulated event loop, which also measures the longest stretch of work (CPU time of this

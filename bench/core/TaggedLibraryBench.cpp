@@ -32,9 +32,9 @@ constexpr int kArtists = 250, kAlbums = 20, kFiles = 20;
 
 class QuietRoom : public tavu::ChatRoom {
 public:
-    void ChatSend(const std::string&) override {}
-    void ChatSendRaw(const std::string&) override {}
-    std::string GetOwnerName() const override { return "Owner"; }
+    void sendLine(const std::string&) override {}
+    void sendRawLine(const std::string&) override {}
+    std::string ownerNick() const override { return "Owner"; }
 };
 
 std::string songBytes(int artist, int album, int track, int variant)
@@ -96,7 +96,7 @@ struct LibraryBot {
     std::size_t fill()
     {
         bool listed = false;
-        const std::size_t songs = tavu::FillSongList(bot, tree().string(), options, listed);
+        const std::size_t songs = tavu::fillSongList(bot, tree().string(), options, listed);
         return listed ? songs : 0;
     }
 

@@ -41,7 +41,7 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
     m_services.media.EndOfStream = [this] {
         continuation->songEnding();
         m_media.check(); // the song has stopped by itself
-        continuation->Media1_EndOfStream();
+        continuation->songEnded();
     };
     playlistRows.onSelect = [this] { showClickedSongTag(*this); };
     choiceScanner.ChatMsg = [this](const std::string& name, const std::string& said) { hearLine(true, name, said); };
@@ -196,31 +196,31 @@ void Bot::moveToRoom(ChatRoom& room)
 
 void Bot::replyWith(std::string_view lead, std::string_view body)
 {
-    m_room->ChatSend(style.ComposeReply(lead, body));
+    m_room->sendLine(style.composeReply(lead, body));
 }
 
 void Bot::replyRawWith(std::string_view lead, std::string_view body)
 {
-    m_room->ChatSendRaw(style.ComposeReply(lead, body));
+    m_room->sendRawLine(style.composeReply(lead, body));
 }
 
 void Bot::replyToOwner(std::string_view body)
 {
-    m_room->ChatSendToOwner(style.ComposeReply(kLeadTavu, body));
+    m_room->sendToOwner(style.composeReply(kLeadTavu, body));
 }
 
 void Bot::playSound(std::string_view name) const
 {
     // A missing sound plays nothing; the player is still asked, so it cuts off the one playing.
-    m_services.sound.PlayWave(
+    m_services.sound.playWave(
         findSoundFile(name, m_programDir, soundFolders).value_or(programFile("Sounds/" + std::string(name))));
 }
 
 void Bot::startChat()
 {
-    commandScanner.StartScan();
+    commandScanner.startScan();
     trig = m_settings.read(keys::Trig);
-    style.LoadStyle(m_settings.path());
+    style.loadStyle(m_settings.path());
 }
 
 } // namespace tavu

@@ -86,12 +86,12 @@ public:
     void playSound(std::string_view name) const;
     std::vector<std::string> soundFolders;
 
-    // Reply lines: ComposeReply(lead, body), sent with ChatSend, or with ChatSendRaw for the raw ones.
+    // Reply lines: composeReply(lead, body), sent with sendLine, or with sendRawLine for the raw ones.
     void reply(std::string_view body) { replyWith(kLeadTavu, body); }
     void replyWith(std::string_view lead, std::string_view body);
     void replyRaw(std::string_view body) { replyRawWith(kLeadTavu, body); }
     void replyRawWith(std::string_view lead, std::string_view body);
-    // A reply line for the owner alone (ChatSendToOwner).
+    // A reply line for the owner alone (sendToOwner).
     void replyToOwner(std::string_view body);
 
     // Set by the program: shows a line in the chat room window itself, one that is not sent to the
@@ -128,7 +128,7 @@ public:
     std::unique_ptr<SavedStyles> savedStyles; // "sstyle", "rstyle", "lstyle" and indexTimer
     // Enables indexTimer, which loads the saved-style index, again (the end of start-up).
     void startStyleIndexTimer();
-    Id3Fields id3; // what the ID3 window shows (ShowSongTag)
+    Id3Fields id3; // what the ID3 window shows (showSongTag)
 
     // The player.
     Label lblSong{"No current Mp3...."}; // title of the current song, shown by the title scroller

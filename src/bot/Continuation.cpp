@@ -85,7 +85,7 @@ void Continuation::songEnding()
     m_waiting = m_bot.playMode() == PlayMode::AutoContinue;
 }
 
-void Continuation::Media1_EndOfStream()
+void Continuation::songEnded()
 {
     const NowPlaying& ended = m_bot.nowPlaying();
     const bool atOnce = !ended.song.empty() && m_bot.runtime().tickMs() - ended.startedMs < kMomentMs;

@@ -12,9 +12,9 @@ namespace tavu {
 void PlayPause(Bot& bot)
 {
     if (bot.media().PlayState() == MediaPlayer::Stopped)
-        Play_Click(bot);
+        playClick(bot);
     else
-        Pause_Click(bot);
+        pauseClick(bot);
 }
 
 bool seekBy(Bot& bot, double seconds)
@@ -24,7 +24,7 @@ bool seekBy(Bot& bot, double seconds)
         return false;
     const double target = media.CurrentPosition() + seconds;
     if (target >= media.Duration()) {
-        Next_Click(bot);
+        nextClick(bot);
         return true;
     }
     return seekTo(bot, std::max(0.0, target));

@@ -15,14 +15,14 @@ bool chooseMusicDirectory(Bot& bot, const std::string& chosen, const LibraryOpti
 {
     bot.playSound("Click.wav");
     bool listed = false;
-    const std::size_t songs = FillSongList(bot, chosen, options, listed);
+    const std::size_t songs = fillSongList(bot, chosen, options, listed);
     if (bot.runtime().quitting())
         return false; // the listing was cut short: the program ends
     // A directory that cannot be listed leaves songFiles with the old songs; those are not the chosen
     // directory's songs, so it is refused like an empty one.
     if (songs == 0 || !listed) {
         bot.dialogs().message("Error, Invalid Directory!", "Error");
-        FillSongList(bot, bot.dir, listed);
+        fillSongList(bot, bot.dir, listed);
         return false;
     }
     bot.dir = chosen;

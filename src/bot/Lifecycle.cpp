@@ -35,7 +35,7 @@ void loadSongs(Bot& bot)
         return;
     }
     bool listed = false;
-    FillSongList(bot, bot.dir, listed);
+    fillSongList(bot, bot.dir, listed);
     if (bot.songList.empty() && !bot.runtime().quitting()) // told to end meanwhile: the listing was cut short
         bot.reply(" Error, Invalid Directory! ");
 }
@@ -95,10 +95,10 @@ void storeSession(Bot& bot)
 
 bool beginSession(Bot& bot)
 {
-    bot.commandScanner.StartScan();
+    bot.commandScanner.startScan();
     LoadFontList(bot.lstFonts, bot.fonts());
     readSettings(bot);
-    bot.style.LoadStyle(bot.settings().path());
+    bot.style.loadStyle(bot.settings().path());
     if (bot.played.caption().empty())
         bot.played.setCaption("0");
     loadSongs(bot);

@@ -39,9 +39,9 @@ void Bot::clockTick()
 // After a random song the dispatcher is deaf for two seconds.
 void Bot::deafSpellEnds()
 {
-    commandScanner.StopScan();
+    commandScanner.stopScan();
     Wait(m_runtime, 2);
-    commandScanner.StartScan();
+    commandScanner.startScan();
     deafSpell.setEnabled(false);
 }
 

@@ -47,7 +47,7 @@ std::optional<LibraryListing> listSongs(Bot& bot, const std::string& directory, 
     return listing;
 }
 
-std::size_t FillSongList(Bot& bot, const std::string& directory, const LibraryOptions& options, bool& listed)
+std::size_t fillSongList(Bot& bot, const std::string& directory, const LibraryOptions& options, bool& listed)
 {
     auto listing = listSongs(bot, directory, options);
     listed = listing.has_value();
@@ -56,9 +56,9 @@ std::size_t FillSongList(Bot& bot, const std::string& directory, const LibraryOp
     return showSongs(bot.songFiles, bot.songList, bot.playlistRows, bot.library.options());
 }
 
-std::size_t FillSongList(Bot& bot, const std::string& directory, bool& listed)
+std::size_t fillSongList(Bot& bot, const std::string& directory, bool& listed)
 {
-    return FillSongList(bot, directory, readLibraryOptions(bot.settings()), listed);
+    return fillSongList(bot, directory, readLibraryOptions(bot.settings()), listed);
 }
 
 std::size_t useListing(Bot& bot, const std::string& directory, LibraryListing listing)

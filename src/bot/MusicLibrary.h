@@ -17,14 +17,14 @@ class Bot;
 // (the listing is then cut short).
 std::optional<LibraryListing> listSongs(Bot& bot, const std::string& directory, const LibraryOptions& options);
 
-// The song list rebuild (FillSongList) by the library options: lists the directory into songFiles,
+// The song list rebuild (fillSongList) by the library options: lists the directory into songFiles,
 // which keeps its previous directory and listing when that fails, and shows songFiles's songs in
 // songList and its mirror, none selected. Returns the number of songs; listed tells whether the
 // directory itself could be listed. The classic options rebuild the list as the classic library
 // always did.
-std::size_t FillSongList(Bot& bot, const std::string& directory, const LibraryOptions& options, bool& listed);
+std::size_t fillSongList(Bot& bot, const std::string& directory, const LibraryOptions& options, bool& listed);
 // The same by the options of the settings file.
-std::size_t FillSongList(Bot& bot, const std::string& directory, bool& listed);
+std::size_t fillSongList(Bot& bot, const std::string& directory, bool& listed);
 
 // Makes a listing of the directory the one in effect: songFiles holds it, its titles are the ones
 // shown, and the song list shows its songs. Returns the number of songs.

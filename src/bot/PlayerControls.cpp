@@ -94,7 +94,7 @@ void stopSong(Bot& bot)
     bot.txtTime.setCaption("00:00");
 }
 
-void Play_Click(Bot& bot)
+void playClick(Bot& bot)
 {
     click(bot);
     // The song the playlist has selected, which a click may have chosen; else the current one.
@@ -112,13 +112,13 @@ void Play_Click(Bot& bot)
     startSong(bot, index, index == bot.songList.selectedIndex() ? roads::PlayButton : roads::PlayChosen);
 }
 
-void Stop_Click(Bot& bot)
+void stopClick(Bot& bot)
 {
     click(bot);
     stopSong(bot);
 }
 
-void Pause_Click(Bot& bot)
+void pauseClick(Bot& bot)
 {
     click(bot);
     if (bot.media().PlayState() == MediaPlayer::Playing)
@@ -135,11 +135,11 @@ int stepIndex(const Bot& bot, int direction)
     return bot.shownStep(current, direction);
 }
 
-void Next_Click(Bot& bot)
+void nextClick(Bot& bot)
 {
     step(bot, +1);
 }
-void Prev_Click(Bot& bot)
+void prevClick(Bot& bot)
 {
     step(bot, -1);
 }
@@ -147,15 +147,15 @@ void stepClick(Bot& bot, int steps)
 {
     step(bot, steps);
 }
-void Rep_Click(Bot& bot)
+void repeatClick(Bot& bot)
 {
     toggle(bot, PlayMode::Repeat);
 }
-void Ran_Click(Bot& bot)
+void randomClick(Bot& bot)
 {
     toggle(bot, PlayMode::AutoRandom);
 }
-void AutoCont_Click(Bot& bot)
+void autoContinueClick(Bot& bot)
 {
     toggle(bot, PlayMode::AutoContinue);
 }
@@ -180,7 +180,7 @@ void playDoubleClickedSong(Bot& bot)
     startSong(bot, index, roads::DoubleClick);
 }
 
-void playlistExit_Click(Bot& bot)
+void playlistExitClick(Bot& bot)
 {
     click(bot);
     bot.playlistDocking.setEnabled(false);

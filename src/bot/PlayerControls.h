@@ -36,19 +36,19 @@ bool seekTo(Bot& bot, double seconds);
 void stopSong(Bot& bot);
 
 // The buttons. Each first plays the click sound.
-void Play_Click(Bot& bot);
-void Stop_Click(Bot& bot);
-void Pause_Click(Bot& bot);
+void playClick(Bot& bot);
+void stopClick(Bot& bot);
+void pauseClick(Bot& bot);
 // Next (+1) and previous (-1). At the ends of the list (and with nothing selected for previous)
 // nothing happens: there is no song to go to.
-void Next_Click(Bot& bot);
-void Prev_Click(Bot& bot);
+void nextClick(Bot& bot);
+void prevClick(Bot& bot);
 // Several steps of next (back for negative) taken as one click: the song that many places on plays,
 // and no song in between.
 void stepClick(Bot& bot, int steps);
-void Rep_Click(Bot& bot);
-void Ran_Click(Bot& bot);
-void AutoCont_Click(Bot& bot);
+void repeatClick(Bot& bot);
+void randomClick(Bot& bot);
+void autoContinueClick(Bot& bot);
 
 // The index next or previous goes to, or -1 when there is none.
 int stepIndex(const Bot& bot, int direction);
@@ -56,6 +56,6 @@ int stepIndex(const Bot& bot, int direction);
 // The playlist window's list: a selection (also one made by the program) and a double click.
 void showClickedSongTag(Bot& bot);
 void playDoubleClickedSong(Bot& bot);
-void playlistExit_Click(Bot& bot);
+void playlistExitClick(Bot& bot);
 
 } // namespace tavu

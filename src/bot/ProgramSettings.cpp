@@ -281,7 +281,7 @@ void applySettings(Bot& bot, const ProgramSettings& choices, const SettingsChang
             showSongs(bot.songFiles, bot.songList, bot.playlistRows);
         } else {
             bool listed = false; // by the library options just stored, as every listing reads them
-            FillSongList(bot, bot.dir, listed);
+            fillSongList(bot, bot.dir, listed);
         }
     }
     if (changes.trigger) {

@@ -177,7 +177,7 @@ void RemotePlayer::playSelected()
         return;
     if (m_bot.songList.selectedText().empty())
         m_bot.playlistRows.select(0); // as a click on it in the playlist
-    Play_Click(m_bot);
+    playClick(m_bot);
 }
 
 void RemotePlayer::Play()
@@ -186,7 +186,7 @@ void RemotePlayer::Play()
     case MediaPlayer::Playing:
         return;
     case MediaPlayer::Paused:
-        return Pause_Click(m_bot);
+        return pauseClick(m_bot);
     default:
         playSelected();
     }
@@ -195,7 +195,7 @@ void RemotePlayer::Play()
 void RemotePlayer::Pause()
 {
     if (m_bot.media().PlayState() == MediaPlayer::Playing)
-        Pause_Click(m_bot);
+        pauseClick(m_bot);
 }
 
 void RemotePlayer::PlayPause()
@@ -203,13 +203,13 @@ void RemotePlayer::PlayPause()
     if (m_bot.media().PlayState() == MediaPlayer::Stopped)
         playSelected();
     else
-        Pause_Click(m_bot);
+        pauseClick(m_bot);
 }
 
 void RemotePlayer::Stop()
 {
     if (m_bot.media().PlayState() != MediaPlayer::Stopped)
-        Stop_Click(m_bot);
+        stopClick(m_bot);
 }
 
 void RemotePlayer::Next(int count)
@@ -223,7 +223,7 @@ void RemotePlayer::Next(int count)
     if (!state().canGoNext)
         return;
     if (count == 1)
-        return Next_Click(m_bot);
+        return nextClick(m_bot);
     const int current = m_bot.songList.selectedIndex();
     const int last = static_cast<int>(m_bot.songList.count()) - 1;
     stepClick(m_bot, std::min<long long>(static_cast<long long>(current) + count, last) - current);
@@ -234,7 +234,7 @@ void RemotePlayer::Previous(int count)
     if (count < 1 || !state().canGoPrevious)
         return;
     if (count == 1)
-        return Prev_Click(m_bot);
+        return prevClick(m_bot);
     const int current = m_bot.songList.selectedIndex();
     stepClick(m_bot, -std::min(count, current));
 }
@@ -319,15 +319,15 @@ bool RemotePlayer::setLoopStatus(const std::string& loop)
     const PlayMode mode = m_bot.playMode();
     if (loop == "Track") {
         if (mode != PlayMode::Repeat)
-            Rep_Click(m_bot);
+            repeatClick(m_bot);
     } else if (loop == "Playlist") {
         if (mode != PlayMode::AutoContinue)
-            AutoCont_Click(m_bot);
+            autoContinueClick(m_bot);
     } else if (loop == "None") {
         if (mode == PlayMode::Repeat)
-            Rep_Click(m_bot);
+            repeatClick(m_bot);
         else if (mode == PlayMode::AutoContinue)
-            AutoCont_Click(m_bot);
+            autoContinueClick(m_bot);
     } else {
         return false;
     }
@@ -337,7 +337,7 @@ bool RemotePlayer::setLoopStatus(const std::string& loop)
 void RemotePlayer::setShuffle(bool shuffle)
 {
     if (shuffle != (m_bot.playMode() == PlayMode::AutoRandom))
-        Ran_Click(m_bot);
+        randomClick(m_bot);
 }
 
 } // namespace tavu

@@ -67,7 +67,7 @@ void showSong(Bot& bot, const std::string& song, const std::string& title, const
     // file: the fields take the one read here, or this takes the one the selection handler read.
     const bool selectedThere = how.select == StartHow::Select::Both;
     const bool sameTag = bot.library.options().tagTitles && bot.dir + "/" + song == path;
-    Id3Tag tag = sameTag && selectedThere && bot.id3.Text2 == path ? bot.id3.tag : bot.library.readTag(path);
+    Id3Tag tag = sameTag && selectedThere && bot.id3.path == path ? bot.id3.tag : bot.library.readTag(path);
     bot.setNowPlaying({song, std::move(path), title, bot.runtime().tickMs(), std::move(tag)});
     bot.progress.setMax(static_cast<int>(roundHalfEven(bot.media().Duration())));
     bot.titleTimer.setEnabled(true);
@@ -75,8 +75,8 @@ void showSong(Bot& bot, const std::string& song, const std::string& title, const
     if (selectedThere)
         return;
     if (!sameTag)
-        return ShowSongTag(bot, song);
-    bot.id3.Text2 = bot.nowPlaying().path;
+        return showSongTag(bot, song);
+    bot.id3.path = bot.nowPlaying().path;
     bot.id3.tag = bot.nowPlaying().tag;
     bot.id3.changed();
 }

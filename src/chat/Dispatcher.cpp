@@ -33,7 +33,7 @@ private:
 bool Dispatcher::isOwner(const std::string& name) const
 {
     // With nobody signed on there is no owner, and nobody is obeyed.
-    const std::string owner = m_bot.room().GetOwnerName();
+    const std::string owner = m_bot.room().ownerNick();
     return !owner.empty() && name == owner;
 }
 
@@ -135,7 +135,7 @@ void Dispatcher::hearCommandLine(const std::string& name, const std::string& sai
 {
     std::string line = said;
     if (startsWithNoCase(line, "trig") && isOwner(name)) {
-        ReplaceText(line, "trig ", "");
+        replaceText(line, "trig ", "");
         const RunScope run(m_bot.room(), "trig", ++m_runs);
         setTrigger(line);
         // The rest runs on the remaining line, which is never longer than the new trigger and so

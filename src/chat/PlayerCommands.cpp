@@ -203,7 +203,7 @@ void refdir(Bot& bot, Arg)
     if (bot.dir.empty())
         return bot.reply(" No directory is available! ");
     bool listed = false;
-    FillSongList(bot, bot.songFiles.path(), listed);
+    fillSongList(bot, bot.songFiles.path(), listed);
     if (bot.runtime().quitting())
         return; // the listing was cut short: the program ends
     bot.reply(" Directory Refreshed [" + bot.dir + "] ");
@@ -238,7 +238,7 @@ void ran(Bot& bot, Arg)
 {
     if (bot.songList.empty())
         return bot.reply(" No songs to play! ");
-    const int index = static_cast<int>(RandomNumber(bot.runtime(), static_cast<double>(bot.songList.count()))) - 1;
+    const int index = static_cast<int>(randomNumber(bot.runtime(), static_cast<double>(bot.songList.count()))) - 1;
     startSong(bot, index, roads::RandomCommand);
 }
 

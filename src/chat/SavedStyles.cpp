@@ -43,7 +43,7 @@ std::string underlined(std::string_view name, std::string_view closeTag)
 // piece was typed, underlined.
 std::string markedName(std::string name, const std::string& piece, std::string_view closeTag)
 {
-    ReplaceText(name, piece, underlined(piece, closeTag));
+    replaceText(name, piece, underlined(piece, closeTag));
     return name;
 }
 
@@ -111,7 +111,7 @@ void SavedStyles::loadIndexNow()
     if (!m_indexLoaded) {
         // Events run while the names are sorted; they go into lstStyles only when all are.
         ListBox read(true);
-        LoadListFile(indexPath(), read, &m_bot.runtime());
+        loadListFile(indexPath(), read, &m_bot.runtime());
         // A command that ran meanwhile has loaded the index already.
         if (!m_indexLoaded && !m_bot.runtime().quitting()) {
             m_bot.lstStyles.addSortedItems(read.items());
@@ -125,7 +125,7 @@ void SavedStyles::ensureIndexLoaded()
 {
     if (m_indexLoaded)
         return;
-    LoadListFile(indexPath(), m_bot.lstStyles, nullptr);
+    loadListFile(indexPath(), m_bot.lstStyles, nullptr);
     m_indexLoaded = true;
     m_indexTimer.setEnabled(false);
 }
@@ -150,7 +150,7 @@ bool SavedStyles::writeStyleFile(const std::string& path, const std::string& par
     if (fs::exists(path, ec) && !fs::copy_file(path, partial, ec))
         return false;
     for (std::string Style::*value : kFileOrder)
-        if (!WriteSetting(kStyleSection, styleKey(value), m_bot.style.*value, partial)) {
+        if (!writeSetting(kStyleSection, styleKey(value), m_bot.style.*value, partial)) {
             fs::remove(partial, ec);
             return false;
         }
@@ -182,7 +182,7 @@ void SavedStyles::sstyle(const std::string& name)
         return m_bot.reply(failed);
     std::error_code ec;
     const std::size_t at = list.addItem(name);
-    if (!SaveListFile(indexPath(), list)) {
+    if (!saveListFile(indexPath(), list)) {
         list.removeItem(at);
         fs::remove(partial, ec);
         return m_bot.reply(failed);
@@ -191,7 +191,7 @@ void SavedStyles::sstyle(const std::string& name)
     fs::rename(partial, path, ec);
     if (ec) {
         list.removeItem(at);
-        SaveListFile(indexPath(), list);
+        saveListFile(indexPath(), list);
         fs::remove(partial, ec);
         return m_bot.reply(failed);
     }
@@ -218,7 +218,7 @@ void SavedStyles::rstyle(const std::string& piece)
     std::error_code ec;
     const bool stepped = isSafeName(name) && isFileOrLink(path) && (fs::rename(path, aside, ec), !ec);
     list.removeItem(static_cast<std::size_t>(found));
-    if (!SaveListFile(indexPath(), list)) {
+    if (!saveListFile(indexPath(), list)) {
         list.addItem(name);
         if (stepped)
             fs::rename(aside, path, ec);
@@ -288,7 +288,7 @@ void SavedStyles::lstyle(const std::string& piece)
 
     Style& style = m_bot.style;
     for (std::string Style::*value : kFileOrder)
-        style.*value = ReadSetting(kStyleSection, styleKey(value), path);
+        style.*value = readSetting(kStyleSection, styleKey(value), path);
     style.BuildStylePieces();
     // The loaded style is also the style of the next start-up.
     for (std::string Style::*value : kFileOrder)

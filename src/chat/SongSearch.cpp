@@ -14,7 +14,7 @@ namespace tavu {
 
 std::string markedTitle(std::string_view song, std::string_view search, std::string_view inserted)
 {
-    // As ReplaceText finds the matches; the name's own text around the tags is escaped.
+    // As replaceText finds the matches; the name's own text around the tags is escaped.
     const std::u32string name = decodeUtf8(toLower(song));
     const std::u32string lowered = toLower32(name);
     const std::u32string needle = toLower32(decodeUtf8(search));
@@ -28,7 +28,7 @@ std::string markedTitle(std::string_view song, std::string_view search, std::str
         last = p + needle.size();
     }
     title += htmlText(encodeUtf8(std::u32string_view(name).substr(last)));
-    ReplaceText(title, ".mp3", "");
+    replaceText(title, ".mp3", "");
     return title;
 }
 
@@ -44,8 +44,8 @@ namespace {
 void closeDialogue(Bot& bot)
 {
     ++bot.dialogueTurn; // a listing still running stops
-    bot.commandScanner.StartScan();
-    bot.choiceScanner.StopScan();
+    bot.commandScanner.startScan();
+    bot.choiceScanner.stopScan();
 }
 
 // With tag titles a song is found by its title or its name, otherwise by its name.
@@ -146,13 +146,13 @@ namespace {
 void openDialogue(Bot& bot)
 {
     bot.reply(" Multiple Strings Found! ");
-    bot.choiceScanner.StartScan(); // hears the answers typed during the search first
+    bot.choiceScanner.startScan(); // hears the answers typed during the search first
     Wait(bot.runtime(), 1);
     bot.reply(" Scroll found Strings -[y\\n] ");
     // The owner may have closed the dialogue during the wait; stopping commandScanner then would leave no
     // scanner running, and the bot would never hear a command again.
     if (bot.choiceScanner.scanning())
-        bot.commandScanner.StopScan();
+        bot.commandScanner.stopScan();
 }
 
 // Lists the matches one a second. The answers of the owner are heard meanwhile: a closed dialogue,
@@ -209,7 +209,7 @@ void choose(Bot& bot, const std::string& argument, bool toQueue = false)
 
 bool isEarlyAnswer(Bot& bot, const std::string& name, const std::string& line)
 {
-    const std::string owner = bot.room().GetOwnerName();
+    const std::string owner = bot.room().ownerNick();
     if (owner.empty() || name != owner)
         return false;
     const Dispatcher::Cut cut = Dispatcher::cutLine(line);

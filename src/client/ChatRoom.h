@@ -17,15 +17,15 @@ public:
 
     // Posts a line into the room as a line of the owner. Neither send touches what the owner is
     // typing but has not sent yet.
-    virtual void ChatSend(const std::string& line) = 0;
-    virtual void ChatSendRaw(const std::string& line) = 0;
+    virtual void sendLine(const std::string& line) = 0;
+    virtual void sendRawLine(const std::string& line) = 0;
     // Posts a line for the owner's eyes only, where the room can tell the owner apart; elsewhere it
     // is an ordinary reply line.
-    virtual void ChatSendToOwner(const std::string& line) { ChatSend(line); }
+    virtual void sendToOwner(const std::string& line) { sendLine(line); }
 
     // The screen name of the owner, in the form in which the scanners report the owner's lines;
     // "" when nobody is signed on.
-    virtual std::string GetOwnerName() const = 0;
+    virtual std::string ownerNick() const = 0;
 
     // Who a member of the room who said a line under this name is, for requests: the services
     // account the network reports, else nick!user@host; "" when the room cannot tell.

@@ -13,7 +13,7 @@ ChatScanner::~ChatScanner()
     *m_self = nullptr;
 }
 
-void ChatScanner::StartScan()
+void ChatScanner::startScan()
 {
     m_scanning = true;
     m_keep = nullptr;

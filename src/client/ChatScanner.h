@@ -13,7 +13,7 @@ class Runtime;
 
 // Watches the chat room: raises ChatMsg once for every new line, in order, as an event of its own
 // on the UI thread, while it is started. A line that appears while the scanner is stopped is never
-// reported (unless held for it, see holdLines), and neither is one still queued when StopScan is
+// reported (unless held for it, see holdLines), and neither is one still queued when stopScan is
 // called.
 class ChatScanner {
 public:
@@ -25,12 +25,12 @@ public:
     ChatScanner& operator=(const ChatScanner&) = delete;
 
     // Starts hearing lines; lines held meanwhile are heard first, in order.
-    void StartScan();
-    void StopScan() { m_scanning = false; }
+    void startScan();
+    void stopScan() { m_scanning = false; }
     bool scanning() const { return m_scanning; }
 
     using Keep = std::function<bool(const std::string& name, const std::string& said)>;
-    // Until StartScan or dropHeldLines, the lines that appear while this does not scan and that
+    // Until startScan or dropHeldLines, the lines that appear while this does not scan and that
     // `keep` takes are held for it (at most kMostHeldLines; later ones are not).
     void holdLines(Keep keep);
     void dropHeldLines();

@@ -79,7 +79,7 @@ void IrcChatRoom::start()
     m_session.start();
 }
 
-std::string IrcChatRoom::GetOwnerName() const
+std::string IrcChatRoom::ownerNick() const
 {
     return m_mask ? m_mask->ownerName() : m_session.nick();
 }
@@ -115,7 +115,7 @@ void IrcChatRoom::ownerTyped(const std::string& text)
     send(body, false, action);
     // With an owner mask the person at this window is not the owner the bot obeys.
     if (!m_mask)
-        lineAppeared(GetOwnerName(), text);
+        lineAppeared(ownerNick(), text);
 }
 
 void IrcChatRoom::sendReply(const std::string& line)
@@ -124,7 +124,7 @@ void IrcChatRoom::sendReply(const std::string& line)
     send(line, true, false);
 }
 
-void IrcChatRoom::ChatSendToOwner(const std::string& line)
+void IrcChatRoom::sendToOwner(const std::string& line)
 {
     if (!m_mask || m_ownerNick.empty() || !m_session.connection().registered()) {
         addEntry({Kind::Reply, m_session.nick(), line});
@@ -250,7 +250,7 @@ std::string IrcChatRoom::senderOf(const IrcMessage& message) const
         if (m_mask->matches(message.nick, message.user, message.host, account, mapping))
             return m_mask->ownerName();
     }
-    if (message.nick.empty() || mapping.equals(message.nick, GetOwnerName()))
+    if (message.nick.empty() || mapping.equals(message.nick, ownerNick()))
         return message.nick + "!" + message.user + "@" + message.host;
     return message.nick;
 }

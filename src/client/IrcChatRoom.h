@@ -20,8 +20,8 @@ class Runtime;
 // Without an owner mask the bot is the owner's own IRC client: the owner types into the window,
 // the line goes to the channel and to the scanners as the owner's, and nobody on the network is
 // the owner. With an owner mask the bot signs on under its own nick and the owner is whoever
-// matches the mask; only their lines carry GetOwnerName as the sender. Anybody else whose nick
-// equals that name is reported as nick!user@host, which GetOwnerName can never be.
+// matches the mask; only their lines carry ownerNick as the sender. Anybody else whose nick
+// equals that name is reported as nick!user@host, which ownerNick can never be.
 class IrcChatRoom : public LocalChatRoom {
 public:
     IrcChatRoom(Runtime& runtime, std::unique_ptr<IrcTransport> transport, IrcConfig config,
@@ -31,12 +31,12 @@ public:
     // Starts signing on, or reports in the transcript what the settings lack.
     void start();
 
-    void ChatSend(const std::string& line) override { sendReply(line); }
-    void ChatSendRaw(const std::string& line) override { sendReply(line); }
+    void sendLine(const std::string& line) override { sendReply(line); }
+    void sendRawLine(const std::string& line) override { sendReply(line); }
     // A NOTICE to the nick of the owner's last line. Without an owner mask the owner sits at this
     // window, and the line stays in the window.
-    void ChatSendToOwner(const std::string& line) override;
-    std::string GetOwnerName() const override;
+    void sendToOwner(const std::string& line) override;
+    std::string ownerNick() const override;
     std::string memberIdentity(const std::string& name) const override { return m_members.identity(name); }
     std::size_t memberCount() const override { return m_session.inChannel() ? m_members.present() : 0; }
     void ownerTyped(const std::string& text) override;

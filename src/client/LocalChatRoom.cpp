@@ -7,7 +7,7 @@ LocalChatRoom::LocalChatRoom(std::string screenName)
 {
 }
 
-std::string LocalChatRoom::GetOwnerName() const
+std::string LocalChatRoom::ownerNick() const
 {
     return m_owner;
 }

@@ -25,9 +25,9 @@ public:
 
     explicit LocalChatRoom(std::string screenName);
 
-    void ChatSend(const std::string& line) override { post(line); }
-    void ChatSendRaw(const std::string& line) override { post(line); }
-    std::string GetOwnerName() const override;
+    void sendLine(const std::string& line) override { post(line); }
+    void sendRawLine(const std::string& line) override { post(line); }
+    std::string ownerNick() const override;
 
     // The caption of the sign-on greeting, "Welcome, NAME!".
     const std::string& welcomeCaption() const { return m_caption; }

@@ -72,8 +72,8 @@ void PlayerTray::buildMenu()
         connect(entry, &QAction::triggered, this, action);
     };
     add(QStringLiteral("Play / Pause"), "trayPlayPause", [this] { PlayPause(m_bot); });
-    add(QStringLiteral("Next"), "trayNext", [this] { Next_Click(m_bot); });
-    add(QStringLiteral("Previous"), "trayPrev", [this] { Prev_Click(m_bot); });
+    add(QStringLiteral("Next"), "trayNext", [this] { nextClick(m_bot); });
+    add(QStringLiteral("Previous"), "trayPrev", [this] { prevClick(m_bot); });
     m_menu->addSeparator();
     add(QStringLiteral("Show Player"), "trayShow", [this] { m_main.showMain(); });
     add(QStringLiteral("Quit"), "trayQuit", [this] { m_main.closeMain(); });

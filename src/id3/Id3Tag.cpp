@@ -25,12 +25,12 @@ std::string fieldText(std::string_view bytes)
 
 } // namespace
 
-Id3Tag ReadSongTag(const std::string& path)
+Id3Tag readSongTag(const std::string& path)
 {
-    return ReadSongTag(SongFileHandle(path));
+    return readSongTag(SongFileHandle(path));
 }
 
-Id3Tag ReadSongTag(const SongFileHandle& file)
+Id3Tag readSongTag(const SongFileHandle& file)
 {
     if (!file.plain() || file.size() < kTagSize)
         return {};

@@ -25,8 +25,8 @@ struct Id3Tag {
 // Reads the tag at the end of the file. A file without the marker "TAG", one shorter than 128
 // bytes, a missing or unreadable file, a directory or anything else that is not a plain file gives
 // empty fields. The text bytes are Windows-1252.
-Id3Tag ReadSongTag(const std::string& path);
+Id3Tag readSongTag(const std::string& path);
 // The same from a file already open.
-Id3Tag ReadSongTag(const SongFileHandle& file);
+Id3Tag readSongTag(const SongFileHandle& file);
 
 } // namespace tavu

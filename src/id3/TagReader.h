@@ -22,11 +22,11 @@ public:
     virtual SongPicture picture(const std::string&) const { return {}; }
 };
 
-// The reader of the ID3 version 1 trailer alone (ReadSongTag), for a program without a reader of
+// The reader of the ID3 version 1 trailer alone (readSongTag), for a program without a reader of
 // the other kinds of tags.
 class Id3v1TagReader : public TagReader {
 public:
-    Id3Tag read(const std::string& path) const override { return ReadSongTag(path); }
+    Id3Tag read(const std::string& path) const override { return readSongTag(path); }
 };
 
 } // namespace tavu

@@ -58,7 +58,7 @@ SdlAudio::~SdlAudio()
 void SdlAudio::setUpMixer()
 {
     Mix_AllocateChannels(1);
-    Mix_ReserveChannels(1); // the one channel is kept for PlayWave
+    Mix_ReserveChannels(1); // the one channel is kept for playWave
     Mix_RegisterEffect(MIX_CHANNEL_POST, applyMusicLevel, nullptr, &m_level);
     Mix_HookMusic(renderMusic, m_music);
 }

@@ -54,7 +54,7 @@ Mix_Chunk* SdlSoundPlayer::chunkFor(const std::string& path)
     return chunk;
 }
 
-void SdlSoundPlayer::PlayWave(const std::string& path)
+void SdlSoundPlayer::playWave(const std::string& path)
 {
     if (!m_audio.wake())
         return;

@@ -11,7 +11,7 @@ namespace tavu {
 
 class SdlAudio;
 
-// The interface sounds on the SdlAudio's reserved mixer channel. Every PlayWave cuts off the sound
+// The interface sounds on the SdlAudio's reserved mixer channel. Every playWave cuts off the sound
 // still playing; a file that is missing, unreadable, no sound, or larger than an interface sound
 // has any reason to be plays nothing. The player's volume and mute leave these sounds alone.
 // Loaded sounds are kept by path (a handful). Must go before the SdlAudio.
@@ -22,7 +22,7 @@ public:
     SdlSoundPlayer(const SdlSoundPlayer&) = delete;
     SdlSoundPlayer& operator=(const SdlSoundPlayer&) = delete;
 
-    void PlayWave(const std::string& path) override;
+    void playWave(const std::string& path) override;
 
 private:
     Mix_Chunk* chunkFor(const std::string& path);

@@ -308,7 +308,7 @@ Id3Tag TagLibReader::read(const std::string& path) const
     } else {
         tag = containerTag(file.handle(), kind);
     }
-    return empty(tag) ? ReadSongTag(file.handle()) : tag;
+    return empty(tag) ? readSongTag(file.handle()) : tag;
 }
 
 namespace {

@@ -115,13 +115,13 @@ bool FileList::refresh()
     return true;
 }
 
-std::size_t FillSongList(FileList& songFiles, ListBox& songList, ListBox& mirror, const std::string& directory)
+std::size_t fillSongList(FileList& songFiles, ListBox& songList, ListBox& mirror, const std::string& directory)
 {
     bool listed = false;
-    return FillSongList(songFiles, songList, mirror, directory, listed);
+    return fillSongList(songFiles, songList, mirror, directory, listed);
 }
 
-std::size_t FillSongList(FileList& songFiles, ListBox& songList, ListBox& mirror, const std::string& directory,
+std::size_t fillSongList(FileList& songFiles, ListBox& songList, ListBox& mirror, const std::string& directory,
                          bool& listed)
 {
     listed = songFiles.setPath(directory);

@@ -35,11 +35,11 @@ private:
 // its previous directory when that fails) and adds every file whose name contains ".mp3"
 // (case-sensitive) to both lists, in songFiles's order. Returns the number of songs.
 class ListBox;
-std::size_t FillSongList(FileList& songFiles, ListBox& songList, ListBox& mirror, const std::string& directory);
+std::size_t fillSongList(FileList& songFiles, ListBox& songList, ListBox& mirror, const std::string& directory);
 // The same, and listed tells whether the directory itself could be listed. When it could not, the
 // songs are those of songFiles's previous directory, which a caller changing directories must not take
 // for the new directory's songs.
-std::size_t FillSongList(FileList& songFiles, ListBox& songList, ListBox& mirror, const std::string& directory,
+std::size_t fillSongList(FileList& songFiles, ListBox& songList, ListBox& mirror, const std::string& directory,
                          bool& listed);
 
 // The plain files of a directory (no hidden files, no directories) in ascending name order without

@@ -210,7 +210,7 @@ std::optional<std::string_view> Library::tagTitle(std::string_view song, std::si
 
 Id3Tag Library::readTag(const std::string& path) const
 {
-    return m_tags ? m_tags->read(path) : ReadSongTag(path);
+    return m_tags ? m_tags->read(path) : readSongTag(path);
 }
 
 SongPicture Library::readPicture(const std::string& path) const

@@ -102,7 +102,7 @@ std::string fileTitle(std::string_view song, const LibraryOptions& options)
     std::string title(song);
     if (hasFormat(title, options.formats))
         title.erase(title.rfind('.'));
-    ReplaceText(title, ".mp3", "");
+    replaceText(title, ".mp3", "");
     return title;
 }
 

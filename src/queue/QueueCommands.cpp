@@ -118,7 +118,7 @@ void queueMatching(Bot& bot, const std::string& text, bool first)
 void skipNow(Bot& bot)
 {
     bot.media().Stop();
-    bot.continuation->Media1_EndOfStream();
+    bot.continuation->songEnded();
 }
 
 fs::path playlistsFolder(const Bot& bot)

@@ -112,7 +112,7 @@ std::string formatListFile(const std::vector<std::string>& items)
     return out;
 }
 
-bool LoadListFile(const std::string& path, ListBox& list, Runtime* runtime)
+bool loadListFile(const std::string& path, ListBox& list, Runtime* runtime)
 {
     const auto bytes = readFileBytes(path);
     if (!bytes)
@@ -144,7 +144,7 @@ bool LoadListFile(const std::string& path, ListBox& list, Runtime* runtime)
     return true;
 }
 
-bool SaveListFile(const std::string& path, const ListBox& list)
+bool saveListFile(const std::string& path, const ListBox& list)
 {
     return writeFileAtomically(path, formatListFile(list.items()));
 }

@@ -26,12 +26,12 @@ class Runtime;
 // runtime, pending events run between slices of the work (a few hundred items, or a slice of the
 // sort), so any handler of the program may run meanwhile and the interface never waits for the
 // whole file. Returns false, changing nothing, when the file cannot be read.
-bool LoadListFile(const std::string& path, ListBox& list, Runtime* runtime);
+bool loadListFile(const std::string& path, ListBox& list, Runtime* runtime);
 
 // Replaces the file with the list's items, atomically: a crash leaves the old or the new file.
 // An empty list leaves an empty file. Returns false, leaving the old file, when it cannot be
 // written.
-bool SaveListFile(const std::string& path, const ListBox& list);
+bool saveListFile(const std::string& path, const ListBox& list);
 
 // The items of a list file's bytes, and the bytes of a list file holding items.
 std::vector<std::string> parseListFile(std::string_view bytes);

@@ -137,7 +137,7 @@ std::string profileValue(std::string_view rawValueBytes)
     return utf8Left(decodeStoredText(v), kMaxValueLength);
 }
 
-std::string ReadSetting(std::string_view section, std::string_view key, const std::string& path)
+std::string readSetting(std::string_view section, std::string_view key, const std::string& path)
 {
     const std::vector<Line>* lines = parsedFile().lines(path);
     if (!lines)
@@ -158,7 +158,7 @@ std::string ReadSetting(std::string_view section, std::string_view key, const st
     return {};
 }
 
-bool WriteSetting(std::string_view section, std::string_view key, std::string_view value, const std::string& path)
+bool writeSetting(std::string_view section, std::string_view key, std::string_view value, const std::string& path)
 {
     if (unsafeText(section) || unsafeText(key) || unsafeText(value) || key.find('=') != std::string_view::npos ||
         section.find(']') != std::string_view::npos || trimBlanks(key).empty())

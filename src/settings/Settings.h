@@ -17,7 +17,7 @@ public:
     const std::string& path() const { return m_path; }
 
     // The stored value; "" when missing.
-    std::string read(const SettingKey& key) const { return ReadSetting(key.section, key.key, m_path); }
+    std::string read(const SettingKey& key) const { return readSetting(key.section, key.key, m_path); }
     // The stored value, or the key's fallback when it reads empty.
     std::string readOr(const SettingKey& key) const
     {
@@ -28,7 +28,7 @@ public:
     // A key that is not in the table (the style keys).
     bool write(std::string_view section, std::string_view key, std::string_view value) const
     {
-        const bool written = WriteSetting(section, key, value, m_path);
+        const bool written = writeSetting(section, key, value, m_path);
         if (!written && onWriteFailed)
             onWriteFailed();
         return written;

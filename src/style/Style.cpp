@@ -26,10 +26,10 @@ const std::array<Style::Field, 11>& Style::fields()
     return table;
 }
 
-void Style::LoadStyle(const std::string& settingsPath)
+void Style::loadStyle(const std::string& settingsPath)
 {
     for (const Field& f : fields())
-        this->*f.value = ReadSetting(kSection, f.key, settingsPath);
+        this->*f.value = readSetting(kSection, f.key, settingsPath);
     for (const Field& f : fields())
         if ((this->*f.value).empty())
             this->*f.value = std::string(f.fallback);
@@ -45,7 +45,7 @@ void Style::BuildStylePieces()
     m_bascii = face(baf) + "><font  color=#" + bac + ">" + ba;
 }
 
-std::string Style::ComposeReply(std::string_view lead, std::string_view body) const
+std::string Style::composeReply(std::string_view lead, std::string_view body) const
 {
     std::string line;
     line.reserve(m_fascii.size() + lead.size() + m_mascii.size() + body.size() + m_bascii.size());

@@ -28,12 +28,12 @@ public:
 
     // Reads the eleven values from section "Ascii" of the settings file, puts the defaults into the
     // empty ones (without writing them back) and builds the pieces.
-    void LoadStyle(const std::string& settingsPath);
+    void loadStyle(const std::string& settingsPath);
 
     // Rebuilds fascii, mascii and bascii from the eleven values; run after any change of a value.
     void BuildStylePieces();
 
-    std::string ComposeReply(std::string_view lead, std::string_view body) const;
+    std::string composeReply(std::string_view lead, std::string_view body) const;
 
     const std::string& fascii() const { return m_fascii; }
     const std::string& mascii() const { return m_mascii; }

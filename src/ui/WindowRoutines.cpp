@@ -137,7 +137,7 @@ void keepWhole(QWidget* window)
         window->move(window->pos() + QPoint(kept.x - frame.x(), kept.y - frame.y()));
 }
 
-void StayOnTop(QWidget* window)
+void stayOnTop(QWidget* window)
 {
     if (!window || window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         return;
@@ -151,10 +151,10 @@ void StayOnTop(QWidget* window)
     }
 }
 
-void StayOnTop(QWidget* window, const Settings& settings)
+void stayOnTop(QWidget* window, const Settings& settings)
 {
     if (windowsOnTop(settings))
-        StayOnTop(window);
+        stayOnTop(window);
 }
 
 bool DragWindow(QWidget* window)
@@ -168,7 +168,7 @@ void installDragHandle(QWidget* handle, QWidget* window)
     handle->installEventFilter(new DragHandle(handle, window));
 }
 
-void GlideToCorner(QWidget* window, int steps, std::chrono::milliseconds pause)
+void glideToCorner(QWidget* window, int steps, std::chrono::milliseconds pause)
 {
     if (!window)
         return;

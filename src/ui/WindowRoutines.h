@@ -17,9 +17,9 @@ std::vector<ScreenBox> desktopScreens();
 void keepWhole(QWidget* window);
 
 // Keeps the window above other windows, without moving or resizing it.
-void StayOnTop(QWidget* window);
+void stayOnTop(QWidget* window);
 // The same, unless the owner turned "Desktop"/"On Top" off.
-void StayOnTop(QWidget* window, const Settings& settings);
+void stayOnTop(QWidget* window, const Settings& settings);
 
 // Hands the window to the window system, which moves it with the mouse until the button is
 // released. False when the window system cannot do that (no window manager, as under Xvfb or
@@ -36,6 +36,6 @@ void installDragHandle(QWidget* handle, QWidget* window);
 // snaps into it, and then gets its colours and controls back. Controls that were hidden before
 // stay hidden. Events are not processed during the glide; pause is the time each position is
 // shown, so that the glide can be seen.
-void GlideToCorner(QWidget* window, int steps, std::chrono::milliseconds pause = std::chrono::milliseconds(2));
+void glideToCorner(QWidget* window, int steps, std::chrono::milliseconds pause = std::chrono::milliseconds(2));
 
 } // namespace tavu

@@ -11,7 +11,7 @@ namespace tavu {
 class SoundPlayer {
 public:
     virtual ~SoundPlayer() = default;
-    virtual void PlayWave(const std::string& path) = 0;
+    virtual void playWave(const std::string& path) = 0;
 };
 
 // Message and input boxes. They are modal for the user, but events (chat lines, timers) go on

@@ -90,7 +90,7 @@ double randomFraction(Runtime& runtime)
     return std::uniform_real_distribution<double>(0.0, 1.0)(generator);
 }
 
-double RandomNumber(Runtime& runtime, double n)
+double randomNumber(Runtime& runtime, double n)
 {
     const double value = leadingNumber(std::to_string(n));
     return std::floor(value * randomFraction(runtime) + 1.0);

@@ -82,7 +82,7 @@ void Wait(Runtime& runtime, int seconds);
 
 // A random whole number from 1 to n (n = 0 gives 1); the generator is seeded anew from the time
 // of day at every call.
-double RandomNumber(Runtime& runtime, double n);
+double randomNumber(Runtime& runtime, double n);
 
 // A random number uniform in [0, 1) from a generator seeded with the time of day.
 double randomFraction(Runtime& runtime);

@@ -186,7 +186,7 @@ int compareNoCase(std::string_view a, std::string_view b)
     return 0;
 }
 
-std::string ReplaceText(std::string& text, std::string_view search, std::string_view replacement)
+std::string replaceText(std::string& text, std::string_view search, std::string_view replacement)
 {
     if (search.empty())
         return text;
@@ -215,7 +215,7 @@ std::string ReplaceText(std::string& text, std::string_view search, std::string_
 std::string titleOf(std::string_view song)
 {
     std::string title(song);
-    ReplaceText(title, ".mp3", "");
+    replaceText(title, ".mp3", "");
     return title;
 }
 

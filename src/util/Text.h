@@ -23,7 +23,7 @@ int compareNoCase(std::string_view a, std::string_view b);
 // left to right; an inserted replacement is never searched again. The text keeps the case of
 // everything that was not replaced. An empty search returns the text unchanged.
 // The result is stored in text and returned.
-std::string ReplaceText(std::string& text, std::string_view search, std::string_view replacement);
+std::string replaceText(std::string& text, std::string_view search, std::string_view replacement);
 
 // The text with every ".mp3" removed, letter case ignored: the title of a song.
 std::string titleOf(std::string_view song);

@@ -44,7 +44,7 @@ CommandsWindow::CommandsWindow(Bot& bot, QWidget* parent)
     });
 
     buildList();
-    StayOnTop(this, m_bot.settings());
+    stayOnTop(this, m_bot.settings());
 }
 
 void CommandsWindow::buildList()

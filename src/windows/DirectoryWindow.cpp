@@ -148,7 +148,7 @@ DirectoryWindow::DirectoryWindow(Bot& bot, QWidget* parent)
     connect(Drive1, &QComboBox::activated, this, [this](int index) { driveChanged(index); });
     connect(Ok, &QPushButton::clicked, this, [this] { okClicked(); });
     connect(Cancel, &QPushButton::clicked, this, [this] { cancelClicked(); });
-    StayOnTop(this, m_bot.settings());
+    stayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
 }
 

@@ -37,7 +37,7 @@ HelpWindow::HelpWindow(Bot& bot, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     resize(680, 640);
     // Above the player, which stays on top of other windows.
-    StayOnTop(this, m_bot.settings());
+    stayOnTop(this, m_bot.settings());
     new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
 
     m_intro->setObjectName(QStringLiteral("intro"));

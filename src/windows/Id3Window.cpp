@@ -63,7 +63,7 @@ Id3Window::Id3Window(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Tool | Qt:
     lbl1->hide();
 
     setFixedWidth(320);
-    StayOnTop(this, m_bot.settings());
+    stayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
     m_following = m_bot.id3.changed.subscribe([this] { refresh(); });
     showSelectedSongTag(m_bot);
@@ -88,8 +88,8 @@ void Id3Window::showFromOptionsMenu()
 {
     show();
     raise();
-    if (m_bot.id3.lbl1 == "1") {
-        m_bot.id3.lbl1 = "0";
+    if (!m_bot.id3.menuShowedWindow) {
+        m_bot.id3.menuShowedWindow = true;
         m_bot.id3.changed();
     }
 }
@@ -97,14 +97,14 @@ void Id3Window::showFromOptionsMenu()
 void Id3Window::refresh()
 {
     const Id3Fields& id3 = m_bot.id3;
-    Text2->setText(displayName(id3.Text2));
+    Text2->setText(displayName(id3.path));
     txtTrack1->setText(QString::fromStdString(id3.tag.title));
     txtArtist1->setText(QString::fromStdString(id3.tag.artist));
     txtAlbum1->setText(QString::fromStdString(id3.tag.album));
     txtYear1->setText(QString::fromStdString(id3.tag.year));
     txtComments1->setText(QString::fromStdString(id3.tag.comment));
     cbogenre1->setEditText(QString::fromStdString(id3.tag.genre));
-    lbl1->setText(QString::fromStdString(id3.lbl1));
+    lbl1->setText(id3.menuShowedWindow ? QStringLiteral("0") : QStringLiteral("1"));
 }
 
 void Id3Window::exitClicked()

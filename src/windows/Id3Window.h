@@ -18,12 +18,12 @@ class Bot;
 // into; nothing is written back. Create it hidden on first use and then only hide and show it.
 class Id3Window : public QWidget {
 public:
-    // Makes itself topmost and shows the tag of the currently selected song (ShowSongTag).
+    // Makes itself topmost and shows the tag of the currently selected song (showSongTag).
     explicit Id3Window(Bot& bot, QWidget* parent = nullptr);
     ~Id3Window() override;
 
-    // The options menu entry "Id3 Editor\Viewer": shows the window; the first time also turns the
-    // flag lbl1 from "1" to "0".
+    // The options menu entry "Id3 Editor\Viewer": shows the window; the first time also notes that
+    // the menu has shown it (the hidden label lbl1 shows "1" until then, "0" after).
     void showFromOptionsMenu();
 
 private:

@@ -56,7 +56,7 @@ IntroWindow::IntroWindow(Bot& bot, QWidget* parent)
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    StayOnTop(this, m_bot.settings());
+    stayOnTop(this, m_bot.settings());
     clockTimer.setEnabled(true);
 }
 

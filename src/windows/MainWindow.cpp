@@ -57,7 +57,7 @@ MainWindow::MainWindow(Bot& bot, QWidget* parent) : QWidget(parent, Qt::Window |
     m_column = new WindowColumn(bot, *this);
     m_column->setWindow(WindowColumn::Playlist, m_playlist);
     m_stack = std::make_unique<TrayStack>(bot, *this, *m_column);
-    StayOnTop(this, m_bot.settings());
+    stayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
     installFileDrops(this, m_bot);
     installPlayerKeys(this, m_bot, [this] { exitClick(); });
@@ -191,11 +191,11 @@ void MainWindow::buildControls()
         void (*action)(Bot&);
     };
     const ButtonDef player[] = {
-        {I::Prev, "Prev", "Go to Previous Song (P)", &Prev_Click},
-        {I::Play, "Play", "Play a selected Mp3 (Space)", &Play_Click},
-        {I::Pause, "Pause", "Pause the Mp3 (Space)", &Pause_Click},
-        {I::Stop, "Stop", "Stop music (S)", &Stop_Click},
-        {I::Next, "Next", "Skip to next song (N)", &Next_Click},
+        {I::Prev, "Prev", "Go to Previous Song (P)", &prevClick},
+        {I::Play, "Play", "Play a selected Mp3 (Space)", &playClick},
+        {I::Pause, "Pause", "Pause the Mp3 (Space)", &pauseClick},
+        {I::Stop, "Stop", "Stop music (S)", &stopClick},
+        {I::Next, "Next", "Skip to next song (N)", &nextClick},
     };
     int x = 8;
     for (const ButtonDef& s : player) {
@@ -205,9 +205,9 @@ void MainWindow::buildControls()
         x += 32;
     }
     const ButtonDef modes[] = {
-        {I::Repeat, "Rep", "Toggles Repeat On\\Off", &Rep_Click},
-        {I::Random, "Ran", "Toggles Auto Random On\\Off", &Ran_Click},
-        {I::Continue, "AutoCont", "", &AutoCont_Click},
+        {I::Repeat, "Rep", "Toggles Repeat On\\Off", &repeatClick},
+        {I::Random, "Ran", "Toggles Auto Random On\\Off", &randomClick},
+        {I::Continue, "AutoCont", "", &autoContinueClick},
     };
     x = 180;
     SkinButton** modeButtons[] = {&m_rep, &m_ran, &m_autoCont};
@@ -458,7 +458,7 @@ void MainWindow::unload()
             m_id3->hide();
         if (m_soundWindow)
             m_soundWindow->hide();
-        GlideToCorner(this, 102);
+        glideToCorner(this, 102);
     });
 }
 

@@ -25,9 +25,9 @@ const Key kKeys[] = {
     {Qt::Key_Right, true, [](Bot& bot) { seekBy(bot, kSeekStep); }},
     {Qt::Key_Up, true, [](Bot& bot) { stepVolume(bot, kVolumeStep); }},
     {Qt::Key_Down, true, [](Bot& bot) { stepVolume(bot, -kVolumeStep); }},
-    {Qt::Key_N, false, &Next_Click, true},
-    {Qt::Key_P, false, &Prev_Click, true},
-    {Qt::Key_S, false, &Stop_Click, true},
+    {Qt::Key_N, false, &nextClick, true},
+    {Qt::Key_P, false, &prevClick, true},
+    {Qt::Key_S, false, &stopClick, true},
     {Qt::Key_M, false, &toggleMute, true},
 };
 

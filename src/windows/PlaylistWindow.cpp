@@ -53,7 +53,7 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
     auto* exit = new SkinButton(SkinButton::Icon::Close, QStringLiteral("Close Playlist"), this);
     exit->setObjectName(QStringLiteral("Exit"));
     exit->setFixedSize(18, 16);
-    connect(exit, &QAbstractButton::clicked, this, [this] { playlistExit_Click(m_bot); });
+    connect(exit, &QAbstractButton::clicked, this, [this] { playlistExitClick(m_bot); });
 
     m_search->setObjectName(QStringLiteral("search"));
     m_search->setPlaceholderText(QStringLiteral("Search title, artist, album or file (Ctrl+F)"));
@@ -177,7 +177,7 @@ PlaylistWindow::PlaylistWindow(Bot& bot, QWidget* parent)
 
     installFileDrops(this, m_bot);
     installFileDrops(m_view->viewport(), m_bot);
-    StayOnTop(this, m_bot.settings());
+    stayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
 }
 

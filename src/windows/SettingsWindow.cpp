@@ -47,7 +47,7 @@ SettingsWindow::SettingsWindow(Bot& bot, QWidget* parent)
     setMinimumWidth(600);
     resize(640, 720);
     // Above the player, which stays on top of other windows.
-    StayOnTop(this, m_bot.settings());
+    stayOnTop(this, m_bot.settings());
     new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
 
     m_tabs->setObjectName(QStringLiteral("tabs"));

@@ -55,7 +55,7 @@ SoundWindow::SoundWindow(Bot& bot, QMenu& soundsMenu, QWidget* parent)
     buildSliders();
     followBot();
 
-    StayOnTop(this, m_bot.settings());
+    stayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
 }
 
@@ -108,8 +108,8 @@ void SoundWindow::buildSliders()
 
     // Mouse drags, clicks on the groove and keys all change the value; the level is stored when
     // the slider is let go (or at once for a click or a key).
-    connect(Slider1, &QSlider::valueChanged, this, [this](int v) { Slider1_Change(v); });
-    connect(Slider2, &QSlider::valueChanged, this, [this](int v) { Slider2_Change(v); });
+    connect(Slider1, &QSlider::valueChanged, this, [this](int v) { balanceSliderChanged(v); });
+    connect(Slider2, &QSlider::valueChanged, this, [this](int v) { volumeSliderChanged(v); });
     connect(Slider1, &QSlider::sliderReleased, this, [this] { storeBalance(); });
     connect(Slider2, &QSlider::sliderReleased, this, [this] { storeVolume(); });
 }
@@ -150,7 +150,7 @@ void SoundWindow::storeBalance()
     setBalance(m_bot, Slider1->value(), true);
 }
 
-void SoundWindow::Slider1_Change(int value)
+void SoundWindow::balanceSliderChanged(int value)
 {
     if (const auto caption = balanceCaption(value))
         Label1->setText(QString::fromStdString(*caption));
@@ -167,7 +167,7 @@ void SoundWindow::showLevelText()
     Label2->setText(m_bot.muted() ? QStringLiteral("Muted") : QString::fromStdString(volumeCaption(Slider2->value())));
 }
 
-void SoundWindow::Slider2_Change(int value)
+void SoundWindow::volumeSliderChanged(int value)
 {
     QPalette palette = Label2->palette();
     palette.setColor(QPalette::WindowText, QColor(volumeRed(value), 0, 0));

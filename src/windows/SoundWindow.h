@@ -31,8 +31,8 @@ private:
     QLabel* addCaption(const QString& text, int y);
     void showLevelText();
     void buildSliders();
-    void Slider1_Change(int value);
-    void Slider2_Change(int value);
+    void balanceSliderChanged(int value);
+    void volumeSliderChanged(int value);
     void followBot();
     void showVolume();
     void showBalance();

@@ -51,7 +51,7 @@ UpdateWindow::UpdateWindow(Bot& bot, QWidget* parent)
     Text1->setStyleSheet(skinFieldStyle(QStringLiteral("QPlainTextEdit")));
     Text1->setPlainText(text(kUpdateCheckingText));
 
-    StayOnTop(this, m_bot.settings());
+    stayOnTop(this, m_bot.settings());
     installDragHandle(this, this);
     clockTimer.setEnabled(true);
 }

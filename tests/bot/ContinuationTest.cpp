@@ -173,7 +173,7 @@ TEST_F(AtOnceTest, RepeatRestartsOnceASecondAndWritesTheCounterOnceASecond)
     std::vector<std::string> stored;
     for (int ms = 0; ms < 10000; ms += 50) {
         runtime.advance(50);
-        const std::string value = ReadSetting("Totals", "Mp3s Played", settingsPath());
+        const std::string value = readSetting("Totals", "Mp3s Played", settingsPath());
         if (stored.empty() || stored.back() != value)
             stored.push_back(value);
     }
@@ -188,7 +188,7 @@ TEST_F(AtOnceTest, RepeatRestartsOnceASecondAndWritesTheCounterOnceASecond)
     runtime.advance(5000);
     EXPECT_EQ(times.size(), said) << "nothing after the stop";
     EXPECT_EQ(times.back().second, defaultReply(" Player Stopped! "));
-    EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), bot->played.caption()) << "the last count lands";
+    EXPECT_EQ(readSetting("Totals", "Mp3s Played", settingsPath()), bot->played.caption()) << "the last count lands";
 }
 
 TEST_F(AtOnceTest, AutoContinueAndAutoRandomStopAfterARoundOfSongsThatEndAtOnce)
@@ -235,7 +235,7 @@ namespace {
 // then starts is that one; auto continue no longer waits a second for it.
 class GaplessContinuationTest : public ContinuationTest {
 protected:
-    GaplessContinuationTest() { WriteSetting("Playback", "Gapless", "1", settingsPath()); }
+    GaplessContinuationTest() { writeSetting("Playback", "Gapless", "1", settingsPath()); }
 };
 
 TEST_F(GaplessContinuationTest, ThePlayerIsToldTheFollowingSongAndThatSongPlays)
@@ -337,7 +337,7 @@ TEST_F(ContinuationTest, AClickOnAnotherRowShowsItsTagAndLeavesTheCurrentSong)
         bot->setPlayMode(c.mode);
         takeLines();
         bot->playlistRows.select(2); // the owner clicks c to see its tag
-        EXPECT_EQ(bot->id3.Text2, music.file("c.mp3"));
+        EXPECT_EQ(bot->id3.path, music.file("c.mp3"));
         EXPECT_EQ(bot->lblSong.caption(), "a");
         ownerSays("!mp3?");
         EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" a ", " Current Mp3: ")}));
@@ -348,7 +348,7 @@ TEST_F(ContinuationTest, AClickOnAnotherRowShowsItsTagAndLeavesTheCurrentSong)
     }
     bot->setPlayMode(PlayMode::None);
     bot->playlistRows.select(2);
-    Play_Click(*bot);
+    playClick(*bot);
     EXPECT_EQ(media.opened.back(), music.file("c.mp3"));
     EXPECT_EQ(bot->songList.selectedIndex(), 2);
     EXPECT_EQ(bot->lblSong.caption(), "c");

@@ -33,7 +33,7 @@ protected:
         writeBytes(oldMusic.file("old2.mp3"), "x");
         bot->dir = oldMusic.str();
         bot->settings().write(keys::Mp3Directory, bot->dir);
-        FillSongList(bot->songFiles, bot->songList, bot->playlistRows, bot->dir);
+        fillSongList(bot->songFiles, bot->songList, bot->playlistRows, bot->dir);
         bot->songList.select(1);
         bot->playlistRows.select(1);
     }

@@ -32,8 +32,8 @@ TEST_F(LifecycleTest, FirstStartWithoutSettings)
     EXPECT_EQ(dialogs.shown[1].kind, "input");
     EXPECT_EQ(dialogs.shown[1].text, "Whats Your Handle?");
     EXPECT_EQ(dialogs.shown[1].title, "Information");
-    EXPECT_EQ(ReadSetting("Totals", "Loads", settingsPath()), "1");
-    EXPECT_EQ(ReadSetting("Settings", "Handle", settingsPath()), "Nickname");
+    EXPECT_EQ(readSetting("Totals", "Loads", settingsPath()), "1");
+    EXPECT_EQ(readSetting("Settings", "Handle", settingsPath()), "Nickname");
     EXPECT_EQ(bot->played.caption(), "0");
     EXPECT_EQ(bot->lblVol.caption(), "100");
     EXPECT_EQ(media.volume, 0);
@@ -65,7 +65,7 @@ TEST_F(LifecycleTest, AFileNamedStylesIsSaidInTheWindowAndOnlyItsCommandsAreRefu
     EXPECT_EQ(lines[0], reply(" Style <u>New</U> could not be saved! "));
     EXPECT_EQ(lines[1], reply(" Style <u>old</U> could not be read! "));
     EXPECT_EQ(bot->style.tc, "ff0000") << "the style commands work";
-    EXPECT_EQ(lines[3], bot->style.ComposeReply(" Tavu ", " The Style <u>old</u> has been removed "));
+    EXPECT_EQ(lines[3], bot->style.composeReply(" Tavu ", " The Style <u>old</u> has been removed "));
     EXPECT_EQ(test::readBytes(dir.file("Styles")), "mine");
     bot->windowNotice = nullptr;
 }
@@ -87,7 +87,7 @@ TEST_F(LifecycleTest, EmptyHandleEndsTheStartSilently)
     dialogs.inputs.push_back(std::string());
     EXPECT_FALSE(beginSession(*bot));
     EXPECT_TRUE(room.sent.empty());
-    EXPECT_EQ(ReadSetting("Settings", "Handle", settingsPath()), "");
+    EXPECT_EQ(readSetting("Settings", "Handle", settingsPath()), "");
     restart();
     dialogs.inputs.push_back(std::nullopt); // cancelled
     EXPECT_FALSE(beginSession(*bot));
@@ -105,8 +105,8 @@ TEST_F(LifecycleTest, LoadsCountsUpAndSettingsComeBack)
         restart();
         ASSERT_TRUE(beginSession(*bot));
     }
-    EXPECT_EQ(ReadSetting("Totals", "Loads", settingsPath()), "3");
-    EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "7");
+    EXPECT_EQ(readSetting("Totals", "Loads", settingsPath()), "3");
+    EXPECT_EQ(readSetting("Totals", "Mp3s Played", settingsPath()), "7");
     EXPECT_EQ(bot->trig, "!");
     EXPECT_EQ(media.volume, -1500);
     EXPECT_EQ(bot->songList.count(), 2u);

@@ -134,7 +134,7 @@ TEST_F(MusicLibraryTest, ABrokenFileIsListedWithoutATagAndRefusedByItsTitle)
 {
     start();
     bot->songList.select(0);
-    ShowSongTag(*bot);
+    showSongTag(*bot);
     EXPECT_EQ(bot->id3.tag, Id3Tag{});
     fs::remove(music.file("Broken/bad.flac")); // the fake player opens any file; this one it cannot
     bot->songList.select(1);
@@ -198,11 +198,11 @@ TEST_F(MusicLibraryTest, EachStartReadsTheTagOnce)
         const int before = tags.reads;
         ownerSays(line);
         EXPECT_EQ(tags.reads, before + 1) << line;
-        EXPECT_EQ(bot->id3.Text2, bot->nowPlaying().path) << line;
+        EXPECT_EQ(bot->id3.path, bot->nowPlaying().path) << line;
         EXPECT_EQ(bot->id3.tag, bot->nowPlaying().tag) << line;
     }
     const int before = tags.reads;
-    Play_Click(*bot);
+    playClick(*bot);
     EXPECT_EQ(tags.reads, before + 1) << "the play button";
 }
 

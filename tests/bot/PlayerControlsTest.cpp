@@ -42,16 +42,16 @@ TEST_F(PlayerControlsTest, CountingFastWritesTheCounterOnceASecondAndTheLastCoun
     for (std::size_t i = 1; i < writes.size(); ++i)
         EXPECT_GE(writes[i] - writes[i - 1], 1000) << "at most one write a second";
     runtime.advance(1000);
-    EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "60") << "the last count lands";
+    EXPECT_EQ(readSetting("Totals", "Mp3s Played", settingsPath()), "60") << "the last count lands";
     for (int i = 0; i < 5; ++i)
         count();
     bot.reset(); // the end of the program writes what still waits
-    EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "65");
+    EXPECT_EQ(readSetting("Totals", "Mp3s Played", settingsPath()), "65");
 }
 
 TEST_F(PlayerControlsTest, PlayWithNothingSelected)
 {
-    Play_Click(*bot);
+    playClick(*bot);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "No file to play");
     EXPECT_EQ(dialogs.shown[0].title, "Error");
@@ -63,32 +63,32 @@ TEST_F(PlayerControlsTest, PlayWithNothingSelected)
 TEST_F(PlayerControlsTest, PlayThenNextShowTheTitleTwoWays)
 {
     bot->songList.select(1);
-    Play_Click(*bot);
+    playClick(*bot);
     EXPECT_EQ(bot->lblSong.caption(), "b");
     EXPECT_TRUE(bot->titleTimer.enabled() && bot->clockTimer.enabled());
-    Next_Click(*bot);
+    nextClick(*bot);
     EXPECT_EQ(bot->lblSong.caption(), "c.mp3");
     EXPECT_EQ(bot->playlistRows.selectedIndex(), 2);
     EXPECT_EQ(bot->lstPlay.items(), (std::vector<std::string>{"c.mp3"}));
-    Prev_Click(*bot);
+    prevClick(*bot);
     EXPECT_EQ(bot->lblSong.caption(), "b.mp3");
     EXPECT_EQ(bot->played.caption(), "3");
     runtime.advance(1000); // three counts in a moment are written once, a second later
-    EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "3");
+    EXPECT_EQ(readSetting("Totals", "Mp3s Played", settingsPath()), "3");
     EXPECT_EQ(sound.played.size(), 3u);
 }
 
 TEST_F(PlayerControlsTest, EndsOfTheListDoNothing)
 {
-    Prev_Click(*bot);
+    prevClick(*bot);
     bot->songList.select(0);
-    Prev_Click(*bot);
+    prevClick(*bot);
     bot->songList.select(3);
-    Next_Click(*bot);
+    nextClick(*bot);
     EXPECT_TRUE(media.opened.empty());
     EXPECT_EQ(bot->songList.selectedIndex(), 3);
     bot->songList.clear();
-    Next_Click(*bot);
+    nextClick(*bot);
     EXPECT_TRUE(media.opened.empty());
     EXPECT_TRUE(dialogs.shown.empty());
 }
@@ -97,29 +97,29 @@ TEST_F(PlayerControlsTest, UnplayableSongIsNamedAndNotCounted)
 {
     std::filesystem::remove(music.file("b.mp3"));
     bot->songList.select(1);
-    Play_Click(*bot);
+    playClick(*bot);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_NE(dialogs.shown[0].text.find("b.mp3"), std::string::npos);
     EXPECT_EQ(bot->played.caption(), "");
     EXPECT_FALSE(bot->clockTimer.enabled());
     bot->songList.select(0);
-    Next_Click(*bot);
+    nextClick(*bot);
     EXPECT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(bot->played.caption(), "");
 }
 
 TEST_F(PlayerControlsTest, PauseResumesAndStopResets)
 {
-    Pause_Click(*bot);
+    pauseClick(*bot);
     EXPECT_EQ(media.state, MediaPlayer::Stopped) << "pause while stopped does nothing";
     bot->songList.select(0);
-    Play_Click(*bot);
-    Pause_Click(*bot);
+    playClick(*bot);
+    pauseClick(*bot);
     EXPECT_EQ(media.state, MediaPlayer::Paused);
-    Pause_Click(*bot);
+    pauseClick(*bot);
     EXPECT_EQ(media.state, MediaPlayer::Playing);
     bot->txtTime.setCaption("0:12");
-    Stop_Click(*bot);
+    stopClick(*bot);
     EXPECT_EQ(media.state, MediaPlayer::Stopped);
     EXPECT_EQ(bot->txtTime.caption(), "00:00");
     EXPECT_FALSE(bot->titleTimer.enabled() || bot->clockTimer.enabled());
@@ -128,12 +128,12 @@ TEST_F(PlayerControlsTest, PauseResumesAndStopResets)
 
 TEST_F(PlayerControlsTest, TogglesKeepOneModeAtMost)
 {
-    Rep_Click(*bot);
-    Ran_Click(*bot);
+    repeatClick(*bot);
+    randomClick(*bot);
     EXPECT_EQ(bot->playMode(), PlayMode::AutoRandom);
-    Ran_Click(*bot);
+    randomClick(*bot);
     EXPECT_EQ(bot->playMode(), PlayMode::None);
-    AutoCont_Click(*bot);
+    autoContinueClick(*bot);
     EXPECT_EQ(bot->playMode(), PlayMode::AutoContinue);
 }
 
@@ -142,7 +142,7 @@ TEST_F(PlayerControlsTest, PlaylistClickShowsTagAndDoubleClickPlays)
     bot->playlistRows.select(2);
     EXPECT_EQ(bot->songList.selectedIndex(), 2);
     EXPECT_TRUE(media.opened.empty());
-    EXPECT_EQ(bot->id3.Text2, music.str() + "/c.mp3");
+    EXPECT_EQ(bot->id3.path, music.str() + "/c.mp3");
     bot->playlistRows.select(3);
     playDoubleClickedSong(*bot);
     EXPECT_EQ(bot->lblSong.caption(), "Track");
@@ -164,7 +164,7 @@ TEST_F(PlayerControlsTest, SeekMovesTheSongAndTheClockAndTheBarFollowAtOnce)
     const auto following = bot->seeked.subscribe([&] { ++seeks; });
     EXPECT_FALSE(seekTo(*bot, 10)) << "nothing plays";
     bot->songList.select(1);
-    Play_Click(*bot);
+    playClick(*bot);
     EXPECT_TRUE(seekTo(*bot, 65.4));
     EXPECT_EQ(media.position, 65.4);
     EXPECT_EQ(bot->txtTime.caption(), "1:5");

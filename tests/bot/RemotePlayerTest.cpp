@@ -47,17 +47,17 @@ void stopped(BotFixture&) {}
 void playing(BotFixture& t)
 {
     t.bot->playlistRows.select(1);
-    Play_Click(*t.bot);
+    playClick(*t.bot);
 }
 void paused(BotFixture& t)
 {
     playing(t);
-    Pause_Click(*t.bot);
+    pauseClick(*t.bot);
 }
 void atLast(BotFixture& t)
 {
     t.bot->playlistRows.select(2);
-    Play_Click(*t.bot);
+    playClick(*t.bot);
 }
 
 const Control kControls[] = {
@@ -408,7 +408,7 @@ TEST_F(RemotePlayerTest, KeysPlayPauseSeekAndStepTheVolume)
     EXPECT_TRUE(room.sent.empty());
 
     bot->setPlayMode(PlayMode::None);
-    Stop_Click(*bot);
+    stopClick(*bot);
     EXPECT_FALSE(seekBy(*bot, 5)) << "nothing plays";
 }
 

@@ -41,7 +41,7 @@ TEST_F(SessionTest, ShutdownKeepsTheSongThatIsOpenAndHowFarItWent)
     newProgramDirectory();
     ASSERT_TRUE(beginSession(*bot));
     bot->playlistRows.select(1);
-    Play_Click(*bot);
+    playClick(*bot);
     media.position = 73.6;
     endSession(*bot, {});
     EXPECT_EQ(bot->settings().read(keys::DesktopLastSong), "b.mp3");
@@ -53,8 +53,8 @@ TEST_F(SessionTest, AStoppedPlayerKeepsNoSongAndAnOldFileKeepsNothing)
     newProgramDirectory();
     ASSERT_TRUE(beginSession(*bot));
     bot->playlistRows.select(1);
-    Play_Click(*bot);
-    Stop_Click(*bot);
+    playClick(*bot);
+    stopClick(*bot);
     endSession(*bot, {});
     EXPECT_EQ(bot->settings().read(keys::DesktopLastSong), "");
 
@@ -108,7 +108,7 @@ TEST_F(SessionTest, AnnounceAllAnnouncesThePlayersOwnStarts)
         bot->settings().write(keys::ChatAnnounceAll, value);
         room.sent.clear();
         bot->playlistRows.select(0);
-        Play_Click(*bot);
+        playClick(*bot);
         startSong(*bot, 1, roads::DoubleClick);
         startSong(*bot, 2, roads::StepButton);
         startSong(*bot, 0, roads::RemoteOpen);
@@ -129,13 +129,13 @@ TEST_F(SessionTest, AnnounceAllAnnouncesThePlayersOwnStarts)
 
 TEST_F(SessionTest, PlayWithNothingSelectedStartsTheFirstSongWhereSwitchedOn)
 {
-    Play_Click(*bot);
+    playClick(*bot);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "No file to play") << "an old file keeps the box";
     EXPECT_TRUE(media.opened.empty());
 
     bot->settings().write(keys::DesktopPlayFirst, "1");
-    Play_Click(*bot);
+    playClick(*bot);
     EXPECT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(bot->nowPlaying().song, "a.mp3");
 }

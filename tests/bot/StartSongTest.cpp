@@ -35,7 +35,7 @@ TEST_P(EveryRoadTest, ShowsTheTitleRunsTheClockAndTheBarAndShowsTheTag)
     EXPECT_TRUE(bot->titleTimer.enabled()) << "the title scrolls";
     EXPECT_TRUE(bot->clockTimer.enabled()) << "the clock runs";
     EXPECT_EQ(bot->progress.max(), 180) << "the bar runs from the song's length";
-    EXPECT_EQ(bot->id3.Text2, music.file(song)) << "the ID3 window shows its tag";
+    EXPECT_EQ(bot->id3.path, music.file(song)) << "the ID3 window shows its tag";
     EXPECT_EQ(bot->played.caption(), "1");
 }
 
@@ -55,7 +55,7 @@ protected:
     static std::string fileText(std::string line)
     {
         Style style;
-        style.LoadStyle("/nonexistent/Tavu.ini");
+        style.loadStyle("/nonexistent/Tavu.ini");
         for (const std::string& piece : {style.fascii(), style.mascii(), style.bascii(), std::string("<u>"),
                                          std::string("</U>"), std::string("</u>")})
             for (auto at = line.find(piece); at != std::string::npos; at = line.find(piece))

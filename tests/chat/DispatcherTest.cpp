@@ -69,7 +69,7 @@ TEST_F(DispatcherTest, TriggerCommandSetsStoresAndAnnounces)
 {
     ownerSays("trig ?");
     EXPECT_EQ(bot->trig, "?");
-    EXPECT_EQ(ReadSetting("Settings", "Trig", settingsPath()), "?");
+    EXPECT_EQ(readSetting("Settings", "Trig", settingsPath()), "?");
     EXPECT_NE(test::readBytes(settingsPath()).find("[Settings]\r\nTRIG=?\r\n"), std::string::npos);
     ASSERT_EQ(room.sent.size(), 1u);
     EXPECT_EQ(room.sent[0].line, defaultReply(" Trig Is Now [?] "));
@@ -116,7 +116,7 @@ TEST_F(DispatcherTest, ATriggerOfOnlyBlanksIsRefused)
         ownerSays(line);
         EXPECT_EQ(bot->trig, "!") << line;
     }
-    EXPECT_EQ(ReadSetting("Settings", "Trig", settingsPath()), "");
+    EXPECT_EQ(readSetting("Settings", "Trig", settingsPath()), "");
     EXPECT_EQ(takeLines(),
               std::vector<std::string>(4, defaultReply(" Please choose a trigger that is not only blanks ")));
     ownerSays("stop");
@@ -138,7 +138,7 @@ TEST_F(DispatcherTest, StrangersCannotChangeTheTrigger)
     say("", "trig ?");
     EXPECT_EQ(bot->trig, "!");
     EXPECT_TRUE(room.sent.empty());
-    EXPECT_EQ(ReadSetting("Settings", "Trig", settingsPath()), "");
+    EXPECT_EQ(readSetting("Settings", "Trig", settingsPath()), "");
 }
 
 TEST_F(DispatcherTest, NobodySignedOnObeysNobody)
@@ -153,10 +153,10 @@ TEST_F(DispatcherTest, NobodySignedOnObeysNobody)
 
 TEST_F(DispatcherTest, StoppedScannerHearsNothing)
 {
-    bot->commandScanner.StopScan();
+    bot->commandScanner.stopScan();
     ownerSays("!stop");
     room.ownerSays("!stop");
-    bot->commandScanner.StartScan(); // a line that appeared while stopped is not reported later
+    bot->commandScanner.startScan(); // a line that appeared while stopped is not reported later
     runtime.drain();
     EXPECT_TRUE(ran.empty());
 }

@@ -31,7 +31,7 @@ TEST_F(PlayerCommandsTest, VolumeRangeAndEcho)
     ownerSays("!vol loud");
     ownerSays("!vol");
     EXPECT_EQ(media.volume, -1500);
-    EXPECT_EQ(ReadSetting("Settings", "Volume", settingsPath()), "40") << "read back without the blank";
+    EXPECT_EQ(readSetting("Settings", "Volume", settingsPath()), "40") << "read back without the blank";
     ownerSays("!vol?");
     const auto lines = takeLines();
     const std::string range = reply(" Please choose a volume level between 0 and 100 ");
@@ -63,7 +63,7 @@ TEST_F(PlayerCommandsTest, NextAndPrevWalkTheListAndRunTheClock)
     EXPECT_EQ(media.opened.back(), music.file("a.mp3"));
     EXPECT_EQ(bot->played.caption(), "3");
     runtime.advance(1000); // three counts in a moment are written once, a second later
-    EXPECT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), "3");
+    EXPECT_EQ(readSetting("Totals", "Mp3s Played", settingsPath()), "3");
     const auto lines = takeLines();
     EXPECT_EQ(lines.back(), reply(" a ", " Playing "));
 }
@@ -207,7 +207,7 @@ TEST_F(PlayerCommandsTest, DirectoryCommands)
     ownerSays("!dir " + other.str());
     EXPECT_EQ(bot->songList.items(), (std::vector<std::string>{"x.mp3"}));
     EXPECT_EQ(bot->playlistRows.items(), (std::vector<std::string>{"x.mp3"}));
-    EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), other.str());
+    EXPECT_EQ(readSetting("Settings", "Mp3 Directory", settingsPath()), other.str());
     ownerSays("!dir?");
     test::writeBytes(other.file("z.mp3"), "");
     ownerSays("!refdir");
@@ -225,7 +225,7 @@ TEST_F(PlayerCommandsTest, UnlistableDirectoryChangesNothing)
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Error, Invalid Directory! ")}));
     EXPECT_EQ(bot->dir, music.str());
     EXPECT_EQ(bot->songList.count(), 3u);
-    EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), music.str());
+    EXPECT_EQ(readSetting("Settings", "Mp3 Directory", settingsPath()), music.str());
 }
 
 TEST_F(PlayerCommandsTest, ARefusedDirectoryKeepsTheSongsTheSelectionAndTheDirectory)
@@ -241,7 +241,7 @@ TEST_F(PlayerCommandsTest, ARefusedDirectoryKeepsTheSongsTheSelectionAndTheDirec
         EXPECT_EQ(bot->songList.selectedIndex(), 1) << path;
         EXPECT_EQ(bot->playlistRows.selectedIndex(), 1) << path;
     }
-    EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), "");
+    EXPECT_EQ(readSetting("Settings", "Mp3 Directory", settingsPath()), "");
     ownerSays("!refdir");
     EXPECT_EQ(takeLines(),
               (std::vector<std::string>{reply(" Error, Invalid Directory! "), reply(" Error, Invalid Directory! "),
@@ -291,7 +291,7 @@ TEST_F(PlayerCommandsTest, RelativeDirectoriesStartAtTheMusicDirectory)
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Directory set to: [" + sub.string() + "] "),
                                                      reply(" Directory set to: [" + (sub / "deeper").string() + "] "),
                                                      reply(" Directory set to: [" + music.str() + "] ")}));
-    EXPECT_EQ(ReadSetting("Settings", "Mp3 Directory", settingsPath()), music.str()) << "stored as a full path";
+    EXPECT_EQ(readSetting("Settings", "Mp3 Directory", settingsPath()), music.str()) << "stored as a full path";
     ownerSays("!dir " + music.str() + "/");
     EXPECT_EQ(takeLines(), (std::vector<std::string>{reply(" Directory set to: [" + music.str() + "/] ")}))
         << "a full path stays as typed";

@@ -23,7 +23,7 @@ protected:
     const Items& names() const { return bot->lstStyles.items(); }
     void saveStyle(const std::string& name, const std::string& textColour)
     {
-        ASSERT_TRUE(WriteSetting("Ascii", "text color", textColour, styleFile(name)));
+        ASSERT_TRUE(writeSetting("Ascii", "text color", textColour, styleFile(name)));
     }
     void restart()
     {
@@ -99,7 +99,7 @@ TEST_F(SavedStylesTest, LoadMarksTheTypedPieceAndOnlyNotFoundGoesOutRaw)
     restart();
     ownerSays("!lstyle ISH");
     EXPECT_EQ(bot->style.tc, "0000aa");
-    EXPECT_EQ(last().line, bot->style.ComposeReply(" Tavu ", " Style blue<u>ISH</U> loaded "));
+    EXPECT_EQ(last().line, bot->style.composeReply(" Tavu ", " Style blue<u>ISH</U> loaded "));
     EXPECT_FALSE(last().raw);
 }
 
@@ -118,7 +118,7 @@ TEST_F(SavedStylesTest, SavesInSortedOrderAndRefusesATakenNameAsTyped)
     ownerSays("!tc 123456");
     const std::string before = test::readBytes(styleFile("night"));
     ownerSays("!sstyle Night");
-    EXPECT_EQ(last().line, bot->style.ComposeReply(" Tavu ", " You already have a style named: <u>Night</U> "));
+    EXPECT_EQ(last().line, bot->style.composeReply(" Tavu ", " You already have a style named: <u>Night</U> "));
     EXPECT_EQ(test::readBytes(styleFile("night")), before);
     EXPECT_FALSE(fs::exists(styleFile("Night")));
 }
@@ -131,7 +131,7 @@ TEST_F(SavedStylesTest, SaveThenChangeThenLoadBringsTheSavedStyleBack)
     EXPECT_EQ(test::readBytes(styleFile("Mine")), saved);
     ownerSays("!lstyle mine");
     EXPECT_EQ(bot->style.tc, "abcdef");
-    EXPECT_EQ(ReadSetting("Ascii", "text color", settingsPath()), "abcdef");
+    EXPECT_EQ(readSetting("Ascii", "text color", settingsPath()), "abcdef");
     EXPECT_EQ(last().line, defaultReply(" Style <u>mine</U> loaded "));
 }
 
@@ -156,7 +156,7 @@ TEST_F(SavedStylesTest, ReadsTheWindowsEraSampleStyle)
     ownerSays("!lstyle BLUE");
     EXPECT_EQ(bot->style.fa + bot->style.ma + bot->style.ba, "\u00AB\u00B7\u00BB");
     EXPECT_EQ(bot->style.tf, "tahoma");
-    EXPECT_EQ(last().line, bot->style.ComposeReply(" Tavu ", " Style <u>BLUE</U> loaded "));
+    EXPECT_EQ(last().line, bot->style.composeReply(" Tavu ", " Style <u>BLUE</U> loaded "));
     EXPECT_NE(test::readBytes(settingsPath()).find("FRONT ASCII=\xAB\r\n"), std::string::npos);
 }
 
@@ -283,7 +283,7 @@ TEST_P(InterruptedChangeTest, TheNextStartCompletesItAsTheIndexSays)
     ASSERT_EQ(prepareProgramDir(dir.path()), "");
     EXPECT_EQ(fs::exists(dir.file("Styles/Blue.ini")), GetParam().styleAfter);
     if (GetParam().styleAfter) {
-        EXPECT_EQ(ReadSetting("Ascii", "text color", dir.file("Styles/Blue.ini")), "ff0000");
+        EXPECT_EQ(readSetting("Ascii", "text color", dir.file("Styles/Blue.ini")), "ff0000");
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "Styles"), {}), GetParam().styleAfter ? 1 : 0);
 }

@@ -28,9 +28,9 @@ TEST(Session, OwnerDrivesTheBuiltInRoom)
     Bot bot(runtime, room, home.str(), {media, sound, dialogs, fonts});
     bot.startChat();
     Style style;
-    style.LoadStyle(home.file("Tavu.ini"));
+    style.loadStyle(home.file("Tavu.ini"));
     const auto reply = [&](std::string_view body, std::string_view lead = " Tavu ") {
-        return style.ComposeReply(lead, body);
+        return style.composeReply(lead, body);
     };
 
     const auto type = [&](const std::string& line) {

@@ -18,14 +18,14 @@ protected:
     }
 
     const test::FakeChatRoom::Sent& last() const { return room.sent.back(); }
-    std::string stored(std::string_view key) const { return ReadSetting("Ascii", key, settingsPath()); }
+    std::string stored(std::string_view key) const { return readSetting("Ascii", key, settingsPath()); }
     // The reply a style with one value changed gives.
     std::string replyWith(std::string Style::*value, const std::string& to, std::string_view body) const
     {
         Style style = bot->style;
         style.*value = to;
         style.BuildStylePieces();
-        return style.ComposeReply(" Tavu ", body);
+        return style.composeReply(" Tavu ", body);
     }
 };
 
@@ -125,7 +125,7 @@ TEST_F(StyleCommandsTest, DecorationsTakeAnythingAndAnEmptyOneLeavesNothingInThe
     EXPECT_EQ(bot->style.mascii(),
               "<font face=\"wingdings\"><font color=#0080FF><font face=\"arial narrow\"><font color=#abcdef>");
     ownerSays("!ma?");
-    EXPECT_EQ(last().line, bot->style.ComposeReply(" Tavu ", " Middle Ascii:  "));
+    EXPECT_EQ(last().line, bot->style.composeReply(" Tavu ", " Middle Ascii:  "));
 }
 
 struct Row {
@@ -146,8 +146,8 @@ TEST_P(EveryStyleCommand, SetsStoresConfirmsAndAnswersTheQuery)
     ownerSays("!" + std::string(r.word) + "?");
     ASSERT_EQ(room.sent.size(), 3u);
     EXPECT_EQ(stored(r.key), r.value);
-    EXPECT_EQ(room.sent[1].line, bot->style.ComposeReply(" Tavu ", r.setText + r.value + " "));
-    EXPECT_EQ(room.sent[2].line, bot->style.ComposeReply(" Tavu ", r.queryText + r.value + " "));
+    EXPECT_EQ(room.sent[1].line, bot->style.composeReply(" Tavu ", r.setText + r.value + " "));
+    EXPECT_EQ(room.sent[2].line, bot->style.composeReply(" Tavu ", r.queryText + r.value + " "));
     for (const auto& sent : room.sent)
         EXPECT_FALSE(sent.raw);
 }

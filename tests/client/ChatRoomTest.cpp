@@ -31,14 +31,14 @@ TEST(LocalChatRoom, OwnerLinesReachStartedScannersInOrder)
     std::vector<std::string> heard;
     one.ChatMsg = [&](const std::string& n, const std::string& t) { heard.push_back("1 " + n + ": " + t); };
     two.ChatMsg = [&](const std::string& n, const std::string& t) { heard.push_back("2 " + n + ": " + t); };
-    one.StartScan();
-    EXPECT_EQ(room.GetOwnerName(), "Quarn");
+    one.startScan();
+    EXPECT_EQ(room.ownerNick(), "Quarn");
     room.ownerTyped("first");
     room.otherSaid("Bob", "second");
     EXPECT_TRUE(heard.empty()) << "each line is an event of its own";
     runtime.drain();
     EXPECT_EQ(heard, (std::vector<std::string>{"1 Quarn: first", "1 Bob: second"}));
-    room.ChatSend("<b>reply</b>");
+    room.sendLine("<b>reply</b>");
     runtime.drain();
     EXPECT_EQ(heard.size(), 2u) << "the bot's own lines are not commands";
     ASSERT_EQ(room.transcript().size(), 3u);
@@ -49,7 +49,7 @@ TEST(LocalChatRoom, TranscriptStaysBounded)
 {
     LocalChatRoom room("Quarn");
     for (std::size_t i = 0; i < LocalChatRoom::kTranscriptLimit + 10; ++i)
-        room.ChatSend("x");
+        room.sendLine("x");
     EXPECT_EQ(room.transcript().size(), LocalChatRoom::kTranscriptLimit);
 }
 
@@ -62,7 +62,7 @@ TEST(ChatScanner, DestroyedScannerIgnoresQueuedLines)
         ChatScanner scanner(runtime);
         scanner.ChatMsg = [&](const std::string&, const std::string&) { ++heard; };
         room.attach(scanner);
-        scanner.StartScan();
+        scanner.startScan();
         room.ownerTyped("x");
         room.detach(scanner);
     }

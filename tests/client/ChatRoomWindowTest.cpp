@@ -16,8 +16,8 @@ TEST(ChatRoomWindow, SendingKeepsWhatTheOwnerIsTyping)
     LocalChatRoom room("Quarn");
     ChatRoomWindow window(room);
     window.inputBox()->setText(QStringLiteral("half a sentence"));
-    room.ChatSend("<font color=#ff0000>one</font>");
-    room.ChatSendRaw("two");
+    room.sendLine("<font color=#ff0000>one</font>");
+    room.sendRawLine("two");
     EXPECT_EQ(window.inputBox()->text(), QStringLiteral("half a sentence"));
     EXPECT_TRUE(window.transcriptView()->toPlainText().contains(QStringLiteral("Quarn: two")));
 }
@@ -39,8 +39,8 @@ TEST(ChatRoomWindow, RendersRepliesAndEscapesTypedLines)
     LocalChatRoom room("Quarn");
     ChatRoomWindow window(room);
     room.otherSaid("Bob", "<b>not bold</b>");
-    room.ChatSend("<font face=\"arial\"><font  color=#ff0000>red <u>under</U>");
-    room.ChatSend("plain");
+    room.sendLine("<font face=\"arial\"><font  color=#ff0000>red <u>under</U>");
+    room.sendLine("plain");
     const QString text = window.transcriptView()->toPlainText();
     EXPECT_TRUE(text.contains(QStringLiteral("Bob: <b>not bold</b>")));
     EXPECT_TRUE(text.contains(QStringLiteral("Quarn: red under")));
@@ -60,10 +60,10 @@ TEST(ChatRoomWindow, FollowsTheRoomItIsGiven)
     LocalChatRoom first("Quarn"), second("Anna");
     second.notice("earlier");
     ChatRoomWindow window(first);
-    first.ChatSend("old");
+    first.sendLine("old");
     window.setRoom(second);
-    first.ChatSend("unseen");
-    second.ChatSend("new");
+    first.sendLine("unseen");
+    second.sendLine("new");
     const QString text = window.transcriptView()->toPlainText();
     EXPECT_EQ(text, QStringLiteral("earlier\nAnna: new"));
     EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("welcome"))->text(), QStringLiteral("Welcome, Anna!"));

@@ -97,8 +97,8 @@ TEST_F(HeadlessProgramTest, AnswersTheOwnerAndEndsOnSigtermWithItsUnloadLines)
         return false;
     })) << output();
     Style style;
-    style.LoadStyle(dir.file("Tavu.ini"));
-    const auto reply = [&](const std::string& body) { return htmlToIrc(style.ComposeReply(" Tavu ", body)); };
+    style.loadStyle(dir.file("Tavu.ini"));
+    const auto reply = [&](const std::string& body) { return htmlToIrc(style.composeReply(" Tavu ", body)); };
     EXPECT_EQ(owner->saidBy(kBotNick),
               (Lines{reply(" By: Quarn "), reply(" Loaded By - [Quarn] "), reply(" Mp3's - [3] "),
                      reply(" Volume Set - [40] "), reply(" By: Quarn "), reply(" Unloaded By - [Quarn] "),
@@ -138,8 +138,8 @@ TEST_F(HeadlessProgramTest, ASecondSignalDuringTheShutdownEndsItAtOnceWithQuit)
         return false;
     })) << output();
     Style style;
-    style.LoadStyle(dir.file("Tavu.ini"));
-    const auto reply = [&](const std::string& body) { return htmlToIrc(style.ComposeReply(" Tavu ", body)); };
+    style.loadStyle(dir.file("Tavu.ini"));
+    const auto reply = [&](const std::string& body) { return htmlToIrc(style.composeReply(" Tavu ", body)); };
     EXPECT_EQ(owner->saidBy(kBotNick), (Lines{reply(" By: Quarn "), reply(" Loaded By - [Quarn] "),
                                               reply(" Mp3's - [3] "), reply(" By: Quarn ")}))
         << output();

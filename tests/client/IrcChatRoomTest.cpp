@@ -54,7 +54,7 @@ protected:
         scanner.ChatMsg = [this](const std::string& who, const std::string& what) {
             scanned.push_back(who + ": " + what);
         };
-        scanner.StartScan();
+        scanner.startScan();
         room->start();
     }
 
@@ -90,8 +90,8 @@ protected:
     static std::string htmlReply(std::string_view body)
     {
         Style style;
-        style.LoadStyle("/nonexistent/Tavu.ini");
-        return style.ComposeReply(" Tavu ", body);
+        style.loadStyle("/nonexistent/Tavu.ini");
+        return style.composeReply(" Tavu ", body);
     }
     static std::string ircReply(std::string_view body) { return htmlToIrc(htmlReply(body)); }
 
@@ -114,7 +114,7 @@ TEST_F(IrcChatRoomTest, ObeysTheMaskAndNobodyElse)
 {
     makeRoom("boss!~boss@*.example");
     signOn();
-    EXPECT_EQ(room->GetOwnerName(), "boss");
+    EXPECT_EQ(room->ownerNick(), "boss");
     say("eve!~eve@other.net", "trig ?");
     say("boss!~evil@other.net", "trig ?"); // the owner's nick, another user and host
     say("Boss!~boss@home.example.evil.net", "trig ?");
@@ -159,7 +159,7 @@ TEST_F(IrcChatRoomTest, WithoutAMaskTheOwnerTypesInTheWindow)
     makeRoom("");
     signOn();
     runtime.advance(10'000); // the sign-on's JOIN is paid for
-    EXPECT_EQ(room->GetOwnerName(), "TavuBot");
+    EXPECT_EQ(room->ownerNick(), "TavuBot");
     room->ownerTyped("trig !");
     runtime.drain();
     say("eve!~eve@other.net", "!vid3 stranger");
@@ -191,8 +191,8 @@ TEST_F(IrcChatRoomTest, LinesSaidBeforeTheJoinWaitForItUnlessTheyGrowStale)
     IrcTimings timings;
     timings.heldLineMs = 30'000;
     makeRoom(kOwner, true, timings);
-    room->ChatSend("first");
-    room->ChatSendRaw("second");
+    room->sendLine("first");
+    room->sendRawLine("second");
     EXPECT_TRUE(transport->written.empty());
     transport->accept();
     transport->serverSays(":irc.test 001 TavuBot :Welcome");
@@ -202,9 +202,9 @@ TEST_F(IrcChatRoomTest, LinesSaidBeforeTheJoinWaitForItUnlessTheyGrowStale)
 
     // Away again: what is said while away goes out after the rejoin, unless it has grown stale.
     transport->serverCloses();
-    room->ChatSend("stale");
+    room->sendLine("stale");
     runtime.advance(40'000);
-    room->ChatSend("fresh");
+    room->sendLine("fresh");
     transport->accept();
     transport->serverSays(":irc.test 001 TavuBot :Welcome");
     transport->serverSays(":TavuBot!~tavu@127.0.0.1 JOIN #room");
@@ -263,7 +263,7 @@ TEST_F(IrcChatRoomTest, ControlCodesInNamesNeverReachTheChannel)
         for (int c = 1; c < 0x20; ++c)
             name.push_back(static_cast<char>(c));
         name += "\x7f.mp3";
-        room->ChatSend(" <u>Now Playing</u> [" + name + "] ");
+        room->sendLine(" <u>Now Playing</u> [" + name + "] ");
         runtime.advance(10'000);
         const Lines sent = channelTexts();
         ASSERT_EQ(sent.size(), 1u);
@@ -272,8 +272,8 @@ TEST_F(IrcChatRoomTest, ControlCodesInNamesNeverReachTheChannel)
         EXPECT_EQ(sent[0], html ? clean : htmlToIrc(clean));
         // The owner's own help lines, as notices, too.
         say(kOwner, "hello");
-        room->ChatSendToOwner("help \x03"
-                              "4red\x07");
+        room->sendToOwner("help \x03"
+                          "4red\x07");
         runtime.advance(10'000);
         EXPECT_EQ(transport->take(), Lines{"NOTICE boss :help  4red "});
         bot.reset();
@@ -285,7 +285,7 @@ TEST_F(IrcChatRoomTest, ALineBreakInAReplyCannotStartACommand)
 {
     makeRoom(kOwner);
     signOn();
-    room->ChatSend("x\r\nQUIT :bye\nJOIN #evil");
+    room->sendLine("x\r\nQUIT :bye\nJOIN #evil");
     const Lines sent = transport->take();
     EXPECT_EQ(sent, Lines{"PRIVMSG #room :x  QUIT :bye JOIN #evil"});
 }
@@ -491,11 +491,11 @@ TEST_F(IrcChatRoomTest, SigningOffSendsWhatThePaceAllowsThenQuits)
     signOn();
     runtime.advance(10'000);
     for (int i = 0; i < 20; ++i)
-        room->ChatSend("line " + std::to_string(i));
+        room->sendLine("line " + std::to_string(i));
     EXPECT_EQ(channelTexts().size(), 4u);
     room->signOff();
     EXPECT_TRUE(room->signingOff());
-    room->ChatSend("after the end");
+    room->sendLine("after the end");
     runtime.advance(5'000);
     const Lines sent = transport->take();
     EXPECT_EQ(sent, (Lines{"PRIVMSG #room :line 4", "PRIVMSG #room :line 5", "QUIT Tavu"}));

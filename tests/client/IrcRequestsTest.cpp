@@ -27,7 +27,7 @@ protected:
         for (const auto& name : names)
             writeBytes(music.file(name), "");
         bot->dir = music.str();
-        FillSongList(bot->songFiles, bot->songList, bot->playlistRows, bot->dir);
+        fillSongList(bot->songFiles, bot->songList, bot->playlistRows, bot->dir);
     }
 
     InspircdNetwork network;

@@ -121,7 +121,7 @@ int IrcServerFixture::disconnects() const
 
 std::string IrcServerFixture::ircReply(const std::string& body) const
 {
-    return htmlToIrc(bot->style.ComposeReply(" Tavu ", body));
+    return htmlToIrc(bot->style.composeReply(" Tavu ", body));
 }
 
 } // namespace tavu::test

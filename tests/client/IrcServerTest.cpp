@@ -274,7 +274,7 @@ TEST_F(IrcServerTest, TheChatSettingsChooseTheRoom)
     const std::string ini = dir.file("Tavu.ini");
     const auto local = createChatRoom(ini, runtime, "Quarn");
     EXPECT_EQ(dynamic_cast<IrcChatRoom*>(local.get()), nullptr);
-    EXPECT_EQ(local->GetOwnerName(), "Quarn");
+    EXPECT_EQ(local->ownerNick(), "Quarn");
 
     ASSERT_TRUE(startServer());
     const Settings settings(ini);
@@ -287,7 +287,7 @@ TEST_F(IrcServerTest, TheChatSettingsChooseTheRoom)
     auto* ircRoom = dynamic_cast<IrcChatRoom*>(irc.get());
     ASSERT_NE(ircRoom, nullptr);
     EXPECT_TRUE(waitFor([&] { return ircRoom->session().inChannel(); }));
-    EXPECT_EQ(irc->GetOwnerName(), kBotNick);
+    EXPECT_EQ(irc->ownerNick(), kBotNick);
     EXPECT_EQ(irc->status(), "In #tavu as tavubot");
 }
 
@@ -322,7 +322,7 @@ TEST_F(IrcServerTest, TheBotMovesIntoTheChannelTheSettingsChose)
                 return true;
         return false;
     }));
-    EXPECT_EQ(owner->saidBy(kBotNick), Lines{htmlToIrc(moving.style.ComposeReply(" Tavu ", " Trig Is Now [!] "))});
+    EXPECT_EQ(owner->saidBy(kBotNick), Lines{htmlToIrc(moving.style.composeReply(" Tavu ", " Trig Is Now [!] "))});
     EXPECT_EQ(moving.trig, "!");
     local.ownerTyped("trig ?"); // the old room is not heard any more
     runtime.runFor(50);

@@ -261,7 +261,7 @@ TEST_F(IrcServicesTest, TakesItsNickBackWhenItIsFree)
     holder.quit();
     ASSERT_TRUE(waitFor([&] { return room->session().nick() == kBotNick; }, 10'000));
     EXPECT_TRUE(roomShowed("Taking back the nick tavubot"));
-    EXPECT_EQ(room->GetOwnerName(), kBotNick);
+    EXPECT_EQ(room->ownerNick(), kBotNick);
 }
 
 } // namespace

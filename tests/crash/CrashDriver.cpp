@@ -76,9 +76,9 @@ struct Runner {
     {
         bot.startChat();
         bot.dir = music;
-        FillSongList(bot.songFiles, bot.songList, bot.playlistRows, bot.dir);
-        bot.played.setCaption(ReadSetting("Totals", "Mp3s Played", dir + "/Tavu.ini"));
-        bot.lblVol.setCaption(ReadSetting("Settings", "Volume", dir + "/Tavu.ini"));
+        fillSongList(bot.songFiles, bot.songList, bot.playlistRows, bot.dir);
+        bot.played.setCaption(readSetting("Totals", "Mp3s Played", dir + "/Tavu.ini"));
+        bot.lblVol.setCaption(readSetting("Settings", "Volume", dir + "/Tavu.ini"));
         bot.savedStyles->loadIndexNow();
     }
     void run(long n)
@@ -149,9 +149,9 @@ std::vector<std::string> compare(const fs::path& killed, const fs::path& before,
     if (!wholeLines(ini))
         faults.push_back("Tavu.ini has a torn line");
     for (const auto& [section, key] : settingKeys()) {
-        const std::string v = ReadSetting(section, key, (killed / "Tavu.ini").string());
-        const std::string a = ReadSetting(section, key, (before / "Tavu.ini").string());
-        const std::string b = ReadSetting(section, key, (after / "Tavu.ini").string());
+        const std::string v = readSetting(section, key, (killed / "Tavu.ini").string());
+        const std::string a = readSetting(section, key, (before / "Tavu.ini").string());
+        const std::string b = readSetting(section, key, (after / "Tavu.ini").string());
         if (v != a && v != b)
             faults.push_back(section + "/" + key + " is \"" + v + "\", neither \"" + a + "\" nor \"" + b + "\"");
     }

@@ -33,7 +33,7 @@ protected:
     void play(int index)
     {
         bot->playlistRows.select(index);
-        Play_Click(*bot);
+        playClick(*bot);
     }
     OptionsMenu* options() const
     {
@@ -74,19 +74,19 @@ TEST_F(DesktopTest, EverySongStartPopsOneNotificationThatReplacesTheLast)
     EXPECT_EQ(first.replaces, 0u);
     EXPECT_EQ(first.hints.value(QStringLiteral("desktop-entry")).toString(), QStringLiteral("tavu"));
 
-    Next_Click(*bot);
+    nextClick(*bot);
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.shown.size() == 2; }, 2000));
     EXPECT_EQ(server.shown[1].summary, QStringLiteral("Blue Sky"));
     EXPECT_EQ(server.shown[1].body, QString()) << "a song without a tag";
     EXPECT_EQ(server.shown[1].replaces, first.id);
 
     // Songs that start before the last one is answered: the latest shows, in the same place.
-    Prev_Click(*bot);
-    Next_Click(*bot);
+    prevClick(*bot);
+    nextClick(*bot);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return server.shown.size() >= 3 && server.shown.back().summary == QStringLiteral("Blue Sky"); }, 2000));
     // One more start, whose notification comes after any that the burst still had on its way.
-    Prev_Click(*bot);
+    prevClick(*bot);
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.shown.back().summary == QStringLiteral("Abc"); }, 2000));
     EXPECT_LE(server.shown.size(), 5u);
     for (const auto& shown : server.shown)

@@ -17,7 +17,7 @@ protected:
     Id3Tag read(const std::string& bytes)
     {
         writeBytes(files.file("song.mp3"), bytes);
-        return ReadSongTag(files.file("song.mp3"));
+        return readSongTag(files.file("song.mp3"));
     }
     TestDir files;
 };
@@ -70,10 +70,10 @@ TEST_F(Id3TagTest, ShortMissingAndNonFilePathsGiveEmptyFields)
     EXPECT_EQ(read(tag).title, "Title"); // exactly 128 bytes is a tag alone
     EXPECT_EQ(read(tag.substr(0, 127)), Id3Tag{});
     EXPECT_EQ(read(""), Id3Tag{});
-    EXPECT_EQ(ReadSongTag(files.file("missing.mp3")), Id3Tag{});
-    EXPECT_EQ(ReadSongTag(files.str()), Id3Tag{});
-    EXPECT_EQ(ReadSongTag(files.str() + "/"), Id3Tag{});
-    EXPECT_EQ(ReadSongTag(""), Id3Tag{});
+    EXPECT_EQ(readSongTag(files.file("missing.mp3")), Id3Tag{});
+    EXPECT_EQ(readSongTag(files.str()), Id3Tag{});
+    EXPECT_EQ(readSongTag(files.str() + "/"), Id3Tag{});
+    EXPECT_EQ(readSongTag(""), Id3Tag{});
 }
 
 TEST(GenreTable, KeepsItsSpellingsAndHasNothingAbove125)
@@ -102,13 +102,13 @@ protected:
         writeBytes(music.file("b.mp3"), std::string(500, '\x55'));
         writeBytes(music.file("c.mp3"), songWithTag({"Other", "", "", "", "", 200}));
         bot->dir = music.str();
-        FillSongList(bot->songFiles, bot->songList, bot->playlistRows, bot->dir);
+        fillSongList(bot->songFiles, bot->songList, bot->playlistRows, bot->dir);
         following = bot->id3.changed.subscribe([this] { ++refreshes; });
     }
     void show(int index)
     {
         bot->songList.select(index);
-        ShowSongTag(*bot);
+        showSongTag(*bot);
     }
     TestDir music;
     int refreshes = 0;
@@ -118,7 +118,7 @@ protected:
 TEST_F(ShowSongTagTest, ATagLessSongAfterATaggedOneClearsAllSixFields)
 {
     show(0);
-    EXPECT_EQ(bot->id3.Text2, music.str() + "/a.mp3");
+    EXPECT_EQ(bot->id3.path, music.str() + "/a.mp3");
     EXPECT_EQ(bot->id3.tag, (Id3Tag{"Title", "Artist", "Album", "2001", "Comment", "Dance Hall", ""}));
     show(1);
     EXPECT_EQ(bot->id3.tag, Id3Tag{});
@@ -132,7 +132,7 @@ TEST_F(ShowSongTagTest, NoSelectionReadsTheDirectoryAndShowsNothing)
 {
     show(0);
     show(-1);
-    EXPECT_EQ(bot->id3.Text2, music.str() + "/");
+    EXPECT_EQ(bot->id3.path, music.str() + "/");
     EXPECT_EQ(bot->id3.tag, Id3Tag{});
 }
 

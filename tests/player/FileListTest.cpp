@@ -21,7 +21,7 @@ protected:
     void touch(const std::string& name, const std::string& bytes = "x") { writeBytes(music.file(name), bytes); }
     std::size_t fill(const std::string& directory)
     {
-        return FillSongList(songFiles, songList, playlistRows, directory);
+        return fillSongList(songFiles, songList, playlistRows, directory);
     }
 
     TestDir music;
@@ -103,14 +103,14 @@ TEST_F(FileListTest, AFailedListingKeepsTheOldDirectoryAndSaysSo)
 
     bool listed = true;
     for (const std::string& bad : {music.str() + "/gone", music.file("plain.txt"), std::string()}) {
-        EXPECT_EQ(FillSongList(songFiles, songList, playlistRows, bad, listed), 1u) << bad;
+        EXPECT_EQ(fillSongList(songFiles, songList, playlistRows, bad, listed), 1u) << bad;
         EXPECT_FALSE(listed);
         EXPECT_EQ(songFiles.path(), music.str());
         EXPECT_EQ(songList.items(), Names{"old.mp3"});
         EXPECT_EQ(playlistRows.items(), Names{"old.mp3"});
         EXPECT_EQ(songList.selectedIndex(), -1);
     }
-    FillSongList(songFiles, songList, playlistRows, music.str(), listed);
+    fillSongList(songFiles, songList, playlistRows, music.str(), listed);
     EXPECT_TRUE(listed);
 }
 

@@ -95,11 +95,11 @@ TEST(ReplayGainTest, AnOldSettingsFileKeepsTheFilesOwnLevel)
     TestDir dir;
     const Settings settings(dir.file("Tavu.ini"));
     EXPECT_EQ(readReplayGainOptions(settings), ReplayGainOptions{});
-    WriteSetting("Playback", "ReplayGain", "Auto", settings.path());
-    WriteSetting("Playback", "Preamp", "+20 dB", settings.path());
-    WriteSetting("Playback", "Fallback", "-6", settings.path());
+    writeSetting("Playback", "ReplayGain", "Auto", settings.path());
+    writeSetting("Playback", "Preamp", "+20 dB", settings.path());
+    writeSetting("Playback", "Fallback", "-6", settings.path());
     EXPECT_EQ(readReplayGainOptions(settings), (ReplayGainOptions{ReplayGainOptions::Mode::Auto, 15.0, -6.0}));
-    WriteSetting("Playback", "ReplayGain", "loudest", settings.path());
+    writeSetting("Playback", "ReplayGain", "loudest", settings.path());
     EXPECT_EQ(readReplayGainOptions(settings).mode, ReplayGainOptions::Mode::Off);
 }
 

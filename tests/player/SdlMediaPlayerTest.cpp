@@ -160,7 +160,7 @@ TEST_F(SdlMediaPlayerTest, TheDeviceSleepsThroughSilenceAndWakesForTheNextSongOr
 
     checks.advance(10000);
     ASSERT_FALSE(audio.awake());
-    sounds.PlayWave(builtSound("Click.wav"));
+    sounds.playWave(builtSound("Click.wav"));
     EXPECT_TRUE(audio.awake());
     EXPECT_NE(Mix_Playing(SdlAudio::kSoundChannel), 0);
     EXPECT_TRUE(waitUntil(
@@ -169,7 +169,7 @@ TEST_F(SdlMediaPlayerTest, TheDeviceSleepsThroughSilenceAndWakesForTheNextSongOr
     checks.advance(10000);
     ASSERT_FALSE(audio.awake());
     player.Stop();
-    sounds.PlayWave(dir.file("missing.wav")); // nothing to play, harmless while asleep
+    sounds.playWave(dir.file("missing.wav")); // nothing to play, harmless while asleep
     ASSERT_TRUE(player.Open(toneSong("other.mp3", 0.3)));
     EXPECT_TRUE(audio.awake());
     EXPECT_TRUE(waitForEnd(3));

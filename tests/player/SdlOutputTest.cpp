@@ -157,7 +157,7 @@ TEST_F(SdlOutputTest, InterfaceSoundsKeepTheirLevelWhileTheSongIsMuted)
 
     const Output out = play([](SdlMediaPlayer& p, SdlSoundPlayer& sounds) {
         p.setMute(true);
-        sounds.PlayWave(builtSound("Intro.wav"));
+        sounds.playWave(builtSound("Intro.wav"));
     });
     // Only the sound is heard, sample for sample, on both sides.
     EXPECT_EQ(out.left, out.right);
@@ -304,7 +304,7 @@ TEST_F(LevelledOutputTest, AFollowingSongTakesTheMeasurementMadeWhileTheSongBefo
 TEST_F(LevelledOutputTest, TheLevellingIsReadFromTheSettingsAnewForEachSong)
 {
     const Settings settings(dir.file("Tavu.ini"));
-    WriteSetting("Playback", "ReplayGain", "track", settings.path());
+    writeSetting("Playback", "ReplayGain", "track", settings.path());
     song = tagged;
     const Output out = play(
         [&](SdlMediaPlayer& p, SdlSoundPlayer&) {
@@ -312,7 +312,7 @@ TEST_F(LevelledOutputTest, TheLevellingIsReadFromTheSettingsAnewForEachSong)
             const std::function<void()> counted = p.EndOfStream;
             p.EndOfStream = [this, &p, &settings, counted, first = true]() mutable {
                 counted();
-                if (std::exchange(first, false) && WriteSetting("Playback", "ReplayGain", "off", settings.path()))
+                if (std::exchange(first, false) && writeSetting("Playback", "ReplayGain", "off", settings.path()))
                     p.Open(song);
             };
         },

@@ -123,16 +123,16 @@ bool soundPlaying()
 TEST_F(SdlSoundPlayerTest, ANewSoundCutsTheOldOneOff)
 {
     SdlSoundPlayer sounds(audio);
-    sounds.PlayWave(builtSound("Intro.wav"));
+    sounds.playWave(builtSound("Intro.wav"));
     EXPECT_TRUE(soundPlaying());
-    sounds.PlayWave(builtSound("Click.wav")); // 22 ms
+    sounds.playWave(builtSound("Click.wav")); // 22 ms
     EXPECT_TRUE(soundPlaying());
     EXPECT_TRUE(waitUntil(
         runtime, [] { return !soundPlaying(); }, 400))
         << "the intro was cut off";
 
-    sounds.PlayWave(builtSound("Exit.wav"));
-    sounds.PlayWave(dir.file("missing.wav"));
+    sounds.playWave(builtSound("Exit.wav"));
+    sounds.playWave(dir.file("missing.wav"));
     EXPECT_FALSE(soundPlaying()) << "a missing file plays nothing, and still ends the old sound";
 }
 
@@ -145,12 +145,12 @@ TEST_F(SdlSoundPlayerTest, FilesThatAreNoSoundPlayNothing)
     for (const std::string& bad : {dir.file("missing.wav"), dir.file("text.wav"), dir.file("empty.wav"),
                                    dir.file("pipe.wav"), dir.str(), std::string()}) {
         SCOPED_TRACE(bad);
-        sounds.PlayWave(bad);
+        sounds.playWave(bad);
         EXPECT_FALSE(soundPlaying());
     }
     // A sound that comes into being later is found then.
     std::filesystem::copy_file(builtSound("Menu.wav"), dir.file("missing.wav"));
-    sounds.PlayWave(dir.file("missing.wav"));
+    sounds.playWave(dir.file("missing.wav"));
     EXPECT_TRUE(soundPlaying());
 }
 

@@ -18,7 +18,7 @@ TEST(ListFile, ReadsTheWindowsEraIndexIntoTheListWithoutClearingIt)
 {
     ListBox list;
     list.addItem("kept");
-    ASSERT_TRUE(LoadListFile(test::samplePath("Styles.txt"), list, nullptr));
+    ASSERT_TRUE(loadListFile(test::samplePath("Styles.txt"), list, nullptr));
     EXPECT_EQ(list.items(), (Items{"kept", "Blue", "blueish", "Night, late", "a", "b", "Sunny"}));
 }
 
@@ -59,9 +59,9 @@ TEST_P(ListFileRoundTrip, GivesBackExactlyTheSavedItems)
     ListBox saved;
     for (const std::string& item : {std::string("before"), GetParam(), std::string("after")})
         saved.addItem(item);
-    ASSERT_TRUE(SaveListFile(path, saved));
+    ASSERT_TRUE(saveListFile(path, saved));
     ListBox loaded;
-    ASSERT_TRUE(LoadListFile(path, loaded, nullptr));
+    ASSERT_TRUE(loadListFile(path, loaded, nullptr));
     EXPECT_EQ(loaded.items(), saved.items());
 }
 
@@ -83,15 +83,15 @@ TEST(ListFile, EmptyListLeavesAnEmptyFileAndMissingFilesChangeNothing)
     test::TestDir dir;
     const std::string path = dir.file("Styles.txt");
     test::writeBytes(path, "old\r\n");
-    ASSERT_TRUE(SaveListFile(path, ListBox()));
+    ASSERT_TRUE(saveListFile(path, ListBox()));
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(test::readBytes(path), "");
 
     ListBox list;
     list.addItem("kept");
-    EXPECT_FALSE(LoadListFile(dir.file("missing.txt"), list, nullptr));
+    EXPECT_FALSE(loadListFile(dir.file("missing.txt"), list, nullptr));
     EXPECT_EQ(list.items(), Items{"kept"});
-    EXPECT_FALSE(SaveListFile(dir.file("no/such/folder/Styles.txt"), list));
+    EXPECT_FALSE(saveListFile(dir.file("no/such/folder/Styles.txt"), list));
 }
 
 // Counts the moments at which the loader lets pending events run.
@@ -118,7 +118,7 @@ TEST(ListFile, EventsRunWhileALongFileLoadsAndASortedListGetsItsItemsAtOnce)
     ListBox sorted(true);
     int changes = 0;
     const auto following = sorted.itemsChanged.subscribe([&] { ++changes; });
-    ASSERT_TRUE(LoadListFile(path, sorted, &runtime));
+    ASSERT_TRUE(loadListFile(path, sorted, &runtime));
     EXPECT_GE(runtime.yields, 5) << "events ran between slices of the work";
     EXPECT_EQ(changes, 1) << "all items at once, not one by one";
     EXPECT_TRUE(std::is_sorted(sorted.items().begin(), sorted.items().end(),
@@ -126,13 +126,13 @@ TEST(ListFile, EventsRunWhileALongFileLoadsAndASortedListGetsItsItemsAtOnce)
 
     ListBox plain;
     runtime.yields = 0;
-    ASSERT_TRUE(LoadListFile(path, plain, &runtime));
+    ASSERT_TRUE(loadListFile(path, plain, &runtime));
     EXPECT_EQ(plain.items(), names) << "an unsorted list keeps the file's order";
     EXPECT_GE(runtime.yields, 5);
 
     runtime.yields = 0;
     ListBox again(true);
-    ASSERT_TRUE(LoadListFile(path, again, nullptr));
+    ASSERT_TRUE(loadListFile(path, again, nullptr));
     EXPECT_EQ(runtime.yields, 0) << "without a runtime nothing runs";
     EXPECT_EQ(again.items(), sorted.items());
 }

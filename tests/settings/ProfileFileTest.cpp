@@ -43,28 +43,28 @@ TEST(ProfileFile, ReadsAWindowsEraFile)
         {"Nowhere", "Trig", ""},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(ReadSetting(r.section, r.key, ini), r.value) << r.section << "/" << r.key;
+        EXPECT_EQ(readSetting(r.section, r.key, ini), r.value) << r.section << "/" << r.key;
 }
 
 TEST(ProfileFile, FirstWriteCreatesTheFileWithOneSectionAndOneKey)
 {
     TestDir dir;
     const std::string ini = dir.file("Tavu.ini");
-    EXPECT_EQ(ReadSetting("Settings", "Trig", ini), "");
-    ASSERT_TRUE(WriteSetting("Settings", "trig", "!", ini));
+    EXPECT_EQ(readSetting("Settings", "Trig", ini), "");
+    ASSERT_TRUE(writeSetting("Settings", "trig", "!", ini));
     EXPECT_EQ(readBytes(ini), "[Settings]\r\nTRIG=!\r\n");
-    EXPECT_EQ(ReadSetting("Settings", "Trig", ini), "!");
+    EXPECT_EQ(readSetting("Settings", "Trig", ini), "!");
 }
 
 TEST(ProfileFile, StoresWindows1252BytesWhereTheyFit)
 {
     TestDir dir;
     const std::string ini = dir.file("Tavu.ini");
-    ASSERT_TRUE(WriteSetting("Ascii", "front ascii", "\u00B2", ini));
-    ASSERT_TRUE(WriteSetting("Ascii", "middle ascii", "\u20AC\u00A7", ini));
+    ASSERT_TRUE(writeSetting("Ascii", "front ascii", "\u00B2", ini));
+    ASSERT_TRUE(writeSetting("Ascii", "middle ascii", "\u20AC\u00A7", ini));
     EXPECT_EQ(readBytes(ini), "[Ascii]\r\nFRONT ASCII=\xB2\r\nMIDDLE ASCII=\x80\xA7\r\n");
-    EXPECT_EQ(ReadSetting("Ascii", "front ascii", ini), "\u00B2");
-    EXPECT_EQ(ReadSetting("Ascii", "middle ascii", ini), "\u20AC\u00A7");
+    EXPECT_EQ(readSetting("Ascii", "front ascii", ini), "\u00B2");
+    EXPECT_EQ(readSetting("Ascii", "middle ascii", ini), "\u20AC\u00A7");
 }
 
 TEST(ProfileFile, KeepsEveryOtherValueExactly)
@@ -73,9 +73,9 @@ TEST(ProfileFile, KeepsEveryOtherValueExactly)
     const std::string ini = dir.file("Tavu.ini");
     // Characters beyond Windows-1252, and Windows-1252 text that looks like UTF-8.
     for (const std::string value : {"\u0151\u266B", "\u00C3\u00A9", "plain", "\u00FF\u00FE", "\xff raw"}) {
-        ASSERT_TRUE(WriteSetting("Ascii", "text font", value, ini));
+        ASSERT_TRUE(writeSetting("Ascii", "text font", value, ini));
         const std::string expected = value == "\xff raw" ? "\u00FF raw" : value;
-        EXPECT_EQ(ReadSetting("Ascii", "text font", ini), expected);
+        EXPECT_EQ(readSetting("Ascii", "text font", ini), expected);
     }
 }
 
@@ -83,17 +83,17 @@ TEST(ProfileFile, ReadRules)
 {
     TestDir dir;
     const std::string ini = dir.file("Tavu.ini");
-    ASSERT_TRUE(WriteSetting("Ascii", "front ascii", " ", ini));
-    EXPECT_EQ(ReadSetting("Ascii", "front ascii", ini), "") << "a value of one blank reads as empty";
-    ASSERT_TRUE(WriteSetting("Settings", "Handle", "\"ab\"", ini));
-    EXPECT_EQ(ReadSetting("Settings", "Handle", ini), "ab");
-    ASSERT_TRUE(WriteSetting("Settings", "Handle", "\"ab'", ini));
-    EXPECT_EQ(ReadSetting("Settings", "Handle", ini), "\"ab'") << "unmatched quotes stay";
+    ASSERT_TRUE(writeSetting("Ascii", "front ascii", " ", ini));
+    EXPECT_EQ(readSetting("Ascii", "front ascii", ini), "") << "a value of one blank reads as empty";
+    ASSERT_TRUE(writeSetting("Settings", "Handle", "\"ab\"", ini));
+    EXPECT_EQ(readSetting("Settings", "Handle", ini), "ab");
+    ASSERT_TRUE(writeSetting("Settings", "Handle", "\"ab'", ini));
+    EXPECT_EQ(readSetting("Settings", "Handle", ini), "\"ab'") << "unmatched quotes stay";
     const std::string long800(800, 'x');
-    ASSERT_TRUE(WriteSetting("Settings", "Handle", long800, ini));
-    EXPECT_EQ(ReadSetting("Settings", "Handle", ini), std::string(749, 'x'));
-    ASSERT_TRUE(WriteSetting("Settings", "Handle", std::string(800, 'x') + "\u0151", ini));
-    EXPECT_EQ(ReadSetting("Settings", "Handle", ini).size(), 749u);
+    ASSERT_TRUE(writeSetting("Settings", "Handle", long800, ini));
+    EXPECT_EQ(readSetting("Settings", "Handle", ini), std::string(749, 'x'));
+    ASSERT_TRUE(writeSetting("Settings", "Handle", std::string(800, 'x') + "\u0151", ini));
+    EXPECT_EQ(readSetting("Settings", "Handle", ini).size(), 749u);
 }
 
 TEST(ProfileFile, ReplacesInPlaceAndAppendsAtTheEndOfTheSection)
@@ -101,9 +101,9 @@ TEST(ProfileFile, ReplacesInPlaceAndAppendsAtTheEndOfTheSection)
     TestDir dir;
     const std::string ini = dir.file("Tavu.ini");
     writeBytes(ini, "; comment\r\n[Settings]\r\nTRIG=!\r\nvolume=40\r\n\r\n[Totals]\r\nLOADS=1\r\n");
-    ASSERT_TRUE(WriteSetting("settings", "VOLUME", "55", ini));
-    ASSERT_TRUE(WriteSetting("Settings", "Handle", "Nick", ini));
-    ASSERT_TRUE(WriteSetting("Ascii", "text color", "abcdef", ini));
+    ASSERT_TRUE(writeSetting("settings", "VOLUME", "55", ini));
+    ASSERT_TRUE(writeSetting("Settings", "Handle", "Nick", ini));
+    ASSERT_TRUE(writeSetting("Ascii", "text color", "abcdef", ini));
     EXPECT_EQ(readBytes(ini), "; comment\r\n[Settings]\r\nTRIG=!\r\nvolume=55\r\nHANDLE=Nick\r\n\r\n"
                               "[Totals]\r\nLOADS=1\r\n\r\n[Ascii]\r\nTEXT COLOR=abcdef\r\n");
 }
@@ -114,7 +114,7 @@ TEST(ProfileFile, UpdatesTheSampleWithoutDisturbingIt)
     const std::string ini = dir.file("Tavu.ini");
     std::filesystem::copy_file(test::samplePath("Tavu.ini"), ini);
     const std::string before = readBytes(ini);
-    ASSERT_TRUE(WriteSetting("Ascii", "text color", "ff0000", ini));
+    ASSERT_TRUE(writeSetting("Ascii", "text color", "ff0000", ini));
     std::string expected = before;
     expected.replace(expected.find("text color=abcdef"), 17, "text color=ff0000");
     EXPECT_EQ(readBytes(ini), expected);
@@ -124,22 +124,22 @@ TEST(ProfileFile, RefusesLineBreaksInsteadOfInjectingKeys)
 {
     TestDir dir;
     const std::string ini = dir.file("Tavu.ini");
-    ASSERT_TRUE(WriteSetting("Settings", "Handle", "Nick", ini));
+    ASSERT_TRUE(writeSetting("Settings", "Handle", "Nick", ini));
     const std::string before = readBytes(ini);
-    EXPECT_FALSE(WriteSetting("Settings", "Handle", "x\r\nTRIG=?", ini));
-    EXPECT_FALSE(WriteSetting("Settings", "Handle", "x\nVOLUME=0", ini));
-    EXPECT_FALSE(WriteSetting("Settings", "Handle", std::string("a\0b", 3), ini));
-    EXPECT_FALSE(WriteSetting("Settings]\r\n[x", "Handle", "y", ini));
+    EXPECT_FALSE(writeSetting("Settings", "Handle", "x\r\nTRIG=?", ini));
+    EXPECT_FALSE(writeSetting("Settings", "Handle", "x\nVOLUME=0", ini));
+    EXPECT_FALSE(writeSetting("Settings", "Handle", std::string("a\0b", 3), ini));
+    EXPECT_FALSE(writeSetting("Settings]\r\n[x", "Handle", "y", ini));
     EXPECT_EQ(readBytes(ini), before);
 }
 
 TEST(ProfileFile, UnwritableFileLosesTheWriteQuietly)
 {
     TestDir dir;
-    EXPECT_FALSE(WriteSetting("Settings", "Trig", "!", dir.file("missing/dir/Tavu.ini")));
-    EXPECT_EQ(ReadSetting("Settings", "Trig", dir.file("missing/dir/Tavu.ini")), "");
+    EXPECT_FALSE(writeSetting("Settings", "Trig", "!", dir.file("missing/dir/Tavu.ini")));
+    EXPECT_EQ(readSetting("Settings", "Trig", dir.file("missing/dir/Tavu.ini")), "");
     // No temporary files are left behind.
-    ASSERT_TRUE(WriteSetting("Settings", "Trig", "!", dir.file("Tavu.ini")));
+    ASSERT_TRUE(writeSetting("Settings", "Trig", "!", dir.file("Tavu.ini")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
@@ -153,12 +153,12 @@ TEST_P(ReadOnlyFileTest, IsNotReplaced)
     const std::string before = "[Settings]\r\nVolume=50\r\n";
     writeBytes(path, before);
     std::filesystem::permissions(path, GetParam());
-    EXPECT_FALSE(WriteSetting("Settings", "Volume", "45", path));
+    EXPECT_FALSE(writeSetting("Settings", "Volume", "45", path));
     EXPECT_EQ(readBytes(path), before);
     EXPECT_EQ(std::filesystem::status(path).permissions(), GetParam());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary file left";
     std::filesystem::permissions(path, std::filesystem::perms::owner_all);
-    EXPECT_TRUE(WriteSetting("Settings", "Volume", "45", path)) << "writable again, written again";
+    EXPECT_TRUE(writeSetting("Settings", "Volume", "45", path)) << "writable again, written again";
 }
 
 using std::filesystem::perms;
@@ -181,9 +181,9 @@ TEST_P(NotPlainFileTest, ReadsAsEmptyAndIsLeftAlone)
     TestDir dir;
     const std::string path = dir.file("Tavu.ini");
     GetParam().make(path);
-    EXPECT_EQ(ReadSetting("Settings", "Trig", path), "");
+    EXPECT_EQ(readSetting("Settings", "Trig", path), "");
     EXPECT_FALSE(readFileBytes(path).has_value());
-    EXPECT_FALSE(WriteSetting("Settings", "Trig", "!", path));
+    EXPECT_FALSE(writeSetting("Settings", "Trig", "!", path));
     EXPECT_TRUE(GetParam().unchanged(path));
 }
 
@@ -215,23 +215,23 @@ TEST(ProfileFile, WritesThroughLinksToTheirEnd)
     fs::create_symlink("dotfiles/tavu/Tavu.ini", dir.path() / "middle.ini"); // relative to its folder
     fs::create_symlink(dir.file("middle.ini"), dir.path() / "Tavu.ini");
     const std::string path = dir.file("Tavu.ini");
-    ASSERT_TRUE(WriteSetting("Settings", "Trig", "?", path));
+    ASSERT_TRUE(writeSetting("Settings", "Trig", "?", path));
     EXPECT_TRUE(fs::is_symlink(path));
     EXPECT_TRUE(fs::is_symlink(dir.file("middle.ini")));
     EXPECT_EQ(readBytes(target), "[Settings]\r\nTrig=?\r\n");
-    EXPECT_EQ(ReadSetting("Settings", "Trig", path), "?");
+    EXPECT_EQ(readSetting("Settings", "Trig", path), "?");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "dotfiles" / "tavu"), {}), 1) << "no temporary file";
 
     // A link to a file not made yet makes it.
     fs::create_symlink("dotfiles/tavu/New.ini", dir.path() / "New.ini");
-    ASSERT_TRUE(WriteSetting("Settings", "Volume", "40", dir.file("New.ini")));
+    ASSERT_TRUE(writeSetting("Settings", "Volume", "40", dir.file("New.ini")));
     EXPECT_TRUE(fs::is_symlink(dir.file("New.ini")));
     EXPECT_EQ(readBytes(dir.file("dotfiles/tavu/New.ini")), "[Settings]\r\nVOLUME=40\r\n");
 
     // A loop of links is no file: nothing is written.
     fs::create_symlink(dir.file("loop-b"), dir.path() / "loop-a");
     fs::create_symlink(dir.file("loop-a"), dir.path() / "loop-b");
-    EXPECT_FALSE(WriteSetting("Settings", "Volume", "40", dir.file("loop-a")));
+    EXPECT_FALSE(writeSetting("Settings", "Volume", "40", dir.file("loop-a")));
     EXPECT_TRUE(fs::is_symlink(dir.file("loop-a")));
 }
 
@@ -247,9 +247,9 @@ TEST(ProfileFile, ReadsAreCappedAndFollowChanges)
 
     writeBytes(path, "[Settings]\r\nVolume=40\r\n");
     for (const char* value : {"41", "42", "43"}) {
-        EXPECT_NE(ReadSetting("Settings", "Volume", path), value);
+        EXPECT_NE(readSetting("Settings", "Volume", path), value);
         writeBytes(path, std::string("[Settings]\r\nVolume=") + value + "\r\n"); // same size, same file
-        EXPECT_EQ(ReadSetting("Settings", "Volume", path), value);
+        EXPECT_EQ(readSetting("Settings", "Volume", path), value);
     }
 }
 
@@ -265,11 +265,11 @@ TEST(ProfileFile, AFullDiskLosesTheWriteAndKeepsTheOldFile)
     rlimit tiny = old;
     tiny.rlim_cur = 8;
     ::setrlimit(RLIMIT_FSIZE, &tiny);
-    const bool written = WriteSetting("Settings", "Volume", "45", path);
+    const bool written = writeSetting("Settings", "Volume", "45", path);
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);
-    EXPECT_EQ(ReadSetting("Settings", "Volume", path), "50");
+    EXPECT_EQ(readSetting("Settings", "Volume", path), "50");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary file left";
 }
 
@@ -304,8 +304,8 @@ TEST(ProfileFile, FirstSectionAndFirstKeyOfANameCount)
     TestDir dir;
     const std::string ini = dir.file("x.ini");
     writeBytes(ini, "[A]\nK=1\nk=2\n[a]\nK=3\n");
-    EXPECT_EQ(ReadSetting("a", "k", ini), "1");
-    ASSERT_TRUE(WriteSetting("A", "k", "9", ini));
+    EXPECT_EQ(readSetting("a", "k", ini), "1");
+    ASSERT_TRUE(writeSetting("A", "k", "9", ini));
     EXPECT_EQ(readBytes(ini), "[A]\r\nK=9\r\nk=2\r\n[a]\r\nK=3\r\n");
 }
 

@@ -24,7 +24,7 @@ protected:
         room.ownerSays("trig !");
         runtime.drain();
         bot->played.setCaption("0");
-        WriteSetting("Totals", "Mp3s Played", "0", settingsPath());
+        writeSetting("Totals", "Mp3s Played", "0", settingsPath());
         bot->titleTimer.setEnabled(true);
         media.length = 200;
     }
@@ -69,9 +69,9 @@ protected:
             if (media.state == test::FakeMediaPlayer::Playing)
                 media.finish();
         } else {
-            static void (*const kButtons[])(Bot&) = {Play_Click, Stop_Click,     Pause_Click,
-                                                     Next_Click, Prev_Click,     Rep_Click,
-                                                     Ran_Click,  AutoCont_Click, playDoubleClickedSong};
+            static void (*const kButtons[])(Bot&) = {playClick,   stopClick,         pauseClick,
+                                                     nextClick,   prevClick,         repeatClick,
+                                                     randomClick, autoContinueClick, playDoubleClickedSong};
             if (pick(3) == 0)
                 bot->playlistRows.select(static_cast<int>(pick(bot->playlistRows.count())));
             kButtons[pick(std::size(kButtons))](*bot);
@@ -95,10 +95,10 @@ protected:
         }
         ASSERT_EQ(leadingNumber(bot->played.caption()), static_cast<double>(media.opened.size()))
             << "the played counter is not the number of songs started";
-        ASSERT_EQ(ReadSetting("Totals", "Mp3s Played", settingsPath()), bot->played.caption());
+        ASSERT_EQ(readSetting("Totals", "Mp3s Played", settingsPath()), bot->played.caption());
         const std::string bytes = settingsBytes();
         ASSERT_TRUE(bytes.size() >= 2 && bytes.substr(bytes.size() - 2) == "\r\n") << "settings file torn";
-        ASSERT_EQ(ReadSetting("Settings", "Trig", settingsPath()), "!");
+        ASSERT_EQ(readSetting("Settings", "Trig", settingsPath()), "!");
     }
 
     std::mt19937 m_random{20241231};

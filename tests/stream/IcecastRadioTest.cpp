@@ -49,10 +49,10 @@ protected:
     {
         ASSERT_TRUE(server.start());
         const std::string ini = dir.file("Tavu.ini");
-        WriteSetting("Stream", "Enabled", "1", ini);
-        WriteSetting("Stream", "Server", "127.0.0.1", ini);
-        WriteSetting("Stream", "Port", std::to_string(server.port()), ini);
-        WriteSetting("Stream", "Password", IcecastServer::kSourcePassword, ini);
+        writeSetting("Stream", "Enabled", "1", ini);
+        writeSetting("Stream", "Server", "127.0.0.1", ini);
+        writeSetting("Stream", "Port", std::to_string(server.port()), ini);
+        writeSetting("Stream", "Password", IcecastServer::kSourcePassword, ini);
         bot = std::make_unique<Bot>(runtime, room, dir.str(), BotServices{media, sound, dialogs, fonts});
         bot->startChat();
         bot->trig = "!";
@@ -121,7 +121,7 @@ TEST_F(IcecastRadioTest, TheRoomIsToldWhereToListenAndHowManyDo)
 
 TEST_F(IcecastRadioTest, AWrongPasswordIsToldOnceInTheWindowAndNeverInTheRoom)
 {
-    WriteSetting("Stream", "Password", "not-the-password", dir.file("Tavu.ini"));
+    writeSetting("Stream", "Password", "not-the-password", dir.file("Tavu.ini"));
     startRadio();
     // Attempts at 0, 1 and 3 seconds.
     runUntil([] { return false; }, 3500);
@@ -132,14 +132,14 @@ TEST_F(IcecastRadioTest, AWrongPasswordIsToldOnceInTheWindowAndNeverInTheRoom)
     EXPECT_FALSE(radio->onAir());
 
     // The owner puts the password right: the stream starts anew and comes on the air.
-    WriteSetting("Stream", "Password", IcecastServer::kSourcePassword, dir.file("Tavu.ini"));
+    writeSetting("Stream", "Password", IcecastServer::kSourcePassword, dir.file("Tavu.ini"));
     radio->settingsChanged();
     EXPECT_TRUE(runUntil([&] { return radio->onAir(); }));
 }
 
 TEST_F(IcecastRadioTest, TurnedOffThereIsNoStreamAndNoTap)
 {
-    WriteSetting("Stream", "Enabled", "0", dir.file("Tavu.ini"));
+    writeSetting("Stream", "Enabled", "0", dir.file("Tavu.ini"));
     startRadio();
     EXPECT_FALSE(media.point.current());
     EXPECT_EQ(radio->listenUrl(), "");

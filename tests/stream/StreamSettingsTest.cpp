@@ -70,7 +70,7 @@ TEST(StreamSettings, AnOffStreamKeepsWhatWasTypedAndAnOldFileReadsOff)
 {
     test::TestDir dir;
     const Settings settings(dir.file("Tavu.ini"));
-    WriteSetting("Settings", "Volume", "40", settings.path());
+    writeSetting("Settings", "Volume", "40", settings.path());
     const StreamSettings read = StreamSettings::read(settings);
     EXPECT_FALSE(read.enabled);
     EXPECT_EQ(read.listenUrl(), "http://localhost:8000/tavu");
@@ -85,7 +85,7 @@ TEST(StreamSettings, StoringWritesOnlyChangesAndHidesThePassword)
 {
     test::TestDir dir;
     const Settings settings(dir.file("Tavu.ini"));
-    WriteSetting("Settings", "Volume", "40", settings.path());
+    writeSetting("Settings", "Volume", "40", settings.path());
     ::chmod(settings.path().c_str(), 0644);
     const StreamSettings before = StreamSettings::read(settings);
     EXPECT_FALSE(storeStreamSettings(settings, before, before));
@@ -98,10 +98,10 @@ TEST(StreamSettings, StoringWritesOnlyChangesAndHidesThePassword)
     after.format = StreamSettings::Format::Opus;
     after.publicUrl = "https://radio.example.org/tavu";
     EXPECT_TRUE(storeStreamSettings(settings, before, after));
-    EXPECT_EQ(ReadSetting("Stream", "Enabled", settings.path()), "1");
-    EXPECT_EQ(ReadSetting("Stream", "TLS", settings.path()), "on");
-    EXPECT_EQ(ReadSetting("Stream", "Format", settings.path()), "opus");
-    EXPECT_EQ(ReadSetting("Stream", "Server", settings.path()), "") << "unchanged keys stay missing";
+    EXPECT_EQ(readSetting("Stream", "Enabled", settings.path()), "1");
+    EXPECT_EQ(readSetting("Stream", "TLS", settings.path()), "on");
+    EXPECT_EQ(readSetting("Stream", "Format", settings.path()), "opus");
+    EXPECT_EQ(readSetting("Stream", "Server", settings.path()), "") << "unchanged keys stay missing";
     EXPECT_EQ(StreamSettings::read(settings), after);
     EXPECT_EQ(after.listenUrl(), "https://radio.example.org/tavu");
     EXPECT_EQ(after.serverUrl("/status-json.xsl"), "https://localhost:8000/status-json.xsl");
@@ -165,7 +165,7 @@ TEST_F(ListenTest, TellsTheAddressAndTheListenersOnlyWhenAsked)
 
 TEST_F(ListenTest, TheLoadAnnouncementsGainALineOnlyWhileTheStreamIsOn)
 {
-    WriteSetting("Settings", "Handle", "anna", settingsPath());
+    writeSetting("Settings", "Handle", "anna", settingsPath());
     bot->radio = &radio;
     ASSERT_TRUE(beginSession(*bot));
     EXPECT_EQ(takeLines(), (std::vector<std::string>{defaultReply(" By: Quarn "), defaultReply(" Loaded By - [anna] "),

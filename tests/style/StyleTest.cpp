@@ -19,7 +19,7 @@ TEST(Style, DefaultReplyIsByteExact)
 {
     test::TestDir dir;
     Style style;
-    style.LoadStyle(dir.file("Tavu.ini"));
+    style.loadStyle(dir.file("Tavu.ini"));
     const std::string expected = "<font face=\"webdings\"><font  color=#0080FF>\xC2\xB2"
                                  "<font face=\"arial narrow\"><font color=#abcdef>"
                                  " Tavu "
@@ -27,7 +27,7 @@ TEST(Style, DefaultReplyIsByteExact)
                                  "<font face=\"arial narrow\"><font color=#abcdef>"
                                  " Player Stopped! "
                                  "<font face=\"webdings\"><font  color=#0080FF>\xC2\xB2";
-    const std::string line = style.ComposeReply(" Tavu ", " Player Stopped! ");
+    const std::string line = style.composeReply(" Tavu ", " Player Stopped! ");
     EXPECT_EQ(line, expected);
     EXPECT_EQ(count(line, "<font  color="), 2u);
     EXPECT_EQ(count(line, "<font color="), 3u);
@@ -37,10 +37,10 @@ TEST(Style, TextColourAppearsInFrontAndMiddlePiecesOnly)
 {
     test::TestDir dir;
     const std::string ini = dir.file("Tavu.ini");
-    ASSERT_TRUE(WriteSetting("Ascii", "text color", "ff0000", ini));
+    ASSERT_TRUE(writeSetting("Ascii", "text color", "ff0000", ini));
     Style style;
-    style.LoadStyle(ini);
-    EXPECT_EQ(count(style.ComposeReply(" Tavu ", " x "), "ff0000"), 2u);
+    style.loadStyle(ini);
+    EXPECT_EQ(count(style.composeReply(" Tavu ", " x "), "ff0000"), 2u);
     EXPECT_EQ(count(style.bascii(), "ff0000"), 0u);
 }
 
@@ -48,16 +48,16 @@ TEST(Style, StoredValuesWinAndEmptyOnesGetDefaults)
 {
     test::TestDir dir;
     const std::string ini = dir.file("Tavu.ini");
-    ASSERT_TRUE(WriteSetting("Ascii", "front ascii", "", ini));
-    ASSERT_TRUE(WriteSetting("Ascii", "middle ascii", "<b>", ini));
-    ASSERT_TRUE(WriteSetting("Ascii", "back ascii color", "not a colour", ini));
+    ASSERT_TRUE(writeSetting("Ascii", "front ascii", "", ini));
+    ASSERT_TRUE(writeSetting("Ascii", "middle ascii", "<b>", ini));
+    ASSERT_TRUE(writeSetting("Ascii", "back ascii color", "not a colour", ini));
     Style style;
-    style.LoadStyle(ini);
+    style.loadStyle(ini);
     EXPECT_EQ(style.fa, "\u00B2");
     EXPECT_EQ(style.ma, "<b>") << "nothing is escaped";
     EXPECT_NE(style.mascii().find("0080FF><b><font face"), std::string::npos);
     EXPECT_EQ(style.bac, "not a colour") << "stored values are not checked at start-up";
-    EXPECT_EQ(ReadSetting("Ascii", "front ascii", ini), "") << "defaults are not written back";
+    EXPECT_EQ(readSetting("Ascii", "front ascii", ini), "") << "defaults are not written back";
 }
 
 TEST(Style, EmptyValuesGoIntoThePiecesAsEmptyStrings)
@@ -71,7 +71,7 @@ TEST(Style, EmptyValuesGoIntoThePiecesAsEmptyStrings)
 TEST(Style, ReadsTheWindowsEraSample)
 {
     Style style;
-    style.LoadStyle(test::samplePath("Tavu.ini"));
+    style.loadStyle(test::samplePath("Tavu.ini"));
     EXPECT_EQ(style.fac, "ff0000");
     EXPECT_EQ(style.tc, "abcdef");
     EXPECT_EQ(style.tf, "arial narrow");

@@ -19,9 +19,9 @@ public:
 
     explicit FakeChatRoom(std::string owner = "Owner") : m_owner(std::move(owner)) {}
 
-    void ChatSend(const std::string& line) override { record(line, false); }
-    void ChatSendRaw(const std::string& line) override { record(line, true); }
-    std::string GetOwnerName() const override { return m_owner; }
+    void sendLine(const std::string& line) override { record(line, false); }
+    void sendRawLine(const std::string& line) override { record(line, true); }
+    std::string ownerNick() const override { return m_owner; }
 
     std::string memberIdentity(const std::string& name) const override
     {

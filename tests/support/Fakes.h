@@ -43,7 +43,7 @@ public:
 
 class FakeSoundPlayer : public SoundPlayer {
 public:
-    void PlayWave(const std::string& path) override { played.push_back(path); }
+    void playWave(const std::string& path) override { played.push_back(path); }
     std::vector<std::string> played;
 };
 

@@ -18,13 +18,13 @@ inline const Road kRoads[] = {
     {"PlayButton",
      [](BotFixture& t) {
          t.bot->songList.select(1);
-         Play_Click(*t.bot);
+         playClick(*t.bot);
      }},
-    {"NextButton", [](BotFixture& t) { Next_Click(*t.bot); }},
+    {"NextButton", [](BotFixture& t) { nextClick(*t.bot); }},
     {"PrevButton",
      [](BotFixture& t) {
          t.bot->songList.select(2);
-         Prev_Click(*t.bot);
+         prevClick(*t.bot);
      }},
     {"DoubleClick",
      [](BotFixture& t) {

@@ -28,7 +28,7 @@ void BotFixture::useSongs(const std::vector<std::string>& names)
     for (const auto& name : names)
         writeBytes(music.file(name), "");
     bot->dir = music.str();
-    FillSongList(bot->songFiles, bot->songList, bot->playlistRows, bot->dir);
+    fillSongList(bot->songFiles, bot->songList, bot->playlistRows, bot->dir);
 }
 
 std::vector<std::string> BotFixture::takeLines()
@@ -41,8 +41,8 @@ std::vector<std::string> BotFixture::takeLines()
 std::string BotFixture::defaultReply(std::string_view body, std::string_view lead)
 {
     Style style;
-    style.LoadStyle("/nonexistent/Tavu.ini");
-    return style.ComposeReply(lead, body);
+    style.loadStyle("/nonexistent/Tavu.ini");
+    return style.composeReply(lead, body);
 }
 
 } // namespace tavu::test

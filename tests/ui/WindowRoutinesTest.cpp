@@ -52,7 +52,7 @@ protected:
 TEST_F(WindowRoutinesTest, GlideEndsInTheCornerWithControlsAndColoursBack)
 {
     const QColor before = window.palette().color(QPalette::Window);
-    GlideToCorner(&window, 102, 0ms);
+    glideToCorner(&window, 102, 0ms);
     QApplication::processEvents();
 
     const QRect screen = window.screen()->geometry();
@@ -64,7 +64,7 @@ TEST_F(WindowRoutinesTest, GlideEndsInTheCornerWithControlsAndColoursBack)
     EXPECT_FALSE(window.autoFillBackground());
 
     // Again from the corner itself: it stays there.
-    GlideToCorner(&window, 102, 0ms);
+    glideToCorner(&window, 102, 0ms);
     QApplication::processEvents();
     EXPECT_EQ(window.frameGeometry().bottomRight(), screen.bottomRight());
 }
@@ -73,7 +73,7 @@ TEST_F(WindowRoutinesTest, GlideKeepsAStyleSheet)
 {
     const QString sheet = QStringLiteral("QWidget { background: #123456; }");
     window.setStyleSheet(sheet);
-    GlideToCorner(&window, 0, 0ms);
+    glideToCorner(&window, 0, 0ms);
     EXPECT_EQ(window.styleSheet(), sheet);
     EXPECT_TRUE(button->isVisible());
 }
@@ -105,7 +105,7 @@ TEST_F(WindowRoutinesTest, ThePressedBodyDragsTheWindowWithoutAWindowManager)
 TEST_F(WindowRoutinesTest, StayOnTopKeepsAShownWindowWhereItIs)
 {
     const QPoint at = window.pos();
-    StayOnTop(&window);
+    stayOnTop(&window);
     QApplication::processEvents();
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));

@@ -106,14 +106,14 @@ TEST(Runtime, NestedWaitInsideAnEventKeepsOrder)
     EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4}));
 }
 
-TEST(RandomNumber, StaysInRange)
+TEST(randomNumber, StaysInRange)
 {
     SimRuntime runtime(1000.0);
-    EXPECT_EQ(RandomNumber(runtime, 0), 1);
+    EXPECT_EQ(randomNumber(runtime, 0), 1);
     std::set<double> seen;
     for (int i = 0; i < 400; ++i) {
         runtime.advance(7);
-        const double r = RandomNumber(runtime, 5);
+        const double r = randomNumber(runtime, 5);
         EXPECT_GE(r, 1);
         EXPECT_LE(r, 5);
         EXPECT_EQ(r, static_cast<int>(r));

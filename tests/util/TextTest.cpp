@@ -16,7 +16,7 @@ TEST_P(ReplaceTextTest, ReplacesEveryOccurrenceWithoutRegardToCase)
 {
     const ReplaceCase& c = GetParam();
     std::string text = c.text;
-    EXPECT_EQ(ReplaceText(text, c.search, c.replacement), c.expected);
+    EXPECT_EQ(replaceText(text, c.search, c.replacement), c.expected);
     EXPECT_EQ(text, c.expected) << "the text argument holds the result too";
 }
 

@@ -198,7 +198,7 @@ TEST_F(MainWindowSeekTest, AClickOrADragOnTheBarSeeksAndTheClockFollows)
     QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 3)); // nothing plays
     EXPECT_EQ(media.position, 0.0);
 
-    Next_Click(*bot);
+    nextClick(*bot);
     media.length = 200;
     QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint((bar->width() - 1) / 4, 3));
     EXPECT_NEAR(media.position, 50, 0.5);

@@ -89,10 +89,10 @@ TEST_F(OptionsMenuTest, OpenMenuShowsThePlaylistAndTheId3WindowTheId3EntrySilent
     EXPECT_TRUE(bot->playlistDocking.enabled());
     EXPECT_EQ(takeSounds(), Strings{"Click.wav"});
 
-    EXPECT_EQ(bot->id3.lbl1, "1");
+    EXPECT_FALSE(bot->id3.menuShowedWindow);
     choose("ID3");
     EXPECT_TRUE(main.id3Window()->isVisible());
-    EXPECT_EQ(bot->id3.lbl1, "0");
+    EXPECT_TRUE(bot->id3.menuShowedWindow);
     EXPECT_TRUE(takeSounds().empty());
 }
 

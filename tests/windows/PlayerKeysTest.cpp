@@ -61,7 +61,7 @@ protected:
         useSongs({"Abc.mp3", "Blue Sky.mp3", "blues one.mp3"});
         bot->lblVol.setCaption("50");
         bot->playlistRows.select(1);
-        Play_Click(*bot);
+        playClick(*bot);
         media.position = 20;
     }
 

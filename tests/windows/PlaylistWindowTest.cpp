@@ -83,7 +83,7 @@ TEST_F(PlaylistWindowTest, ColumnsShowTheTagsAndThePlayingSong)
     EXPECT_EQ(view->textElideMode(), Qt::ElideMiddle);
 
     bot->playlistRows.select(1);
-    Play_Click(*bot);
+    playClick(*bot);
     bot->playlistRows.select(2); // the selection moves on; the mark stays with the song that plays
     EXPECT_TRUE(cell(1, 0).startsWith(QStringLiteral("\u25B6 ")));
     EXPECT_TRUE(view->model()->index(1, 2).data(Qt::FontRole).value<QFont>().bold());
@@ -149,9 +149,9 @@ TEST_F(PlaylistWindowTest, SortingMakesNextFollowWhatIsShown)
     view->header()->sectionClicked(3); // by track number
     bot->playlistRows.select(-1);
     bot->settings().write(keys::DesktopPlayFirst, "1");
-    Stop_Click(*bot);
+    stopClick(*bot);
     bot->songList.select(-1);
-    Play_Click(*bot);
+    playClick(*bot);
     EXPECT_EQ(bot->nowPlaying().song, "Rock/b.mp3") << "Play with nothing selected: the first song shown";
     EXPECT_TRUE(dialogs.shown.empty());
 }

@@ -65,7 +65,7 @@ TEST_F(SoundWindowTest, VolumeSliderSetsLabelColourAndPlayerVolume)
     EXPECT_EQ(slider("Slider2")->value(), 2500);
     slider("Slider2")->setValue(1512); // 60.48
     EXPECT_EQ(bot->lblVol.caption(), "60");
-    EXPECT_EQ(ReadSetting("Settings", "Volume", settingsPath()), "60");
+    EXPECT_EQ(readSetting("Settings", "Volume", settingsPath()), "60");
 
     slider("Slider2")->setValue(0);
     EXPECT_EQ(label("Label2")->text(), QStringLiteral("0 %"));
@@ -141,19 +141,19 @@ TEST_F(SoundWindowTest, SlidersFollowTheLevelsAndStoreWhatTheyChangeWhenLetGo)
     balance->setValue(-2500);
     EXPECT_EQ(media.volume, -1500) << "dragging changes the sound at once";
     EXPECT_EQ(media.balance, -2500);
-    EXPECT_EQ(ReadSetting("Settings", "Volume", settingsPath()), "55") << "but stores nothing yet";
+    EXPECT_EQ(readSetting("Settings", "Volume", settingsPath()), "55") << "but stores nothing yet";
     volume->setValue(1010);
     balance->setValue(-3000);
     for (QSlider* s : {volume, balance})
         s->setSliderDown(false);
-    EXPECT_EQ(ReadSetting("Settings", "Volume", settingsPath()), "40") << "a whole level";
-    EXPECT_EQ(ReadSetting("Settings", "Balance", settingsPath()), "-3000");
+    EXPECT_EQ(readSetting("Settings", "Volume", settingsPath()), "40") << "a whole level";
+    EXPECT_EQ(readSetting("Settings", "Balance", settingsPath()), "-3000");
     EXPECT_EQ(bot->lblVol.caption(), "40");
     ownerSays("!vol?");
     EXPECT_EQ(room.sent.back().line, defaultReply(" Volume is at [40%] "));
 
     // The next start plays at the stored levels, and a new window shows them.
-    WriteSetting("Settings", "Handle", "Me", settingsPath());
+    writeSetting("Settings", "Handle", "Me", settingsPath());
     m_window.reset();
     bot.reset();
     media = FakeMediaPlayer();
