@@ -12,6 +12,7 @@
 #include "player/SongFolder.h"
 #include "settings/DesktopSettings.h"
 #include "settings/Settings.h"
+#include "settings/SettingsKeys.h"
 #include "ui/QtPlatform.h"
 #include "ui/WindowRoutines.h"
 #include "util/ScreenPlace.h"
@@ -49,8 +50,9 @@ std::string suggestedMusicFolder()
         return {};
     const std::string folder = music.toStdString();
     // The choices a new program directory starts with.
-    return checkSongFolder(folder, {true, "flac ogg oga opus m4a"}) == SongFolderState::HasSongs ? folder
-                                                                                                 : std::string();
+    return checkSongFolder(folder, {true, std::string(kNewProgramFormats)}) == SongFolderState::HasSongs
+               ? folder
+               : std::string();
 }
 
 Program::Program(const CommandLine& options, std::string programDir, bool firstStart)

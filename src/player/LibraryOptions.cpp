@@ -41,6 +41,13 @@ const std::vector<std::string_view>& playableFormats()
     return formats;
 }
 
+const std::vector<FormatChoice>& formatChoices()
+{
+    static const std::vector<FormatChoice> choices{{"flac", "FLAC"}, {"ogg", "Ogg Vorbis"}, {"opus", "Opus"},
+                                                   {"m4a", "M4A"},   {"wv", "WavPack"},     {"ape", "APE"}};
+    return choices;
+}
+
 std::vector<std::string> parseFormats(std::string_view text)
 {
     std::vector<std::string> formats;

@@ -33,6 +33,12 @@ void writeLibraryOptions(const Settings& settings, const LibraryOptions& options
 
 // The extensions of the formats the player plays.
 const std::vector<std::string_view>& playableFormats();
+// The formats the owner chooses one by one (MP3 always plays), with the names the settings show.
+struct FormatChoice {
+    std::string_view extension;
+    std::string_view name;
+};
+const std::vector<FormatChoice>& formatChoices();
 // The "Formats" value: extensions separated by blanks, a leading dot and letter case ignored;
 // those the player does not play, and repeated ones, are dropped.
 std::vector<std::string> parseFormats(std::string_view text);

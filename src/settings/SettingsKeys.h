@@ -135,12 +135,14 @@ inline constexpr SettingKey UpdateDownloadUrl{"Updates", "Download URL",
 // What a program directory that this version creates starts with, where that differs from what a
 // missing key means: a settings file of an older version lacks these keys and keeps its classic
 // behaviour.
+// The formats a new program directory plays besides MP3.
+inline constexpr std::string_view kNewProgramFormats = "flac ogg oga opus m4a";
 struct NewProgramDefault {
     SettingKey key;
     std::string_view value;
 };
 inline constexpr NewProgramDefault kNewProgramDefaults[] = {
-    {keys::LibrarySubfolders, "1"},     {keys::LibraryFormats, "flac ogg oga opus m4a"},
+    {keys::LibrarySubfolders, "1"},     {keys::LibraryFormats, kNewProgramFormats},
     {keys::LibraryTitles, "tags"},      {keys::DesktopNotify, "1"},
     {keys::ChatCtcpReplies, "1"},       {keys::ChatBotMode, "1"},
     {keys::PlaybackGapless, "1"},       {keys::PlaybackReplayGain, "auto"},

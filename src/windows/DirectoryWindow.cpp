@@ -3,6 +3,7 @@
 #include "bot/Bot.h"
 #include "bot/DirectoryChooser.h"
 #include "player/LibraryOptions.h"
+#include "settings/SettingsKeys.h"
 #include "ui/DisplayName.h"
 #include "ui/PlayerPalette.h"
 #include "ui/WindowRoutines.h"
@@ -100,7 +101,8 @@ DirectoryWindow::DirectoryWindow(Bot& bot, QWidget* parent)
     chkSubfolders->setChecked(options.subfolders);
     txtFormats = new QLineEdit(QString::fromStdString(formatsText(options.formats)), this);
     txtFormats->setObjectName(QStringLiteral("txtFormats"));
-    txtFormats->setPlaceholderText(QStringLiteral("flac ogg oga opus m4a"));
+    txtFormats->setPlaceholderText(
+        QString::fromLatin1(kNewProgramFormats.data(), static_cast<qsizetype>(kNewProgramFormats.size())));
     txtFormats->setToolTip(
         QStringLiteral("Formats besides MP3, separated by blanks: %1")
             .arg(QString::fromStdString(formatsText({playableFormats().begin(), playableFormats().end()}))));

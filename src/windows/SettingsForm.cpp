@@ -1,5 +1,7 @@
 #include "windows/SettingsForm.h"
 
+#include "player/LibraryOptions.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -61,13 +63,6 @@ QFormLayout* formOf(QWidget* section)
 
 } // namespace
 
-const std::vector<SettingsForm::Format>& SettingsForm::formats()
-{
-    static const std::vector<Format> kFormats{{"flac", "FLAC"}, {"ogg", "Ogg Vorbis"}, {"opus", "Opus"},
-                                              {"m4a", "M4A"},   {"wv", "WavPack"},     {"ape", "APE"}};
-    return kFormats;
-}
-
 SettingsForm::SettingsForm(QWidget* owner) : QObject(owner)
 {
     m_sections[static_cast<int>(Section::Library)] = buildLibrary(owner);
@@ -101,9 +96,10 @@ QWidget* SettingsForm::buildLibrary(QWidget* owner)
     m_subfolders = checkBox("subfolders", QStringLiteral("Also the songs in the folders inside it"), section);
     form->addRow(QString(), m_subfolders);
     auto* formatRow = new QHBoxLayout;
-    for (const Format& format : formats()) {
+    for (const FormatChoice& format : formatChoices()) {
         auto* box =
-            checkBox(("format_" + std::string(format.extension)).c_str(), QString::fromLatin1(format.name), section);
+            checkBox(("format_" + std::string(format.extension)).c_str(),
+                     QString::fromLatin1(format.name.data(), static_cast<qsizetype>(format.name.size())), section);
         m_formats.push_back(box);
         formatRow->addWidget(box);
     }
@@ -233,7 +229,7 @@ void SettingsForm::load(const ProgramSettings& c)
     m_folder->setText(q(c.musicFolder));
     m_subfolders->setChecked(c.subfolders);
     for (std::size_t i = 0; i < m_formats.size(); ++i)
-        m_formats[i]->setChecked(c.hasFormat(formats()[i].extension));
+        m_formats[i]->setChecked(c.hasFormat(formatChoices()[i].extension));
     m_tagTitles->setChecked(c.tagTitles);
     m_trigger->setText(q(c.trigger));
     m_handle->setText(q(c.handle));
@@ -259,8 +255,8 @@ ProgramSettings SettingsForm::collect() const
     c.musicFolder = s(m_folder);
     c.subfolders = m_subfolders->isChecked();
     for (std::size_t i = 0; i < m_formats.size(); ++i)
-        if (m_formats[i]->isChecked() != m_loaded.hasFormat(formats()[i].extension))
-            c.setFormat(formats()[i].extension, m_formats[i]->isChecked());
+        if (m_formats[i]->isChecked() != m_loaded.hasFormat(formatChoices()[i].extension))
+            c.setFormat(formatChoices()[i].extension, m_formats[i]->isChecked());
     c.tagTitles = m_tagTitles->isChecked();
     c.trigger = s(m_trigger);
     c.handle = s(m_handle);

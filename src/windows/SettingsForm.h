@@ -37,13 +37,6 @@ public:
     // The box of a field, for showing a problem: focused, and its section returned.
     Section focusField(const std::string& field);
 
-    // The formats the player plays besides MP3 that the library offers: extension and name.
-    struct Format {
-        const char* extension;
-        const char* name;
-    };
-    static const std::vector<Format>& formats();
-
     // Called when boxes show or hide (the chat room choice changed).
     std::function<void()> onResized;
 

@@ -2,8 +2,10 @@
 #include "platform/SqliteLibraryCache.h"
 #include "platform/TagLibReader.h"
 #include "player/LibraryCache.h"
+#include "player/LibraryOptions.h"
 #include "player/LibraryScanner.h"
 #include "settings/Settings.h"
+#include "settings/SettingsKeys.h"
 #include "support/Mp3Writer.h"
 #include "support/TagWriter.h"
 #include "support/TestDir.h"
@@ -35,6 +37,18 @@ struct OptionsCase {
     const char* titles;
     LibraryOptions expected;
 };
+
+// The formats the settings offer and the ones a new program directory plays are formats the
+// player plays: the three lists cannot drift apart.
+TEST(LibraryFormats, EveryFormatOfferedOrChosenIsPlayable)
+{
+    std::vector<std::string> offered;
+    for (const FormatChoice& choice : formatChoices())
+        offered.emplace_back(choice.extension);
+    EXPECT_EQ(parseFormats(formatsText(offered)), offered);
+    const std::vector<std::string> chosen = parseFormats(kNewProgramFormats);
+    EXPECT_EQ(formatsText(chosen), kNewProgramFormats);
+}
 
 TEST(LibraryOptions, ReadFromTheSettingsWithTheClassicRulesForMissingKeys)
 {
