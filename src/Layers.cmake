@@ -7,14 +7,14 @@ set(TAVU_LAYER_util "")
 set(TAVU_LAYER_settings util)
 set(TAVU_LAYER_style util settings)
 set(TAVU_LAYER_client util settings)
-set(TAVU_LAYER_id3 util settings)
+set(TAVU_LAYER_id3 util)
 set(TAVU_LAYER_player util settings id3)
 # The bot, its chat commands, the queue and the stream's settings. The bot still owns the
 # dispatcher, the saved styles and the queue, so these four use each other.
 set(TAVU_LAYER_bot util settings style client id3 player chat queue stream)
-set(TAVU_LAYER_chat util settings style client id3 player bot queue stream)
-set(TAVU_LAYER_queue util settings style client id3 player bot chat)
-set(TAVU_LAYER_stream util settings style client id3 player bot)
+set(TAVU_LAYER_chat util settings style client bot queue stream)
+set(TAVU_LAYER_queue util settings client bot chat)
+set(TAVU_LAYER_stream util settings bot)
 set(TAVU_CORE_LAYERS util settings style client id3 player bot chat queue stream)
 # The adapters to the platform without windows: Qt's event loop and sockets, SDL's sound, FFmpeg,
 # TagLib, SQLite, fontconfig, libshout.
