@@ -20,10 +20,10 @@
 #include "platform/AudioEngine.h"
 #include "platform/LoudnessMeter.h"
 #include "platform/LoudnessTagReader.h"
-#include "platform/QtRuntime.h"
 #include "platform/SdlAudio.h"
 #include "platform/SdlMediaPlayer.h"
 #include "platform/SqliteLibraryCache.h"
+#include "support/PumpedQtRuntime.h"
 
 #include <QCoreApplication>
 
@@ -72,7 +72,7 @@ std::vector<std::int16_t> wavSamples(const std::string& path)
     return samplesOf(bytes, data + 8);
 }
 
-bool waitFor(QtRuntime& runtime, const std::function<bool()>& done, int ms)
+bool waitFor(test::PumpedQtRuntime& runtime, const std::function<bool()>& done, int ms)
 {
     const auto until = Clock::now() + std::chrono::milliseconds(ms);
     while (!done() && Clock::now() < until)
@@ -114,7 +114,7 @@ int gap(const std::string& reference, std::size_t cut, const std::string& a, con
         return 2;
     OutputFile output;
     {
-        QtRuntime runtime;
+        test::PumpedQtRuntime runtime;
         SdlAudio audio;
         SdlMediaPlayer player(audio, runtime);
         int ends = 0;
@@ -186,7 +186,7 @@ int level(const std::vector<std::string>& files)
     const auto playOnce = [&](const std::string& file) {
         std::optional<double> db;
         {
-            QtRuntime runtime;
+            test::PumpedQtRuntime runtime;
             SdlAudio audio;
             SdlMediaPlayer player(audio, runtime);
             player.setReplayGain({ReplayGainOptions::Mode::Track, 0.0, 0.0});
@@ -209,7 +209,7 @@ int level(const std::vector<std::string>& files)
             continue;
         }
         const auto measuredAt = Clock::now();
-        QtRuntime runtime;
+        test::PumpedQtRuntime runtime;
         if (!waitFor(
                 runtime, [&] { return bool(meter.known(file)); }, 60000))
             return 1;
@@ -231,7 +231,8 @@ public:
 
     // Waits (handling events) until a buffer written from now on satisfies `changed`; the seconds
     // from `since` to when it was seen, or a negative figure after a time-out.
-    double until(QtRuntime& runtime, Clock::time_point since, const std::function<bool(double peak)>& changed)
+    double until(test::PumpedQtRuntime& runtime, Clock::time_point since,
+                 const std::function<bool(double peak)>& changed)
     {
         const auto giveUp = Clock::now() + std::chrono::seconds(5);
         while (Clock::now() < giveUp) {
@@ -265,7 +266,7 @@ int latency(const std::string& a, const std::string& b)
 {
     ::unsetenv("SDL_DISKAUDIODELAY"); // real time, one buffer at a time
     OutputFile output;
-    QtRuntime runtime;
+    test::PumpedQtRuntime runtime;
     SdlAudio audio;
     SdlMediaPlayer player(audio, runtime);
     OutputWatch watch(output.path());
@@ -317,7 +318,7 @@ int latency(const std::string& a, const std::string& b)
 int memory(int count, const std::vector<std::string>& files)
 {
     OutputFile output;
-    QtRuntime runtime;
+    test::PumpedQtRuntime runtime;
     SdlAudio audio;
     SdlMediaPlayer player(audio, runtime);
     int ends = 0, opened = 0;

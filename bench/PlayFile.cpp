@@ -8,10 +8,10 @@
 //                                        waits; prints the CPU seconds used while waiting
 // The SDL driver is whatever SDL_AUDIODRIVER says (the script uses "disk" and "dummy").
 
-#include "platform/QtRuntime.h"
 #include "platform/SdlAudio.h"
 #include "platform/SdlMediaPlayer.h"
 #include "support/Mp3Writer.h"
+#include "support/PumpedQtRuntime.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -43,7 +43,7 @@ int usage()
 
 int play(QCoreApplication& app, const std::string& file, int times)
 {
-    tavu::QtRuntime runtime;
+    tavu::test::PumpedQtRuntime runtime;
     tavu::SdlAudio audio;
     tavu::SdlMediaPlayer player(audio, runtime);
     int ends = 0;
@@ -64,7 +64,7 @@ int play(QCoreApplication& app, const std::string& file, int times)
 
 int idle(double seconds)
 {
-    tavu::QtRuntime runtime;
+    tavu::test::PumpedQtRuntime runtime;
     tavu::SdlAudio audio;
     tavu::SdlMediaPlayer player(audio, runtime);
     audio.sleepWhenSilent(runtime);

@@ -95,9 +95,8 @@ struct LibraryBot {
 
     std::size_t fill()
     {
-        bool listed = false;
-        const std::size_t songs = tavu::fillSongList(bot, tree().string(), options, listed);
-        return listed ? songs : 0;
+        const tavu::FilledList filled = tavu::test::finish(runtime, tavu::fillSongList(bot, tree().string(), options));
+        return filled.listed ? filled.songs : 0;
     }
 
     tavu::SimRuntime runtime;

@@ -18,7 +18,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTimer>
 
 namespace tavu {
@@ -95,8 +94,8 @@ BotAssembly::~BotAssembly()
     m_audio.reset();
 }
 
-// The event loop has ended by now (the runtime is quitting, so its waits return at once): a loop
-// of its own runs the timers and the socket while the room's last lines go out.
+// The main loop has ended by now (the runtime is quitting, so waits that start now end at once):
+// it runs once more, for the timers and the socket, while the room's last lines go out.
 void BotAssembly::signOff()
 {
     m_room->signOff();
@@ -106,16 +105,15 @@ void BotAssembly::signOff()
         m_room->signOff(); // at once
         return;
     }
-    QEventLoop loop;
     QTimer check;
     QElapsedTimer clock;
     clock.start();
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+    QObject::connect(&check, &QTimer::timeout, [&] {
         if (!m_room->signingOff() || clock.elapsed() > kSignOffWaitMs)
-            loop.quit();
+            QCoreApplication::exit(0);
     });
     check.start(50);
-    loop.exec();
+    QCoreApplication::exec();
     m_room->signOff(); // at once, if it is still going on
 }
 

@@ -60,8 +60,15 @@ bool HeadlessProgram::start()
 {
     // As in the windowed program: the file that holds the chat passwords is the user's alone.
     keepPasswordPrivate(m_core->bot().settings());
-    m_started = beginSession(m_core->bot());
-    return m_started;
+    auto begun = beginSession(m_core->bot());
+    if (begun.done()) // ended before its first wait: no handle given
+        return m_started = begun.result();
+    m_core->bot().startTask([](HeadlessProgram& program, Task<bool> startUp) -> Task<> {
+        program.m_started = co_await startUp;
+        if (!program.m_started)
+            program.m_core->runtime().quit();
+    }(*this, std::move(begun)));
+    return true;
 }
 
 void HeadlessProgram::endBySignal()
@@ -79,7 +86,7 @@ void HeadlessProgram::shutDown()
         return;
     }
     m_unloading = true;
-    endSession(m_core->bot(), {});
+    m_core->bot().startTask(endSession(m_core->bot(), {}));
 }
 
 int runHeadless(int argc, char** argv, const std::filesystem::path& programDir)

@@ -169,15 +169,32 @@ void Program::reopenChatRoom()
 bool Program::showMainWindow()
 {
     m_mainShown = true;
-    if (m_core->runtime().quitting() || !beginSession(bot()))
+    if (m_core->runtime().quitting())
         return false;
+    bot().startTask(startUp());
+    // Ended before its first wait (no handle given): the program ends before its loop starts.
+    return !m_core->runtime().quitting();
+}
+
+Task<> Program::startUp()
+{
+    // Awaited on a line of its own: GCC 12 resumes a finished coroutine when a co_await stands
+    // in the condition of an if.
+    const bool begun = co_await beginSession(bot());
+    if (begun)
+        openMainWindow();
+    else
+        m_core->runtime().quit();
+}
+
+void Program::openMainWindow()
+{
     m_started = true;
     m_main->show();
     m_main->raise();
     if (resumeSession(bot().settings()))
         if (const auto open = storedOpenWindows(bot().settings()))
             m_main->reopenSideWindows(*open);
-    return true;
 }
 
 void Program::endBySignal()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "util/Task.h"
 
 #include <memory>
 #include <string>
@@ -48,6 +49,8 @@ public:
 
 private:
     bool showMainWindow();
+    Task<> startUp();
+    void openMainWindow();
     void showWelcome();
     void afterIntro();
     bool m_mainShown = false;

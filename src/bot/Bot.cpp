@@ -18,8 +18,8 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
     : commandScanner(runtime), choiceScanner(runtime),
       // Intervals of "as often as possible" timers are chosen so the display looks the same: the
       // clock shows whole seconds, and a title scroll lasts seconds.
-      titleTimer(runtime, 50, [this] { scrollTitleTick(); }), clockTimer(runtime, 100, [this] { clockTick(); }),
-      deafSpell(runtime, 10, [this] { deafSpellEnds(); }), playlistDocking([this] {
+      titleTimer(runtime, 50, [this] { return scrollTitleTick(); }), clockTimer(runtime, 100, [this] { clockTick(); }),
+      deafSpell(runtime, 10, [this] { return deafSpellEnds(); }), playlistDocking([this] {
           if (dockPlaylist)
               dockPlaylist();
       }),
@@ -41,7 +41,7 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
     m_services.media.EndOfStream = [this] {
         continuation->songEnding();
         m_media.check(); // the song has stopped by itself
-        continuation->songEnded();
+        startTask(continuation->songEnded());
     };
     playlistRows.onSelect = [this] { showClickedSongTag(*this); };
     choiceScanner.ChatMsg = [this](const std::string& name, const std::string& said) { hearLine(true, name, said); };

@@ -210,9 +210,9 @@ public:
     // The side windows; null until the main window exists.
     SideWindows* windows = nullptr;
 
-    void scrollTitleTick();
+    Task<> scrollTitleTick();
     void clockTick();
-    void deafSpellEnds();
+    Task<> deafSpellEnds();
 
     // While the chat is held (the song list is being read on a worker and events run meanwhile),
     // the lines of commandScanner and choiceScanner wait, in their order; once the last hold ends they run as
@@ -220,6 +220,16 @@ public:
     // as if the line had come just after it.
     void holdChat() { ++m_chatHolds; }
     void releaseChat();
+
+    // The work of commands and events that waits (the announcements, a listing a second a line,
+    // the end-of-song second): it goes on from the event loop, and what still waits when the bot
+    // goes is dropped with it.
+    template <typename T>
+    void startTask(Task<T> task)
+    {
+        m_tasks.start(std::move(task));
+    }
+    const TaskScope& tasks() const { return m_tasks; }
 
 private:
     struct HeldLine {
@@ -246,6 +256,7 @@ private:
     bool m_toldNotSaved = false;
     int m_chatHolds = 0;
     std::deque<HeldLine> m_heldLines;
+    TaskScope m_tasks; // last: its tasks go before anything they use
 };
 
 } // namespace tavu

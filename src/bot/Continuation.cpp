@@ -85,19 +85,21 @@ void Continuation::songEnding()
     m_waiting = m_bot.playMode() == PlayMode::AutoContinue;
 }
 
-void Continuation::songEnded()
+Task<> Continuation::songEnded()
 {
     const NowPlaying& ended = m_bot.nowPlaying();
     const bool atOnce = !ended.song.empty() && m_bot.runtime().tickMs() - ended.startedMs < kMomentMs;
     const PlayMode mode = m_bot.playMode();
     if (!atOnce || mode == PlayMode::None)
         m_failures = 0;
-    else if (mode != PlayMode::Repeat && failedAgain())
-        return listGoesOnNoMore();
+    else if (mode != PlayMode::Repeat && failedAgain()) {
+        listGoesOnNoMore();
+        co_return;
+    }
     if (mode == PlayMode::AutoContinue && !gapless()) {
         // The list still plays while it waits for its next song.
         m_waiting = true;
-        Wait(m_bot.runtime(), 1);
+        co_await secondsPass(m_bot.runtime(), 1);
     }
     carryOn(mode);
     listGoesOnNoMore();

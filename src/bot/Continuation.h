@@ -30,7 +30,7 @@ public:
     // The player's end-of-song event, and what comes just before it, when the player has just
     // found its song over (from then on, under auto continue, the list goes on).
     void songEnding();
-    void songEnded();
+    Task<> songEnded();
 
     // The song that follows the one that plays when it ends, by the play mode: the same song under
     // repeat, the next in the list (after the last one the first) under auto continue, a random

@@ -6,30 +6,29 @@
 
 namespace tavu {
 
-bool chooseMusicDirectory(Bot& bot, const std::string& chosen)
+Task<bool> chooseMusicDirectory(Bot& bot, std::string chosen)
 {
-    return chooseMusicDirectory(bot, chosen, readLibraryOptions(bot.settings()));
+    return chooseMusicDirectory(bot, std::move(chosen), readLibraryOptions(bot.settings()));
 }
 
-bool chooseMusicDirectory(Bot& bot, const std::string& chosen, const LibraryOptions& options)
+Task<bool> chooseMusicDirectory(Bot& bot, std::string chosen, LibraryOptions options)
 {
     bot.playSound("Click.wav");
-    bool listed = false;
-    const std::size_t songs = fillSongList(bot, chosen, options, listed);
+    const FilledList filled = co_await fillSongList(bot, chosen, options);
     if (bot.runtime().quitting())
-        return false; // the listing was cut short: the program ends
+        co_return false; // the listing was cut short: the program ends
     // A directory that cannot be listed leaves songFiles with the old songs; those are not the chosen
     // directory's songs, so it is refused like an empty one.
-    if (songs == 0 || !listed) {
+    if (filled.songs == 0 || !filled.listed) {
         bot.dialogs().message("Error, Invalid Directory!", "Error");
-        fillSongList(bot, bot.dir, listed);
-        return false;
+        co_await fillSongList(bot, bot.dir);
+        co_return false;
     }
     bot.dir = chosen;
     bot.dialogs().message("Directory set to: [" + chosen + "]", "Directory Set");
     bot.settings().write(keys::Mp3Directory, bot.dir);
     writeLibraryOptions(bot.settings(), options);
-    return true;
+    co_return true;
 }
 
 } // namespace tavu

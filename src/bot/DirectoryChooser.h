@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Task.h"
+
 #include <string>
 
 namespace tavu {
@@ -11,10 +13,10 @@ class Bot;
 // error box, after which the songs of the old directory dir come back (none selected) and the
 // settings file is not touched. Otherwise dir becomes the chosen directory, a box confirms it, and
 // only after that box is closed is "Mp3 Directory" written. True when the directory was taken.
-bool chooseMusicDirectory(Bot& bot, const std::string& chosen);
+Task<bool> chooseMusicDirectory(Bot& bot, std::string chosen);
 // The same with the library options chosen beside the directory: the directory is listed by them,
 // and they are stored with it (only those that changed); a refused directory keeps the old ones.
 struct LibraryOptions;
-bool chooseMusicDirectory(Bot& bot, const std::string& chosen, const LibraryOptions& options);
+Task<bool> chooseMusicDirectory(Bot& bot, std::string chosen, LibraryOptions options);
 
 } // namespace tavu

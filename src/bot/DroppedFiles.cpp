@@ -35,7 +35,7 @@ void dropFiles(Bot& bot, const std::vector<std::string>& paths)
     for (const std::string& path : paths) {
         if (std::filesystem::is_directory(path, ec)) {
             if (bot.dialogs().question("Make \"" + path + "\" the music folder?", "Tavu"))
-                chooseMusicDirectory(bot, path, readLibraryOptions(bot.settings()));
+                bot.startTask(chooseMusicDirectory(bot, path, readLibraryOptions(bot.settings())));
             return;
         }
     }

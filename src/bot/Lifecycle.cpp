@@ -28,14 +28,13 @@ void readSettings(Bot& bot)
     bot.setPlayMode(playModeNamed(settings.read(keys::PlayModeKey)));
 }
 
-void loadSongs(Bot& bot)
+Task<> loadSongs(Bot& bot)
 {
     if (bot.dir.empty()) {
         bot.dialogs().message("Please be sure to set your mp3 directory!", "Tavu");
-        return;
+        co_return;
     }
-    bool listed = false;
-    fillSongList(bot, bot.dir, listed);
+    co_await fillSongList(bot, bot.dir);
     if (bot.songList.empty() && !bot.runtime().quitting()) // told to end meanwhile: the listing was cut short
         bot.reply(" Error, Invalid Directory! ");
 }
@@ -61,12 +60,12 @@ void countLoad(Bot& bot)
 // most kRoomWaitMs, so that they arrive one second apart rather than held back and sent together.
 constexpr std::int64_t kRoomWaitMs = 30'000;
 
-void waitForRoom(Bot& bot)
+Task<> waitForRoom(Bot& bot)
 {
     Runtime& runtime = bot.runtime();
     const std::int64_t until = runtime.tickMs() + kRoomWaitMs;
     while (!bot.room().ready() && !runtime.quitting() && runtime.tickMs() < until)
-        runtime.runFor(100);
+        co_await after(runtime, 100);
 }
 
 bool askHandle(Bot& bot)
@@ -93,7 +92,7 @@ void storeSession(Bot& bot)
 
 } // namespace
 
-bool beginSession(Bot& bot)
+Task<bool> beginSession(Bot& bot)
 {
     bot.commandScanner.startScan();
     LoadFontList(bot.lstFonts, bot.fonts());
@@ -101,22 +100,22 @@ bool beginSession(Bot& bot)
     bot.style.loadStyle(bot.settings().path());
     if (bot.played.caption().empty())
         bot.played.setCaption("0");
-    loadSongs(bot);
+    co_await loadSongs(bot);
     bot.upNext->restore(); // the queue of the last run, stopped
     setVolume(bot);
     countLoad(bot);
     if (!askHandle(bot))
-        return false;
-    waitForRoom(bot);
+        co_return false;
+    co_await waitForRoom(bot);
     if (bot.runtime().quitting())
-        return false; // told to end while waiting: nothing announced, as after an empty handle
+        co_return false; // told to end while waiting: nothing announced, as after an empty handle
     bot.reply(" By: Quarn ");
-    Wait(bot.runtime(), 1);
+    co_await secondsPass(bot.runtime(), 1);
     bot.reply(" Loaded By - [" + bot.Handle.caption() + "] ");
-    Wait(bot.runtime(), 1);
+    co_await secondsPass(bot.runtime(), 1);
     bot.reply(" Mp3's - [" + decimal(static_cast<long long>(bot.songList.count())) + "] ");
     if (const std::string url = bot.radio ? bot.radio->listenUrl() : std::string(); !url.empty()) {
-        Wait(bot.runtime(), 1);
+        co_await secondsPass(bot.runtime(), 1);
         bot.reply(listenReply(htmlText(url), std::nullopt));
     }
     if (!bot.savedStyles->folderUsable() && bot.windowNotice)
@@ -131,10 +130,10 @@ bool beginSession(Bot& bot)
                    leadingNumber(bot.settings().read(keys::DesktopLastPosition)));
     // Told to end during the announcements: the waits were cut short, and the event loop that
     // would run next has already been asked to end.
-    return !bot.runtime().quitting();
+    co_return !bot.runtime().quitting();
 }
 
-void endSession(Bot& bot, const std::function<void()>& glide)
+Task<> endSession(Bot& bot, std::function<void()> glide)
 {
     bot.playedWriter().flush();
     bot.volumeWriter().flush();
@@ -142,13 +141,13 @@ void endSession(Bot& bot, const std::function<void()>& glide)
         storeSession(bot);
     // Told to end at once meanwhile (a second signal): the lines still to come are dropped.
     bot.reply(" By: Quarn ");
-    Wait(bot.runtime(), 1);
+    co_await secondsPass(bot.runtime(), 1);
     if (bot.runtime().quitting())
-        return;
+        co_return;
     bot.reply(" Unloaded By - [" + bot.Handle.caption() + "] ");
-    Wait(bot.runtime(), 1);
+    co_await secondsPass(bot.runtime(), 1);
     if (bot.runtime().quitting())
-        return;
+        co_return;
     bot.reply(" Mp3's Played: - [" + bot.played.caption() + "] ");
     bot.playSound("Exit.wav");
     if (glide)

@@ -6,11 +6,11 @@ namespace tavu {
 
 // The title scroller shows the title of the song that plays. A new scroll starts only when the last
 // one has ended (the scroller ignores the call while it is busy).
-void Bot::scrollTitleTick()
+Task<> Bot::scrollTitleTick()
 {
     if (scrollTitle)
         scrollTitle(m_nowPlaying.title);
-    Wait(m_runtime, 1);
+    co_await secondsPass(m_runtime, 1);
 }
 
 // The clock and the progress bar. The bar counts whole seconds without the old 16-bit limit, so
@@ -37,10 +37,10 @@ void Bot::clockTick()
 }
 
 // After a random song the dispatcher is deaf for two seconds.
-void Bot::deafSpellEnds()
+Task<> Bot::deafSpellEnds()
 {
     commandScanner.stopScan();
-    Wait(m_runtime, 2);
+    co_await secondsPass(m_runtime, 2);
     commandScanner.startScan();
     deafSpell.setEnabled(false);
 }

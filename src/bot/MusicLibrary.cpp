@@ -8,24 +8,41 @@
 
 namespace tavu {
 
-std::optional<LibraryListing> listSongs(Bot& bot, const std::string& directory, const LibraryOptions& options)
+namespace {
+
+// The worker of one listing and what it shares with it. The worker may outlive the task that
+// waits for it (the bot goes away meanwhile): then it is told to stop, and joined.
+struct ListingWork {
+    std::atomic<bool> cancel = false;
+    std::atomic<bool> done = false;
+    std::optional<LibraryListing> listing;
+    std::thread worker;
+    ~ListingWork()
+    {
+        cancel = true;
+        if (worker.joinable())
+            worker.join();
+    }
+};
+
+} // namespace
+
+Task<std::optional<LibraryListing>> listSongs(Bot& bot, std::string directory, LibraryOptions options)
 {
     // One listing at a time: one started by a window while another runs waits for it.
     static std::atomic<bool> busy = false;
     bot.holdChat();
-    bot.runtime().runUntil([] { return !busy.load(std::memory_order_acquire); });
+    co_await workDone(bot.runtime(), [] { return !busy.load(std::memory_order_acquire); });
     if (bot.runtime().quitting()) {
         bot.releaseChat();
-        return std::nullopt;
+        co_return std::nullopt;
     }
     busy.store(true, std::memory_order_relaxed);
-    std::atomic<bool> cancel = false;
-    std::optional<LibraryListing> listing;
-    std::atomic<bool> done = false;
+    const auto work = std::make_unique<ListingWork>();
     const bool wantPaths = bot.songPathsWanted;
-    std::thread worker([&] {
-        listing = bot.library.list(directory, options, &cancel);
-        if (listing) {
+    work->worker = std::thread([&bot, &work = *work, directory, options, wantPaths] {
+        work.listing = bot.library.list(directory, options, &work.cancel);
+        if (auto& listing = work.listing) {
             listing->songs = songsAmong(listing->files, listing->options);
             listing->mirroredSongs = listing->songs;
             if (wantPaths) {
@@ -35,30 +52,29 @@ std::optional<LibraryListing> listSongs(Bot& bot, const std::string& directory, 
             }
             listing->songsReady = true;
         }
-        done.store(true, std::memory_order_release);
+        work.done.store(true, std::memory_order_release);
         busy.store(false, std::memory_order_release);
     });
-    bot.runtime().runUntil([&] { return done.load(std::memory_order_acquire); });
-    cancel = true; // told to end: what has not been read yet stays unread
-    worker.join();
+    co_await workDone(bot.runtime(), [&work = *work] { return work.done.load(std::memory_order_acquire); });
+    work->cancel = true; // told to end: what has not been read yet stays unread
+    work->worker.join();
     bot.releaseChat();
     if (bot.runtime().quitting())
-        return std::nullopt;
-    return listing;
+        co_return std::nullopt;
+    co_return std::move(work->listing);
 }
 
-std::size_t fillSongList(Bot& bot, const std::string& directory, const LibraryOptions& options, bool& listed)
+Task<FilledList> fillSongList(Bot& bot, std::string directory, LibraryOptions options)
 {
-    auto listing = listSongs(bot, directory, options);
-    listed = listing.has_value();
-    if (listing)
-        return useListing(bot, directory, std::move(*listing));
-    return showSongs(bot.songFiles, bot.songList, bot.playlistRows, bot.library.options());
+    auto listing = co_await listSongs(bot, directory, options);
+    if (!listing)
+        co_return FilledList{showSongs(bot.songFiles, bot.songList, bot.playlistRows, bot.library.options()), false};
+    co_return FilledList{useListing(bot, directory, std::move(*listing)), true};
 }
 
-std::size_t fillSongList(Bot& bot, const std::string& directory, bool& listed)
+Task<FilledList> fillSongList(Bot& bot, std::string directory)
 {
-    return fillSongList(bot, directory, readLibraryOptions(bot.settings()), listed);
+    return fillSongList(bot, std::move(directory), readLibraryOptions(bot.settings()));
 }
 
 std::size_t useListing(Bot& bot, const std::string& directory, LibraryListing listing)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/Library.h"
+#include "util/Task.h"
 
 #include <cstddef>
 #include <optional>
@@ -15,16 +16,22 @@ class Bot;
 // chat is held meanwhile (Bot::holdChat), so the caller carries on as if the listing had taken no
 // time. Nothing when the directory cannot be listed, or when the program is told to end meanwhile
 // (the listing is then cut short).
-std::optional<LibraryListing> listSongs(Bot& bot, const std::string& directory, const LibraryOptions& options);
+Task<std::optional<LibraryListing>> listSongs(Bot& bot, std::string directory, LibraryOptions options);
+
+// What a rebuild of the song list found: the number of songs, and whether the directory itself
+// could be listed.
+struct FilledList {
+    std::size_t songs = 0;
+    bool listed = false;
+};
 
 // The song list rebuild (fillSongList) by the library options: lists the directory into songFiles,
 // which keeps its previous directory and listing when that fails, and shows songFiles's songs in
-// songList and its mirror, none selected. Returns the number of songs; listed tells whether the
-// directory itself could be listed. The classic options rebuild the list as the classic library
-// always did.
-std::size_t fillSongList(Bot& bot, const std::string& directory, const LibraryOptions& options, bool& listed);
+// songList and its mirror, none selected. The classic options rebuild the list as the classic
+// library always did.
+Task<FilledList> fillSongList(Bot& bot, std::string directory, LibraryOptions options);
 // The same by the options of the settings file.
-std::size_t fillSongList(Bot& bot, const std::string& directory, bool& listed);
+Task<FilledList> fillSongList(Bot& bot, std::string directory);
 
 // Makes a listing of the directory the one in effect: songFiles holds it, its titles are the ones
 // shown, and the song list shows its songs. Returns the number of songs.

@@ -271,7 +271,7 @@ void keepPasswordPrivate(const Settings& settings)
         ::chmod(settings.path().c_str(), st.st_mode & 0700);
 }
 
-void applySettings(Bot& bot, const ProgramSettings& choices, const SettingsChanges& changes)
+Task<> applySettings(Bot& bot, ProgramSettings choices, SettingsChanges changes)
 {
     if (changes.library) {
         if (changes.folder)
@@ -280,8 +280,7 @@ void applySettings(Bot& bot, const ProgramSettings& choices, const SettingsChang
             bot.songFiles.assign({}, {});
             showSongs(bot.songFiles, bot.songList, bot.playlistRows);
         } else {
-            bool listed = false; // by the library options just stored, as every listing reads them
-            fillSongList(bot, bot.dir, listed);
+            co_await fillSongList(bot, bot.dir); // by the library options just stored, as every listing reads them
         }
     }
     if (changes.trigger) {

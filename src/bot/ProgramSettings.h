@@ -2,6 +2,7 @@
 
 #include "client/IrcTransport.h"
 #include "settings/Settings.h"
+#include "util/Task.h"
 
 #include <optional>
 #include <string>
@@ -83,6 +84,6 @@ void keepPasswordPrivate(const Settings& settings);
 
 // Puts the stored choices into effect in the running bot: the song list of the new folder or
 // library choices, the trigger and the handle. The chat room is the program's to reopen.
-void applySettings(Bot& bot, const ProgramSettings& choices, const SettingsChanges& changes);
+Task<> applySettings(Bot& bot, ProgramSettings choices, SettingsChanges changes);
 
 } // namespace tavu

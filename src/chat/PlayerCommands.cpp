@@ -98,6 +98,29 @@ std::string typedDirectory(const Bot& bot, const std::string& typed)
     return full;
 }
 
+Task<> setDirectory(Bot& bot, std::string path)
+{
+    auto listing = co_await listSongs(bot, path, readLibraryOptions(bot.settings()));
+    if (bot.runtime().quitting())
+        co_return; // the listing was cut short: the program ends
+    if (!listing || songCount(*listing) == 0) {
+        bot.reply(" Error, Invalid Directory! ");
+        co_return;
+    }
+    bot.dir = path;
+    useListing(bot, path, std::move(*listing));
+    bot.reply(" Directory set to: [" + bot.dir + "] ");
+    bot.settings().write(keys::Mp3Directory, bot.dir);
+}
+
+Task<> refreshDirectory(Bot& bot)
+{
+    co_await fillSongList(bot, bot.songFiles.path());
+    if (bot.runtime().quitting())
+        co_return; // the listing was cut short: the program ends
+    bot.reply(" Directory Refreshed [" + bot.dir + "] ");
+}
+
 } // namespace
 
 namespace commands {
@@ -105,16 +128,7 @@ namespace commands {
 void dir(Bot& bot, Arg typed)
 {
     // A directory without songs changes nothing: the old songs, selection and directory stay.
-    const std::string path = typedDirectory(bot, typed);
-    auto listing = listSongs(bot, path, readLibraryOptions(bot.settings()));
-    if (bot.runtime().quitting())
-        return; // the listing was cut short: the program ends
-    if (!listing || songCount(*listing) == 0)
-        return bot.reply(" Error, Invalid Directory! ");
-    bot.dir = path;
-    useListing(bot, path, std::move(*listing));
-    bot.reply(" Directory set to: [" + bot.dir + "] ");
-    bot.settings().write(keys::Mp3Directory, bot.dir);
+    bot.startTask(setDirectory(bot, typedDirectory(bot, typed)));
 }
 
 void stop(Bot& bot, Arg)
@@ -202,11 +216,7 @@ void refdir(Bot& bot, Arg)
 {
     if (bot.dir.empty())
         return bot.reply(" No directory is available! ");
-    bool listed = false;
-    fillSongList(bot, bot.songFiles.path(), listed);
-    if (bot.runtime().quitting())
-        return; // the listing was cut short: the program ends
-    bot.reply(" Directory Refreshed [" + bot.dir + "] ");
+    bot.startTask(refreshDirectory(bot));
 }
 
 void rep(Bot& bot, Arg)

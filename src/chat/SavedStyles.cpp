@@ -9,8 +9,10 @@
 #include "util/Utf8.h"
 
 #include <array>
+#include <atomic>
 #include <filesystem>
 #include <set>
+#include <thread>
 #include <vector>
 
 namespace tavu {
@@ -63,7 +65,8 @@ void removeFile(const std::string& path)
 
 } // namespace
 
-SavedStyles::SavedStyles(Bot& bot) : m_bot(bot), m_indexTimer(bot.runtime(), kIndexDelayMs, [this] { loadIndexNow(); })
+SavedStyles::SavedStyles(Bot& bot)
+    : m_bot(bot), m_indexTimer(bot.runtime(), kIndexDelayMs, [this] { return loadIndexNow(); })
 {
     m_indexTimer.setEnabled(true);
 }
@@ -106,15 +109,36 @@ void SavedStyles::startIndexTimer()
         m_indexTimer.setEnabled(true);
 }
 
-void SavedStyles::loadIndexNow()
+namespace {
+
+// The index read and sorted on a worker thread, which is joined if the bot goes first.
+struct IndexRead {
+    ListBox names{true};
+    std::atomic<bool> done = false;
+    std::thread worker;
+    ~IndexRead()
+    {
+        if (worker.joinable())
+            worker.join();
+    }
+};
+
+} // namespace
+
+Task<> SavedStyles::loadIndexNow()
 {
     if (!m_indexLoaded) {
-        // Events run while the names are sorted; they go into lstStyles only when all are.
-        ListBox read(true);
-        loadListFile(indexPath(), read, &m_bot.runtime());
+        // Events run while the names are read and sorted; they go into lstStyles only when all are.
+        const auto read = std::make_unique<IndexRead>();
+        read->worker = std::thread([&read = *read, path = indexPath()] {
+            loadListFile(path, read.names);
+            read.done.store(true, std::memory_order_release);
+        });
+        co_await workDone(m_bot.runtime(), [&read = *read] { return read.done.load(std::memory_order_acquire); });
+        read->worker.join();
         // A command that ran meanwhile has loaded the index already.
         if (!m_indexLoaded && !m_bot.runtime().quitting()) {
-            m_bot.lstStyles.addSortedItems(read.items());
+            m_bot.lstStyles.addSortedItems(read->names.items());
             m_indexLoaded = true;
         }
     }
@@ -125,7 +149,7 @@ void SavedStyles::ensureIndexLoaded()
 {
     if (m_indexLoaded)
         return;
-    loadListFile(indexPath(), m_bot.lstStyles, nullptr);
+    loadListFile(indexPath(), m_bot.lstStyles);
     m_indexLoaded = true;
     m_indexTimer.setEnabled(false);
 }

@@ -27,7 +27,7 @@ public:
 
     // Enables indexTimer again (the end of start-up), unless the index is loaded already.
     void startIndexTimer();
-    void loadIndexNow();
+    Task<> loadIndexNow();
     const Timer& timer5() const { return m_indexTimer; }
     bool indexLoaded() const { return m_indexLoaded; }
 

@@ -57,7 +57,7 @@ bool matches(const Bot& bot, const std::string& song, std::size_t index, const s
     return title && toLower(*title).find(needle) != std::string::npos;
 }
 
-void openDialogue(Bot& bot);
+Task<> openDialogue(Bot& bot);
 
 // Counts a running search. Answers typed meanwhile are held for the dialogue, which hears them
 // as it opens; those for a dialogue that no search opened are dropped.
@@ -85,7 +85,7 @@ private:
 // controls). Its waits do only in the second half of each second.
 constexpr std::int64_t kEventSliceMs = 20;
 
-void search(Bot& bot, const std::string& text)
+Task<> search(Bot& bot, std::string text)
 {
     const SearchRun run(bot);
     bot.UnLin.setCaption(text);
@@ -93,9 +93,9 @@ void search(Bot& bot, const std::string& text)
     const std::string needle = toLower(text);
     std::int64_t eventsAt = bot.runtime().tickMs();
     for (std::size_t i = 0; i < bot.songList.count(); ++i) {
-        Wait(bot.runtime(), 0);
+        co_await secondsPass(bot.runtime(), 0);
         if (const std::int64_t now = bot.runtime().tickMs(); now - eventsAt >= kEventSliceMs) {
-            bot.runtime().handlePending();
+            co_await nextTurn(bot.runtime());
             eventsAt = bot.runtime().tickMs();
         }
         if (i >= bot.songList.count())
@@ -108,7 +108,7 @@ void search(Bot& bot, const std::string& text)
     }
     if (bot.lstPlay.empty()) {
         bot.reply(" Mp3 string not found - <u>" + text + "</u> ");
-        return;
+        co_return;
     }
     if (bot.lstPlay.count() == 1) {
         // The search left the one match selected in the song list.
@@ -117,9 +117,9 @@ void search(Bot& bot, const std::string& text)
         const auto index = bot.songList.selectedIndex();
         startSong(bot, index, roads::SearchMatch,
                   markedTitle(shownName(bot, song, static_cast<std::size_t>(index)), text, toLower(text)));
-        return;
+        co_return;
     }
-    openDialogue(bot);
+    co_await openDialogue(bot);
 }
 
 } // namespace
@@ -138,16 +138,16 @@ void openSelection(Bot& bot, const std::string& text, std::vector<std::string> m
 {
     bot.UnLin.setCaption(text);
     bot.lstPlay.setItems(std::move(matches));
-    openDialogue(bot);
+    bot.startTask(openDialogue(bot));
 }
 
 namespace {
 
-void openDialogue(Bot& bot)
+Task<> openDialogue(Bot& bot)
 {
     bot.reply(" Multiple Strings Found! ");
     bot.choiceScanner.startScan(); // hears the answers typed during the search first
-    Wait(bot.runtime(), 1);
+    co_await secondsPass(bot.runtime(), 1);
     bot.reply(" Scroll found Strings -[y\\n] ");
     // The owner may have closed the dialogue during the wait; stopping commandScanner then would leave no
     // scanner running, and the bot would never hear a command again.
@@ -157,15 +157,15 @@ void openDialogue(Bot& bot)
 
 // Lists the matches one a second. The answers of the owner are heard meanwhile: a closed dialogue,
 // or a newer "y", ends this listing at once.
-void listMatches(Bot& bot)
+Task<> listMatches(Bot& bot)
 {
     const unsigned turn = ++bot.dialogueTurn;
     const auto current = [&bot, turn] { return bot.dialogueTurn == turn && !bot.runtime().quitting(); };
     long long k = bot.lstPlay.selectedIndex() + 2;
     for (std::size_t i = 0; i < bot.lstPlay.count(); ++i) {
-        Wait(bot.runtime(), 1);
+        co_await secondsPass(bot.runtime(), 1);
         if (!current())
-            return;
+            co_return;
         if (i >= bot.lstPlay.count())
             break;
         const std::string& entry = bot.lstPlay.item(i);
@@ -173,21 +173,21 @@ void listMatches(Bot& bot)
                      markedTitle(shownName(bot, entry), bot.UnLin.caption(), bot.UnLin.caption()) + " ");
         ++k;
     }
-    Wait(bot.runtime(), 1);
+    co_await secondsPass(bot.runtime(), 1);
     if (!current())
-        return;
+        co_return;
     bot.reply(" Type play + 1 - " + decimal(static_cast<long long>(bot.lstPlay.count())) + " or cancel ");
 }
 
 // "play N" plays the chosen song at once; "add N" queues it.
-void choose(Bot& bot, const std::string& argument, bool toQueue = false)
+Task<> choose(Bot& bot, std::string argument, bool toQueue = false)
 {
-    Wait(bot.runtime(), 1);
+    co_await secondsPass(bot.runtime(), 1);
     const auto number = parseDecimal(argument);
     const auto count = static_cast<double>(bot.lstPlay.count());
     if (!number || *number > count || *number < 1) {
         bot.reply(" Invalid number entry - Try Again or type cancel ");
-        return;
+        co_return;
     }
     const int index = static_cast<int>(roundHalfEven(*number - 1));
     bot.lstPlay.select(index);
@@ -232,7 +232,7 @@ void hearChoiceLine(Bot& bot, const std::string& name, const std::string& line)
         return;
     const Dispatcher::Cut cut = Dispatcher::cutLine(line);
     if (cut.word == "y") {
-        listMatches(bot);
+        bot.startTask(listMatches(bot));
     } else if (cut.word == "n") {
         if (!isOwner())
             return;
@@ -245,16 +245,16 @@ void hearChoiceLine(Bot& bot, const std::string& name, const std::string& line)
         closeDialogue(bot);
     } else if (cut.word == "play") {
         if (isOwner() && utf8Length(line) > 5)
-            choose(bot, cut.argument);
+            bot.startTask(choose(bot, cut.argument));
     } else if (cut.word == "add" && bot.upNext->enabled()) {
         if (utf8Length(line) > 4)
-            choose(bot, cut.argument, true);
+            bot.startTask(choose(bot, cut.argument, true));
     }
 }
 
 void commands::play(Bot& bot, const std::string& text)
 {
-    search(bot, text);
+    bot.startTask(search(bot, text));
 }
 
 } // namespace tavu

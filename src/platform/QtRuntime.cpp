@@ -1,7 +1,6 @@
 #include "platform/QtRuntime.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QTime>
 #include <QTimer>
 
@@ -24,6 +23,26 @@ private:
     QTimer m_timer;
 };
 
+// The wake-up of an alarm, shared with the Qt timer that delivers it: dropping the alarm empties
+// it, and a timer that fires later finds nothing to call.
+using Wake = std::shared_ptr<std::function<void()>>;
+
+class QtAlarm : public Alarm {
+public:
+    explicit QtAlarm(Wake wake) : m_wake(std::move(wake)) {}
+    ~QtAlarm() override { *m_wake = nullptr; }
+
+private:
+    Wake m_wake;
+};
+
+void ring(const Wake& wake)
+{
+    const auto call = std::exchange(*wake, nullptr); // waking may drop the alarm
+    if (call)
+        call();
+}
+
 } // namespace
 
 QtRuntime::QtRuntime()
@@ -42,32 +61,40 @@ void QtRuntime::post(std::function<void()> event)
     QMetaObject::invokeMethod(&m_context, std::move(event), Qt::QueuedConnection);
 }
 
-void QtRuntime::runFor(std::int64_t ms)
+std::unique_ptr<Alarm> QtRuntime::wakeAfter(std::int64_t ms, std::function<void()> wake)
 {
-    if (m_quitting)
-        return;
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    deadline.start(static_cast<int>(std::clamp<std::int64_t>(ms, 0, 24 * 3600 * 1000)));
-    m_loops.push_back(&loop);
-    loop.exec();
-    std::erase(m_loops, &loop);
+    auto shared = std::make_shared<std::function<void()>>(std::move(wake));
+    QTimer::singleShot(static_cast<int>(std::clamp<std::int64_t>(ms, 0, 24 * 3600 * 1000)), Qt::PreciseTimer,
+                       &m_context, [weak = std::weak_ptr(shared)] {
+                           if (const auto owed = weak.lock())
+                               ring(owed);
+                       });
+    return std::make_unique<QtAlarm>(std::move(shared));
 }
 
-void QtRuntime::handlePending()
+std::unique_ptr<Alarm> QtRuntime::wakeWhen(std::function<bool()> done, std::function<void()> wake)
 {
-    if (!m_quitting)
-        QCoreApplication::processEvents();
-}
-
-void QtRuntime::runUntil(const std::function<bool()>& done)
-{
+    if (done())
+        return nullptr;
     constexpr int kLookMs = 2;
-    while (!m_quitting && !done())
-        runFor(kLookMs);
+    auto shared = std::make_shared<std::function<void()>>(std::move(wake));
+    auto* look = new QTimer(&m_context);
+    look->setTimerType(Qt::PreciseTimer);
+    QObject::connect(look, &QTimer::timeout, look, [look, done = std::move(done), weak = std::weak_ptr(shared)] {
+        const auto owed = weak.lock();
+        if (!owed) { // the alarm was dropped
+            look->stop();
+            look->deleteLater();
+            return;
+        }
+        if (!done())
+            return;
+        look->stop();
+        look->deleteLater();
+        ring(owed);
+    });
+    look->start(kLookMs);
+    return std::make_unique<QtAlarm>(std::move(shared));
 }
 
 std::unique_ptr<TimerSource> QtRuntime::makeTimerSource(std::function<void()> tick)
@@ -78,8 +105,6 @@ std::unique_ptr<TimerSource> QtRuntime::makeTimerSource(std::function<void()> ti
 void QtRuntime::quit()
 {
     m_quitting = true;
-    for (QEventLoop* loop : m_loops)
-        loop->quit();
     // Not quit(): in Qt 6 that first asks every window to close, and the main window and the chat
     // room refuse, so the program would never end.
     QCoreApplication::exit(0);

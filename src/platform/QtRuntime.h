@@ -5,13 +5,9 @@
 #include <QElapsedTimer>
 #include <QObject>
 
-#include <vector>
-
-class QEventLoop;
-
 namespace tavu {
 
-// The program's event loop: Qt's, with nested loops for waits.
+// The program's event loop: Qt's. Waiting tasks are woken by its timers.
 class QtRuntime : public Runtime {
 public:
     QtRuntime();
@@ -20,9 +16,8 @@ public:
     double timeOfDay() const override;
     std::int64_t tickMs() const override { return m_clock.elapsed(); }
     void post(std::function<void()> event) override;
-    void runFor(std::int64_t ms) override;
-    void handlePending() override;
-    void runUntil(const std::function<bool()>& done) override;
+    std::unique_ptr<Alarm> wakeAfter(std::int64_t ms, std::function<void()> wake) override;
+    std::unique_ptr<Alarm> wakeWhen(std::function<bool()> done, std::function<void()> wake) override;
     std::unique_ptr<TimerSource> makeTimerSource(std::function<void()> tick) override;
     void quit() override;
     bool quitting() const override { return m_quitting; }
@@ -30,7 +25,6 @@ public:
 private:
     QElapsedTimer m_clock;
     QObject m_context; // posted events run in its thread, the UI thread
-    std::vector<QEventLoop*> m_loops;
     bool m_quitting = false;
 };
 

@@ -118,7 +118,7 @@ void queueMatching(Bot& bot, const std::string& text, bool first)
 void skipNow(Bot& bot)
 {
     bot.media().Stop();
-    bot.continuation->songEnded();
+    bot.startTask(bot.continuation->songEnded());
 }
 
 fs::path playlistsFolder(const Bot& bot)

@@ -3,7 +3,6 @@
 #include "settings/AtomicFile.h"
 #include "util/Cp1252.h"
 #include "util/ListBox.h"
-#include "util/Runtime.h"
 
 #include <algorithm>
 
@@ -112,35 +111,14 @@ std::string formatListFile(const std::vector<std::string>& items)
     return out;
 }
 
-bool loadListFile(const std::string& path, ListBox& list, Runtime* runtime)
+bool loadListFile(const std::string& path, ListBox& list)
 {
     const auto bytes = readFileBytes(path);
     if (!bytes)
         return false;
     std::vector<std::string> items = parseListFile(*bytes);
-    if (runtime) {
-        runtime->runFor(0);
-        if (runtime->quitting())
-            return true;
-    }
-    if (list.sorted()) {
-        // Sorted once, not put in one by one: a large unsorted file costs O(n log n).
-        items = sortNoCase(std::move(items), runtime);
-        if (!runtime || !runtime->quitting())
-            list.addSortedItems(std::move(items));
-        return true;
-    }
-    constexpr std::size_t kSlice = 256;
-    for (std::size_t i = 0; i < items.size(); i += kSlice) {
-        if (runtime) {
-            runtime->runFor(0);
-            if (runtime->quitting())
-                break;
-        }
-        const auto end = items.begin() + static_cast<std::ptrdiff_t>(std::min(items.size(), i + kSlice));
-        list.addSortedItems(std::vector<std::string>(
-            std::make_move_iterator(items.begin() + static_cast<std::ptrdiff_t>(i)), std::make_move_iterator(end)));
-    }
+    // Sorted once, not put in one by one: a large unsorted file costs O(n log n).
+    list.addSortedItems(list.sorted() ? sortNoCase(std::move(items)) : std::move(items));
     return true;
 }
 

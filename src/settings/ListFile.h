@@ -7,7 +7,6 @@
 namespace tavu {
 
 class ListBox;
-class Runtime;
 
 // List files (the style index Styles.txt): the items of a list box, one field after another.
 //
@@ -22,11 +21,9 @@ class Runtime;
 // Each item is stored as Windows-1252 bytes when it fits, as UTF-8 otherwise.
 
 // Adds the file's items to the end of the list box (at their sorted place in a sorted one); the
-// list box is not cleared first. A sorted list gets all items at once, sorted in O(n log n). With a
-// runtime, pending events run between slices of the work (a few hundred items, or a slice of the
-// sort), so any handler of the program may run meanwhile and the interface never waits for the
-// whole file. Returns false, changing nothing, when the file cannot be read.
-bool loadListFile(const std::string& path, ListBox& list, Runtime* runtime);
+// list box is not cleared first. A sorted list gets all items at once, sorted in O(n log n).
+// Returns false, changing nothing, when the file cannot be read.
+bool loadListFile(const std::string& path, ListBox& list);
 
 // Replaces the file with the list's items, atomically: a crash leaves the old or the new file.
 // An empty list leaves an empty file. Returns false, leaving the old file, when it cannot be

@@ -1,6 +1,5 @@
 #include "util/ListBox.h"
 
-#include "util/Runtime.h"
 #include "util/Text.h"
 #include "util/Utf8.h"
 
@@ -119,8 +118,6 @@ void ListBox::changed()
 
 namespace {
 
-constexpr std::size_t kSlice = 4096;
-
 // One item's place in the sort: its lower-cased characters and where it stood.
 struct Keyed {
     std::u32string key;
@@ -129,14 +126,8 @@ struct Keyed {
 
 } // namespace
 
-std::vector<std::string> sortNoCase(std::vector<std::string> items, Runtime* runtime)
+std::vector<std::string> sortNoCase(std::vector<std::string> items)
 {
-    const auto yield = [runtime] {
-        if (!runtime)
-            return true;
-        runtime->runFor(0);
-        return !runtime->quitting();
-    };
     const std::size_t n = items.size();
     // The order of compareNoCase: the lower-cased characters, then the bytes, then the old place.
     const auto less = [&items](const Keyed& a, const Keyed& b) {
@@ -147,30 +138,9 @@ std::vector<std::string> sortNoCase(std::vector<std::string> items, Runtime* run
         return a.index < b.index;
     };
     std::vector<Keyed> keyed(n);
-    for (std::size_t start = 0; start < n; start += kSlice) {
-        const std::size_t end = std::min(n, start + kSlice);
-        for (std::size_t i = start; i < end; ++i)
-            keyed[i] = {toLower32(decodeUtf8(items[i])), static_cast<std::uint32_t>(i)};
-        std::sort(keyed.begin() + static_cast<std::ptrdiff_t>(start), keyed.begin() + static_cast<std::ptrdiff_t>(end),
-                  less);
-        if (!yield())
-            return {};
-    }
-    // Sorted slices merged pairwise; events run after every slice's worth of merged items.
-    std::vector<Keyed> merged(n);
-    std::size_t done = 0;
-    for (std::size_t width = kSlice; width < n; width *= 2) {
-        for (std::size_t lo = 0; lo < n; lo += 2 * width) {
-            const std::size_t mid = std::min(n, lo + width), hi = std::min(n, lo + 2 * width);
-            for (std::size_t i = lo, j = mid, k = lo; k < hi; ++k) {
-                const bool left = j == hi || (i < mid && !less(keyed[j], keyed[i]));
-                merged[k] = std::move(keyed[left ? i++ : j++]);
-                if (++done % kSlice == 0 && !yield())
-                    return {};
-            }
-        }
-        keyed.swap(merged);
-    }
+    for (std::size_t i = 0; i < n; ++i)
+        keyed[i] = {toLower32(decodeUtf8(items[i])), static_cast<std::uint32_t>(i)};
+    std::sort(keyed.begin(), keyed.end(), less);
     std::vector<std::string> sorted;
     sorted.reserve(n);
     for (const Keyed& k : keyed)

@@ -9,8 +9,6 @@
 
 namespace tavu {
 
-class Runtime;
-
 // A list box used as storage or shown in a window: its items, a selected index (-1 for none), and,
 // when sorted, items kept in ascending order without regard to letter case.
 class ListBox {
@@ -59,8 +57,6 @@ private:
 
 // The items in the order of a sorted list box (by the lower-cased characters, then the bytes; equal
 // items keep their order), in O(n log n): each item is lower-cased once, not at every comparison.
-// With a runtime, pending events run between slices of the work, so that a hundred thousand items
-// never hold the interface up for long; when the program is quitting meanwhile the result is empty.
-std::vector<std::string> sortNoCase(std::vector<std::string> items, Runtime* runtime = nullptr);
+std::vector<std::string> sortNoCase(std::vector<std::string> items);
 
 } // namespace tavu

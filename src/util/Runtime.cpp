@@ -8,8 +8,7 @@
 
 namespace tavu {
 
-Timer::Timer(Runtime& runtime, int intervalMs, std::function<void()> tick)
-    : m_tick(std::move(tick)), m_intervalMs(intervalMs), m_alive(std::make_shared<bool>(true))
+Timer::Timer(Runtime& runtime, int intervalMs) : m_intervalMs(intervalMs), m_alive(std::make_shared<bool>(true))
 {
     m_source = runtime.makeTimerSource([this] { fire(); });
 }
@@ -44,12 +43,18 @@ void Timer::fire()
         return;
     m_inTick = true;
     const auto alive = m_alive; // the handler may destroy this timer's owner
-    m_tick();
+    if (m_tick) {
+        m_tick();
+        if (*alive)
+            m_inTick = false;
+        return;
+    }
+    auto tick = m_waitingTick();
     if (*alive)
-        m_inTick = false;
+        m_ticks.start(std::move(tick), [this] { m_inTick = false; });
 }
 
-void Wait(Runtime& runtime, int seconds)
+Task<> secondsPass(Runtime& runtime, int seconds)
 {
     constexpr double kDay = 86400.0;
     const double start = roundHalfEven(runtime.timeOfDay());
@@ -58,18 +63,19 @@ void Wait(Runtime& runtime, int seconds)
     const std::int64_t limitMs = (static_cast<std::int64_t>(seconds) + 1) * 1000;
     for (;;) {
         if (runtime.quitting())
-            return;
+            co_return;
         double now = runtime.timeOfDay();
         if (now < start - kDay / 2)
             now += kDay; // past midnight
         const double elapsed = now - start;
         if (elapsed >= seconds)
-            return;
+            co_return;
         const std::int64_t spent = runtime.tickMs() - startTick;
         if (spent >= limitMs)
-            return;
+            co_return;
         const auto remaining = static_cast<std::int64_t>(std::ceil((seconds - elapsed) * 1000.0));
-        runtime.runFor(std::max<std::int64_t>(1, std::min(remaining, limitMs - spent)));
+        const std::int64_t ms = std::max<std::int64_t>(1, std::min(remaining, limitMs - spent));
+        co_await after(runtime, ms);
     }
 }
 

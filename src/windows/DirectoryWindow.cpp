@@ -235,7 +235,7 @@ LibraryOptions DirectoryWindow::chosenOptions() const
 
 void DirectoryWindow::okClicked()
 {
-    chooseMusicDirectory(m_bot, QFile::encodeName(chosenDirectory()).toStdString(), chosenOptions());
+    m_bot.startTask(chooseMusicDirectory(m_bot, QFile::encodeName(chosenDirectory()).toStdString(), chosenOptions()));
     close();
 }
 

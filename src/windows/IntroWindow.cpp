@@ -38,8 +38,8 @@ constexpr int kSlideFrameMs = 8;
 
 IntroWindow::IntroWindow(Bot& bot, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_bot(bot), progress(new QProgressBar(this)),
-      titleTimer(bot.runtime(), kFillTickMs, [this] { scrollTitleTick(); }),
-      clockTimer(bot.runtime(), kWatchTickMs, [this] { clockTick(); })
+      titleTimer(bot.runtime(), kFillTickMs, [this] { return scrollTitleTick(); }),
+      clockTimer(bot.runtime(), kWatchTickMs, [this] { return clockTick(); })
 {
     setObjectName(QStringLiteral("frmIntro"));
     setWindowTitle(QStringLiteral("Tavu Intro"));
@@ -95,68 +95,57 @@ void IntroWindow::showEvent(QShowEvent* event)
     setFocus(Qt::ActiveWindowFocusReason);
 }
 
-void IntroWindow::scrollTitleTick()
+// A tick of either timer that still waits when the intro goes is dropped with its timer.
+Task<> IntroWindow::scrollTitleTick()
 {
-    QPointer<IntroWindow> self(this);
     while (progress->value() < kFull) {
         progress->setValue(progress->value() + kFillStep);
-        Wait(m_bot.runtime(), 1);
-        if (!self)
-            return;
+        co_await secondsPass(m_bot.runtime(), 1);
     }
     titleTimer.setEnabled(false);
 }
 
 // Runs once: the intro may already be gone while the fill's last wait is still running.
-void IntroWindow::clockTick()
+Task<> IntroWindow::clockTick()
 {
     if (m_finished || progress->value() != kFull)
-        return;
+        co_return;
     m_finished = true;
     titleTimer.setEnabled(false);
     clockTimer.setEnabled(false);
-    QPointer<IntroWindow> self(this);
-    shake();
-    if (!self)
-        return;
+    co_await shake();
     m_bot.playSound("Intro.wav");
-    slideAway();
-    if (!self)
-        return;
+    co_await slideAway();
     auto done = std::move(onDone);
     close();
     if (done)
         done();
 }
 
-void IntroWindow::shake()
+Task<> IntroWindow::shake()
 {
     std::mt19937_64 generator(static_cast<std::uint64_t>(m_bot.runtime().timeOfDay() * 1000.0));
     std::uniform_real_distribution<double> reach(0.0, kShakeReach);
-    QPointer<IntroWindow> self(this);
     double left = x();
     double top = y();
-    for (int step = 0; step < kShakeSteps && self; ++step) {
+    for (int step = 0; step < kShakeSteps; ++step) {
         const double sign = step % 2 == 0 ? 1.0 : -1.0;
         top += sign * reach(generator);
         left += sign * reach(generator);
         move(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)));
-        m_bot.runtime().runFor(kShakeFrameMs);
+        co_await after(m_bot.runtime(), kShakeFrameMs);
     }
 }
 
 // The window's own position is not trusted to end the slide: a window manager may keep windows
 // on the screen.
-void IntroWindow::slideAway()
+Task<> IntroWindow::slideAway()
 {
     const QScreen* screen = this->screen();
     const int screenRight = screen ? screen->geometry().x() + screen->geometry().width() : 0;
-    QPointer<IntroWindow> self(this);
     int left = x();
     do {
-        m_bot.runtime().runFor(kSlideFrameMs);
-        if (!self)
-            return;
+        co_await after(m_bot.runtime(), kSlideFrameMs);
         left += kSlideStep;
         move(left, y());
     } while (left <= screenRight);

@@ -31,10 +31,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void scrollTitleTick();
-    void clockTick();
-    void shake();
-    void slideAway();
+    Task<> scrollTitleTick();
+    Task<> clockTick();
+    Task<> shake();
+    Task<> slideAway();
 
     Bot& m_bot;
     QProgressBar* progress;

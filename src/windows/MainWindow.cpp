@@ -451,7 +451,7 @@ void MainWindow::unload()
 {
     if (resumeSession(m_bot.settings()))
         storeOpenWindows(m_bot.settings(), openSideWindows());
-    endSession(m_bot, [this] {
+    m_bot.startTask(endSession(m_bot, [this] {
         if (m_playlist)
             m_playlist->hide();
         if (m_id3)
@@ -459,7 +459,7 @@ void MainWindow::unload()
         if (m_soundWindow)
             m_soundWindow->hide();
         glideToCorner(this, 102);
-    });
+    }));
 }
 
 void MainWindow::paintEvent(QPaintEvent*)

@@ -120,7 +120,7 @@ bool SettingsWindow::apply()
     if (storeStreamSettings(m_bot.settings(), streamBefore, streamAfter) && m_bot.radio)
         m_bot.radio->settingsChanged();
     m_stream->load(streamAfter);
-    applySettings(m_bot, after, changes);
+    m_bot.startTask(applySettings(m_bot, after, changes));
     m_form->load(after);
     if (changes.chatRoom && reopenChatRoom)
         reopenChatRoom();

@@ -30,7 +30,7 @@ std::string str(std::string_view s)
 
 UpdateWindow::UpdateWindow(Bot& bot, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_bot(bot), Text1(new QPlainTextEdit(this)),
-      m_fetcher(new UpdateFetcher(this)), clockTimer(bot.runtime(), kCheckTickMs, [this] { clockTick(); })
+      m_fetcher(new UpdateFetcher(this)), clockTimer(bot.runtime(), kCheckTickMs, [this] { return clockTick(); })
 {
     setObjectName(QStringLiteral("frmUpdates"));
     setWindowTitle(QStringLiteral("Tavu Update Checker"));
@@ -64,40 +64,40 @@ void UpdateWindow::setFetchTimeout(std::chrono::milliseconds timeout)
 }
 
 // The check runs on the first tick only; the fetch itself goes on in the background.
-void UpdateWindow::clockTick()
+// A wait still going on when the window goes is dropped with it.
+Task<> UpdateWindow::clockTick()
 {
     if (m_checkStarted)
-        return;
+        co_return;
     m_checkStarted = true;
     clockTimer.setEnabled(false);
-    QPointer<UpdateWindow> self(this);
-    Wait(m_bot.runtime(), 3);
-    if (!self)
-        return;
+    co_await secondsPass(m_bot.runtime(), 3);
     const QUrl page(text(m_bot.settings().readOr(keys::UpdatePageUrl)));
-    m_fetcher->fetch(page, [this](const UpdateFetcher::Result& result) { pageFetched(result); });
+    m_fetcher->fetch(page, [this](const UpdateFetcher::Result& result) {
+        // The question is asked once the task has ended: the window may go while it is open.
+        m_tasks.start(pageFetched(result), [this] {
+            if (std::exchange(m_offerDownload, false))
+                offerDownload();
+        });
+    });
 }
 
-void UpdateWindow::pageFetched(const UpdateFetcher::Result& result)
+Task<> UpdateWindow::pageFetched(UpdateFetcher::Result result)
 {
     if (!result.ok) {
         showText(noUpdateInformationText(result.error.toStdString()));
-        return;
+        co_return;
     }
     const std::string whole = result.page.toStdString();
     showText(whole);
-    QPointer<UpdateWindow> self(this);
-    Wait(m_bot.runtime(), 1);
-    if (!self)
-        return;
+    co_await secondsPass(m_bot.runtime(), 1);
     const std::optional<std::string> announcement = updateAnnouncement(whole);
     if (!announcement) {
         showText(noUpdateInformationText("The update page holds no announcement."));
-        return;
+        co_return;
     }
     showText(*announcement);
-    if (announcesUpdate(*announcement))
-        offerDownload();
+    m_offerDownload = announcesUpdate(*announcement);
 }
 
 // The download is handed to the desktop, which fetches it the way it fetches any link. The window

@@ -31,8 +31,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void clockTick();
-    void pageFetched(const UpdateFetcher::Result& result);
+    Task<> clockTick();
+    Task<> pageFetched(UpdateFetcher::Result result);
     void offerDownload();
     void showText(const std::string& text);
 
@@ -42,6 +42,8 @@ private:
     UpdateFetcher* m_fetcher;
     Timer clockTimer;
     bool m_checkStarted = false;
+    bool m_offerDownload = false;
+    TaskScope m_tasks; // last: its tasks go before anything they use
 };
 
 } // namespace tavu

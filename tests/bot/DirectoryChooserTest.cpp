@@ -40,7 +40,7 @@ protected:
 
     void expectRefused(const std::string& chosen)
     {
-        EXPECT_FALSE(chooseMusicDirectory(*bot, chosen));
+        EXPECT_FALSE(test::finish(runtime, chooseMusicDirectory(*bot, chosen)));
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].text, "Error, Invalid Directory!");
         EXPECT_EQ(boxes.shown[0].title, "Error");
@@ -74,7 +74,7 @@ TEST_F(DirectoryChooserTest, ADirectoryThatCannotBeListedIsRefusedNotTakenForThe
 TEST_F(DirectoryChooserTest, AValidDirectoryIsSavedOnlyAfterTheBoxIsClosed)
 {
     writeBytes(newMusic.file("new.mp3"), "x");
-    EXPECT_TRUE(chooseMusicDirectory(*bot, newMusic.str()));
+    EXPECT_TRUE(test::finish(runtime, chooseMusicDirectory(*bot, newMusic.str())));
 
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, "Directory set to: [" + newMusic.str() + "]");

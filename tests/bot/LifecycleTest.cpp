@@ -26,7 +26,7 @@ protected:
 TEST_F(LifecycleTest, FirstStartWithoutSettings)
 {
     recordStart();
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0].text, "Please be sure to set your mp3 directory!");
     EXPECT_EQ(dialogs.shown[1].kind, "input");
@@ -53,7 +53,7 @@ TEST_F(LifecycleTest, AFileNamedStylesIsSaidInTheWindowAndOnlyItsCommandsAreRefu
     test::writeBytes(dir.file("Styles.txt"), "Old\r\n");
     std::vector<std::string> notices;
     bot->windowNotice = [&notices](const std::string& text) { notices.push_back(text); };
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_NE(notices[0].find("Saved styles are unavailable"), std::string::npos);
     room.sent.clear();
@@ -78,19 +78,19 @@ TEST_F(LifecycleTest, AnEndDuringTheAnnouncementsEndsTheStart)
         if (line == reply(" By: Quarn "))
             runtime.quit();
     };
-    EXPECT_FALSE(beginSession(*bot));
+    EXPECT_FALSE(test::finish(runtime, beginSession(*bot)));
     EXPECT_LT(runtime.elapsedMs(), 500); // the waits were cut short
 }
 
 TEST_F(LifecycleTest, EmptyHandleEndsTheStartSilently)
 {
     dialogs.inputs.push_back(std::string());
-    EXPECT_FALSE(beginSession(*bot));
+    EXPECT_FALSE(test::finish(runtime, beginSession(*bot)));
     EXPECT_TRUE(room.sent.empty());
     EXPECT_EQ(readSetting("Settings", "Handle", settingsPath()), "");
     restart();
     dialogs.inputs.push_back(std::nullopt); // cancelled
-    EXPECT_FALSE(beginSession(*bot));
+    EXPECT_FALSE(test::finish(runtime, beginSession(*bot)));
     EXPECT_TRUE(room.sent.empty());
 }
 
@@ -103,7 +103,7 @@ TEST_F(LifecycleTest, LoadsCountsUpAndSettingsComeBack)
     bot->settings().write(keys::Mp3sPlayed, "7");
     for (int i = 0; i < 3; ++i) {
         restart();
-        ASSERT_TRUE(beginSession(*bot));
+        ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     }
     EXPECT_EQ(readSetting("Totals", "Loads", settingsPath()), "3");
     EXPECT_EQ(readSetting("Totals", "Mp3s Played", settingsPath()), "7");
@@ -118,7 +118,7 @@ TEST_F(LifecycleTest, SavedDirectoryWithoutSongs)
 {
     bot->settings().write(keys::Mp3Directory, "/no/such/dir");
     bot->settings().write(keys::Handle, "Quarn");
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     EXPECT_TRUE(bot->songList.empty());
     EXPECT_EQ(room.lines().front(), reply(" Error, Invalid Directory! "));
 }
@@ -127,18 +127,18 @@ TEST_F(LifecycleTest, HandEditedVolumeIsKeptInRange)
 {
     bot->settings().write(keys::Volume, "1000");
     bot->settings().write(keys::Handle, "Quarn");
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     EXPECT_EQ(media.volume, 0);
 }
 
 TEST_F(LifecycleTest, ShutdownAnnouncesThreeLinesAndEnds)
 {
     bot->settings().write(keys::Handle, "Quarn");
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     room.sent.clear();
     bot->played.setCaption("12");
     bool glided = false;
-    endSession(*bot, [&] { glided = true; });
+    test::finish(runtime, endSession(*bot, [&] { glided = true; }));
     EXPECT_EQ(room.lines(), (std::vector<std::string>{reply(" By: Quarn "), reply(" Unloaded By - [Quarn] "),
                                                       reply(" Mp3's Played: - [12] ")}));
     EXPECT_TRUE(glided);
@@ -150,11 +150,11 @@ TEST_F(LifecycleTest, ShutdownAnnouncesThreeLinesAndEnds)
 TEST_F(LifecycleTest, ShutdownToldToEndAtOnceDropsTheLinesStillToCome)
 {
     bot->settings().write(keys::Handle, "Quarn");
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     room.sent.clear();
     runtime.post([&] { runtime.quit(); });
     bool glided = false;
-    endSession(*bot, [&] { glided = true; });
+    test::finish(runtime, endSession(*bot, [&] { glided = true; }));
     EXPECT_EQ(room.lines(), (std::vector<std::string>{reply(" By: Quarn ")}));
     EXPECT_FALSE(glided);
     EXPECT_TRUE(runtime.quitting());

@@ -71,7 +71,7 @@ protected:
     }
     void start()
     {
-        ASSERT_TRUE(beginSession(*bot));
+        ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
         runtime.drain();
         room.sent.clear();
     }
@@ -83,7 +83,7 @@ protected:
 
 TEST_F(MusicLibraryTest, AFreshProgramAnnouncesEverySongOfTheTree)
 {
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     EXPECT_EQ(room.lines().back(), defaultReply(" Mp3's - [6] "));
     EXPECT_EQ(bot->songList.items(),
               (Names{"Broken/bad.flac", "Solo/Deep/Deeper/untagged.mp3", "Solo/night.opus", "Solo/utf8.mp3",
@@ -98,7 +98,7 @@ TEST_F(MusicLibraryTest, AFreshProgramAnnouncesEverySongOfTheTree)
     // The next start takes the tags from the cache.
     room.sent.clear();
     newBot();
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     EXPECT_EQ(room.lines().back(), defaultReply(" Mp3's - [6] "));
     EXPECT_EQ(tags.reads, 6);
 }
@@ -222,9 +222,9 @@ TEST_F(MusicLibraryTest, TheChooserStoresTheChoicesWithTheDirectory)
     start();
     TestDir other;
     writeBytes(other.file("top.ogg"), "x");
-    EXPECT_FALSE(chooseMusicDirectory(*bot, other.str(), LibraryOptions{})); // no MP3 there
+    EXPECT_FALSE(test::finish(runtime, chooseMusicDirectory(*bot, other.str(), LibraryOptions{}))); // no MP3 there
     EXPECT_EQ(bot->settings().read(keys::LibraryFormats), "flac ogg oga opus m4a");
-    EXPECT_TRUE(chooseMusicDirectory(*bot, other.str(), LibraryOptions{false, {"ogg"}, false}));
+    EXPECT_TRUE(test::finish(runtime, chooseMusicDirectory(*bot, other.str(), LibraryOptions{false, {"ogg"}, false})));
     EXPECT_EQ(bot->settings().read(keys::LibrarySubfolders), "0");
     EXPECT_EQ(bot->settings().read(keys::LibraryFormats), "ogg");
     EXPECT_EQ(bot->settings().read(keys::LibraryTitles), "files");

@@ -171,7 +171,7 @@ TEST_F(ApplySettingsTest, TheBotTakesTheFolderTriggerAndHandleAtOnce)
     after.trigger = "!";
     after.handle = "anna";
     ASSERT_FALSE(checkSettings(after));
-    applySettings(*bot, after, storeSettings(bot->settings(), before, after));
+    test::finish(runtime, applySettings(*bot, after, storeSettings(bot->settings(), before, after)));
     EXPECT_EQ(bot->dir, music.str());
     EXPECT_EQ(bot->songList.items(), (std::vector<std::string>{"a.mp3", "b.mp3"}));
     EXPECT_EQ(bot->playlistRows.items(), bot->songList.items());
@@ -190,13 +190,15 @@ TEST_F(ApplySettingsTest, TheLibraryChoicesTakeEffectAtOnce)
     writeBytes(music.file("Deep/c.mp3"), "");
     ProgramSettings before = ProgramSettings::read(bot->settings());
     before.musicFolder = music.str();
-    applySettings(*bot, before, storeSettings(bot->settings(), ProgramSettings::read(bot->settings()), before));
+    test::finish(
+        runtime,
+        applySettings(*bot, before, storeSettings(bot->settings(), ProgramSettings::read(bot->settings()), before)));
     ASSERT_EQ(bot->songList.items(), (std::vector<std::string>{"a.mp3"}));
 
     ProgramSettings after = before;
     after.subfolders = true;
     after.formats = "flac";
-    applySettings(*bot, after, storeSettings(bot->settings(), before, after));
+    test::finish(runtime, applySettings(*bot, after, storeSettings(bot->settings(), before, after)));
     EXPECT_EQ(bot->songList.items(), (std::vector<std::string>{"a.mp3", "Deep/c.mp3", "Deep/Er/b.flac"}));
     EXPECT_EQ(bot->playlistRows.items(), bot->songList.items());
 }

@@ -39,11 +39,11 @@ protected:
 TEST_F(SessionTest, ShutdownKeepsTheSongThatIsOpenAndHowFarItWent)
 {
     newProgramDirectory();
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     bot->playlistRows.select(1);
     playClick(*bot);
     media.position = 73.6;
-    endSession(*bot, {});
+    test::finish(runtime, endSession(*bot, {}));
     EXPECT_EQ(bot->settings().read(keys::DesktopLastSong), "b.mp3");
     EXPECT_EQ(bot->settings().read(keys::DesktopLastPosition), "73");
 }
@@ -51,18 +51,18 @@ TEST_F(SessionTest, ShutdownKeepsTheSongThatIsOpenAndHowFarItWent)
 TEST_F(SessionTest, AStoppedPlayerKeepsNoSongAndAnOldFileKeepsNothing)
 {
     newProgramDirectory();
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     bot->playlistRows.select(1);
     playClick(*bot);
     stopClick(*bot);
-    endSession(*bot, {});
+    test::finish(runtime, endSession(*bot, {}));
     EXPECT_EQ(bot->settings().read(keys::DesktopLastSong), "");
 
     TestDir old;
     writeBytes(old.file("Tavu.ini"), "[Settings]\r\nHandle=Quarn\r\n");
     Bot older(runtime, room, old.str(), services());
     older.setPlayMode(PlayMode::Repeat);
-    endSession(older, {});
+    test::finish(runtime, endSession(older, {}));
     EXPECT_EQ(readFileBytes(old.file("Tavu.ini")).value_or(""), "[Settings]\r\nHandle=Quarn\r\n")
         << "no new keys in an old file";
 }
@@ -74,7 +74,7 @@ TEST_F(SessionTest, AStartBringsBackTheSongPausedAndThePlayMode)
     bot->settings().write(keys::DesktopLastPosition, "42");
     bot->settings().write(keys::PlayModeKey, "continue");
     restart();
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     EXPECT_EQ(bot->nowPlaying().song, "c.mp3");
     EXPECT_EQ(bot->songList.selectedIndex(), 2);
     EXPECT_EQ(media.state, MediaPlayer::Paused);
@@ -95,7 +95,7 @@ TEST_F(SessionTest, ASongThatIsGoneDoesNotComeBack)
     newProgramDirectory();
     bot->settings().write(keys::DesktopLastSong, "gone.mp3");
     restart();
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     EXPECT_TRUE(media.opened.empty());
     EXPECT_EQ(bot->songList.selectedIndex(), -1);
     EXPECT_TRUE(dialogs.shown.empty());

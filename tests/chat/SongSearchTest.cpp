@@ -168,7 +168,10 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, ListingAnswerTest,
     ::testing::Values(ListingCase{"cancel", {SongSearchTest::defaultReply(" Selections canceled ")}},
                       ListingCase{"n", {SongSearchTest::defaultReply(" Song selection canceled ")}},
-                      ListingCase{"play 20", {SongSearchTest::defaultReply(" <u>song</U> 29 ", " Playing ")}}));
+                      // The choice takes its second; the listing keeps its pace meanwhile.
+                      ListingCase{"play 20",
+                                  {SongSearchTest::defaultReply(" [3]<u>song</U> 12 "),
+                                   SongSearchTest::defaultReply(" <u>song</U> 29 ", " Playing ")}}));
 
 TEST_F(SongSearchTest, ASecondYListsAgainInsteadOfTwice)
 {
@@ -226,11 +229,12 @@ const std::string kType = SongSearchTest::defaultReply(" Type play + 1 - 2 or ca
 INSTANTIATE_TEST_SUITE_P(
     Answers, EarlyAnswerTest,
     ::testing::Values(
-        // Heard during the dialogue's first wait, as a "y" typed just then would be.
-        EarlyCase{"!play blue", {"y"}, {kFirst, kSecond, kType, kScroll}},
+        // Heard during the dialogue's first wait, as a "y" typed just then would be; the dialogue's
+        // own line comes at the end of its second, before the listing's first.
+        EarlyCase{"!play blue", {"y"}, {kScroll, kFirst, kSecond, kType}},
         EarlyCase{
             "!play blue", {"hello", "y", "cancel"}, {SongSearchTest::defaultReply(" Selections canceled "), kScroll}},
-        EarlyCase{"!play blue", {"play 2"}, {SongSearchTest::defaultReply(" <u>blue</U>s one ", " Playing "), kScroll}},
+        EarlyCase{"!play blue", {"play 2"}, {kScroll, SongSearchTest::defaultReply(" <u>blue</U>s one ", " Playing ")}},
         EarlyCase{"!play blue", {"hello", "n"}, {SongSearchTest::defaultReply(" Song selection canceled "), kScroll}},
         EarlyCase{"!play blue s", {"y"}, {SongSearchTest::defaultReply(" <u>blue s</U>ky ", " Playing ")}}));
 

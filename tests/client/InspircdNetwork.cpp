@@ -3,6 +3,7 @@
 #include "LoopbackPorts.h"
 
 #include "TestIrcClient.h"
+#include "support/PumpedQtRuntime.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -143,7 +144,7 @@ void InspircdNetwork::stopServices()
         m_services.kill();
 }
 
-bool InspircdNetwork::registerAccounts(Runtime& runtime,
+bool InspircdNetwork::registerAccounts(PumpedQtRuntime& runtime,
                                        const std::vector<std::pair<std::string, std::string>>& accounts)
 {
     std::vector<std::unique_ptr<TestIrcClient>> clients;

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-namespace tavu {
-class Runtime;
+namespace tavu::test {
+class PumpedQtRuntime;
 }
 
 namespace tavu::test {
@@ -46,7 +46,7 @@ public:
 
     // Registers services accounts (nick, password), each by a client signed on under that nick,
     // all at once; the clients quit when done.
-    bool registerAccounts(Runtime& runtime, const std::vector<std::pair<std::string, std::string>>& accounts);
+    bool registerAccounts(PumpedQtRuntime& runtime, const std::vector<std::pair<std::string, std::string>>& accounts);
 
     static constexpr const char* kServerName = "irc.tavu.test";
     static constexpr const char* kServicesName = "services.tavu.test";

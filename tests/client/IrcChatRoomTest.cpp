@@ -231,7 +231,7 @@ TEST_F(IrcChatRoomTest, RepliesHeldForALateJoinKeepTheirPaceOrAreDroppedWithAWor
         transport->serverSays(":irc.test 001 TavuBot :Welcome");
         OneShotTimer join(runtime);
         join.start(joinAt, [&] { transport->serverSays(":TavuBot!~tavu@127.0.0.1 JOIN #room"); });
-        ASSERT_TRUE(beginSession(*bot));
+        ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
         runtime.advance(joinAt + 10'000 - (runtime.elapsedMs() - start));
         if (joinAt < 120'000) {
             ASSERT_EQ(at.size(), 3u);
@@ -421,7 +421,7 @@ TEST_F(IrcChatRoomTest, TheLoadAnnouncementsWaitForTheJoinAndComeASecondApart)
         OneShotTimer join(runtime);
         if (joins)
             join.start(5'000, [&] { transport->serverSays(":TavuBot!~tavu@127.0.0.1 JOIN #room"); });
-        ASSERT_TRUE(beginSession(*bot));
+        ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
         if (joins) {
             ASSERT_EQ(at.size(), 3u);
             EXPECT_GE(at[0] - start, 5'000);

@@ -5,8 +5,8 @@
 
 #include "bot/Bot.h"
 #include "client/IrcChatRoom.h"
-#include "platform/QtRuntime.h"
 #include "support/Fakes.h"
+#include "support/PumpedQtRuntime.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +56,7 @@ protected:
     // A reply line as the bot sends it in IRC formatting.
     std::string ircReply(const std::string& body) const;
 
-    QtRuntime runtime;
+    test::PumpedQtRuntime runtime;
     int ircPort = 0;             // where the bot and the clients connect
     int tlsHandshakeMs = 10'000; // how long the bot's link waits for a TLS answer
     TestDir dir;

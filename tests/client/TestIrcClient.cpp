@@ -1,12 +1,13 @@
 #include "TestIrcClient.h"
 
-#include "util/Runtime.h"
+#include "support/PumpedQtRuntime.h"
 
 #include <QElapsedTimer>
 
 namespace tavu::test {
 
-TestIrcClient::TestIrcClient(Runtime& runtime, int port, std::string nick, std::string user, std::string fromAddress)
+TestIrcClient::TestIrcClient(PumpedQtRuntime& runtime, int port, std::string nick, std::string user,
+                             std::string fromAddress)
     : m_runtime(runtime), m_port(port), m_nick(std::move(nick)), m_user(std::move(user)), m_from(std::move(fromAddress))
 {
     QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] { read(); });

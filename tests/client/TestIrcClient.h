@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-namespace tavu {
-class Runtime;
+namespace tavu::test {
+class PumpedQtRuntime;
 }
 
 namespace tavu::test {
@@ -19,7 +19,7 @@ namespace tavu::test {
 // unless said otherwise), so that it can stand for a user on another host.
 class TestIrcClient {
 public:
-    TestIrcClient(Runtime& runtime, int port, std::string nick, std::string user,
+    TestIrcClient(PumpedQtRuntime& runtime, int port, std::string nick, std::string user,
                   std::string fromAddress = "127.0.0.1");
     ~TestIrcClient();
 
@@ -50,7 +50,7 @@ public:
 private:
     void read();
 
-    Runtime& m_runtime;
+    PumpedQtRuntime& m_runtime;
     int m_port;
     std::string m_nick, m_user, m_from;
     QTcpSocket m_socket;

@@ -79,12 +79,13 @@ struct Runner {
         fillSongList(bot.songFiles, bot.songList, bot.playlistRows, bot.dir);
         bot.played.setCaption(readSetting("Totals", "Mp3s Played", dir + "/Tavu.ini"));
         bot.lblVol.setCaption(readSetting("Settings", "Volume", dir + "/Tavu.ini"));
-        bot.savedStyles->loadIndexNow();
+        test::finish(runtime, bot.savedStyles->loadIndexNow());
     }
     void run(long n)
     {
+        const auto mark = bot.tasks().mark();
         room.ownerSays(command(n));
-        runtime.drain();
+        runtime.runWhile([&] { return bot.tasks().runningSince(mark); });
         // A second passes before the next command, so that the played counter, which is written once
         // a second at most, has landed when the command counts as done.
         runtime.advance(1000);

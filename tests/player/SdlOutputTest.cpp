@@ -82,7 +82,7 @@ protected:
     }
 
     TestDir dir;
-    QtRuntime runtime;
+    test::PumpedQtRuntime runtime;
     std::string song = dir.file("tone.mp3");
     int m_runs = 0;
     bool m_sleepFirst = false;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/QtRuntime.h"
 #include "platform/SdlAudio.h"
 #include "platform/SdlMediaPlayer.h"
 #include "platform/SdlSoundPlayer.h"
 #include "support/Mp3Writer.h"
+#include "support/PumpedQtRuntime.h"
 #include "support/SimRuntime.h"
 #include "support/TestDir.h"
 
@@ -18,7 +18,7 @@
 namespace tavu::test {
 
 // Handles events until `done` holds or `ms` have passed; gives the final `done`.
-inline bool waitUntil(QtRuntime& runtime, const std::function<bool()>& done, int ms)
+inline bool waitUntil(test::PumpedQtRuntime& runtime, const std::function<bool()>& done, int ms)
 {
     QElapsedTimer clock;
     clock.start();
@@ -56,7 +56,7 @@ protected:
     }
 
     TestDir dir;
-    QtRuntime runtime;
+    test::PumpedQtRuntime runtime;
     SimRuntime checks; // drives the silence checks, which then need no real waiting
     SdlAudio audio;
     SdlMediaPlayer player{audio, runtime};

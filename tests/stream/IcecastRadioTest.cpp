@@ -3,13 +3,13 @@
 
 #include "bot/Bot.h"
 #include "platform/IcecastRadio.h"
-#include "platform/QtRuntime.h"
 #include "platform/SdlAudio.h"
 #include "platform/SdlMediaPlayer.h"
 #include "settings/ProfileFile.h"
 #include "support/EncodedSongs.h"
 #include "support/FakeChatRoom.h"
 #include "support/Fakes.h"
+#include "support/PumpedQtRuntime.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -73,7 +73,7 @@ protected:
 
     IcecastServer server;
     test::TestDir dir;
-    QtRuntime runtime;
+    test::PumpedQtRuntime runtime;
     test::FakeChatRoom room;
     TappedPlayer media;
     test::FakeSoundPlayer sound;

@@ -167,13 +167,13 @@ TEST_F(ListenTest, TheLoadAnnouncementsGainALineOnlyWhileTheStreamIsOn)
 {
     writeSetting("Settings", "Handle", "anna", settingsPath());
     bot->radio = &radio;
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     EXPECT_EQ(takeLines(), (std::vector<std::string>{defaultReply(" By: Quarn "), defaultReply(" Loaded By - [anna] "),
                                                      defaultReply(" Mp3's - [0] ")}));
     radio.url = "http://localhost:8000/tavu";
     bot = std::make_unique<Bot>(runtime, room, dir.str(), services());
     bot->radio = &radio;
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     EXPECT_EQ(takeLines(), (std::vector<std::string>{defaultReply(" By: Quarn "), defaultReply(" Loaded By - [anna] "),
                                                      defaultReply(" Mp3's - [0] "),
                                                      defaultReply(" Listen - [http://localhost:8000/tavu] ")}));

@@ -50,7 +50,11 @@ void FakeMediaPlayer::finish()
 {
     position = length;
     state = Stopped;
-    if (EndOfStream)
+    if (!EndOfStream)
+        return;
+    if (around)
+        around(EndOfStream);
+    else
         EndOfStream();
 }
 

@@ -26,8 +26,10 @@ public:
     int PlayState() const override { return state; }
     void setFollowing(const std::string& path) override { following.push_back(path); }
 
-    // The song plays to its end: the player raises EndOfStream.
+    // The song plays to its end: the player raises EndOfStream (inside around, when set: the
+    // bot's fixture lets the waits it starts pass there).
     void finish();
+    std::function<void(const std::function<void()>& event)> around;
 
     std::vector<std::string> opened;    // every path given to Open
     std::vector<std::string> following; // every path given to setFollowing

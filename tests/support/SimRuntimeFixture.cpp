@@ -9,18 +9,26 @@ BotFixture::BotFixture()
     std::filesystem::create_directories(dir.path() / "Styles");
     bot = std::make_unique<Bot>(runtime, room, dir.str(), services());
     bot->startChat();
+    media.around = [this](const std::function<void()>& event) { settle(event); };
+}
+
+void BotFixture::settle(const std::function<void()>& call)
+{
+    if (!bot)
+        return call();
+    const auto mark = bot->tasks().mark();
+    call();
+    runtime.runWhile([&] { return bot && bot->tasks().runningSince(mark); });
 }
 
 void BotFixture::ownerSays(const std::string& text)
 {
-    room.ownerSays(text);
-    runtime.drain();
+    settle([&] { room.ownerSays(text); });
 }
 
 void BotFixture::say(const std::string& sender, const std::string& text)
 {
-    room.say(sender, text);
-    runtime.drain();
+    settle([&] { room.say(sender, text); });
 }
 
 void BotFixture::useSongs(const std::vector<std::string>& names)

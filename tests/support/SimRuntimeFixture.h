@@ -17,9 +17,13 @@ class BotFixture : public ::testing::Test {
 public:
     BotFixture();
 
-    // The owner (or somebody else) types a line; the scanner's event runs.
+    // The owner (or somebody else) types a line; the scanner's event runs, and the time its
+    // command waits passes (its listing, its second before the reply).
     void ownerSays(const std::string& text);
     void say(const std::string& sender, const std::string& text);
+    // Does what call does, then lets the time pass that the bot's work it started waits for, as
+    // if that work had waited inside the call.
+    void settle(const std::function<void()>& call);
 
     // The reply line with the default style.
     static std::string defaultReply(std::string_view body, std::string_view lead = " Tavu ");

@@ -1,9 +1,13 @@
-#include "platform/QtRuntime.h"
+#include "support/PumpedQtRuntime.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QTimer>
 #include <QWidget>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -18,14 +22,17 @@ protected:
 
 TEST(QtRuntime, QuitEndsTheProgramEvenWhenWindowsRefuseToClose)
 {
-    QtRuntime runtime;
+    test::PumpedQtRuntime runtime;
     StubbornWindow window;
     window.show();
     bool waited = false;
+    TaskScope tasks;
     QTimer::singleShot(0, [&] {
-        Wait(runtime, 0);
-        waited = true;
-        runtime.quit();
+        tasks.start([](test::PumpedQtRuntime& loop, bool& seen) -> Task<> {
+            co_await secondsPass(loop, 0);
+            seen = true;
+            loop.quit();
+        }(runtime, waited));
     });
     QTimer safety; // ends the test instead of hanging if quitting fails
     safety.setSingleShot(true);
@@ -36,17 +43,37 @@ TEST(QtRuntime, QuitEndsTheProgramEvenWhenWindowsRefuseToClose)
     EXPECT_TRUE(runtime.quitting());
 }
 
-TEST(QtRuntime, WaitRunsEventsAndTimersInsideIt)
+// The main loop wakes what waits: a second's wait, and work of another thread; the loop's timers
+// and events run meanwhile, and a dropped alarm never rings.
+TEST(QtRuntime, TheLoopWakesWaitingTasks)
 {
-    QtRuntime runtime;
+    test::PumpedQtRuntime runtime;
     int ticks = 0;
     bool posted = false;
+    bool dropped = false;
     Timer timer(runtime, 50, [&] { ++ticks; });
     timer.setEnabled(true);
     runtime.post([&] { posted = true; });
-    Wait(runtime, 1);
+    std::atomic<bool> worked = false;
+    std::thread worker([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        worked = true;
+    });
+    auto alarm = runtime.wakeAfter(10, [&] { dropped = true; });
+    alarm.reset();
+    TaskScope tasks;
+    bool ended = false;
+    tasks.start(
+        [](Runtime& loop, std::atomic<bool>& flag) -> Task<> {
+            co_await workDone(loop, [&flag] { return flag.load(); });
+            co_await secondsPass(loop, 1);
+        }(runtime, worked),
+        [&] { ended = true; });
+    runtime.runUntil([&] { return ended; });
+    worker.join();
     EXPECT_TRUE(posted);
     EXPECT_GE(ticks, 5);
+    EXPECT_FALSE(dropped);
 }
 
 } // namespace

@@ -3,12 +3,20 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <set>
+#include <thread>
 
 namespace tavu {
 namespace {
 
-// How long Wait(1) takes when it starts at the given fraction of a second.
+// Lets the seconds pass on the simulated clock.
+void Wait(SimRuntime& runtime, int seconds)
+{
+    ASSERT_TRUE(runtime.finish(secondsPass(runtime, seconds)));
+}
+
+// How long a wait of 1 s takes when it starts at the given fraction of a second.
 double waitOneSecondFrom(double fraction)
 {
     SimRuntime runtime(10 * 3600 + fraction);
@@ -67,10 +75,10 @@ TEST(Timer, TickNeverOverlapsItsPreviousTick)
     int running = 0;
     int maxRunning = 0;
     int ticks = 0;
-    Timer timer(runtime, 10, [&] {
+    Timer timer(runtime, 10, [&]() -> Task<> {
         ++ticks;
         maxRunning = std::max(maxRunning, ++running);
-        Wait(runtime, 1); // the same timer falls due many times inside this wait
+        co_await secondsPass(runtime, 1); // the same timer falls due many times meanwhile
         --running;
     });
     timer.setEnabled(true);
@@ -91,19 +99,82 @@ TEST(Timer, DisabledTimerDoesNotTick)
     EXPECT_EQ(ticks, 3);
 }
 
-TEST(Runtime, NestedWaitInsideAnEventKeepsOrder)
+// A task runs at once up to its first wait; events queued meanwhile run before it goes on.
+TEST(Task, RunsUpToItsFirstWaitThenLetsEventsRun)
 {
     SimRuntime runtime(0.0);
     std::vector<int> order;
+    TaskScope tasks;
     runtime.post([&] {
         order.push_back(1);
         runtime.post([&] { order.push_back(3); });
-        Wait(runtime, 1);
-        order.push_back(4);
+        tasks.start([](SimRuntime& clock, std::vector<int>& seen) -> Task<> {
+            co_await secondsPass(clock, 1);
+            seen.push_back(4);
+        }(runtime, order));
     });
     runtime.post([&] { order.push_back(2); });
     runtime.drain();
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+    runtime.advance(1000);
     EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4}));
+}
+
+Task<int> twiceAfterASecond(Runtime& runtime, int n)
+{
+    co_await secondsPass(runtime, 1);
+    co_return 2 * n;
+}
+
+Task<> addUp(Runtime& runtime, int& sum, bool& finished)
+{
+    sum += co_await twiceAfterASecond(runtime, 2);
+    sum += co_await twiceAfterASecond(runtime, 3);
+    finished = true;
+}
+
+// An awaited task hands back its value; a scope that goes destroys its tasks where they wait,
+// with the tasks they await, and nothing of theirs runs later.
+TEST(Task, AwaitsValuesAndDiesWithItsScope)
+{
+    SimRuntime runtime(0.0);
+    int sum = 0;
+    bool finished = false;
+    bool ended = false;
+    {
+        TaskScope tasks;
+        tasks.start(addUp(runtime, sum, finished), [&] { ended = true; });
+        EXPECT_EQ(tasks.running(), 1u);
+        runtime.advance(1000);
+        EXPECT_EQ(sum, 4);
+        runtime.advance(1000);
+        EXPECT_EQ(sum, 10);
+        EXPECT_TRUE(finished && ended);
+        EXPECT_EQ(tasks.running(), 0u);
+
+        finished = ended = false;
+        const auto mark = tasks.mark();
+        tasks.start(addUp(runtime, sum, finished), [&] { ended = true; });
+        EXPECT_TRUE(tasks.runningSince(mark));
+        runtime.advance(1000);
+    }
+    runtime.advance(5000);
+    EXPECT_EQ(sum, 14) << "the second half never ran";
+    EXPECT_FALSE(finished || ended);
+}
+
+// Work of another thread: the simulated runtime waits for it without moving its clock.
+TEST(Task, WorkDoneKeepsTheSimulatedClock)
+{
+    SimRuntime runtime(0.0);
+    std::atomic<bool> done = false;
+    std::thread worker([&] { done = true; });
+    auto waited = [](Runtime& clock, std::atomic<bool>& flag) -> Task<> {
+        co_await workDone(clock, [&flag] { return flag.load(); });
+    }(runtime, done);
+    EXPECT_TRUE(waited.done());
+    EXPECT_EQ(runtime.elapsedMs(), 0);
+    worker.join();
 }
 
 TEST(randomNumber, StaysInRange)

@@ -1,5 +1,5 @@
 #include "platform/SignalWatcher.h"
-#include "platform/QtRuntime.h"
+#include "support/PumpedQtRuntime.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace {
 // afterwards the signals have their default actions again.
 TEST(SignalWatcher, TurnsTheEndingSignalsIntoEventsAndGivesThemBack)
 {
-    QtRuntime runtime;
+    test::PumpedQtRuntime runtime;
     std::vector<int> heard;
     {
         SignalWatcher watcher([&](int signal) { heard.push_back(signal); });

@@ -240,7 +240,7 @@ TEST_F(WelcomeWindowTest, LeadsToAStartThatAsksNothing)
     EXPECT_TRUE(done[0].folder);
     EXPECT_FALSE(done[0].chatRoom);
 
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(takeLines(), (std::vector<std::string>{defaultReply(" By: Quarn "), defaultReply(" Loaded By - [anna] "),
                                                      defaultReply(" Mp3's - [2] ")}));
@@ -256,7 +256,7 @@ TEST_F(WelcomeWindowTest, ClosedWithoutStartingTheUsualQuestionsCome)
     ASSERT_EQ(done.size(), 1u);
     EXPECT_FALSE(done[0].any());
     dialogs.inputs.push_back(std::string("Nickname"));
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0].text, "Please be sure to set your mp3 directory!");
     EXPECT_EQ(dialogs.shown[1].text, "Whats Your Handle?");

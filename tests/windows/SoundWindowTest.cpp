@@ -158,7 +158,7 @@ TEST_F(SoundWindowTest, SlidersFollowTheLevelsAndStoreWhatTheyChangeWhenLetGo)
     bot.reset();
     media = FakeMediaPlayer();
     bot = std::make_unique<Bot>(runtime, room, dir.str(), services());
-    ASSERT_TRUE(beginSession(*bot));
+    ASSERT_TRUE(test::finish(runtime, beginSession(*bot)));
     EXPECT_EQ(media.volume, -1500);
     EXPECT_EQ(media.balance, -3000);
     EXPECT_EQ(slider("Slider2")->value(), 1000);

@@ -1,5 +1,5 @@
 #include "windows/UpdateWindow.h"
-#include "platform/QtRuntime.h"
+#include "support/PumpedQtRuntime.h"
 #include "support/SimRuntimeFixture.h"
 #include "ui/SkinButton.h"
 #include "windows/LocalHttpServer.h"
@@ -55,13 +55,21 @@ protected:
         window->show();
     }
     QString text() const { return textOf(window); }
-    // The first tick of the check timer: the check waits its seconds, asks for the page and
-    // returns at once.
-    void startCheck() { runtime.advance(122); }
-    // Runs the event loop until the answer to the page is shown.
+    // The first tick of the check timer, and the seconds the check waits before it asks for the
+    // page (three, counted from the nearest whole second: 3.5 at most).
+    void startCheck()
+    {
+        runtime.advance(122);
+        runtime.advance(3500);
+    }
+    // Runs the event loop until the answer to the page is shown, then the second the window
+    // shows the page before it reads its announcement.
     bool finishCheck()
     {
-        return QTest::qWaitFor([&] { return !text().startsWith(QStringLiteral("Checking For Updates")); }, 10000);
+        const bool shown =
+            QTest::qWaitFor([&] { return !text().startsWith(QStringLiteral("Checking For Updates")); }, 10000);
+        runtime.advance(1500); // a second from the nearest whole one
+        return shown;
     }
     void check(const QByteArray& page)
     {
@@ -99,7 +107,7 @@ TEST_F(UpdateWindowTest, ChecksOncePerOpening)
     EXPECT_TRUE(sound.played[0].ends_with("Click.wav"));
 
     open();
-    runtime.advance(200);
+    startCheck();
     ASSERT_TRUE(finishCheck());
     EXPECT_EQ(server.requests(), 2);
 }
@@ -231,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, UpdateFailureTest,
 TEST(UpdateWindowOnQtLoop, ChecksWhileTheProgramRunsOn)
 {
     TestDir dir;
-    QtRuntime runtime;
+    test::PumpedQtRuntime runtime;
     FakeChatRoom room;
     FakeMediaPlayer media;
     FakeSoundPlayer sound;
