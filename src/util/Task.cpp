@@ -12,8 +12,6 @@ void taskEnded(TaskPromiseBase& promise, std::coroutine_handle<> self) noexcept
             entry.mapped().ended();
         return;
     }
-    if (promise.detached)
-        self.destroy();
     // Otherwise the Task that holds it destroys it.
 }
 

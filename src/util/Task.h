@@ -21,7 +21,6 @@ struct TaskPromiseBase {
     std::coroutine_handle<> awaiting; // the coroutine that waits for this one to end
     TaskScope* scope = nullptr;       // owns this coroutine when it was started there
     std::uint64_t scopeId = 0;
-    bool detached = false; // nobody holds it: it frees itself at its end
 
     std::suspend_never initial_suspend() noexcept { return {}; }
     void unhandled_exception() noexcept { std::terminate(); }
@@ -105,12 +104,9 @@ private:
     {
         if (!m_handle)
             return;
-        // Ended, or awaited by a coroutine that is being destroyed where it waits: it goes too.
-        // Otherwise nobody waits for it any more, and it frees itself when it ends.
-        if (m_handle.done() || m_handle.promise().awaiting)
-            m_handle.destroy();
-        else
-            m_handle.promise().detached = true;
+        // Ended, awaited by a coroutine that is being destroyed where it waits, or dropped by the
+        // code that started it: it goes, where it waits, so that no frame is left behind.
+        m_handle.destroy();
         m_handle = {};
     }
     Handle m_handle;

@@ -133,8 +133,9 @@ Task<> addUp(Runtime& runtime, int& sum, bool& finished)
     finished = true;
 }
 
-// An awaited task hands back its value; a scope that goes destroys its tasks where they wait,
-// with the tasks they await, and nothing of theirs runs later.
+// An awaited task hands back its value; a scope that goes (or the code that holds a task, when it
+// drops it) destroys its tasks where they wait, with the tasks they await, and nothing of theirs
+// runs later.
 TEST(Task, AwaitsValuesAndDiesWithItsScope)
 {
     SimRuntime runtime(0.0);
@@ -161,6 +162,15 @@ TEST(Task, AwaitsValuesAndDiesWithItsScope)
     runtime.advance(5000);
     EXPECT_EQ(sum, 14) << "the second half never ran";
     EXPECT_FALSE(finished || ended);
+
+    // A task dropped by the code that started it goes where it waits, as with its scope.
+    {
+        auto dropped = addUp(runtime, sum, finished);
+        runtime.advance(1000);
+    }
+    runtime.advance(5000);
+    EXPECT_EQ(sum, 18);
+    EXPECT_FALSE(finished);
 }
 
 // Work of another thread: the simulated runtime waits for it without moving its clock.
