@@ -118,11 +118,11 @@ int gap(const std::string& reference, std::size_t cut, const std::string& a, con
         SdlAudio audio;
         SdlMediaPlayer player(audio, runtime);
         int ends = 0;
-        player.EndOfStream = [&] {
+        player.endOfStream = [&] {
             if (++ends == 1)
-                player.Open(b); // what the continuation does: the song that follows is playing already
+                player.open(b); // what the continuation does: the song that follows is playing already
         };
-        if (!player.Open(a))
+        if (!player.open(a))
             return 1;
         player.setFollowing(b);
         if (!waitFor(
@@ -192,8 +192,8 @@ int level(const std::vector<std::string>& files)
             player.setReplayGain({ReplayGainOptions::Mode::Track, 0.0, 0.0});
             player.setLoudnessMeter(&meter);
             bool ended = false;
-            player.EndOfStream = [&] { ended = true; };
-            if (!player.Open(file) || !waitFor(
+            player.endOfStream = [&] { ended = true; };
+            if (!player.open(file) || !waitFor(
                                           runtime, [&] { return ended; }, 60000))
                 return db;
         }
@@ -276,29 +276,29 @@ int latency(const std::string& a, const std::string& b)
     const auto quiet = [](double peak) { return peak > 0.01 && peak < 0.5; }; // song a: 0.3
     const auto silent = [](double peak) { return peak == 0.0; };
     for (int round = 0; round < 10; ++round) {
-        if (!player.Open(a))
+        if (!player.open(a))
             return 1;
         watch.skip();
         watch.until(runtime, Clock::now(), quiet);
         settle();
         watch.skip();
         auto t = Clock::now();
-        player.Pause();
+        player.pause();
         pause.push_back(watch.until(runtime, t, silent));
         settle();
         watch.skip();
         t = Clock::now();
-        player.Play();
+        player.play();
         resume.push_back(watch.until(runtime, t, quiet));
         settle();
         watch.skip();
         t = Clock::now();
-        player.Open(b); // next
+        player.open(b); // next
         next.push_back(watch.until(runtime, t, loud));
         settle();
         watch.skip();
         t = Clock::now();
-        player.Stop();
+        player.stop();
         stop.push_back(watch.until(runtime, t, silent));
         settle();
     }
@@ -328,19 +328,19 @@ int memory(int count, const std::vector<std::string>& files)
     const std::function<void()> openNext = [&] {
         const std::string song = fileFor(opened);
         ++opened;
-        player.Open(song);
+        player.open(song);
         if (opened % 2 == 1 && opened < count)
             player.setFollowing(following = fileFor(opened));
         else
             following.clear();
     };
-    player.EndOfStream = [&] {
+    player.endOfStream = [&] {
         ++ends;
         if (opened >= count)
             return;
         if (!following.empty()) {
             ++opened;
-            player.Open(following); // playing already
+            player.open(following); // playing already
             following.clear();
         } else {
             runtime.post(openNext);

@@ -47,17 +47,17 @@ int play(QCoreApplication& app, const std::string& file, int times)
     tavu::SdlAudio audio;
     tavu::SdlMediaPlayer player(audio, runtime);
     int ends = 0;
-    player.EndOfStream = [&] {
+    player.endOfStream = [&] {
         if (++ends < times)
-            player.Open(file);
+            player.open(file);
         else
             app.quit();
     };
-    if (!player.Open(file)) {
+    if (!player.open(file)) {
         std::fprintf(stderr, "tavu_play_bench: cannot play %s\n", file.c_str());
         return 1;
     }
-    QTimer::singleShot(static_cast<int>(player.Duration() * 2000 * times) + 10000, &app, &QCoreApplication::quit);
+    QTimer::singleShot(static_cast<int>(player.duration() * 2000 * times) + 10000, &app, &QCoreApplication::quit);
     app.exec();
     return ends == times ? 0 : 1;
 }
@@ -71,9 +71,9 @@ int idle(double seconds)
     const std::string song =
         (std::filesystem::temp_directory_path() / ("tavu_play_bench_" + std::to_string(::getpid()) + ".mp3")).string();
     tavu::test::Mp3Writer().silence(tavu::test::Mp3Writer::framesFor(5)).write(song);
-    player.Open(song);
+    player.open(song);
     runtime.runFor(200);
-    player.Stop();
+    player.stop();
     std::remove(song.c_str());
     runtime.runFor(10500);
     const double before = cpuSeconds();

@@ -38,7 +38,7 @@ Bot::Bot(Runtime& runtime, ChatRoom& room, std::string programDir, BotServices s
     continuation = std::make_unique<Continuation>(*this);
     upNext = std::make_unique<UpNext>(*this);
     continuation->followQueue();
-    m_services.media.EndOfStream = [this] {
+    m_services.media.endOfStream = [this] {
         continuation->songEnding();
         m_media.check(); // the song has stopped by itself
         startTask(continuation->songEnded());
@@ -178,7 +178,7 @@ Bot::~Bot()
 {
     m_playedWriter.flush();
     m_volumeWriter.flush();
-    m_services.media.EndOfStream = nullptr;
+    m_services.media.endOfStream = nullptr;
     m_room->detach(commandScanner);
     m_room->detach(choiceScanner);
 }

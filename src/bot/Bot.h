@@ -149,7 +149,7 @@ public:
     // Also stores the mode where the settings file keeps it ("Settings"/"Play Mode" is there).
     void setPlayMode(PlayMode mode);
     Signal<> playModeChanged;
-    // What the play mode does at the end of a song (the player's EndOfStream).
+    // What the play mode does at the end of a song (the player's endOfStream).
     std::unique_ptr<Continuation> continuation;
 
     // The songs that play next, and who asked for them.
@@ -183,7 +183,7 @@ public:
     bool muted() const { return m_muted; }
     void setMuteState(bool muted);
     Signal<> muteChanged;
-    // The player started, paused, resumed or stopped (MediaPlayer::PlayState changed).
+    // The player started, paused, resumed or stopped (MediaPlayer::playState changed).
     Signal<> playStateChanged;
 
     // The main window's timers: title scroller, clock, and the one-shot pause of the scanner after

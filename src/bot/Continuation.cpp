@@ -62,7 +62,7 @@ std::optional<int> Continuation::followingSong()
 
 void Continuation::preloadFollowing()
 {
-    if (!gapless() || m_bot.media().PlayState() == MediaPlayer::Stopped)
+    if (!gapless() || m_bot.media().playState() == MediaPlayer::Stopped)
         return;
     std::string path;
     if (m_bot.upNext && m_bot.upNext->enabled() && !m_bot.upNext->queue.empty()) {
@@ -151,7 +151,7 @@ bool Continuation::failedAgain()
 
 void Continuation::stopAtTheEnd()
 {
-    m_bot.media().Stop();
+    m_bot.media().stop();
     m_bot.titleTimer.setEnabled(false);
 }
 

@@ -9,9 +9,9 @@
 
 namespace tavu {
 
-void PlayPause(Bot& bot)
+void playPause(Bot& bot)
 {
-    if (bot.media().PlayState() == MediaPlayer::Stopped)
+    if (bot.media().playState() == MediaPlayer::Stopped)
         playClick(bot);
     else
         pauseClick(bot);
@@ -20,10 +20,10 @@ void PlayPause(Bot& bot)
 bool seekBy(Bot& bot, double seconds)
 {
     MediaPlayer& media = bot.media();
-    if (media.PlayState() == MediaPlayer::Stopped)
+    if (media.playState() == MediaPlayer::Stopped)
         return false;
-    const double target = media.CurrentPosition() + seconds;
-    if (target >= media.Duration()) {
+    const double target = media.currentPosition() + seconds;
+    if (target >= media.duration()) {
         nextClick(bot);
         return true;
     }

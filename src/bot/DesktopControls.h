@@ -9,7 +9,7 @@ class Bot;
 
 // Play and pause on one key: a song that plays pauses and a paused one resumes (the Pause button);
 // a stopped player plays the selected song (the Play button).
-void PlayPause(Bot& bot);
+void playPause(Bot& bot);
 
 // Moves the song that plays or is paused by this many seconds. Before its start it goes to the
 // start; at or past its end the next song starts, as by the Next button. False when nothing plays.

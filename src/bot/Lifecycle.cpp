@@ -84,10 +84,10 @@ bool askHandle(Bot& bot)
 // The song that is open and how far it went, for the next start; none after a stop.
 void storeSession(Bot& bot)
 {
-    const bool open = bot.media().PlayState() != MediaPlayer::Stopped;
+    const bool open = bot.media().playState() != MediaPlayer::Stopped;
     bot.settings().write(keys::DesktopLastSong, open ? bot.nowPlaying().song : std::string());
     bot.settings().write(keys::DesktopLastPosition,
-                         open ? decimal(static_cast<long long>(bot.media().CurrentPosition())) : std::string("0"));
+                         open ? decimal(static_cast<long long>(bot.media().currentPosition())) : std::string("0"));
 }
 
 } // namespace

@@ -21,9 +21,9 @@ void Bot::clockTick()
         const double rounded = roundHalfEven(value);
         return rounded > 2e9 ? 2000000000 : rounded < 0 ? 0 : static_cast<int>(rounded);
     };
-    progress.setMax(seconds(media().Duration()));
-    progress.setValue(seconds(media().CurrentPosition()));
-    const int t = seconds(media().CurrentPosition());
+    progress.setMax(seconds(media().duration()));
+    progress.setValue(seconds(media().currentPosition()));
+    const int t = seconds(media().currentPosition());
     const int m = t / 60;
     int s = t - 60 * m;
     if (s == -1)

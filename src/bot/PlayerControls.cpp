@@ -77,7 +77,7 @@ void setMuted(Bot& bot, bool muted)
 
 bool seekTo(Bot& bot, double seconds)
 {
-    if (!bot.media().Seek(seconds))
+    if (!bot.media().seek(seconds))
         return false;
     bot.clockTick(); // the clock and the bar show the new position now, not at the next tick
     bot.seeked();
@@ -87,7 +87,7 @@ bool seekTo(Bot& bot, double seconds)
 void stopSong(Bot& bot)
 {
     bot.continuation->cancel();
-    bot.media().Stop();
+    bot.media().stop();
     bot.titleTimer.setEnabled(false);
     bot.clockTimer.setEnabled(false);
     bot.progress.setValue(0);
@@ -121,10 +121,10 @@ void stopClick(Bot& bot)
 void pauseClick(Bot& bot)
 {
     click(bot);
-    if (bot.media().PlayState() == MediaPlayer::Playing)
-        bot.media().Pause();
-    else if (bot.media().PlayState() == MediaPlayer::Paused)
-        bot.media().Play();
+    if (bot.media().playState() == MediaPlayer::Playing)
+        bot.media().pause();
+    else if (bot.media().playState() == MediaPlayer::Paused)
+        bot.media().play();
 }
 
 int stepIndex(const Bot& bot, int direction)

@@ -85,8 +85,8 @@ RemotePlayer::RemotePlayer(Bot& bot, std::string coverFolder) : m_bot(bot), m_co
     m_following.follow(bot.upNext->queue.changed, change);
     // The player may learn a song's length only once it plays; the bar follows it.
     m_following.follow(bot.progress.changed, [this] {
-        if (m_track.number > 0 && m_bot.media().Duration() > 0)
-            m_track.lengthUs = microseconds(m_bot.media().Duration());
+        if (m_track.number > 0 && m_bot.media().duration() > 0)
+            m_track.lengthUs = microseconds(m_bot.media().duration());
         changed();
     });
     m_following.follow(bot.seeked, [this] { seeked(); });
@@ -133,7 +133,7 @@ void RemotePlayer::songStarted()
     ++m_starts;
     const int track = static_cast<int>(leadingNumber(now.tag.track));
     m_track = {m_starts,
-               microseconds(m_bot.media().Duration()),
+               microseconds(m_bot.media().duration()),
                now.tag.title.empty() ? now.title : now.tag.title,
                now.tag.artist,
                now.tag.album,
@@ -146,7 +146,7 @@ void RemotePlayer::songStarted()
 RemoteState RemotePlayer::state() const
 {
     RemoteState s;
-    const int playState = m_bot.media().PlayState();
+    const int playState = m_bot.media().playState();
     s.status = statusName(playState);
     if (playState == MediaPlayer::Stopped && m_bot.playMode() == PlayMode::AutoContinue &&
         m_bot.continuation->betweenSongs())
@@ -157,7 +157,7 @@ RemoteState RemotePlayer::state() const
     const bool open = playState == MediaPlayer::Playing || playState == MediaPlayer::Paused;
     s.canPlay = open || !m_bot.songList.empty();
     s.canPause = open;
-    s.canSeek = open && m_bot.media().Duration() > 0;
+    s.canSeek = open && m_bot.media().duration() > 0;
     s.canGoNext = hasQueued(m_bot) || stepIndex(m_bot, +1) >= 0;
     s.canGoPrevious = stepIndex(m_bot, -1) >= 0;
     s.track = m_track;
@@ -166,7 +166,7 @@ RemoteState RemotePlayer::state() const
 
 std::int64_t RemotePlayer::positionUs() const
 {
-    return m_bot.media().PlayState() == MediaPlayer::Stopped ? 0 : microseconds(m_bot.media().CurrentPosition());
+    return m_bot.media().playState() == MediaPlayer::Stopped ? 0 : microseconds(m_bot.media().currentPosition());
 }
 
 // A desktop's play key on a stopped player with no song selected starts the first song: the user
@@ -180,9 +180,9 @@ void RemotePlayer::playSelected()
     playClick(m_bot);
 }
 
-void RemotePlayer::Play()
+void RemotePlayer::play()
 {
-    switch (m_bot.media().PlayState()) {
+    switch (m_bot.media().playState()) {
     case MediaPlayer::Playing:
         return;
     case MediaPlayer::Paused:
@@ -192,27 +192,27 @@ void RemotePlayer::Play()
     }
 }
 
-void RemotePlayer::Pause()
+void RemotePlayer::pause()
 {
-    if (m_bot.media().PlayState() == MediaPlayer::Playing)
+    if (m_bot.media().playState() == MediaPlayer::Playing)
         pauseClick(m_bot);
 }
 
-void RemotePlayer::PlayPause()
+void RemotePlayer::playPause()
 {
-    if (m_bot.media().PlayState() == MediaPlayer::Stopped)
+    if (m_bot.media().playState() == MediaPlayer::Stopped)
         playSelected();
     else
         pauseClick(m_bot);
 }
 
-void RemotePlayer::Stop()
+void RemotePlayer::stop()
 {
-    if (m_bot.media().PlayState() != MediaPlayer::Stopped)
+    if (m_bot.media().playState() != MediaPlayer::Stopped)
         stopClick(m_bot);
 }
 
-void RemotePlayer::Next(int count)
+void RemotePlayer::next(int count)
 {
     if (count < 1)
         return;
@@ -229,7 +229,7 @@ void RemotePlayer::Next(int count)
     stepClick(m_bot, std::min<long long>(static_cast<long long>(current) + count, last) - current);
 }
 
-void RemotePlayer::Previous(int count)
+void RemotePlayer::previous(int count)
 {
     if (count < 1 || !state().canGoPrevious)
         return;
@@ -239,13 +239,13 @@ void RemotePlayer::Previous(int count)
     stepClick(m_bot, -std::min(count, current));
 }
 
-void RemotePlayer::Seek(std::int64_t offsetUs)
+void RemotePlayer::seek(std::int64_t offsetUs)
 {
     if (state().canSeek)
         seekBy(m_bot, static_cast<double>(offsetUs) / 1e6);
 }
 
-void RemotePlayer::SetPosition(std::int64_t trackNumber, std::int64_t positionUs)
+void RemotePlayer::setPosition(std::int64_t trackNumber, std::int64_t positionUs)
 {
     if (trackNumber != m_track.number || positionUs < 0 || positionUs > m_track.lengthUs || !state().canSeek)
         return;

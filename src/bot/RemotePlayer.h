@@ -61,18 +61,18 @@ public:
     // The song that plays jumped to positionUs().
     Signal<> seeked;
 
-    void Play();
-    void Pause();
-    void PlayPause();
-    void Stop();
+    void play();
+    void pause();
+    void playPause();
+    void stop();
     // count: a burst of that many presses, taken as one: the song that many places on (or the last
     // one, or the first one back) plays, and none in between.
-    void Next(int count = 1);
-    void Previous(int count = 1);
+    void next(int count = 1);
+    void previous(int count = 1);
     // Relative to where the song stands; before the start is the start, past the end is Next.
-    void Seek(std::int64_t offsetUs);
+    void seek(std::int64_t offsetUs);
     // Only for the track that plays, and only within it.
-    void SetPosition(std::int64_t trackNumber, std::int64_t positionUs);
+    void setPosition(std::int64_t trackNumber, std::int64_t positionUs);
     // Plays a file of the music library, as a double click on it in the playlist does. False when
     // the file is no song of the library.
     bool OpenUri(const std::string& path);

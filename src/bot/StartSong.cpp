@@ -17,7 +17,7 @@ bool openSong(Bot& bot, const std::string& song)
 {
     if (song.empty())
         return false;
-    return bot.media().Open(songPath(bot.songFiles, song));
+    return bot.media().open(songPath(bot.songFiles, song));
 }
 
 // Adds one to the played counter and saves it (at most once a second; the last count always lands).
@@ -69,7 +69,7 @@ void showSong(Bot& bot, const std::string& song, const std::string& title, const
     const bool sameTag = bot.library.options().tagTitles && bot.dir + "/" + song == path;
     Id3Tag tag = sameTag && selectedThere && bot.id3.path == path ? bot.id3.tag : bot.library.readTag(path);
     bot.setNowPlaying({song, std::move(path), title, bot.runtime().tickMs(), std::move(tag)});
-    bot.progress.setMax(static_cast<int>(roundHalfEven(bot.media().Duration())));
+    bot.progress.setMax(static_cast<int>(roundHalfEven(bot.media().duration())));
     bot.titleTimer.setEnabled(true);
     bot.clockTimer.setEnabled(true);
     if (selectedThere)
@@ -84,7 +84,7 @@ void showSong(Bot& bot, const std::string& song, const std::string& title, const
 // A start that failed: the song before it is closed, and nothing may look as if it still played.
 void showNothingPlays(Bot& bot)
 {
-    bot.media().Stop();
+    bot.media().stop();
     bot.titleTimer.setEnabled(false);
     bot.clockTimer.setEnabled(false);
     bot.progress.setValue(0);
@@ -152,8 +152,8 @@ bool resumeSong(Bot& bot, const std::string& song, double seconds)
     const std::string title = songTitle(bot, song, static_cast<std::size_t>(index));
     setCaption(bot, song, title, StartHow::Caption::Title);
     showSong(bot, song, title, roads::PlayButton);
-    bot.media().Pause(); // after the song is shown, so that the paused title names it
-    if (seconds > 0 && seconds < bot.media().Duration())
+    bot.media().pause(); // after the song is shown, so that the paused title names it
+    if (seconds > 0 && seconds < bot.media().duration())
         seekTo(bot, seconds);
     return true;
 }

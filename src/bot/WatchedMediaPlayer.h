@@ -12,45 +12,45 @@ namespace tavu {
 class WatchedMediaPlayer final : public MediaPlayer {
 public:
     WatchedMediaPlayer(MediaPlayer& player, std::function<void()> stateChanged)
-        : m_player(player), m_stateChanged(std::move(stateChanged)), m_state(player.PlayState())
+        : m_player(player), m_stateChanged(std::move(stateChanged)), m_state(player.playState())
     {
     }
 
-    bool Open(const std::string& path) override
+    bool open(const std::string& path) override
     {
-        const bool opened = m_player.Open(path);
+        const bool opened = m_player.open(path);
         check();
         return opened;
     }
-    void Play() override
+    void play() override
     {
-        m_player.Play();
+        m_player.play();
         check();
     }
-    void Pause() override
+    void pause() override
     {
-        m_player.Pause();
+        m_player.pause();
         check();
     }
-    void Stop() override
+    void stop() override
     {
-        m_player.Stop();
+        m_player.stop();
         check();
     }
-    bool Seek(double seconds) override { return m_player.Seek(seconds); }
+    bool seek(double seconds) override { return m_player.seek(seconds); }
     void setVolume(int hundredthsOfDb) override { m_player.setVolume(hundredthsOfDb); }
     void setBalance(int balance) override { m_player.setBalance(balance); }
     void setMute(bool mute) override { m_player.setMute(mute); }
-    double Duration() const override { return m_player.Duration(); }
-    double CurrentPosition() const override { return m_player.CurrentPosition(); }
-    int PlayState() const override { return m_player.PlayState(); }
+    double duration() const override { return m_player.duration(); }
+    double currentPosition() const override { return m_player.currentPosition(); }
+    int playState() const override { return m_player.playState(); }
     void setFollowing(const std::string& path) override { m_player.setFollowing(path); }
     AudioTapPoint* tapPoint() override { return m_player.tapPoint(); }
 
     // Looks at the state once more: the player changes it on its own at the end of a song.
     void check()
     {
-        const int now = m_player.PlayState();
+        const int now = m_player.playState();
         if (now == m_state)
             return;
         m_state = now;

@@ -36,7 +36,7 @@ namespace {
 
 bool noSong(const Bot& bot)
 {
-    return bot.media().PlayState() == MediaPlayer::Stopped;
+    return bot.media().playState() == MediaPlayer::Stopped;
 }
 
 void step(Bot& bot, int direction)
@@ -167,7 +167,7 @@ void lenQuery(Bot& bot, Arg)
 {
     if (noSong(bot))
         return bot.reply(" Error, no song is playing! ");
-    double d = bot.media().Duration();
+    double d = bot.media().duration();
     long long m = 0;
     if (d >= 60) { // whole minutes, as repeated subtraction of 60 would give
         m = static_cast<long long>(std::floor(d / 60));
@@ -256,7 +256,7 @@ void pause(Bot& bot, Arg)
 {
     if (noSong(bot))
         return bot.reply(" No song to pause! ");
-    bot.media().Pause();
+    bot.media().pause();
     bot.reply(" " + htmlText(bot.lblSong.caption()) + " - Paused ");
 }
 
@@ -264,7 +264,7 @@ void xpause(Bot& bot, Arg)
 {
     if (noSong(bot))
         return bot.reply(" No song to Unpause! ");
-    bot.media().Play();
+    bot.media().play();
     bot.reply(" " + htmlText(bot.lblSong.caption()) + " - Unpaused ");
 }
 

@@ -76,11 +76,11 @@ std::string minutesAndSeconds(double seconds)
 void commands::seek(Bot& bot, const std::string& argument)
 {
     const auto target = parseSeekTarget(argument);
-    if (!target || bot.media().PlayState() == MediaPlayer::Stopped)
+    if (!target || bot.media().playState() == MediaPlayer::Stopped)
         return bot.reply(" Cannot seek here! ");
     double seconds = target->seconds;
     if (target->relative)
-        seconds = std::max(0.0, bot.media().CurrentPosition() + seconds);
+        seconds = std::max(0.0, bot.media().currentPosition() + seconds);
     if (!seekTo(bot, seconds))
         return bot.reply(" Cannot seek here! ");
     bot.reply(" Seeked to " + minutesAndSeconds(seconds) + " ");

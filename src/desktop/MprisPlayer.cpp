@@ -195,33 +195,33 @@ void MprisPlayer::Previous()
 
 void MprisPlayer::Pause()
 {
-    queue({Control::Kind::Other, 1, [this] { m_remote.Pause(); }});
+    queue({Control::Kind::Other, 1, [this] { m_remote.pause(); }});
 }
 
 void MprisPlayer::PlayPause()
 {
-    queue({Control::Kind::Other, 1, [this] { m_remote.PlayPause(); }});
+    queue({Control::Kind::Other, 1, [this] { m_remote.playPause(); }});
 }
 
 void MprisPlayer::Stop()
 {
-    queue({Control::Kind::Other, 1, [this] { m_remote.Stop(); }});
+    queue({Control::Kind::Other, 1, [this] { m_remote.stop(); }});
 }
 
 void MprisPlayer::Play()
 {
-    queue({Control::Kind::Other, 1, [this] { m_remote.Play(); }});
+    queue({Control::Kind::Other, 1, [this] { m_remote.play(); }});
 }
 
 void MprisPlayer::Seek(qlonglong Offset)
 {
-    queue({Control::Kind::Other, 1, [this, Offset] { m_remote.Seek(Offset); }});
+    queue({Control::Kind::Other, 1, [this, Offset] { m_remote.seek(Offset); }});
 }
 
 void MprisPlayer::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position)
 {
     queue({Control::Kind::Other, 1,
-           [this, number = trackNumber(TrackId), Position] { m_remote.SetPosition(number, Position); }});
+           [this, number = trackNumber(TrackId), Position] { m_remote.setPosition(number, Position); }});
 }
 
 // Only a song of the music directory opens; anything else is refused with an error. The look-up
@@ -292,10 +292,10 @@ void MprisPlayer::runQueued()
         m_queued.pop_front();
         switch (control.kind) {
         case Control::Kind::Next:
-            m_remote.Next(control.count);
+            m_remote.next(control.count);
             break;
         case Control::Kind::Previous:
-            m_remote.Previous(control.count);
+            m_remote.previous(control.count);
             break;
         default:
             control.run();

@@ -71,7 +71,7 @@ void PlayerTray::buildMenu()
         entry->setObjectName(QString::fromLatin1(name));
         connect(entry, &QAction::triggered, this, action);
     };
-    add(QStringLiteral("Play / Pause"), "trayPlayPause", [this] { PlayPause(m_bot); });
+    add(QStringLiteral("Play / Pause"), "trayPlayPause", [this] { playPause(m_bot); });
     add(QStringLiteral("Next"), "trayNext", [this] { nextClick(m_bot); });
     add(QStringLiteral("Previous"), "trayPrev", [this] { prevClick(m_bot); });
     m_menu->addSeparator();

@@ -182,7 +182,7 @@ void IcecastRadio::onPlayState()
 {
     if (!m_source)
         return;
-    if (m_bot.media().PlayState() != MediaPlayer::Stopped) {
+    if (m_bot.media().playState() != MediaPlayer::Stopped) {
         m_idleTimer.stop();
         m_source->setIdle(false);
     } else if (!m_idleTimer.isActive() && m_settings.idleMinutesValue() > 0) {

@@ -174,7 +174,7 @@ bool SdlMediaPlayer::startOpen(const std::string& path)
     return true;
 }
 
-bool SdlMediaPlayer::Open(const std::string& path)
+bool SdlMediaPlayer::open(const std::string& path)
 {
     if (m_adoptable.serial != 0 && m_adoptable.serial == m_serial && path == m_adoptable.path && m_state == Playing) {
         // The song that followed without a gap is playing already.
@@ -226,11 +226,11 @@ void SdlMediaPlayer::songEnded(const AudioEngine::Ended& ended)
         m_followingPath.clear();
         m_followingSerial = 0;
     }
-    if (EndOfStream)
-        EndOfStream();
+    if (endOfStream)
+        endOfStream();
 }
 
-void SdlMediaPlayer::Play()
+void SdlMediaPlayer::play()
 {
     if (m_path.empty())
         return;
@@ -245,7 +245,7 @@ void SdlMediaPlayer::Play()
     }
 }
 
-void SdlMediaPlayer::Pause()
+void SdlMediaPlayer::pause()
 {
     if (m_state != Playing)
         return;
@@ -253,7 +253,7 @@ void SdlMediaPlayer::Pause()
     m_state = Paused;
 }
 
-void SdlMediaPlayer::Stop()
+void SdlMediaPlayer::stop()
 {
     if (m_path.empty())
         return;
@@ -266,9 +266,9 @@ void SdlMediaPlayer::Stop()
     m_stoppedAt = 0.0;
 }
 
-bool SdlMediaPlayer::Seek(double seconds)
+bool SdlMediaPlayer::seek(double seconds)
 {
-    if (m_serial == 0 || m_state == Stopped || !(seconds >= 0.0 && seconds <= Duration()))
+    if (m_serial == 0 || m_state == Stopped || !(seconds >= 0.0 && seconds <= duration()))
         return false;
     m_adoptable = {};
     m_startFrame = std::llround(seconds * SdlAudio::kRate);
@@ -289,12 +289,12 @@ void SdlMediaPlayer::setMute(bool mute)
     m_audio.musicLevel().setMute(mute);
 }
 
-double SdlMediaPlayer::Duration() const
+double SdlMediaPlayer::duration() const
 {
     return m_path.empty() ? 0.0 : static_cast<double>(m_lengthFrames) / SdlAudio::kRate;
 }
 
-double SdlMediaPlayer::CurrentPosition() const
+double SdlMediaPlayer::currentPosition() const
 {
     if (m_state == Stopped)
         return m_stoppedAt;
@@ -302,7 +302,7 @@ double SdlMediaPlayer::CurrentPosition() const
     std::int64_t frame = m_startFrame;
     if (at.epoch == m_engine->epoch() && at.serial == m_serial)
         frame = at.frame;
-    return std::clamp(static_cast<double>(frame) / SdlAudio::kRate, 0.0, Duration());
+    return std::clamp(static_cast<double>(frame) / SdlAudio::kRate, 0.0, duration());
 }
 
 } // namespace tavu

@@ -24,7 +24,7 @@ class Runtime;
 // MusicLevel (interface sounds are not touched by volume, balance or mute). With Output::None there
 // is no sound device: a clock of the player's own takes the music at its real pace, for the
 // listeners at the tap alone. The end of a song is seen on the output's thread and posted through
-// the runtime, so EndOfStream runs on the UI thread. One player at a time; it must go before the
+// the runtime, so endOfStream runs on the UI thread. One player at a time; it must go before the
 // SdlAudio.
 class SdlMediaPlayer : public MediaPlayer, private MusicSource {
 public:
@@ -38,20 +38,20 @@ public:
     // Anything but a readable regular file FFmpeg can decode (a missing file, a folder, an empty
     // or foreign file) returns false, and then nothing is open. A cut-off song plays what decodes.
     // The format is told by the content, whatever the name says.
-    bool Open(const std::string& path) override;
-    void Play() override;
-    void Pause() override;
-    void Stop() override;
-    bool Seek(double seconds) override;
+    bool open(const std::string& path) override;
+    void play() override;
+    void pause() override;
+    void stop() override;
+    bool seek(double seconds) override;
 
     void setVolume(int hundredthsOfDb) override;
     void setBalance(int balance) override;
     void setMute(bool mute) override;
 
-    double Duration() const override;
+    double duration() const override;
     // Stands still while paused; 0 after Stop; the end of the song once it has played to its end.
-    double CurrentPosition() const override;
-    int PlayState() const override { return m_state; }
+    double currentPosition() const override;
+    int playState() const override { return m_state; }
 
     void setFollowing(const std::string& path) override;
     AudioTapPoint* tapPoint() override { return &m_engine->tapPoint(); }

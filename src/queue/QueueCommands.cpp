@@ -117,7 +117,7 @@ void queueMatching(Bot& bot, const std::string& text, bool first)
 // The song that plays ends now: the queue or the play mode goes on as at its end.
 void skipNow(Bot& bot)
 {
-    bot.media().Stop();
+    bot.media().stop();
     bot.startTask(bot.continuation->songEnded());
 }
 

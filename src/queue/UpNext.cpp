@@ -29,7 +29,7 @@ bool UpNext::enabled() const
 
 bool UpNext::idle() const
 {
-    return m_bot.media().PlayState() == MediaPlayer::Stopped;
+    return m_bot.media().playState() == MediaPlayer::Stopped;
 }
 
 bool UpNext::playOnly(std::size_t position)

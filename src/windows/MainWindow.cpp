@@ -173,7 +173,7 @@ void MainWindow::buildControls()
 
     auto* bar = new SeekBar(this);
     // A click or a drag on the bar moves the song there.
-    bar->onSeek = [this](double fraction) { seekTo(m_bot, fraction * m_bot.media().Duration()); };
+    bar->onSeek = [this](double fraction) { seekTo(m_bot, fraction * m_bot.media().duration()); };
     m_bar = bar;
     m_bar->setObjectName(QStringLiteral("progress"));
     m_bar->setGeometry(8, 56, 304, 6);
@@ -273,7 +273,7 @@ void MainWindow::observeBot()
 // Paused, the title stands still with a pause sign, and the pause button stays lit.
 void MainWindow::showPlayState()
 {
-    const bool paused = m_bot.media().PlayState() == MediaPlayer::Paused;
+    const bool paused = m_bot.media().playState() == MediaPlayer::Paused;
     if (auto* pause = findChild<SkinButton*>(QStringLiteral("Pause")))
         pause->setLit(paused);
     if (paused) {

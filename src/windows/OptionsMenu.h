@@ -31,7 +31,7 @@ public:
 
     QMenu* File() const { return m_file; }
     QMenu* Sounds() const { return m_sounds; }
-    QMenu* Open() const { return m_open; }
+    QMenu* open() const { return m_open; }
 
     // Opens the menu at the mouse and returns at once.
     static void popUp(QMenu* menu);

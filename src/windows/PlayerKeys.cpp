@@ -20,7 +20,7 @@ struct Key {
 };
 
 const Key kKeys[] = {
-    {Qt::Key_Space, false, &PlayPause},
+    {Qt::Key_Space, false, &playPause},
     {Qt::Key_Left, true, [](Bot& bot) { seekBy(bot, -kSeekStep); }},
     {Qt::Key_Right, true, [](Bot& bot) { seekBy(bot, kSeekStep); }},
     {Qt::Key_Up, true, [](Bot& bot) { stepVolume(bot, kVolumeStep); }},

@@ -13,7 +13,7 @@ void installWindows(MainWindow& main, Bot& bot, std::function<void()> reopenChat
     auto* sound = new SoundWindow(bot, *options->Sounds(), &main);
     main.setSoundWindow(sound);
     main.openMenu = [options] { OptionsMenu::popUp(options->File()); };
-    main.openId3Menu = [options] { OptionsMenu::popUp(options->Open()); };
+    main.openId3Menu = [options] { OptionsMenu::popUp(options->open()); };
     main.openCommands = [options] { options->showCommands(); };
     main.openHelp = [options] { options->showHelp(); };
     main.onSoundButton = [sound] { sound->toggle(); };

@@ -12,7 +12,7 @@ protected:
     std::string clockAt(double position, double length = 300)
     {
         media.openEverything = true;
-        media.Open("x");
+        media.open("x");
         media.length = length;
         media.position = position;
         bot->titleTimer.setEnabled(true);

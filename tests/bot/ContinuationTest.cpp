@@ -82,7 +82,7 @@ TEST_F(ContinuationTest, RepeatPlaysTheSameFileAndKeepsTheLabel)
 TEST_F(ContinuationTest, NoModeStopsAndSaysNothing)
 {
     media.openEverything = true;
-    media.Open("x");
+    media.open("x");
     bot->titleTimer.setEnabled(true);
     bot->clockTimer.setEnabled(true);
     media.finish();
@@ -207,7 +207,7 @@ TEST_F(AtOnceTest, AutoContinueAndAutoRandomStopAfterARoundOfSongsThatEndAtOnce)
         runtime.advance(1500);
         EXPECT_EQ(times.size(), bot->songList.count() + 1);
         m_following = bot->songStarted.subscribe([this] { runtime.post([this] { media.finish(); }); });
-        media.Stop();
+        media.stop();
     }
 }
 

@@ -169,7 +169,7 @@ TEST_F(PlayerControlsTest, SeekMovesTheSongAndTheClockAndTheBarFollowAtOnce)
     EXPECT_EQ(media.position, 65.4);
     EXPECT_EQ(bot->txtTime.caption(), "1:5");
     EXPECT_EQ(bot->progress.value(), 65);
-    media.Pause();
+    media.pause();
     EXPECT_TRUE(seekTo(*bot, 0)) << "a paused song moves too";
     EXPECT_EQ(media.state, MediaPlayer::Paused);
     for (const double outside : {-1.0, 180.5})

@@ -61,20 +61,20 @@ void atLast(BotFixture& t)
 }
 
 const Control kControls[] = {
-    {"PlayStoppedStartsTheFirstSong", stopped, [](RemotePlayer& r) { r.Play(); }, "Playing", "Abc.mp3", true},
-    {"PlayResumes", paused, [](RemotePlayer& r) { r.Play(); }, "Playing", "Blue Sky.mp3", true},
-    {"PlayWhilePlaying", playing, [](RemotePlayer& r) { r.Play(); }, "Playing", "Blue Sky.mp3", false},
-    {"PausePlaying", playing, [](RemotePlayer& r) { r.Pause(); }, "Paused", "Blue Sky.mp3", true},
-    {"PauseStopped", stopped, [](RemotePlayer& r) { r.Pause(); }, "Stopped", "", false},
-    {"PlayPausePauses", playing, [](RemotePlayer& r) { r.PlayPause(); }, "Paused", "Blue Sky.mp3", true},
-    {"PlayPauseResumes", paused, [](RemotePlayer& r) { r.PlayPause(); }, "Playing", "Blue Sky.mp3", true},
-    {"PlayPauseStarts", stopped, [](RemotePlayer& r) { r.PlayPause(); }, "Playing", "Abc.mp3", true},
-    {"StopPlaying", playing, [](RemotePlayer& r) { r.Stop(); }, "Stopped", "Blue Sky.mp3", true},
-    {"StopStopped", stopped, [](RemotePlayer& r) { r.Stop(); }, "Stopped", "", false},
-    {"Next", playing, [](RemotePlayer& r) { r.Next(); }, "Playing", "blues one.mp3", true},
-    {"NextAtTheLastSong", atLast, [](RemotePlayer& r) { r.Next(); }, "Playing", "blues one.mp3", false},
-    {"Previous", playing, [](RemotePlayer& r) { r.Previous(); }, "Playing", "Abc.mp3", true},
-    {"PreviousWithNothingSelected", stopped, [](RemotePlayer& r) { r.Previous(); }, "Stopped", "", false},
+    {"PlayStoppedStartsTheFirstSong", stopped, [](RemotePlayer& r) { r.play(); }, "Playing", "Abc.mp3", true},
+    {"PlayResumes", paused, [](RemotePlayer& r) { r.play(); }, "Playing", "Blue Sky.mp3", true},
+    {"PlayWhilePlaying", playing, [](RemotePlayer& r) { r.play(); }, "Playing", "Blue Sky.mp3", false},
+    {"PausePlaying", playing, [](RemotePlayer& r) { r.pause(); }, "Paused", "Blue Sky.mp3", true},
+    {"PauseStopped", stopped, [](RemotePlayer& r) { r.pause(); }, "Stopped", "", false},
+    {"PlayPausePauses", playing, [](RemotePlayer& r) { r.playPause(); }, "Paused", "Blue Sky.mp3", true},
+    {"PlayPauseResumes", paused, [](RemotePlayer& r) { r.playPause(); }, "Playing", "Blue Sky.mp3", true},
+    {"PlayPauseStarts", stopped, [](RemotePlayer& r) { r.playPause(); }, "Playing", "Abc.mp3", true},
+    {"StopPlaying", playing, [](RemotePlayer& r) { r.stop(); }, "Stopped", "Blue Sky.mp3", true},
+    {"StopStopped", stopped, [](RemotePlayer& r) { r.stop(); }, "Stopped", "", false},
+    {"Next", playing, [](RemotePlayer& r) { r.next(); }, "Playing", "blues one.mp3", true},
+    {"NextAtTheLastSong", atLast, [](RemotePlayer& r) { r.next(); }, "Playing", "blues one.mp3", false},
+    {"Previous", playing, [](RemotePlayer& r) { r.previous(); }, "Playing", "Abc.mp3", true},
+    {"PreviousWithNothingSelected", stopped, [](RemotePlayer& r) { r.previous(); }, "Stopped", "", false},
 };
 
 class RemoteControlTest : public RemotePlayerTest, public ::testing::WithParamInterface<Control> {};
@@ -139,29 +139,29 @@ TEST_F(RemotePlayerTest, SeekAndSetPositionStayWithinTheSong)
 {
     int jumps = 0;
     const auto seeking = remote.seeked.subscribe([&] { ++jumps; });
-    remote.Seek(5'000'000);
+    remote.seek(5'000'000);
     EXPECT_EQ(jumps, 0) << "nothing plays";
 
     playing(*this);
     media.position = 10;
-    remote.Seek(30'000'000);
+    remote.seek(30'000'000);
     EXPECT_DOUBLE_EQ(media.position, 40);
     EXPECT_EQ(remote.positionUs(), 40'000'000);
     EXPECT_EQ(bot->txtTime.caption(), "0:40") << "the clock follows at once";
-    remote.Seek(-100'000'000);
+    remote.seek(-100'000'000);
     EXPECT_DOUBLE_EQ(media.position, 0) << "before the start is the start";
     EXPECT_EQ(jumps, 2);
 
     const std::int64_t track = remote.state().track.number;
-    remote.SetPosition(track + 1, 60'000'000);
-    remote.SetPosition(track, 181'000'000);
-    remote.SetPosition(track, -1);
+    remote.setPosition(track + 1, 60'000'000);
+    remote.setPosition(track, 181'000'000);
+    remote.setPosition(track, -1);
     EXPECT_DOUBLE_EQ(media.position, 0) << "another track, or outside the song";
-    remote.SetPosition(track, 60'000'000);
+    remote.setPosition(track, 60'000'000);
     EXPECT_DOUBLE_EQ(media.position, 60);
     EXPECT_EQ(jumps, 3);
 
-    remote.Seek(200'000'000);
+    remote.seek(200'000'000);
     EXPECT_EQ(bot->nowPlaying().song, "blues one.mp3") << "past the end the next song starts";
 }
 
@@ -374,13 +374,13 @@ TEST_F(RemotePlayerTest, PathsMadeWithTheListingAreTakenOnlyWhileTheyFit)
 // The player's keys, as far as they go beyond the buttons.
 TEST_F(RemotePlayerTest, KeysPlayPauseSeekAndStepTheVolume)
 {
-    PlayPause(*bot);
+    playPause(*bot);
     ASSERT_EQ(dialogs.shown.size(), 1u) << "as the Play button: nothing selected";
     EXPECT_EQ(dialogs.shown[0].text, "No file to play");
     playing(*this);
-    PlayPause(*bot);
+    playPause(*bot);
     EXPECT_EQ(media.state, MediaPlayer::Paused);
-    PlayPause(*bot);
+    playPause(*bot);
     EXPECT_EQ(media.state, MediaPlayer::Playing);
 
     media.position = 3;
@@ -427,7 +427,7 @@ TEST_F(RemotePlayerTest, TheQueueGivesTheDesktopANextSong)
     bot->upNext->queue.add({"Abc.mp3", {}, {}});
     EXPECT_TRUE(remote.state().canGoNext) << "a queued song is next";
     const int before = changes;
-    remote.Next();
+    remote.next();
     EXPECT_GT(changes, before);
     EXPECT_EQ(media.opened.back(), music.file("Abc.mp3"));
     EXPECT_TRUE(bot->upNext->queue.empty());

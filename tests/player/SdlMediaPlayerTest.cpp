@@ -39,9 +39,9 @@ TEST_F(SdlMediaPlayerTest, DurationIsTheTrueLengthWithinOneFrame)
         SCOPED_TRACE(c.what);
         const std::string path = dir.file("song.mp3");
         ASSERT_TRUE(c.file.write(path));
-        ASSERT_TRUE(player.Open(path));
-        EXPECT_EQ(player.PlayState(), MediaPlayer::Playing);
-        EXPECT_NEAR(player.Duration(), Mp3Writer::secondsOf(c.frames), kFrame);
+        ASSERT_TRUE(player.open(path));
+        EXPECT_EQ(player.playState(), MediaPlayer::Playing);
+        EXPECT_NEAR(player.duration(), Mp3Writer::secondsOf(c.frames), kFrame);
     }
 }
 
@@ -60,13 +60,13 @@ TEST_F(SdlMediaPlayerTest, RefusesWhatItCannotPlayAndThenPlaysNothing)
          {dir.file("missing.mp3"), dir.file("empty.mp3"), dir.file("text.mp3"), dir.file("folder.mp3"), dir.str() + "/",
           dir.file("pipe.mp3"), dir.file("unreadable.mp3"), std::string()}) {
         SCOPED_TRACE(bad);
-        ASSERT_TRUE(player.Open(song));
-        EXPECT_FALSE(player.Open(bad));
-        EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
-        EXPECT_EQ(player.Duration(), 0.0);
-        EXPECT_EQ(player.CurrentPosition(), 0.0);
-        player.Play(); // nothing open: nothing to resume
-        EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
+        ASSERT_TRUE(player.open(song));
+        EXPECT_FALSE(player.open(bad));
+        EXPECT_EQ(player.playState(), MediaPlayer::Stopped);
+        EXPECT_EQ(player.duration(), 0.0);
+        EXPECT_EQ(player.currentPosition(), 0.0);
+        player.play(); // nothing open: nothing to resume
+        EXPECT_EQ(player.playState(), MediaPlayer::Stopped);
     }
     EXPECT_FALSE(waitForEnd(1, 300)) << "a refused file never ends";
 }
@@ -76,58 +76,58 @@ TEST_F(SdlMediaPlayerTest, TruncatedMp3PlaysWhatDecodesAndEnds)
     const std::string whole = Mp3Writer().tone(Mp3Writer::framesFor(2.0)).bytes();
     const std::size_t cut = 12 * Mp3Writer::kFrameBytes + 200; // in the middle of frame 13
     writeBytes(dir.file("cut.mp3"), whole.substr(0, cut));
-    ASSERT_TRUE(player.Open(dir.file("cut.mp3")));
-    EXPECT_NEAR(player.Duration(), 12.5 * kFrame, kFrame);
+    ASSERT_TRUE(player.open(dir.file("cut.mp3")));
+    EXPECT_NEAR(player.duration(), 12.5 * kFrame, kFrame);
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(ends, 1);
 }
 
 TEST_F(SdlMediaPlayerTest, PositionAdvancesAndStandsStillWhilePaused)
 {
-    ASSERT_TRUE(player.Open(toneSong("song.mp3", 3.0)));
-    EXPECT_LT(player.CurrentPosition(), 0.2);
+    ASSERT_TRUE(player.open(toneSong("song.mp3", 3.0)));
+    EXPECT_LT(player.currentPosition(), 0.2);
     runtime.runFor(400);
-    const double playing = player.CurrentPosition();
+    const double playing = player.currentPosition();
     EXPECT_GT(playing, 0.2);
     EXPECT_LT(playing, 1.2);
 
-    player.Pause();
-    EXPECT_EQ(player.PlayState(), MediaPlayer::Paused);
-    const double paused = player.CurrentPosition();
+    player.pause();
+    EXPECT_EQ(player.playState(), MediaPlayer::Paused);
+    const double paused = player.currentPosition();
     runtime.runFor(300);
-    EXPECT_EQ(player.CurrentPosition(), paused);
-    player.Pause(); // pausing again changes nothing
-    EXPECT_EQ(player.PlayState(), MediaPlayer::Paused);
+    EXPECT_EQ(player.currentPosition(), paused);
+    player.pause(); // pausing again changes nothing
+    EXPECT_EQ(player.playState(), MediaPlayer::Paused);
 
-    player.Play();
-    EXPECT_EQ(player.PlayState(), MediaPlayer::Playing);
+    player.play();
+    EXPECT_EQ(player.playState(), MediaPlayer::Playing);
     runtime.runFor(300);
-    EXPECT_GT(player.CurrentPosition(), paused + 0.1);
+    EXPECT_GT(player.currentPosition(), paused + 0.1);
 
-    player.Stop();
-    EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
-    EXPECT_EQ(player.CurrentPosition(), 0.0);
-    EXPECT_GT(player.Duration(), 2.9) << "the file stays open after Stop";
-    player.Play(); // starts it again from the beginning
-    EXPECT_EQ(player.PlayState(), MediaPlayer::Playing);
-    EXPECT_LT(player.CurrentPosition(), 0.2);
+    player.stop();
+    EXPECT_EQ(player.playState(), MediaPlayer::Stopped);
+    EXPECT_EQ(player.currentPosition(), 0.0);
+    EXPECT_GT(player.duration(), 2.9) << "the file stays open after Stop";
+    player.play(); // starts it again from the beginning
+    EXPECT_EQ(player.playState(), MediaPlayer::Playing);
+    EXPECT_LT(player.currentPosition(), 0.2);
 }
 
 TEST_F(SdlMediaPlayerTest, SeekMovesAPlayingOrPausedSongWithinItsLength)
 {
     const std::string song = toneSong("song.mp3", 3.0);
-    EXPECT_FALSE(player.Seek(1.0)) << "nothing open";
-    ASSERT_TRUE(player.Open(song));
-    ASSERT_TRUE(player.Seek(2.0));
-    EXPECT_NEAR(player.CurrentPosition(), 2.0, 0.1);
-    player.Pause();
-    ASSERT_TRUE(player.Seek(0.5));
-    EXPECT_EQ(player.PlayState(), MediaPlayer::Paused);
-    EXPECT_NEAR(player.CurrentPosition(), 0.5, 0.1);
+    EXPECT_FALSE(player.seek(1.0)) << "nothing open";
+    ASSERT_TRUE(player.open(song));
+    ASSERT_TRUE(player.seek(2.0));
+    EXPECT_NEAR(player.currentPosition(), 2.0, 0.1);
+    player.pause();
+    ASSERT_TRUE(player.seek(0.5));
+    EXPECT_EQ(player.playState(), MediaPlayer::Paused);
+    EXPECT_NEAR(player.currentPosition(), 0.5, 0.1);
     for (const double outside : {-0.5, 3.5})
-        EXPECT_FALSE(player.Seek(outside)) << outside;
-    player.Stop();
-    EXPECT_FALSE(player.Seek(1.0)) << "a stopped song does not move";
+        EXPECT_FALSE(player.seek(outside)) << outside;
+    player.stop();
+    EXPECT_FALSE(player.seek(1.0)) << "a stopped song does not move";
 }
 
 TEST_F(SdlMediaPlayerTest, TheDeviceSleepsThroughSilenceAndWakesForTheNextSongOrSound)
@@ -135,27 +135,27 @@ TEST_F(SdlMediaPlayerTest, TheDeviceSleepsThroughSilenceAndWakesForTheNextSongOr
     audio.sleepWhenSilent(checks); // the simulated clock: the sound itself plays in real time
     SdlSoundPlayer sounds(audio);
     const std::string song = toneSong("song.mp3", 0.6);
-    ASSERT_TRUE(player.Open(song));
+    ASSERT_TRUE(player.open(song));
     checks.advance(20000);
     EXPECT_TRUE(audio.awake()) << "a playing song keeps it open";
-    player.Pause();
+    player.pause();
     checks.advance(20000);
     EXPECT_TRUE(audio.awake()) << "so does a paused one";
 
-    player.Play();
+    player.play();
     ASSERT_TRUE(waitForEnd(1));
     checks.advance(4999);
     EXPECT_TRUE(audio.awake()) << "not at the first check after a start";
     checks.advance(5001);
     EXPECT_FALSE(audio.awake());
-    EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
-    EXPECT_GT(player.Duration(), 0.5);
+    EXPECT_EQ(player.playState(), MediaPlayer::Stopped);
+    EXPECT_GT(player.duration(), 0.5);
 
-    player.Play(); // the song that stayed loaded starts again from the beginning
+    player.play(); // the song that stayed loaded starts again from the beginning
     EXPECT_TRUE(audio.awake());
-    EXPECT_EQ(player.PlayState(), MediaPlayer::Playing);
+    EXPECT_EQ(player.playState(), MediaPlayer::Playing);
     EXPECT_TRUE(waitUntil(
-        runtime, [&] { return player.CurrentPosition() > 0.2; }, 2000));
+        runtime, [&] { return player.currentPosition() > 0.2; }, 2000));
     ASSERT_TRUE(waitForEnd(2)) << "and ends as usual";
 
     checks.advance(10000);
@@ -168,9 +168,9 @@ TEST_F(SdlMediaPlayerTest, TheDeviceSleepsThroughSilenceAndWakesForTheNextSongOr
 
     checks.advance(10000);
     ASSERT_FALSE(audio.awake());
-    player.Stop();
+    player.stop();
     sounds.playWave(dir.file("missing.wav")); // nothing to play, harmless while asleep
-    ASSERT_TRUE(player.Open(toneSong("other.mp3", 0.3)));
+    ASSERT_TRUE(player.open(toneSong("other.mp3", 0.3)));
     EXPECT_TRUE(audio.awake());
     EXPECT_TRUE(waitForEnd(3));
 }
@@ -180,22 +180,22 @@ TEST_F(SdlMediaPlayerTest, EndOfStreamOnceForEachSongThatPlaysToItsEnd)
     const std::string song = toneSong("short.mp3", 1.0);
     int opened = 0;
     // As the repeat mode does: the handler opens the song again, once.
-    player.EndOfStream = [&] {
+    player.endOfStream = [&] {
         ++ends;
-        EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
-        EXPECT_NEAR(player.CurrentPosition(), player.Duration(), 1e-9) << "it stays at the end";
+        EXPECT_EQ(player.playState(), MediaPlayer::Stopped);
+        EXPECT_NEAR(player.currentPosition(), player.duration(), 1e-9) << "it stays at the end";
         if (opened++ == 0) {
-            EXPECT_TRUE(player.Open(song));
+            EXPECT_TRUE(player.open(song));
         }
     };
     QElapsedTimer clock;
     clock.start();
-    ASSERT_TRUE(player.Open(song));
+    ASSERT_TRUE(player.open(song));
     ASSERT_TRUE(waitForEnd(2, 5000));
     EXPECT_GE(clock.elapsed(), 1800) << "each end comes after the song has played";
     runtime.runFor(300);
     EXPECT_EQ(ends, 2);
-    EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
+    EXPECT_EQ(player.playState(), MediaPlayer::Stopped);
 }
 
 TEST_F(SdlMediaPlayerTest, NoEndOfStreamAfterStopOrForASongReplacedByAnother)
@@ -203,19 +203,19 @@ TEST_F(SdlMediaPlayerTest, NoEndOfStreamAfterStopOrForASongReplacedByAnother)
     const std::string first = toneSong("first.mp3", 1.0);
     const std::string second = toneSong("second.mp3", 1.0);
 
-    ASSERT_TRUE(player.Open(first));
+    ASSERT_TRUE(player.open(first));
     runtime.runFor(100);
-    player.Stop();
-    ASSERT_TRUE(player.Open(first));
-    player.Pause();
-    player.Stop(); // from paused too
+    player.stop();
+    ASSERT_TRUE(player.open(first));
+    player.pause();
+    player.stop(); // from paused too
     EXPECT_FALSE(waitForEnd(1, 1500));
 
-    ASSERT_TRUE(player.Open(first));
+    ASSERT_TRUE(player.open(first));
     runtime.runFor(300);
     QElapsedTimer clock;
     clock.start();
-    ASSERT_TRUE(player.Open(second));
+    ASSERT_TRUE(player.open(second));
     ASSERT_TRUE(waitForEnd(1, 3000));
     EXPECT_GE(clock.elapsed(), 900) << "the end reported is the second song's";
     runtime.runFor(300);
@@ -235,14 +235,14 @@ TEST_P(SdlFormatTest, PlaysSeeksAndEndsAsAnMp3Does)
 {
     const std::string song = dir.file("song." + extensionOf(GetParam()));
     ASSERT_TRUE(encodeSong(GetParam(), song, {"Title", "Artist", "", "", "", ""}, 1.5));
-    ASSERT_TRUE(player.Open(song));
-    EXPECT_NEAR(player.Duration(), 1.5, 0.05);
-    ASSERT_TRUE(player.Seek(1.2));
-    EXPECT_NEAR(player.CurrentPosition(), 1.2, 0.1);
-    EXPECT_FALSE(player.Seek(2.0));
+    ASSERT_TRUE(player.open(song));
+    EXPECT_NEAR(player.duration(), 1.5, 0.05);
+    ASSERT_TRUE(player.seek(1.2));
+    EXPECT_NEAR(player.currentPosition(), 1.2, 0.1);
+    EXPECT_FALSE(player.seek(2.0));
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(ends, 1);
-    EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
+    EXPECT_EQ(player.playState(), MediaPlayer::Stopped);
 }
 
 INSTANTIATE_TEST_SUITE_P(Encoders, SdlFormatTest, ::testing::Values(Encoding::Flac, Encoding::Vorbis, Encoding::Opus));
@@ -252,8 +252,8 @@ TEST_F(SdlMediaPlayerTest, AFlacAfterAnId3v2TagPlaysAndBrokenFilesOfEveryFormatA
     const std::string flac = dir.file("plain.flac");
     ASSERT_TRUE(encodeSong(Encoding::Flac, flac, {}, 0.5));
     writeBytes(dir.file("tagged.flac"), Mp3Writer().id3v2(3000).bytes() + readBytes(flac));
-    ASSERT_TRUE(player.Open(dir.file("tagged.flac")));
-    EXPECT_NEAR(player.Duration(), 0.5, 0.05);
+    ASSERT_TRUE(player.open(dir.file("tagged.flac")));
+    EXPECT_NEAR(player.duration(), 0.5, 0.05);
 
     const std::string ogg = dir.file("plain.ogg");
     ASSERT_TRUE(encodeSong(Encoding::Vorbis, ogg, {}, 0.5));
@@ -266,8 +266,8 @@ TEST_F(SdlMediaPlayerTest, AFlacAfterAnId3v2TagPlaysAndBrokenFilesOfEveryFormatA
         noise[i] = static_cast<char>((i * 2654435761u) >> 13);
     writeBytes(dir.file("noise.flac"), noise);
     for (const char* bad : {"cut.ogg", "wave.flac", "zero.opus", "noise.opus", "noise.flac"}) {
-        EXPECT_FALSE(player.Open(dir.file(bad))) << bad;
-        EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped) << bad;
+        EXPECT_FALSE(player.open(dir.file(bad))) << bad;
+        EXPECT_EQ(player.playState(), MediaPlayer::Stopped) << bad;
     }
 }
 

@@ -53,7 +53,7 @@ protected:
             SdlMediaPlayer player(audio, runtime);
             SdlSoundPlayer sounds(audio);
             int ends = 0;
-            player.EndOfStream = [&] { ++ends; };
+            player.endOfStream = [&] { ++ends; };
             if (setUp)
                 setUp(player, sounds);
             if (m_sleepFirst) { // the output file starts anew when the device wakes
@@ -61,7 +61,7 @@ protected:
                 clock.advance(10000);
                 EXPECT_FALSE(audio.awake());
             }
-            EXPECT_TRUE(player.Open(song));
+            EXPECT_TRUE(player.open(song));
             if (afterOpen)
                 afterOpen(player);
             EXPECT_TRUE(waitUntil(
@@ -292,11 +292,11 @@ TEST_F(LevelledOutputTest, AFollowingSongTakesTheMeasurementMadeWhileTheSongBefo
     // Longer than the engine's ring, so that the following song is not reached while paused.
     song = makeTone("long", -6.0, std::to_string(referenceGainDb(-6.0)) + " dB", 3);
     const Output out = play(levelledBy(meter), 2, [&](SdlMediaPlayer& p) {
-        p.Pause();
+        p.pause();
         p.setFollowing(quiet); // opened now, before it is measured
         EXPECT_TRUE(waitUntil(
             runtime, [&] { return meter.known(quiet) && meter.known(quiet)->loudness; }, 30000));
-        p.Play();
+        p.play();
     });
     EXPECT_NEAR(secondAt(out, lastSound(out.left) - 44100), level, 0.5);
 }
@@ -309,11 +309,11 @@ TEST_F(LevelledOutputTest, TheLevellingIsReadFromTheSettingsAnewForEachSong)
     const Output out = play(
         [&](SdlMediaPlayer& p, SdlSoundPlayer&) {
             p.setReplayGainSource([&] { return readReplayGainOptions(settings); });
-            const std::function<void()> counted = p.EndOfStream;
-            p.EndOfStream = [this, &p, &settings, counted, first = true]() mutable {
+            const std::function<void()> counted = p.endOfStream;
+            p.endOfStream = [this, &p, &settings, counted, first = true]() mutable {
                 counted();
                 if (std::exchange(first, false) && writeSetting("Playback", "ReplayGain", "off", settings.path()))
-                    p.Open(song);
+                    p.open(song);
             };
         },
         2);

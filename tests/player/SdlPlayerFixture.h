@@ -33,12 +33,12 @@ inline std::string builtSound(const std::string& name)
     return std::string(TAVU_BUILD_SOUNDS) + "/" + name;
 }
 
-// A player on the driver the test main chose, in a fresh directory; counts its EndOfStream events.
+// A player on the driver the test main chose, in a fresh directory; counts its endOfStream events.
 class SdlPlayerFixture : public ::testing::Test {
 protected:
     SdlPlayerFixture()
     {
-        player.EndOfStream = [this] { ++ends; };
+        player.endOfStream = [this] { ++ends; };
     }
 
     // Writes a tone MP3 of about `seconds` into the test directory.

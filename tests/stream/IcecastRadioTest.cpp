@@ -164,17 +164,17 @@ TEST_F(IcecastRadioTest, ASongPlayedWithoutSpeakersIsHeardThroughTheStream)
     bot->radio = radio.get();
     ASSERT_TRUE(runUntil([&] { return radio->onAir(); })) << server.errorLog();
 
-    ASSERT_TRUE(player.Open(song));
-    player.Play();
+    ASSERT_TRUE(player.open(song));
+    player.play();
     const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/tavu";
     const std::vector<float> heard = test::listen(url, 3.0);
     ASSERT_FALSE(heard.empty());
     EXPECT_NEAR(test::toneFrequency(heard), 440.0, 5.0);
     EXPECT_GT(test::rmsLevel(heard), 0.05);
-    EXPECT_GT(player.CurrentPosition(), 1.0) << "the player's own clock went on while nobody heard it";
+    EXPECT_GT(player.currentPosition(), 1.0) << "the player's own clock went on while nobody heard it";
 
     // Paused, the stream goes on with silence (after the second of music Icecast sends first).
-    player.Pause();
+    player.pause();
     const std::vector<float> paused = test::listen(url, 3.0);
     ASSERT_GT(paused.size(), static_cast<std::size_t>(2 * test::kProbeRate));
     EXPECT_LT(test::rmsLevel(std::vector<float>(paused.end() - test::kProbeRate / 2, paused.end())), 0.01);

@@ -4,7 +4,7 @@
 
 namespace tavu::test {
 
-bool FakeMediaPlayer::Open(const std::string& path)
+bool FakeMediaPlayer::open(const std::string& path)
 {
     opened.push_back(path);
     std::error_code ec;
@@ -20,19 +20,19 @@ bool FakeMediaPlayer::Open(const std::string& path)
     return true;
 }
 
-void FakeMediaPlayer::Play()
+void FakeMediaPlayer::play()
 {
     if (!openPath.empty())
         state = Playing;
 }
 
-void FakeMediaPlayer::Pause()
+void FakeMediaPlayer::pause()
 {
     if (!openPath.empty())
         state = Paused;
 }
 
-bool FakeMediaPlayer::Seek(double seconds)
+bool FakeMediaPlayer::seek(double seconds)
 {
     if (openPath.empty() || state == Stopped || !(seconds >= 0 && seconds <= length))
         return false;
@@ -40,7 +40,7 @@ bool FakeMediaPlayer::Seek(double seconds)
     return true;
 }
 
-void FakeMediaPlayer::Stop()
+void FakeMediaPlayer::stop()
 {
     state = Stopped;
     position = 0;
@@ -50,12 +50,12 @@ void FakeMediaPlayer::finish()
 {
     position = length;
     state = Stopped;
-    if (!EndOfStream)
+    if (!endOfStream)
         return;
     if (around)
-        around(EndOfStream);
+        around(endOfStream);
     else
-        EndOfStream();
+        endOfStream();
 }
 
 void FakeDialogs::message(const std::string& text, const std::string& title)

@@ -13,20 +13,20 @@ namespace tavu::test {
 // others do not; a song lasts `length` seconds and its position moves only when the test says so.
 class FakeMediaPlayer : public MediaPlayer {
 public:
-    bool Open(const std::string& path) override;
-    void Play() override;
-    void Pause() override;
-    void Stop() override;
-    bool Seek(double seconds) override;
+    bool open(const std::string& path) override;
+    void play() override;
+    void pause() override;
+    void stop() override;
+    bool seek(double seconds) override;
     void setVolume(int v) override { volume = v; }
     void setBalance(int b) override { balance = b; }
     void setMute(bool m) override { muted = m; }
-    double Duration() const override { return state == Stopped && openPath.empty() ? 0.0 : length; }
-    double CurrentPosition() const override { return position; }
-    int PlayState() const override { return state; }
+    double duration() const override { return state == Stopped && openPath.empty() ? 0.0 : length; }
+    double currentPosition() const override { return position; }
+    int playState() const override { return state; }
     void setFollowing(const std::string& path) override { following.push_back(path); }
 
-    // The song plays to its end: the player raises EndOfStream (inside around, when set: the
+    // The song plays to its end: the player raises endOfStream (inside around, when set: the
     // bot's fixture lets the waits it starts pass there).
     void finish();
     std::function<void(const std::function<void()>& event)> around;

@@ -59,7 +59,7 @@ TEST_F(OptionsMenuTest, HoldsTheThreeMenusWithTheirEntries)
                                      }));
     EXPECT_EQ(describe(menu.Sounds()), (Strings{"Sounds \"Sound\"", "  Mute \"Mute\"", "  UnMute \"Un-Mute\" disabled",
                                                 "  dash separator", "  Sound \"Sound\""}));
-    EXPECT_EQ(describe(menu.Open()),
+    EXPECT_EQ(describe(menu.open()),
               (Strings{"Open \"Open\"", "  Playlist \"Playlist\"", "  ID3 \"Id3 Editor\\Viewer\""}));
 }
 

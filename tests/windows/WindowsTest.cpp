@@ -109,8 +109,8 @@ TEST_F(WindowsTest, MenuAndId3ButtonsPopUpTheirMenus)
 
     click("ID3");
     EXPECT_EQ(lastSound(), "Menu.wav");
-    EXPECT_TRUE(options->Open()->isVisible());
-    options->Open()->hide();
+    EXPECT_TRUE(options->open()->isVisible());
+    options->open()->hide();
     EXPECT_FALSE(options->Sounds()->isVisible());
 }
 
